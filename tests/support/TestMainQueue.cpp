@@ -8,8 +8,22 @@ rx::ManualScheduler& mainQueue()
     return queue;
 }
 
-void MainQueueEnvironment::SetUp() { rx::setMainQueue(&mainQueue()); }
+rx::ManualTimerSource& timers()
+{
+    static rx::ManualTimerSource source;
+    return source;
+}
 
-void MainQueueEnvironment::TearDown() { rx::setMainQueue(nullptr); }
+void MainQueueEnvironment::SetUp()
+{
+    rx::setMainQueue(&mainQueue());
+    rx::setTimerSource(&timers());
+}
+
+void MainQueueEnvironment::TearDown()
+{
+    rx::setMainQueue(nullptr);
+    rx::setTimerSource(nullptr);
+}
 
 } // namespace tidemark::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/reactive/Scheduler.hpp"
+#include "platform/reactive/Timer.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,9 @@ rx::ManualScheduler& mainQueue();
 
 // Runs every pending main-queue item, including items they post, and returns how many ran.
 inline std::size_t drainMainQueue() { return mainQueue().drain(); }
+
+// The timer source every test sees: timers tick only on `timers().fire()`.
+rx::ManualTimerSource& timers();
 
 class MainQueueEnvironment : public testing::Environment {
 public:

@@ -1,0 +1,172 @@
+#pragma once
+
+#include "platform/reactive/Publisher.hpp"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+namespace tidemark {
+
+// The binding of one piece of a store's state to a control: reading gives the store's
+// current state at that place, writing dispatches an action and leaves the change to the
+// reducer.
+template <class Value>
+struct Binding {
+    std::function<Value()> get;
+    std::function<void(const Value&)> set;
+};
+
+// Maps the root state to a view's state and a view's action to a root action.
+template <class C>
+concept Connector = requires(const C& connector, const typename C::State& state, const typename C::ViewAction& action) {
+    typename C::Action;
+    { connector.mapState(state) } -> std::convertible_to<typename C::ViewState>;
+    { connector.mapAction(action) } -> std::convertible_to<typename C::Action>;
+    requires std::equality_comparable<typename C::ViewState>;
+};
+
+// The one mechanism through which state changes: a reducer applied to every action, then
+// the middlewares in order, whose publishers answer with further actions that come back
+// through the main queue. Main thread only.
+template <class State, class Action>
+class Store : public std::enable_shared_from_this<Store<State, Action>> {
+    struct Private {};
+
+public:
+    using Reducer = std::function<void(State&, const Action&)>;
+    // A middleware gets the state as it is at its call. A nested dispatch it makes changes
+    // that state in place, so a middleware copies what it needs before dispatching.
+    using Middleware = std::function<std::optional<rx::Publisher<Action>>(const State&, const Action&)>;
+
+    Store(Private, State initialState, Reducer reducer, std::vector<Middleware> middlewares)
+        : m_state(std::move(initialState))
+        , m_reducer(std::move(reducer))
+        , m_middlewares(std::move(middlewares))
+    {
+    }
+
+    static std::shared_ptr<Store> make(State initialState, Reducer reducer, std::vector<Middleware> middlewares = {})
+    {
+        return std::make_shared<Store>(Private{}, std::move(initialState), std::move(reducer), std::move(middlewares));
+    }
+
+    // A store whose state never changes, for views that show a fixed state.
+    static std::shared_ptr<Store> constant(State state)
+    {
+        return make(std::move(state), [](State&, const Action&) {});
+    }
+
+    const State& state() const { return m_state; }
+
+    // Emits the state after every dispatch, changed or not.
+    rx::Publisher<State> statePublisher() const { return m_stateSubject.publisher(); }
+
+    // Fires once at the start of every dispatch, before the reducer runs.
+    rx::Publisher<rx::Unit> willChange() const { return m_willChange.publisher(); }
+
+    void dispatch(const Action& action)
+    {
+        m_willChange.send(rx::Unit{});
+        m_reducer(m_state, action);
+        if (m_stateSubject.hasSubscribers())
+            m_stateSubject.send(m_state);
+
+        for (const auto& middleware : m_middlewares) {
+            auto publisher = middleware(m_state, action);
+            if (!publisher)
+                return;
+            // An empty publisher has nothing to deliver: no subscription is needed.
+            if (publisher->isKnownEmpty())
+                continue;
+            subscribe(*publisher);
+        }
+    }
+
+    // The number of follow-up subscriptions that have not finished yet.
+    std::size_t liveSubscriptions() const { return m_cancellables.size(); }
+
+    // A store of a part of this store's state: its actions go to this store at once, and
+    // it takes over this store's new states one main-queue turn later, only when its own
+    // part changed.
+    template <class ChildState, class ChildAction, class MapState, class MapAction>
+    std::shared_ptr<Store<ChildState, ChildAction>> derived(MapState mapState, MapAction mapAction)
+    {
+        static_assert(std::equality_comparable<ChildState>);
+        auto parent = this->shared_from_this();
+        auto child = Store<ChildState, ChildAction>::make(mapState(m_state),
+            [parent, mapAction](ChildState&, const ChildAction& action) { parent->dispatch(mapAction(action)); });
+        std::weak_ptr<Store<ChildState, ChildAction>> weakChild = child;
+        child->m_parentLink = statePublisher()
+                                  .map(mapState)
+                                  .removeDuplicates()
+                                  .receiveOnMain()
+                                  .sink([weakChild](const ChildState& state) {
+                                      if (auto store = weakChild.lock()) {
+                                          store->m_willChange.send(rx::Unit{});
+                                          store->m_state = state;
+                                          store->m_stateSubject.send(store->m_state);
+                                      }
+                                  });
+        return child;
+    }
+
+    template <Connector C>
+        requires std::is_same_v<typename C::State, State> && std::is_same_v<typename C::Action, Action>
+    std::shared_ptr<Store<typename C::ViewState, typename C::ViewAction>> connect(C connector)
+    {
+        return derived<typename C::ViewState, typename C::ViewAction>(
+            [connector](const State& state) { return connector.mapState(state); },
+            [connector](const typename C::ViewAction& action) { return connector.mapAction(action); });
+    }
+
+    template <class Value, class Get, class ToAction>
+    Binding<Value> binding(Get get, ToAction toAction)
+    {
+        std::weak_ptr<Store> weak = this->shared_from_this();
+        return Binding<Value> {
+            [weak, get]() -> Value {
+                auto store = weak.lock();
+                return store ? Value(get(store->m_state)) : Value {};
+            },
+            [weak, toAction](const Value& value) {
+                if (auto store = weak.lock())
+                    store->dispatch(toAction(value));
+            },
+        };
+    }
+
+private:
+    template <class, class>
+    friend class Store;
+
+    void subscribe(const rx::Publisher<Action>& publisher)
+    {
+        std::weak_ptr<Store> weak = this->shared_from_this();
+        auto key = std::make_shared<std::optional<rx::CancellableSet::Key>>();
+        auto token = publisher.receiveOnMain().sink(
+            [weak](const Action& action) {
+                if (auto store = weak.lock())
+                    store->dispatch(action);
+            },
+            [weak, key](const rx::Completion<rx::Never>&) {
+                // The publisher has finished: its token is no longer needed.
+                if (auto store = weak.lock(); store && *key)
+                    store->m_cancellables.forget(**key);
+            });
+        *key = m_cancellables.insert(std::move(token));
+    }
+
+    State m_state;
+    Reducer m_reducer;
+    std::vector<Middleware> m_middlewares;
+    rx::CancellableSet m_cancellables;
+    rx::PassthroughSubject<State> m_stateSubject;
+    rx::PassthroughSubject<rx::Unit> m_willChange;
+    rx::Cancellable m_parentLink;
+};
+
+} // namespace tidemark

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/foundation/UndoManager.hpp"
+
+#include <memory>
+#include <variant>
+
+namespace tidemark {
+
+// The undo manager of the window where reminders are edited, once a view supplied it.
+struct UndoManagerState {
+    std::shared_ptr<UndoManager> undoManager;
+
+    // Managers compare by identity.
+    bool operator==(const UndoManagerState&) const = default;
+};
+
+// The cases of an action enum are small structs in a `…Cases` base, so that they read as
+// `UndoManagerAction::Undo` and the action itself is the variant of them.
+struct UndoManagerActionCases {
+    struct SetManager {
+        std::shared_ptr<UndoManager> manager;
+        bool operator==(const SetManager&) const = default;
+    };
+    struct Undo {
+        bool operator==(const Undo&) const = default;
+    };
+    struct Redo {
+        bool operator==(const Redo&) const = default;
+    };
+    bool operator==(const UndoManagerActionCases&) const = default;
+};
+
+struct UndoManagerAction : UndoManagerActionCases, std::variant<UndoManagerActionCases::SetManager, UndoManagerActionCases::Undo, UndoManagerActionCases::Redo> {
+    using variant::variant;
+    bool operator==(const UndoManagerAction&) const = default;
+};
+
+// Stores the manager, or sends undo and redo to it (nothing without one).
+void undoManagerReducer(UndoManagerState& state, const UndoManagerAction& action);
+
+} // namespace tidemark
