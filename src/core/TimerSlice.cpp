@@ -17,9 +17,12 @@ void timerReducer(TimerState& state, TimerAction action)
         if (state.isRunning())
             return;
         state.id = Uuid::make();
-        state.publisher = rx::repeatingTimer(std::chrono::seconds(1)).share();
-        // Connecting keeps the one platform timer running for every subscriber.
-        state.cancellable = std::make_shared<rx::Cancellable>(state.publisher.sink([](const rx::Unit&) {}));
+        // One platform timer feeds every subscriber; the connection, not the subscribers,
+        // decides how long it runs.
+        rx::PassthroughSubject<rx::Unit> ticks;
+        state.publisher = ticks.publisher();
+        state.cancellable = std::make_shared<rx::Cancellable>(
+            rx::repeatingTimer(std::chrono::seconds(1)).sink([ticks](const rx::Unit& tick) { ticks.send(tick); }));
         return;
     }
     case TimerAction::stop:

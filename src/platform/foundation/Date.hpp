@@ -52,6 +52,7 @@ struct DateComponents {
     std::optional<int> second;
 
     bool operator==(const DateComponents&) const = default;
+    auto operator<=>(const DateComponents&) const = default;
 };
 
 std::size_t hashValue(const DateComponents& components);
