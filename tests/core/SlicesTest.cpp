@@ -62,3 +62,15 @@ TEST(UndoManagerSlice, SendsUndoAndRedoToTheStoredManagerOnly)
     undoManagerReducer(state, UndoManagerAction::Redo {});
     EXPECT_EQ(value, 0);
 }
+
+#include "core/SharedValues.hpp"
+
+TEST(SharedValues, GoldenMultiplesAndCentring)
+{
+    EXPECT_DOUBLE_EQ(goldenMinor(100.0), 38.1966);
+    EXPECT_DOUBLE_EQ(goldenMajor(100.0), 61.8034);
+    EXPECT_DOUBLE_EQ(goldenRatioMultipleInteger(std::uint64_t { 10 }), 16.18034);
+    Rect rect(10, 20, 30, 40);
+    setCenter(rect, { 0, 0 });
+    EXPECT_EQ(rect, Rect(-15, -20, 30, 40)) << "moving the centre keeps width and height";
+}
