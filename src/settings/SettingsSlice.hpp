@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/Submittable.hpp"
+#include "settings/UserSettings.hpp"
+
+#include <memory>
+#include <variant>
+
+namespace tidemark {
+
+class DateComponentsFormatter;
+
+struct AppearanceSettingsState {
+    bool showDockIcon = true;
+    bool operator==(const AppearanceSettingsState&) const = default;
+};
+
+struct GeneralSettingsState {
+    bool openAtLogin = false;
+    // The one formatter of every relative time shown in the time entry and the list;
+    // shared, compared by identity, never replaced.
+    std::shared_ptr<DateComponentsFormatter> relativeTimeFormatter;
+
+    GeneralSettingsState();
+    bool operator==(const GeneralSettingsState&) const = default;
+};
+
+enum class SettingsTabs {
+    appearance,
+    general,
+    notifications,
+    sync,
+    other,
+    debug,
+};
+
+struct SettingsState {
+    bool isPresented = false;
+    SubmittableState submit;
+    AppearanceSettingsState appearance;
+    GeneralSettingsState general;
+    SettingsTabs selectedTab = SettingsTabs::general;
+
+    bool operator==(const SettingsState&) const = default;
+};
+
+struct AppearanceSettingsAction {
+    bool showDockIcon;
+    bool operator==(const AppearanceSettingsAction&) const = default;
+};
+
+struct GeneralSettingsAction {
+    bool openAtLogin;
+    bool operator==(const GeneralSettingsAction&) const = default;
+};
+
+using SettingsReadAction = SubmittableAction<EquatableVoid, UserSettings>;
+
+struct SettingsActionCases {
+    struct Appearance {
+        AppearanceSettingsAction action;
+        bool operator==(const Appearance&) const = default;
+    };
+    struct General {
+        GeneralSettingsAction action;
+        bool operator==(const General&) const = default;
+    };
+    struct IsPresented {
+        bool value;
+        bool operator==(const IsPresented&) const = default;
+    };
+    struct Read {
+        SettingsReadAction action;
+        bool operator==(const Read&) const = default;
+    };
+    struct SelectedTab {
+        SettingsTabs tab;
+        bool operator==(const SelectedTab&) const = default;
+    };
+    bool operator==(const SettingsActionCases&) const = default;
+};
+
+struct SettingsAction : SettingsActionCases,
+                        std::variant<SettingsActionCases::Appearance, SettingsActionCases::General,
+                            SettingsActionCases::IsPresented, SettingsActionCases::Read, SettingsActionCases::SelectedTab> {
+    using variant::variant;
+    bool operator==(const SettingsAction&) const = default;
+};
+
+void settingsReducer(SettingsState& state, const SettingsAction& action);
+
+} // namespace tidemark
