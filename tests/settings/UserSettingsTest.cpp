@@ -1,0 +1,132 @@
+#include "platform/foundation/Calendar.hpp"
+#include "settings/LoggerSlice.hpp"
+#include "settings/SettingsSlice.hpp"
+#include "settings/UserSettings.hpp"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+using namespace tidemark;
+using nlohmann::json;
+
+namespace {
+
+Date berlin(int year, int month, int day, int hour, int minute)
+{
+    return *Calendar("Europe/Berlin").date({ CalendarIdentifier::gregorian, "Europe/Berlin", year, month, day, hour, minute, 0 });
+}
+
+UserSettings defaults() { return UserSettings::makeDefault(Calendar("Europe/Berlin"), berlin(2026, 3, 10, 12, 0)); }
+
+} // namespace
+
+TEST(UserSettings, DefaultsAndTheirStoredForm)
+{
+    const UserSettings settings = defaults();
+    const json stored = settings;
+    const json expected = json::parse(R"({
+        "general": {"openAtLogin": false},
+        "gesture": {"dragGesturePointPerInterval": 4.0},
+        "logging": {"isEnabled": false, "isRedacted": false},
+        "notifications": {"isEnabled": false},
+        "onboarding": {},
+        "menubar": {"countdownIsEnabled": true, "progressBar": {"isEnabled": true, "opacity": 0.5}},
+        "reminders": {"automaticRemoval": {"isEnabled": true, "date": 794804400.0}, "dataSource": "local"},
+        "review": {},
+        "whatsNew": {}
+    })");
+    EXPECT_EQ(stored, expected) << stored.dump(2);
+    EXPECT_EQ(stored.at("reminders").count("selectedList"), 0u);
+    EXPECT_EQ(stored.get<UserSettings>(), settings);
+}
+
+TEST(UserSettings, DefaultRemovalDateIsFourOClockOfTheDay)
+{
+    const Calendar calendar("Europe/Berlin");
+    struct Case {
+        const char* name;
+        Date now;
+        Date expected;
+    };
+    const Case cases[] = {
+        { "made at 23:59 holds 04:00 earlier that day", berlin(2026, 3, 10, 23, 59), berlin(2026, 3, 10, 4, 0) },
+        { "made at 03:00 holds 04:00 an hour later", berlin(2026, 3, 10, 3, 0), berlin(2026, 3, 10, 4, 0) },
+        { "the day of the forward change still has 04:00", berlin(2026, 3, 29, 12, 0), berlin(2026, 3, 29, 4, 0) },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(UserSettings::Reminders::AutomaticRemoval::defaultDate(calendar, c.now), c.expected) << c.name;
+
+    // In a zone whose clocks skip 04:00 the next existing time is taken.
+    const Calendar skipping("America/Havana"); // moves from 00:00 to 01:00 on 2026-03-08
+    const Date midnightGapDay = *skipping.date({ CalendarIdentifier::gregorian, "America/Havana", 2026, 3, 8, 12, 0, 0 });
+    EXPECT_TRUE(skipping.dateBySettingHour(4, 0, 0, midnightGapDay).has_value());
+}
+
+TEST(UserSettings, DecodingRejectsWhatIsMissingOrWrong)
+{
+    const json good = defaults();
+    struct Case {
+        const char* name;
+        std::function<void(json&)> damage;
+        bool decodes;
+    };
+    const Case cases[] = {
+        { "apple reminders data source", [](json& j) { j["reminders"]["dataSource"] = "appleReminders"; }, true },
+        { "unknown data source", [](json& j) { j["reminders"]["dataSource"] = "cloud"; }, false },
+        { "selected list without title", [](json& j) { j["reminders"]["selectedList"] = { { "id", "L" } }; }, false },
+        { "selected list present", [](json& j) { j["reminders"]["selectedList"] = { { "id", "L" }, { "title", "Home" } }; }, true },
+        { "null optional version", [](json& j) { j["whatsNew"]["lastPresentedVersion"] = nullptr; }, true },
+        { "missing required group", [](json& j) { j.erase("gesture"); }, false },
+        { "Boolean given as a number", [](json& j) { j["general"]["openAtLogin"] = 1; }, false },
+        { "integer opacity", [](json& j) { j["menubar"]["progressBar"]["opacity"] = 1; }, true },
+    };
+    for (const auto& c : cases) {
+        json damaged = good;
+        c.damage(damaged);
+        bool decoded = true;
+        try {
+            (void)damaged.get<UserSettings>();
+        } catch (const json::exception&) {
+            decoded = false;
+        }
+        EXPECT_EQ(decoded, c.decodes) << c.name;
+    }
+}
+
+TEST(UserSettings, RemovalDatesDifferingByAFractionAreUnequal)
+{
+    UserSettings a = defaults();
+    UserSettings b = a;
+    b.reminders.automaticRemoval.date += std::chrono::milliseconds(1);
+    EXPECT_NE(a, b);
+    const json stored = b;
+    EXPECT_EQ(stored.get<UserSettings>(), b) << "the fraction survives coding";
+}
+
+TEST(SettingsSlice, ReadStepsMoveOnlyTheRequestState)
+{
+    SettingsState state;
+    EXPECT_EQ(state.selectedTab, SettingsTabs::general);
+    EXPECT_TRUE(state.appearance.showDockIcon);
+    settingsReducer(state, SettingsAction::General { { true } });
+    settingsReducer(state, SettingsAction::Read { SettingsReadAction::submit({}) });
+    EXPECT_EQ(state.submit.status, Status::loading);
+    settingsReducer(state, SettingsAction::Read { SettingsReadAction::failure(Error("unreadable")) });
+    EXPECT_EQ(state.submit, (SubmittableState { Error("unreadable"), Status::completed }));
+    EXPECT_TRUE(state.general.openAtLogin) << "a failed read leaves the group alone";
+
+    SettingsState other;
+    EXPECT_EQ(other.general.relativeTimeFormatter, state.general.relativeTimeFormatter) << "one shared formatter";
+}
+
+TEST(LoggerSlice, FlagsAndBugReportProgress)
+{
+    LoggerState state;
+    loggerReducer(state, LoggerAction::IsEnabled { true });
+    loggerReducer(state, LoggerAction::HideReminderDescriptions { true });
+    loggerReducer(state, LoggerAction::SubmitBugReport { BugReportAction::submit({}) });
+    const LoggerState before = state;
+    loggerReducer(state, LoggerAction::SendFeedback {});
+    EXPECT_EQ(state, before);
+    EXPECT_EQ(state, (LoggerState { true, true, { std::nullopt, Status::loading } }));
+}
