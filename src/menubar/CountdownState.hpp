@@ -1,0 +1,87 @@
+#pragma once
+
+#include "platform/foundation/Date.hpp"
+#include "reminders/Reminder.hpp"
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <variant>
+
+namespace tidemark {
+
+class DateComponentsFormatter;
+
+struct CountdownProgressBarState {
+    bool isEnabled = true;
+    double opacity = 0.5;
+    bool operator==(const CountdownProgressBarState&) const = default;
+};
+
+struct CountdownProgressBarActionCases {
+    struct IsEnabled {
+        bool value;
+        bool operator==(const IsEnabled&) const = default;
+    };
+    struct Opacity {
+        double value;
+        bool operator==(const Opacity&) const = default;
+    };
+    bool operator==(const CountdownProgressBarActionCases&) const = default;
+};
+
+struct CountdownProgressBarAction
+    : CountdownProgressBarActionCases,
+      std::variant<CountdownProgressBarActionCases::IsEnabled, CountdownProgressBarActionCases::Opacity> {
+    using variant::variant;
+    bool operator==(const CountdownProgressBarAction&) const = default;
+};
+
+// What the menu bar needs to count down to the next reminder. The formatter is shared by
+// every copy and compared by identity: changing its units is no change of state.
+struct CountdownState {
+    std::shared_ptr<DateComponentsFormatter> formatter;
+    bool isEnabled = true;
+    CountdownProgressBarState progressBar;
+    std::optional<std::string> reminderID;
+
+    CountdownState(); // hours and minutes, abbreviated, at most two units, leading zeros dropped
+    bool operator==(const CountdownState&) const = default;
+};
+
+struct CountdownActionCases {
+    struct IsEnabled {
+        bool value;
+        bool operator==(const IsEnabled&) const = default;
+    };
+    struct ProgressBar {
+        CountdownProgressBarAction action;
+        bool operator==(const ProgressBar&) const = default;
+    };
+    struct ReminderID {
+        std::optional<std::string> id;
+        bool operator==(const ReminderID&) const = default;
+    };
+    struct ReadDueDate {
+        bool operator==(const ReadDueDate&) const = default;
+    };
+    bool operator==(const CountdownActionCases&) const = default;
+};
+
+struct CountdownAction : CountdownActionCases,
+                         std::variant<CountdownActionCases::IsEnabled, CountdownActionCases::ProgressBar,
+                             CountdownActionCases::ReminderID, CountdownActionCases::ReadDueDate> {
+    using variant::variant;
+    bool operator==(const CountdownAction&) const = default;
+};
+
+void countdownProgressBarReducer(CountdownProgressBarState& state, const CountdownProgressBarAction& action);
+void countdownReducer(CountdownState& state, const CountdownAction& action);
+
+// The reminder the countdown follows: the pinned one when it is there, else the one due
+// soonest strictly after `now`; none when no reminder is due in the future.
+std::optional<AnyReminder> countdownReminder(const std::set<AnyReminder>& reminders,
+    const std::optional<std::string>& reminderID, Date now);
+
+} // namespace tidemark

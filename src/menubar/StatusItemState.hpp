@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/foundation/Geometry.hpp"
+
+#include <optional>
+#include <variant>
+
+namespace tidemark {
+
+// The menu-bar icon's status. The order binds: the icons group statuses by position
+// (resting: idle, selected; active: hovering and above; accent: above hovering).
+enum class ZevovozoStatus {
+    idle,
+    selected,
+    hovering,
+    longHold,
+    dragging,
+};
+
+inline bool isResting(ZevovozoStatus status) { return status <= ZevovozoStatus::selected; }
+inline bool isActive(ZevovozoStatus status) { return status >= ZevovozoStatus::hovering; }
+inline bool isAccent(ZevovozoStatus status) { return status > ZevovozoStatus::hovering; }
+
+struct ZevovozoState {
+    Rect frame;
+    ZevovozoStatus status = ZevovozoStatus::idle;
+    bool operator==(const ZevovozoState&) const = default;
+};
+
+struct ZevovozoActionCases {
+    struct Frame {
+        Rect frame;
+        bool operator==(const Frame&) const = default;
+    };
+    struct Status {
+        ZevovozoStatus status;
+        bool operator==(const Status&) const = default;
+    };
+    bool operator==(const ZevovozoActionCases&) const = default;
+};
+
+struct ZevovozoAction : ZevovozoActionCases, std::variant<ZevovozoActionCases::Frame, ZevovozoActionCases::Status> {
+    using variant::variant;
+    bool operator==(const ZevovozoAction&) const = default;
+};
+
+// Where the menu-bar items are and what the icon is doing.
+struct StatusItemState {
+    ZevovozoState zevovozo;
+    bool countdownIsPresented = true;
+    std::optional<Rect> dragFrame;
+    std::optional<Rect> scrollFrame;
+    Rect scrollBounds;
+
+    bool operator==(const StatusItemState&) const = default;
+};
+
+struct StatusItemActionCases {
+    struct Zevovozo {
+        ZevovozoAction action;
+        bool operator==(const Zevovozo&) const = default;
+    };
+    struct CountdownIsPresented {
+        bool value;
+        bool operator==(const CountdownIsPresented&) const = default;
+    };
+    struct DragFrame {
+        Rect frame;
+        bool operator==(const DragFrame&) const = default;
+    };
+    struct ScrollFrame {
+        Rect frame;
+        bool operator==(const ScrollFrame&) const = default;
+    };
+    struct ScrollBounds {
+        Rect bounds;
+        bool operator==(const ScrollBounds&) const = default;
+    };
+    struct UpdateDragFrame {
+        bool operator==(const UpdateDragFrame&) const = default;
+    };
+    bool operator==(const StatusItemActionCases&) const = default;
+};
+
+struct StatusItemAction : StatusItemActionCases,
+                          std::variant<StatusItemActionCases::Zevovozo, StatusItemActionCases::CountdownIsPresented,
+                              StatusItemActionCases::DragFrame, StatusItemActionCases::ScrollFrame,
+                              StatusItemActionCases::ScrollBounds, StatusItemActionCases::UpdateDragFrame> {
+    using variant::variant;
+    bool operator==(const StatusItemAction&) const = default;
+};
+
+void zevovozoReducer(ZevovozoState& state, const ZevovozoAction& action);
+// `updateDragFrame` changes nothing: a middleware measures the icon and answers with `dragFrame`.
+void statusItemReducer(StatusItemState& state, const StatusItemAction& action);
+
+} // namespace tidemark
