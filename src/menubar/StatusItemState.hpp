@@ -1,21 +1,12 @@
 #pragma once
 
+#include "entry/ZevovozoStatus.hpp"
 #include "platform/foundation/Geometry.hpp"
 
 #include <optional>
 #include <variant>
 
 namespace tidemark {
-
-// The menu-bar icon's status. The order binds: the icons group statuses by position
-// (resting: idle, selected; active: hovering and above; accent: above hovering).
-enum class ZevovozoStatus {
-    idle,
-    selected,
-    hovering,
-    longHold,
-    dragging,
-};
 
 inline bool isResting(ZevovozoStatus status) { return status <= ZevovozoStatus::selected; }
 inline bool isActive(ZevovozoStatus status) { return status >= ZevovozoStatus::hovering; }
