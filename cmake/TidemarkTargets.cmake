@@ -2,13 +2,19 @@
 
 set(TIDEMARK_WARNINGS -Wall -Wextra -pedantic)
 
-# tidemark_library(<target> [DEPS <targets…>])
+# tidemark_library(<target> [FLAT] [DEPS <targets…>])
 # A static library of every .cpp in the calling folder, its headers reachable as
 # "<folder>/<Header>.hpp" from src/.
 function(tidemark_library target)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-    file(GLOB_RECURSE sources CONFIGURE_DEPENDS
-        "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.hpp")
+    cmake_parse_arguments(ARG "FLAT" "" "DEPS" ${ARGN})
+    if(ARG_FLAT)
+        # Sub-folders are libraries of their own.
+        file(GLOB sources CONFIGURE_DEPENDS
+            "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.hpp")
+    else()
+        file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+            "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.hpp")
+    endif()
     add_library(${target} STATIC ${sources})
     target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}/src" "${PROJECT_BINARY_DIR}/generated")
     target_compile_options(${target} PRIVATE ${TIDEMARK_WARNINGS})
