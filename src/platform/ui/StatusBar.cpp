@@ -235,17 +235,8 @@ double StatusBar::widthOf(const StatusItem* item) const
     return std::max(0, item->m_button->sizeHint().width());
 }
 
-void StatusBar::scheduleLayout()
-{
-    if (m_layoutScheduled)
-        return;
-    m_layoutScheduled = true;
-    QTimer::singleShot(0, this, [this] { layoutNow(); });
-}
-
 void StatusBar::layoutNow()
 {
-    m_layoutScheduled = false;
     const int height = int(thickness());
     int x = 0;
     std::vector<std::pair<StatusItem*, int>> shown;

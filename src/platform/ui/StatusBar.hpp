@@ -110,14 +110,12 @@ public:
 private:
     friend class StatusItem;
     friend class StatusBarButton;
-    void scheduleLayout();
     void onStripMoved();
     void reportMoves();
     double widthOf(const StatusItem* item) const;
 
     QWidget* m_window = nullptr;
     std::vector<StatusItem*> m_items;
-    bool m_layoutScheduled = false;
 };
 
 } // namespace tidemark
