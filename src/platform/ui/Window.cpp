@@ -1,0 +1,363 @@
+#include "platform/ui/Window.hpp"
+
+#include "platform/ui/Application.hpp"
+#include "platform/ui/QtGeometry.hpp"
+#include "platform/ui/X11Hints.hpp"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace tidemark {
+
+namespace {
+
+std::vector<Window*>& registry()
+{
+    static std::vector<Window*> windows;
+    return windows;
+}
+
+WindowTraits defaultTraits(WindowKind kind)
+{
+    switch (kind) {
+    case WindowKind::normal:
+        return {kind, WindowLevel::normal, false, true, true};
+    case WindowKind::panel:
+        return {kind, WindowLevel::normal, false, true, true};
+    case WindowKind::overlay:
+        return {kind, WindowLevel::status, false, false, false};
+    }
+    return {};
+}
+
+} // namespace
+
+Qt::WindowFlags qtWindowFlags(const WindowTraits& traits)
+{
+    Qt::WindowFlags flags;
+    switch (traits.kind) {
+    case WindowKind::normal:
+        flags = Qt::Window;
+        break;
+    case WindowKind::panel:
+    case WindowKind::overlay:
+        // A tool window has no taskbar entry of its own.
+        flags = Qt::Tool | Qt::FramelessWindowHint;
+        break;
+    }
+    if (traits.level != WindowLevel::normal)
+        flags |= Qt::WindowStaysOnTopHint;
+    if (traits.ignoresMouseEvents)
+        flags |= Qt::WindowTransparentForInput;
+    if (!traits.canBecomeKey)
+        flags |= Qt::WindowDoesNotAcceptFocus;
+    if (!traits.hasShadow)
+        flags |= Qt::NoDropShadowWindowHint;
+    return flags;
+}
+
+Window::Window(WindowKind kind)
+    : QWidget(nullptr)
+    , m_traits(defaultTraits(kind))
+{
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    if (kind != WindowKind::normal) {
+        // Must precede the native window: it chooses a visual with an alpha channel.
+        setAttribute(Qt::WA_TranslucentBackground);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+    setWindowFlags(qtWindowFlags(m_traits));
+    setAttribute(Qt::WA_ShowWithoutActivating, !m_traits.canBecomeKey);
+
+    m_contentView = new QWidget(this);
+    m_contentView->setObjectName(QStringLiteral("contentView"));
+    addPinnedSubview(this, m_contentView);
+    registry().push_back(this);
+}
+
+Window::~Window()
+{
+    std::erase(registry(), this);
+    for (const QPointer<Window>& child : m_children) {
+        if (child)
+            child->m_parentWindow = nullptr;
+    }
+    if (m_parentWindow)
+        m_parentWindow->removeChildWindow(this);
+}
+
+std::vector<Window*> Window::allWindows() { return registry(); }
+
+Rect Window::frame() const { return fromQt(frameGeometry()); }
+
+void Window::setFrame(const Rect& frame, bool animate)
+{
+    // Qt places a top-level window by its frame but sizes it by its content.
+    const QRect outer = frameGeometry();
+    const QRect inner = geometry();
+    const QRect target = toQRect(frame);
+    const QRect content(target.topLeft() + (inner.topLeft() - outer.topLeft()),
+        QSize(std::max(0, target.width() - (outer.width() - inner.width())),
+            std::max(0, target.height() - (outer.height() - inner.height()))));
+    if (animate && isVisible()) {
+        auto* animation = new QPropertyAnimation(this, "geometry", this);
+        animation->setDuration(150);
+        animation->setEasingCurve(QEasingCurve::OutCubic);
+        animation->setEndValue(content);
+        animation->start(QAbstractAnimation::DeleteWhenStopped);
+        return;
+    }
+    setGeometry(content);
+}
+
+Rect Window::contentRect() const { return fromQt(geometry()); }
+
+Rect Window::convertRectToScreen(const Rect& rect) const
+{
+    const QPointF origin = mapToGlobal(toQPointF(rect.origin));
+    return {fromQt(origin), rect.size};
+}
+
+Rect Window::convertRectFromScreen(const Rect& rect) const
+{
+    const QPointF origin = mapFromGlobal(toQPointF(rect.origin));
+    return {fromQt(origin), rect.size};
+}
+
+std::optional<Screen> Window::currentScreen() const
+{
+    if (QScreen* s = screen())
+        return Screen(s);
+    return std::nullopt;
+}
+
+void Window::makeKeyAndOrderFront()
+{
+    if (!m_traits.canBecomeKey) {
+        orderFrontRegardless();
+        return;
+    }
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    show();
+    raise();
+    activateWindow();
+    raiseChildren();
+}
+
+void Window::orderFrontRegardless()
+{
+    const bool showWithoutActivating = testAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+    raise();
+    setAttribute(Qt::WA_ShowWithoutActivating, showWithoutActivating);
+    raiseChildren();
+}
+
+void Window::orderOut() { hide(); }
+
+void Window::center()
+{
+    std::optional<Screen> target = isVisible() ? currentScreen() : Screen::underMouse();
+    if (!target)
+        target = Screen::primary();
+    if (!target)
+        return;
+    const Rect bounds = target->visibleFrame();
+    setFrame(frame().centered(bounds).keptInside(bounds));
+}
+
+bool Window::isKeyWindow() const { return isActiveWindow(); }
+
+void Window::setLevel(WindowLevel level)
+{
+    WindowTraits traits = m_traits;
+    traits.level = level;
+    applyTraits(traits);
+}
+
+void Window::setIgnoresMouseEvents(bool ignores)
+{
+    WindowTraits traits = m_traits;
+    traits.ignoresMouseEvents = ignores;
+    applyTraits(traits);
+}
+
+void Window::setCanBecomeKey(bool canBecomeKey)
+{
+    WindowTraits traits = m_traits;
+    traits.canBecomeKey = canBecomeKey;
+    applyTraits(traits);
+}
+
+void Window::setHasShadow(bool hasShadow)
+{
+    WindowTraits traits = m_traits;
+    traits.hasShadow = hasShadow;
+    applyTraits(traits);
+}
+
+void Window::setJoinsAllSpaces(bool joins) { m_joinsAllSpaces = joins; }
+
+void Window::setInputRegion(std::optional<Rect> region)
+{
+    if (region == m_inputRegion)
+        return;
+    m_inputRegion = region;
+    if (region)
+        setMask(QRegion(toQRect(*region)));
+    else
+        clearMask();
+}
+
+bool Window::appearsInTaskbar() const
+{
+    return m_traits.kind == WindowKind::normal
+        && Application::currentActivationPolicy() == ActivationPolicy::regular;
+}
+
+void Window::updateTaskbarPresence()
+{
+    if (isVisible())
+        x11::setSkipTaskbar(this, !appearsInTaskbar(), true);
+}
+
+void Window::addChildWindow(Window* child)
+{
+    if (!child || child == this)
+        return;
+    if (child->m_parentWindow && child->m_parentWindow != this)
+        child->m_parentWindow->removeChildWindow(child);
+    if (std::find(m_children.begin(), m_children.end(), child) == m_children.end())
+        m_children.emplace_back(child);
+    child->m_parentWindow = this;
+    if (isVisible() && child->isVisible())
+        child->raise();
+}
+
+void Window::removeChildWindow(Window* child)
+{
+    std::erase_if(m_children, [child](const QPointer<Window>& w) { return !w || w == child; });
+    if (child && child->m_parentWindow == this)
+        child->m_parentWindow = nullptr;
+}
+
+std::vector<Window*> Window::childWindows() const
+{
+    std::vector<Window*> result;
+    for (const QPointer<Window>& child : m_children) {
+        if (child)
+            result.push_back(child);
+    }
+    return result;
+}
+
+void Window::applyTraits(const WindowTraits& traits)
+{
+    if (traits == m_traits)
+        return;
+    m_traits = traits;
+    const Qt::WindowFlags flags = qtWindowFlags(m_traits);
+    setAttribute(Qt::WA_ShowWithoutActivating, !m_traits.canBecomeKey);
+    if (flags == windowFlags())
+        return;
+    // Changing the flags of a shown window recreates it hidden; put it back as it was.
+    const bool wasVisible = isVisible();
+    const QRect geometryBefore = geometry();
+    setWindowFlags(flags);
+    setGeometry(geometryBefore);
+    if (wasVisible)
+        orderFrontRegardless();
+}
+
+void Window::raiseChildren()
+{
+    for (Window* child : childWindows()) {
+        if (child->isVisible())
+            child->raise();
+    }
+}
+
+void Window::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ActivationChange) {
+        const bool key = isActiveWindow();
+        if (key != m_wasKey) {
+            m_wasKey = key;
+            if (key)
+                Q_EMIT didBecomeKey();
+            else
+                Q_EMIT didResignKey();
+        }
+    }
+    QWidget::changeEvent(event);
+}
+
+void Window::closeEvent(QCloseEvent* event)
+{
+    Q_EMIT willClose();
+    event->accept();
+}
+
+void Window::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    const QPoint delta = event->pos() - event->oldPos();
+    if (!delta.isNull() && event->oldPos() != QPoint(-1, -1)) {
+        for (Window* child : childWindows())
+            child->move(child->pos() + delta);
+    }
+    Q_EMIT didMove();
+}
+
+void Window::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Q_EMIT didResize();
+}
+
+void Window::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous()) {
+        // The native window exists but is not mapped yet: the moment for window-manager hints.
+        x11::setSkipTaskbar(this, !appearsInTaskbar(), false);
+        if (m_joinsAllSpaces)
+            x11::setOnAllDesktops(this);
+        // Qt rewrites the state as it maps the window; ask again once it is mapped.
+        QTimer::singleShot(0, this, [this] { updateTaskbarPresence(); });
+    }
+    Q_EMIT didAppear();
+}
+
+void Window::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (m_wasKey) {
+        m_wasKey = false;
+        Q_EMIT didResignKey();
+    }
+    Q_EMIT didDisappear();
+}
+
+namespace detail {
+
+void releaseLater(QObject* object)
+{
+    if (!object)
+        return;
+    if (QCoreApplication::instance())
+        object->deleteLater();
+    else
+        delete object;
+}
+
+} // namespace detail
+
+} // namespace tidemark

@@ -1,0 +1,139 @@
+#include "platform/ui/X11Hints.hpp"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+#ifdef TIDEMARK_HAVE_XCB
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+#endif
+
+namespace tidemark::x11 {
+
+#ifdef TIDEMARK_HAVE_XCB
+namespace {
+
+constexpr xcb_window_t noWindow = XCB_WINDOW_NONE;
+
+xcb_connection_t* connection()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* native = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return native ? native->connection() : nullptr;
+}
+
+xcb_atom_t atom(xcb_connection_t* c, const char* name)
+{
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
+    if (!reply)
+        return XCB_ATOM_NONE;
+    const xcb_atom_t result = reply->atom;
+    std::free(reply);
+    return result;
+}
+
+xcb_window_t nativeWindow(QWidget* window)
+{
+    if (!window || !window->isWindow() || !window->testAttribute(Qt::WA_WState_Created))
+        return XCB_WINDOW_NONE;
+    return static_cast<xcb_window_t>(window->winId());
+}
+
+xcb_window_t rootWindow(xcb_connection_t* c)
+{
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
+    return it.rem ? it.data->root : noWindow;
+}
+
+} // namespace
+
+bool isAvailable() { return connection() != nullptr; }
+
+void setDockWindowType(QWidget* window)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t w = c ? nativeWindow(window) : noWindow;
+    if (w == XCB_WINDOW_NONE)
+        return;
+    const xcb_atom_t dock = atom(c, "_NET_WM_WINDOW_TYPE_DOCK");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, "_NET_WM_WINDOW_TYPE"),
+        XCB_ATOM_ATOM, 32, 1, &dock);
+    xcb_flush(c);
+}
+
+void setOnAllDesktops(QWidget* window)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t w = c ? nativeWindow(window) : noWindow;
+    if (w == XCB_WINDOW_NONE)
+        return;
+    const uint32_t allDesktops = 0xFFFFFFFF;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, "_NET_WM_DESKTOP"),
+        XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+    xcb_flush(c);
+}
+
+void setSkipTaskbar(QWidget* window, bool skip, bool mapped)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t w = c ? nativeWindow(window) : noWindow;
+    if (w == XCB_WINDOW_NONE)
+        return;
+    const xcb_atom_t state = atom(c, "_NET_WM_STATE");
+    const xcb_atom_t skipTaskbar = atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
+    const xcb_atom_t skipPager = atom(c, "_NET_WM_STATE_SKIP_PAGER");
+    if (mapped) {
+        // A mapped window's state belongs to the window manager: ask it by a client message.
+        xcb_client_message_event_t event {};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = w;
+        event.type = state;
+        event.data.data32[0] = skip ? 1 : 0; // _NET_WM_STATE_ADD or _REMOVE
+        event.data.data32[1] = skipTaskbar;
+        event.data.data32[2] = skipPager;
+        event.data.data32[3] = 1; // from a normal application
+        xcb_send_event(c, 0, rootWindow(c),
+            XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+            reinterpret_cast<const char*>(&event));
+        xcb_flush(c);
+        return;
+    }
+    // Unmapped: edit the property; Qt merges its own states into it when it maps the window.
+    std::vector<xcb_atom_t> atoms;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, w, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
+    if (reply) {
+        if (reply->format == 32 && reply->type == XCB_ATOM_ATOM) {
+            const auto* values = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+            atoms.assign(values, values + xcb_get_property_value_length(reply) / 4);
+        }
+        std::free(reply);
+    }
+    std::erase(atoms, skipTaskbar);
+    std::erase(atoms, skipPager);
+    if (skip) {
+        atoms.push_back(skipTaskbar);
+        atoms.push_back(skipPager);
+    }
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, state, XCB_ATOM_ATOM, 32,
+        static_cast<uint32_t>(atoms.size()), atoms.data());
+    xcb_flush(c);
+}
+
+#else
+
+bool isAvailable() { return false; }
+void setDockWindowType(QWidget*) { }
+void setOnAllDesktops(QWidget*) { }
+void setSkipTaskbar(QWidget*, bool, bool) { }
+
+#endif
+
+} // namespace tidemark::x11

@@ -1,0 +1,23 @@
+#pragma once
+
+class QWidget;
+
+// Window-manager hints that Qt's window flags cannot express. Each call does nothing unless
+// the application runs on the xcb platform and the widget is a top-level window with a native
+// window; the type and desktop hints must be set before the window is mapped (from its show
+// event), the taskbar hint works before and after.
+
+namespace tidemark::x11 {
+
+bool isAvailable();
+
+// _NET_WM_WINDOW_TYPE_DOCK: a desktop strip, kept above normal windows on every desktop.
+void setDockWindowType(QWidget* window);
+// _NET_WM_DESKTOP 0xFFFFFFFF: the window shows on every virtual desktop.
+void setOnAllDesktops(QWidget* window);
+// _NET_WM_STATE_SKIP_TASKBAR and _SKIP_PAGER: the window has no taskbar entry. Before the
+// window is mapped this edits the property (kept where Qt merges its own states into it);
+// once mapped, it asks the window manager, which owns the state of mapped windows.
+void setSkipTaskbar(QWidget* window, bool skip, bool mapped);
+
+} // namespace tidemark::x11
