@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/Geometry.hpp"
+#include "platform/foundation/Geometry.hpp"
 
 #include <QPoint>
 #include <QPointF>

@@ -1,4 +1,4 @@
-#include "platform/ui/Geometry.hpp"
+#include "platform/foundation/Geometry.hpp"
 #include "platform/ui/QtGeometry.hpp"
 #include "platform/ui/Screen.hpp"
 
