@@ -1,0 +1,314 @@
+#include "platform/persistence/PersistentContainer.hpp"
+
+#include "platform/persistence/SQLiteStore.hpp"
+
+#include <SQLiteCpp/Transaction.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <fstream>
+#include <set>
+#include <sqlite3.h>
+
+namespace tidemark {
+
+namespace {
+
+void createVersion1(SQLite::Database& database)
+{
+    database.exec("CREATE TABLE CDReminder ("
+                  "pk INTEGER PRIMARY KEY, "
+                  "completionDate REAL, "
+                  "dueDate REAL, "
+                  "identifier TEXT, "
+                  "isCompleted INTEGER NOT NULL DEFAULT 0 CHECK (isCompleted IN (0, 1)), "
+                  "startDate REAL, "
+                  "title TEXT)");
+    database.exec("CREATE INDEX CDReminder_identifier ON CDReminder (identifier)");
+}
+
+int userVersion(SQLite::Database& database)
+{
+    return database.execAndGet("PRAGMA user_version").getInt();
+}
+
+PersistenceError openError(const SQLite::Exception& error, const std::string& location)
+{
+    const int code = error.getErrorCode();
+    std::map<std::string, std::string> info { { "path", location } };
+    if (code == SQLITE_NOTADB || code == SQLITE_CORRUPT) {
+        return persistenceError(PersistenceError::Code::notAStore,
+            "The reminder store \"" + location + "\" is not a usable database", error, info);
+    }
+    return persistenceError(PersistenceError::Code::cannotOpenStore,
+        "The reminder store \"" + location + "\" could not be opened", error, info);
+}
+
+// Checks that the table has every column the context reads, so that a database of some
+// other program at the store's place is reported instead of failing at the first fetch.
+std::optional<std::string> missingColumn(SQLite::Database& database)
+{
+    std::set<std::string> present;
+    SQLite::Statement query(database, "PRAGMA table_info(CDReminder)");
+    while (query.executeStep())
+        present.insert(query.getColumn(1).getString());
+    for (const char* column :
+        { "pk", "completionDate", "dueDate", "identifier", "isCompleted", "startDate", "title" }) {
+        if (!present.contains(column))
+            return std::string(column);
+    }
+    return std::nullopt;
+}
+
+// Whether the file starts like an SQLite database. SQLite itself would open a file that
+// does not and, finding no database in it, remove the `-wal` and `-shm` files beside it,
+// which may be all that is left of the user's latest changes; so such a file is refused
+// before SQLite sees it. Missing and empty files are new stores.
+bool looksLikeDatabase(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(file, error) || std::filesystem::file_size(file, error) == 0)
+        return true;
+    std::ifstream in(file, std::ios::binary);
+    char header[16] = {};
+    in.read(header, sizeof header);
+    return in.gcount() == sizeof header && std::memcmp(header, "SQLite format 3", 16) == 0;
+}
+
+std::string utcStamp()
+{
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm parts {};
+    gmtime_r(&now, &parts);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y%m%dT%H%M%SZ", &parts);
+    return buffer;
+}
+
+// Renames without replacing an existing file; false with errno EEXIST when the target exists.
+bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+}
+
+} // namespace
+
+std::vector<MigrationStep> reminderSchemaMigrations()
+{
+    return { MigrationStep { 1, "create the reminder table", createVersion1 } };
+}
+
+PersistentContainer::PersistentContainer(
+    std::string name, StoreDescription description, std::vector<MigrationStep> migrations)
+    : m_name(std::move(name))
+    , m_description(std::move(description))
+    , m_migrations(std::move(migrations))
+{
+    std::stable_sort(m_migrations.begin(), m_migrations.end(),
+        [](const MigrationStep& a, const MigrationStep& b) { return a.version < b.version; });
+}
+
+PersistentContainer::~PersistentContainer() = default;
+
+std::filesystem::path PersistentContainer::storeURL() const
+{
+    if (m_description.inMemory)
+        return {};
+    return m_description.directory / (m_name + ".sqlite");
+}
+
+int PersistentContainer::modelVersion() const
+{
+    return m_migrations.empty() ? 0 : m_migrations.back().version;
+}
+
+std::optional<PersistenceError> PersistentContainer::loadPersistentStores()
+{
+    if (isLoaded())
+        return std::nullopt;
+    const auto file = storeURL();
+    const std::string location = m_description.inMemory ? std::string(":memory:") : file.string();
+
+    if (!m_description.inMemory) {
+        std::error_code error;
+        std::filesystem::create_directories(m_description.directory, error);
+        if (error) {
+            return PersistenceError(PersistenceError::Code::cannotOpenStore,
+                "The folder \"" + m_description.directory.string()
+                    + "\" for the reminder store could not be made (" + error.message() + ")",
+                { { "path", m_description.directory.string() }, { "reason", error.message() } });
+        }
+    }
+
+    if (!m_description.inMemory && !looksLikeDatabase(file)) {
+        return PersistenceError(PersistenceError::Code::notAStore,
+            "The reminder store \"" + location
+                + "\" is not a usable database (file is not a database)",
+            { { "path", location }, { "reason", "file is not a database" } }, SQLITE_NOTADB);
+    }
+
+    if (!m_description.inMemory) {
+        // An existing store is looked at through a read-only connection first: a
+        // read-write connection that finds the file broken would still checkpoint into it
+        // and remove its `-wal` when it closes.
+        std::error_code ignored;
+        if (std::filesystem::exists(file, ignored)
+            && std::filesystem::file_size(file, ignored) > 0) {
+            try {
+                SQLite::Database probe(location, SQLite::OPEN_READONLY);
+                userVersion(probe);
+                const auto check = probe.execAndGet("PRAGMA quick_check(1)").getString();
+                if (check != "ok") {
+                    return PersistenceError(PersistenceError::Code::notAStore,
+                        "The reminder store \"" + location + "\" is damaged (" + check + ")",
+                        { { "path", location }, { "reason", check } }, SQLITE_CORRUPT);
+                }
+            } catch (const SQLite::Exception& error) {
+                return openError(error, location);
+            }
+        }
+    }
+
+    std::unique_ptr<SQLite::Database> database;
+    int version = 0;
+    try {
+        database = std::make_unique<SQLite::Database>(location,
+            SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, m_description.busyTimeoutMilliseconds);
+        // The first statement reads the file's header: a file that is no database fails
+        // here, before anything has been written to it.
+        version = userVersion(*database);
+        if (!m_description.inMemory)
+            database->exec("PRAGMA journal_mode = WAL");
+        // With WAL, NORMAL keeps the store consistent across crashes; only the last
+        // transactions before a power loss can be lost.
+        database->exec("PRAGMA synchronous = NORMAL");
+    } catch (const SQLite::Exception& error) {
+        return openError(error, location);
+    }
+
+    if (version > modelVersion()) {
+        return PersistenceError(PersistenceError::Code::newerStore,
+            "The reminder store \"" + location
+                + "\" was written by a newer version of Tidemark "
+                  "(schema version "
+                + std::to_string(version) + "; this version knows up to "
+                + std::to_string(modelVersion()) + ")",
+            { { "path", location }, { "storeVersion", std::to_string(version) },
+                { "modelVersion", std::to_string(modelVersion()) } });
+    }
+
+    if (version == 0) {
+        // A database that is not ours is never extended with our tables.
+        try {
+            const int tables
+                = database
+                      ->execAndGet(
+                          "SELECT COUNT(*) FROM sqlite_master WHERE name NOT LIKE 'sqlite_%'")
+                      .getInt();
+            if (tables > 0) {
+                return PersistenceError(PersistenceError::Code::notAStore,
+                    "The reminder store \"" + location + "\" is a database of another program",
+                    { { "path", location } });
+            }
+        } catch (const SQLite::Exception& error) {
+            return openError(error, location);
+        }
+    }
+
+    for (const auto& step : m_migrations) {
+        if (step.version <= version)
+            continue;
+        try {
+            SQLite::Transaction transaction(*database, SQLite::TransactionBehavior::IMMEDIATE);
+            step.migrate(*database);
+            database->exec("PRAGMA user_version = " + std::to_string(step.version));
+            transaction.commit();
+            version = step.version;
+        } catch (const SQLite::Exception& error) {
+            return persistenceError(PersistenceError::Code::migrationFailed,
+                "The reminder store \"" + location + "\" could not be brought to schema version "
+                    + std::to_string(step.version) + " (" + step.summary + ")",
+                error, { { "path", location }, { "storeVersion", std::to_string(version) } });
+        } catch (const std::exception& error) {
+            return PersistenceError(PersistenceError::Code::migrationFailed,
+                "The reminder store \"" + location + "\" could not be brought to schema version "
+                    + std::to_string(step.version) + " (" + step.summary + ": " + error.what()
+                    + ")",
+                { { "path", location }, { "storeVersion", std::to_string(version) },
+                    { "reason", error.what() } });
+        }
+    }
+
+    auto store = std::make_shared<SQLiteStore>(std::move(database));
+    ManagedObjectID largest;
+    try {
+        if (auto column = missingColumn(store->database())) {
+            return PersistenceError(PersistenceError::Code::notAStore,
+                "The reminder store \"" + location
+                    + "\" holds no reminder table of this program "
+                      "(the column \""
+                    + *column + "\" is missing)",
+                { { "path", location }, { "missingColumn", *column } });
+        }
+        largest = store->largestObjectID();
+    } catch (const SQLite::Exception& error) {
+        return openError(error, location);
+    }
+    m_viewContext.attach(std::move(store), largest);
+    return std::nullopt;
+}
+
+std::filesystem::path moveStoreAside(const std::filesystem::path& storeFile)
+{
+    const auto directory = storeFile.parent_path();
+    const std::string stem = storeFile.stem().string();
+    const std::string extension = storeFile.extension().string();
+    const std::string stamp = utcStamp();
+    const char* companions[] = { "-wal", "-shm" };
+
+    auto fail = [&](const std::string& what, int error) {
+        return PersistenceError(PersistenceError::Code::moveAsideFailed,
+            what + " (" + std::strerror(error) + ")",
+            { { "path", storeFile.string() }, { "reason", std::strerror(error) } });
+    };
+
+    for (int attempt = 1; attempt < 10000; ++attempt) {
+        const std::string suffix = attempt == 1 ? std::string() : "-" + std::to_string(attempt);
+        const auto target = directory / (stem + ".broken-" + stamp + suffix + extension);
+        // Pick a name none of the three files would clash with.
+        bool taken = false;
+        for (const char* companion : companions) {
+            std::error_code ignored;
+            taken = taken || std::filesystem::exists(target.string() + companion, ignored);
+        }
+        if (taken)
+            continue;
+        if (!renameNoReplace(storeFile, target)) {
+            if (errno == EEXIST)
+                continue;
+            throw fail("The reminder store \"" + storeFile.string() + "\" could not be moved aside",
+                errno);
+        }
+        for (const char* companion : companions) {
+            const std::filesystem::path from = storeFile.string() + companion;
+            const std::filesystem::path to = target.string() + companion;
+            std::error_code error;
+            if (!std::filesystem::exists(from, error))
+                continue;
+            if (!renameNoReplace(from, to)) {
+                throw fail("The reminder store was moved to \"" + target.string() + "\", but \""
+                        + from.string() + "\" could not follow it",
+                    errno);
+            }
+        }
+        return target;
+    }
+    throw fail("No free name was found to move the reminder store aside", EEXIST);
+}
+
+} // namespace tidemark
