@@ -22,16 +22,21 @@ struct WallTime {
     int second = 0;
 };
 
-UDate toUDate(Date date) { return std::chrono::duration<double, std::milli>(date.time_since_epoch()).count(); }
+UDate toUDate(Date date)
+{
+    return std::chrono::duration<double, std::milli>(date.time_since_epoch()).count();
+}
 
 Date fromUDate(UDate value)
 {
-    return Date(std::chrono::duration_cast<Date::duration>(std::chrono::duration<double, std::milli>(value)));
+    return Date(std::chrono::duration_cast<Date::duration>(
+        std::chrono::duration<double, std::milli>(value)));
 }
 
 std::unique_ptr<icu::TimeZone> makeZone(const std::string& identifier)
 {
-    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(identifier)));
+    std::unique_ptr<icu::TimeZone> zone(
+        icu::TimeZone::createTimeZone(icu::UnicodeString::fromUTF8(identifier)));
     if (!zone || *zone == icu::TimeZone::getUnknown())
         return nullptr;
     return zone;
@@ -44,7 +49,8 @@ std::unique_ptr<icu::GregorianCalendar> makeCalendar(const std::string& identifi
     if (!zone)
         return nullptr;
     UErrorCode status = U_ZERO_ERROR;
-    auto calendar = std::make_unique<icu::GregorianCalendar>(zone.release(), icu::Locale::getRoot(), status);
+    auto calendar
+        = std::make_unique<icu::GregorianCalendar>(zone.release(), icu::Locale::getRoot(), status);
     if (U_FAILURE(status))
         return nullptr;
     return calendar;
@@ -75,7 +81,8 @@ std::optional<UDate> resolve(icu::Calendar& calendar, const WallTime& w, Matchin
     RepeatedTimePolicy repeated)
 {
     calendar.setLenient(true);
-    calendar.setRepeatedWallTimeOption(repeated == RepeatedTimePolicy::first ? UCAL_WALLTIME_FIRST : UCAL_WALLTIME_LAST);
+    calendar.setRepeatedWallTimeOption(
+        repeated == RepeatedTimePolicy::first ? UCAL_WALLTIME_FIRST : UCAL_WALLTIME_LAST);
     switch (matching) {
     case MatchingPolicy::nextTime:
         calendar.setSkippedWallTimeOption(UCAL_WALLTIME_NEXT_VALID);
@@ -102,7 +109,8 @@ std::optional<UDate> resolve(icu::Calendar& calendar, const WallTime& w, Matchin
         return std::nullopt;
     if (matching == MatchingPolicy::strict) {
         const WallTime back = wallTime(calendar, result);
-        if (back.hour != w.hour || back.minute != w.minute || back.second != w.second || back.day != w.day)
+        if (back.hour != w.hour || back.minute != w.minute || back.second != w.second
+            || back.day != w.day)
             return std::nullopt;
     }
     return result;
@@ -112,9 +120,9 @@ std::optional<UDate> resolve(icu::Calendar& calendar, const WallTime& w, Matchin
 std::vector<int> fieldValues(const std::optional<int>& given, bool free, int lowest, int highest)
 {
     if (given)
-        return {*given};
+        return { *given };
     if (!free)
-        return {lowest};
+        return { lowest };
     std::vector<int> values;
     for (int v = lowest; v <= highest; ++v)
         values.push_back(v);
@@ -151,11 +159,20 @@ Calendar::Calendar(std::string timeZone)
 {
 }
 
-Calendar Calendar::current() { return Calendar(systemTimeZone()); }
+Calendar Calendar::current()
+{
+    return Calendar(systemTimeZone());
+}
 
-Calendar Calendar::autoupdatingCurrent() { return Calendar(); }
+Calendar Calendar::autoupdatingCurrent()
+{
+    return Calendar();
+}
 
-bool Calendar::isKnownTimeZone(const std::string& identifier) { return makeZone(identifier) != nullptr; }
+bool Calendar::isKnownTimeZone(const std::string& identifier)
+{
+    return makeZone(identifier) != nullptr;
+}
 
 std::string Calendar::systemTimeZone()
 {
@@ -176,14 +193,18 @@ std::string Calendar::systemTimeZone()
     return "UTC";
 }
 
-std::string Calendar::timeZone() const { return m_timeZone ? *m_timeZone : systemTimeZone(); }
+std::string Calendar::timeZone() const
+{
+    return m_timeZone ? *m_timeZone : systemTimeZone();
+}
 
 DateComponents Calendar::dateComponents(CalendarComponents components, Date date) const
 {
     return dateComponents(components, date, timeZone());
 }
 
-DateComponents Calendar::dateComponents(CalendarComponents components, Date date, const std::string& zone) const
+DateComponents Calendar::dateComponents(
+    CalendarComponents components, Date date, const std::string& zone) const
 {
     auto calendar = makeCalendarOrUtc(zone);
     // Sub-second parts are dropped: the fields are those of the whole second.
@@ -242,22 +263,25 @@ std::optional<Date> Calendar::date(const DateComponents& components) const
     w.hour = components.hour.value_or(0);
     w.minute = components.minute.value_or(0);
     w.second = components.second.value_or(0);
-    const auto result = resolve(*calendar, w, MatchingPolicy::nextTimePreservingSmallerComponents, RepeatedTimePolicy::first);
+    const auto result = resolve(*calendar, w, MatchingPolicy::nextTimePreservingSmallerComponents,
+        RepeatedTimePolicy::first);
     if (!result)
         return std::nullopt;
     return fromUDate(*result);
 }
 
-std::optional<Date> Calendar::nextDate(Date date, const DateComponents& matching, MatchingPolicy matchingPolicy,
-    RepeatedTimePolicy repeatedTimePolicy, SearchDirection direction) const
+std::optional<Date> Calendar::nextDate(Date date, const DateComponents& matching,
+    MatchingPolicy matchingPolicy, RepeatedTimePolicy repeatedTimePolicy,
+    SearchDirection direction) const
 {
-    if (!inRange(matching.month, 1, 12) || !inRange(matching.day, 1, 31) || !inRange(matching.hour, 0, 23)
-        || !inRange(matching.minute, 0, 59) || !inRange(matching.second, 0, 59))
+    if (!inRange(matching.month, 1, 12) || !inRange(matching.day, 1, 31)
+        || !inRange(matching.hour, 0, 23) || !inRange(matching.minute, 0, 59)
+        || !inRange(matching.second, 0, 59))
         return std::nullopt;
     // The largest given field: smaller ones not given are fixed at their lowest value.
     int largest = -1; // 0 year, 1 month, 2 day, 3 hour, 4 minute, 5 second
-    const std::optional<int>* fields[] = {&matching.year, &matching.month, &matching.day, &matching.hour,
-        &matching.minute, &matching.second};
+    const std::optional<int>* fields[] = { &matching.year, &matching.month, &matching.day,
+        &matching.hour, &matching.minute, &matching.second };
     for (int i = 0; i < 6; ++i) {
         if (fields[i]->has_value()) {
             largest = i;
@@ -275,7 +299,8 @@ std::optional<Date> Calendar::nextDate(Date date, const DateComponents& matching
     using namespace std::chrono;
     const UDate anchor = toUDate(date);
     const WallTime start = wallTime(*calendar, anchor);
-    const sys_days startDay = sys_days(year_month_day(year(start.year), month(start.month), day(start.day)));
+    const sys_days startDay
+        = sys_days(year_month_day(year(start.year), month(start.month), day(start.day)));
     const bool forward = direction == SearchDirection::forward;
     constexpr int maximumDays = 4100; // about eleven years
 
@@ -294,7 +319,8 @@ std::optional<Date> Calendar::nextDate(Date date, const DateComponents& matching
             for (int h : hours) {
                 for (int mi : minutes) {
                     for (int s : seconds) {
-                        const auto candidate = resolve(*calendar, {y, m, d, h, mi, s}, matchingPolicy, repeatedTimePolicy);
+                        const auto candidate = resolve(
+                            *calendar, { y, m, d, h, mi, s }, matchingPolicy, repeatedTimePolicy);
                         if (!candidate)
                             continue;
                         if (forward ? *candidate > anchor : *candidate < anchor) {
@@ -319,18 +345,22 @@ std::optional<Date> Calendar::nextDate(Date date, const DateComponents& matching
 }
 
 std::optional<Date> Calendar::dateBySettingHour(int hour, int minute, int second, Date date,
-    MatchingPolicy matchingPolicy, RepeatedTimePolicy repeatedTimePolicy, SearchDirection direction) const
+    MatchingPolicy matchingPolicy, RepeatedTimePolicy repeatedTimePolicy,
+    SearchDirection direction) const
 {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return std::nullopt;
-    const MatchingPolicy policy = matchingPolicy == MatchingPolicy::strict ? MatchingPolicy::strict : MatchingPolicy::nextTime;
+    const MatchingPolicy policy = matchingPolicy == MatchingPolicy::strict
+        ? MatchingPolicy::strict
+        : MatchingPolicy::nextTime;
     DateComponents wanted;
     wanted.hour = hour;
     wanted.minute = minute;
     wanted.second = second;
     const Date start = startOfDay(date);
     if (direction == SearchDirection::forward)
-        return nextDate(start - std::chrono::milliseconds(500), wanted, policy, repeatedTimePolicy, direction);
+        return nextDate(
+            start - std::chrono::milliseconds(500), wanted, policy, repeatedTimePolicy, direction);
     const auto nextDay = dateByAdding(CalendarComponent::day, 1, start);
     if (!nextDay)
         return std::nullopt;
@@ -362,12 +392,12 @@ DateComponents Calendar::dateComponents(CalendarComponents components, Date from
     const UDate target = toUDate(to);
     DateComponents result;
     const std::pair<CalendarComponent, std::optional<int> DateComponents::*> order[] = {
-        {CalendarComponent::year, &DateComponents::year},
-        {CalendarComponent::month, &DateComponents::month},
-        {CalendarComponent::day, &DateComponents::day},
-        {CalendarComponent::hour, &DateComponents::hour},
-        {CalendarComponent::minute, &DateComponents::minute},
-        {CalendarComponent::second, &DateComponents::second},
+        { CalendarComponent::year, &DateComponents::year },
+        { CalendarComponent::month, &DateComponents::month },
+        { CalendarComponent::day, &DateComponents::day },
+        { CalendarComponent::hour, &DateComponents::hour },
+        { CalendarComponent::minute, &DateComponents::minute },
+        { CalendarComponent::second, &DateComponents::second },
     };
     for (const auto& [component, member] : order) {
         if (!components.contains(component))

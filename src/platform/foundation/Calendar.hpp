@@ -96,8 +96,8 @@ public:
     // The fields of `date` in the calendar's zone, or in `timeZone`. Sub-second parts are
     // dropped (the second is rounded down).
     DateComponents dateComponents(CalendarComponents components, Date date) const;
-    DateComponents dateComponents(CalendarComponents components, Date date,
-        const std::string& timeZone) const;
+    DateComponents dateComponents(
+        CalendarComponents components, Date date, const std::string& timeZone) const;
     // One field of `date` in the calendar's zone (calendar and time zone give 0).
     int component(CalendarComponent component, Date date) const;
 

@@ -11,8 +11,8 @@
 #include <unicode/unum.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -63,7 +63,11 @@ icu::MeasureUnit measureUnit(Unit unit)
     }
 }
 
-bool has(Zero behavior, Zero flag) { return (static_cast<unsigned>(behavior) & static_cast<unsigned>(flag)) == static_cast<unsigned>(flag); }
+bool has(Zero behavior, Zero flag)
+{
+    return (static_cast<unsigned>(behavior) & static_cast<unsigned>(flag))
+        == static_cast<unsigned>(flag);
+}
 
 struct Field {
     Unit unit;
@@ -84,7 +88,8 @@ icu::Formattable formattable(double value)
     return icu::Formattable(value);
 }
 
-std::optional<std::string> formatPositional(const std::vector<Field>& fields, bool negative, bool pad)
+std::optional<std::string> formatPositional(
+    const std::vector<Field>& fields, bool negative, bool pad)
 {
     std::string text = negative ? "-" : "";
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -101,8 +106,8 @@ std::optional<std::string> formatPositional(const std::vector<Field>& fields, bo
     return text;
 }
 
-std::optional<std::string> formatMeasures(const std::vector<Field>& fields, bool negative, Style style,
-    const icu::Locale& locale)
+std::optional<std::string> formatMeasures(
+    const std::vector<Field>& fields, bool negative, Style style, const icu::Locale& locale)
 {
     UErrorCode status = U_ZERO_ERROR;
     std::vector<icu::Measure> measures;
@@ -122,8 +127,8 @@ std::optional<std::string> formatMeasures(const std::vector<Field>& fields, bool
         std::vector<icu::UnicodeString> parts(measures.size());
         for (std::size_t i = 0; i < measures.size(); ++i)
             format.formatMeasures(&measures[i], 1, parts[i], position, status);
-        std::unique_ptr<icu::ListFormatter> list(
-            icu::ListFormatter::createInstance(locale, ULISTFMT_TYPE_UNITS, ULISTFMT_WIDTH_NARROW, status));
+        std::unique_ptr<icu::ListFormatter> list(icu::ListFormatter::createInstance(
+            locale, ULISTFMT_TYPE_UNITS, ULISTFMT_WIDTH_NARROW, status));
         if (U_FAILURE(status))
             return std::nullopt;
         list->format(parts.data(), static_cast<int32_t>(parts.size()), result, status);
@@ -151,8 +156,8 @@ std::optional<std::string> formatMeasures(const std::vector<Field>& fields, bool
                 parts[i].replace(begin, end - begin, spelled);
             }
         }
-        std::unique_ptr<icu::ListFormatter> list(
-            icu::ListFormatter::createInstance(locale, ULISTFMT_TYPE_UNITS, ULISTFMT_WIDTH_WIDE, status));
+        std::unique_ptr<icu::ListFormatter> list(icu::ListFormatter::createInstance(
+            locale, ULISTFMT_TYPE_UNITS, ULISTFMT_WIDTH_WIDE, status));
         if (U_FAILURE(status))
             return std::nullopt;
         list->format(parts.data(), static_cast<int32_t>(parts.size()), result, status);
@@ -161,7 +166,8 @@ std::optional<std::string> formatMeasures(const std::vector<Field>& fields, bool
             : style == Style::short_                                  ? UMEASFMT_WIDTH_SHORT
                                                                       : UMEASFMT_WIDTH_WIDE;
         icu::MeasureFormat format(locale, width, status);
-        format.formatMeasures(measures.data(), static_cast<int32_t>(measures.size()), result, position, status);
+        format.formatMeasures(
+            measures.data(), static_cast<int32_t>(measures.size()), result, position, status);
     }
     if (U_FAILURE(status))
         return std::nullopt;
@@ -196,35 +202,37 @@ std::optional<std::string> DateComponentsFormatter::string(Date from, Date to) c
     return format(from, to, m_calendar);
 }
 
-std::optional<std::string> DateComponentsFormatter::format(Date from, Date to, const Calendar& calendar) const
+std::optional<std::string> DateComponentsFormatter::format(
+    Date from, Date to, const Calendar& calendar) const
 {
     const bool negative = to < from;
     if (negative)
         std::swap(from, to);
-    const Units allowed = m_allowedUnits.isEmpty()
-        ? Units{Unit::year, Unit::month, Unit::weekOfMonth, Unit::day, Unit::hour, Unit::minute, Unit::second}
-        : m_allowedUnits;
+    const Units allowed = m_allowedUnits.isEmpty() ? Units { Unit::year, Unit::month,
+        Unit::weekOfMonth, Unit::day, Unit::hour, Unit::minute, Unit::second }
+                                                   : m_allowedUnits;
 
     // Count each allowed unit, largest first; what is left goes to the next.
     std::vector<Field> fields;
     Date cursor = from;
-    for (Unit unit : {Unit::year, Unit::month}) {
+    for (Unit unit : { Unit::year, Unit::month }) {
         if (!allowed.contains(unit))
             continue;
-        const CalendarComponent component = unit == Unit::year ? CalendarComponent::year : CalendarComponent::month;
+        const CalendarComponent component
+            = unit == Unit::year ? CalendarComponent::year : CalendarComponent::month;
         const auto difference = calendar.dateComponents(component, cursor, to);
         const int count = (unit == Unit::year ? difference.year : difference.month).value_or(0);
         if (const auto moved = calendar.dateByAdding(component, count, cursor))
             cursor = *moved;
-        fields.push_back({unit, double(count)});
+        fields.push_back({ unit, double(count) });
     }
     double rest = timeIntervalBetween(cursor, to);
-    for (Unit unit : {Unit::weekOfMonth, Unit::day, Unit::hour, Unit::minute, Unit::second}) {
+    for (Unit unit : { Unit::weekOfMonth, Unit::day, Unit::hour, Unit::minute, Unit::second }) {
         if (!allowed.contains(unit))
             continue;
         const double count = std::floor(rest / fixedLength(unit) + 1e-9);
         rest -= count * fixedLength(unit);
-        fields.push_back({unit, count});
+        fields.push_back({ unit, count });
     }
     if (fields.empty())
         return std::nullopt;
@@ -261,7 +269,8 @@ std::optional<std::string> DateComponentsFormatter::format(Date from, Date to, c
         }
     }
     // A clock face keeps its last two places ("0:05"), so leading zeros go only before them.
-    const std::ptrdiff_t leadingLimit = positional ? std::ptrdiff_t(fields.size()) - 2 : std::ptrdiff_t(fields.size());
+    const std::ptrdiff_t leadingLimit
+        = positional ? std::ptrdiff_t(fields.size()) - 2 : std::ptrdiff_t(fields.size());
     std::vector<Field> shown;
     for (std::size_t i = 0; i < fields.size(); ++i) {
         const auto index = std::ptrdiff_t(i);
@@ -283,8 +292,10 @@ std::optional<std::string> DateComponentsFormatter::format(Date from, Date to, c
         shown.resize(std::size_t(m_maximumUnitCount));
 
     const icu::Locale locale(m_locale.c_str());
-    const bool signShown = negative && std::any_of(shown.begin(), shown.end(), [](const Field& f) { return f.value != 0; });
-    auto text = positional ? formatPositional(shown, signShown, pad) : formatMeasures(shown, signShown, m_unitsStyle, locale);
+    const bool signShown = negative
+        && std::any_of(shown.begin(), shown.end(), [](const Field& f) { return f.value != 0; });
+    auto text = positional ? formatPositional(shown, signShown, pad)
+                           : formatMeasures(shown, signShown, m_unitsStyle, locale);
     if (!text)
         return std::nullopt;
 

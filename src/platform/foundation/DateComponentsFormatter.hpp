@@ -49,12 +49,12 @@ public:
     };
 
     enum class UnitsStyle {
-        positional,  // "1:02:05"
+        positional, // "1:02:05"
         abbreviated, // "1h 2m"
-        short_,      // "1 hr, 2 min"
-        full,        // "1 hour, 2 minutes"
-        spellOut,    // "one hour, two minutes"
-        brief,       // "1 hr 2 min"
+        short_, // "1 hr, 2 min"
+        full, // "1 hour, 2 minutes"
+        spellOut, // "one hour, two minutes"
+        brief, // "1 hr 2 min"
     };
 
     // Which units whose value is zero are left out. A set of flags.
@@ -95,7 +95,10 @@ public:
     int maximumUnitCount() const { return m_maximumUnitCount; }
     void setMaximumUnitCount(int count) { m_maximumUnitCount = count < 0 ? 0 : count; }
     ZeroFormattingBehavior zeroFormattingBehavior() const { return m_zeroFormattingBehavior; }
-    void setZeroFormattingBehavior(ZeroFormattingBehavior behavior) { m_zeroFormattingBehavior = behavior; }
+    void setZeroFormattingBehavior(ZeroFormattingBehavior behavior)
+    {
+        m_zeroFormattingBehavior = behavior;
+    }
     // The smallest unit shown may carry a fraction ("1.5 min") instead of being cut.
     bool allowsFractionalUnits() const { return m_allowsFractionalUnits; }
     void setAllowsFractionalUnits(bool allows) { m_allowsFractionalUnits = allows; }
@@ -143,15 +146,18 @@ private:
     std::string m_locale = "en";
 };
 
-constexpr DateComponentsFormatter::Units operator|(DateComponentsFormatter::Unit a, DateComponentsFormatter::Unit b)
+constexpr DateComponentsFormatter::Units operator|(
+    DateComponentsFormatter::Unit a, DateComponentsFormatter::Unit b)
 {
-    return DateComponentsFormatter::Units{a, b};
+    return DateComponentsFormatter::Units { a, b };
 }
 
-constexpr DateComponentsFormatter::ZeroFormattingBehavior operator|(DateComponentsFormatter::ZeroFormattingBehavior a,
+constexpr DateComponentsFormatter::ZeroFormattingBehavior operator|(
+    DateComponentsFormatter::ZeroFormattingBehavior a,
     DateComponentsFormatter::ZeroFormattingBehavior b)
 {
-    return DateComponentsFormatter::ZeroFormattingBehavior(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+    return DateComponentsFormatter::ZeroFormattingBehavior(
+        static_cast<unsigned>(a) | static_cast<unsigned>(b));
 }
 
 } // namespace tidemark

@@ -30,7 +30,8 @@ const std::map<std::string, Table, std::less<>>& tables()
                     if (value.is_string())
                         table.emplace(key, value.get<std::string>());
                     else
-                        std::fprintf(stderr, "String table %s: the value of \"%s\" is not a text\n", embedded.name, key.c_str());
+                        std::fprintf(stderr, "String table %s: the value of \"%s\" is not a text\n",
+                            embedded.name, key.c_str());
                 }
             } else {
                 std::fprintf(stderr, "String table %s is not a JSON object\n", embedded.name);
@@ -67,15 +68,18 @@ std::string localized(std::string_view table, std::string_view key)
 {
     if (const auto* text = lookUp(table, key))
         return *text;
-    reportOnce("Missing localised string \"" + std::string(key) + "\" in table " + std::string(table));
+    reportOnce(
+        "Missing localised string \"" + std::string(key) + "\" in table " + std::string(table));
     return std::string(key);
 }
 
-std::string localized(std::string_view table, std::string_view key, const std::vector<MessageArgument>& arguments)
+std::string localized(
+    std::string_view table, std::string_view key, const std::vector<MessageArgument>& arguments)
 {
     const std::string pattern = localized(table, key);
     UErrorCode status = U_ZERO_ERROR;
-    icu::MessageFormat format(icu::UnicodeString::fromUTF8(pattern), icu::Locale::getEnglish(), status);
+    icu::MessageFormat format(
+        icu::UnicodeString::fromUTF8(pattern), icu::Locale::getEnglish(), status);
     if (U_FAILURE(status)) {
         reportOnce("Localised string \"" + std::string(key) + "\" in table " + std::string(table)
             + " is not a valid message pattern: " + u_errorName(status));
@@ -128,6 +132,9 @@ std::vector<std::string> stringTableKeys(std::string_view table)
     return keys;
 }
 
-bool hasLocalizedString(std::string_view table, std::string_view key) { return lookUp(table, key) != nullptr; }
+bool hasLocalizedString(std::string_view table, std::string_view key)
+{
+    return lookUp(table, key) != nullptr;
+}
 
 } // namespace tidemark

@@ -13,8 +13,7 @@ namespace tidemark {
 class MessageArgument {
 public:
     template <std::integral T>
-        requires(!std::same_as<T, bool> && !std::same_as<T, char>)
-    MessageArgument(T value)
+    requires(!std::same_as<T, bool> && !std::same_as<T, char>) MessageArgument(T value)
         : m_value(static_cast<long long>(value))
     {
     }
@@ -49,13 +48,15 @@ std::string localized(std::string_view table, std::string_view key);
 // plurals read right: "{0, plural, one {# minute} other {# minutes}}". Keys that take
 // values carry the placeholder in their name, as in "quit_label %@". A pattern that does
 // not parse gives the text unchanged, logged once.
-std::string localized(std::string_view table, std::string_view key, const std::vector<MessageArgument>& arguments);
+std::string localized(
+    std::string_view table, std::string_view key, const std::vector<MessageArgument>& arguments);
 
 template <class... Arguments>
-    requires(sizeof...(Arguments) > 0 && (std::constructible_from<MessageArgument, const Arguments&> && ...))
-std::string localized(std::string_view table, std::string_view key, const Arguments&... arguments)
+requires(sizeof...(Arguments) > 0
+    && (std::constructible_from<MessageArgument, const Arguments&> && ...)) std::string
+    localized(std::string_view table, std::string_view key, const Arguments&... arguments)
 {
-    return localized(table, key, std::vector<MessageArgument>{MessageArgument(arguments)...});
+    return localized(table, key, std::vector<MessageArgument> { MessageArgument(arguments)... });
 }
 
 // The names of the tables built in, and whether a table holds a key.

@@ -51,7 +51,10 @@ bool holdsOnlyFiniteNumbers(const nlohmann::json& value)
     return true;
 }
 
-std::string errnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string errnoText(const std::string& what)
+{
+    return what + ": " + std::strerror(errno);
+}
 
 // Shared objects per file (or per in-memory name), so two services on one domain agree.
 std::mutex registryMutex;
@@ -63,7 +66,8 @@ std::map<std::string, std::weak_ptr<UserDefaults>>& registry()
 
 } // namespace
 
-std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, const std::string& text)
+std::optional<std::string> writeFileAtomically(
+    const std::filesystem::path& path, const std::string& text)
 {
     std::error_code ec;
     const auto folder = path.parent_path();
@@ -109,11 +113,18 @@ std::optional<std::string> writeFileAtomically(const std::filesystem::path& path
     return std::nullopt;
 }
 
-std::filesystem::path UserDefaults::defaultDirectory() { return XdgPlaces().configHome() / "tidemark"; }
+std::filesystem::path UserDefaults::defaultDirectory()
+{
+    return XdgPlaces().configHome() / "tidemark";
+}
 
-std::shared_ptr<UserDefaults> UserDefaults::standard() { return suite(AppInfo::bundleIdentifier()); }
+std::shared_ptr<UserDefaults> UserDefaults::standard()
+{
+    return suite(AppInfo::bundleIdentifier());
+}
 
-std::shared_ptr<UserDefaults> UserDefaults::suite(const std::string& name, const std::filesystem::path& directory)
+std::shared_ptr<UserDefaults> UserDefaults::suite(
+    const std::string& name, const std::filesystem::path& directory)
 {
     const auto path = std::filesystem::absolute(directory) / fileName(name);
     std::lock_guard lock(registryMutex);
@@ -158,15 +169,15 @@ void UserDefaults::load()
         if (ec)
             m_readOnly = true;
         if (ec)
-            record({UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
-                "cannot look for " + m_path->string() + ": " + ec.message()});
+            record({ UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
+                "cannot look for " + m_path->string() + ": " + ec.message() });
         return;
     }
     std::ifstream file(*m_path, std::ios::binary);
     if (!file || !std::filesystem::is_regular_file(*m_path, ec)) {
         m_readOnly = true;
-        record({UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
-            errnoText("cannot read " + m_path->string()) + "; changes will not be written"});
+        record({ UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
+            errnoText("cannot read " + m_path->string()) + "; changes will not be written" });
         return;
     }
     std::stringstream buffer;
@@ -178,24 +189,27 @@ void UserDefaults::load()
     }
     // Kept aside under a new name, so that nothing the user had is overwritten.
     const auto stamp = std::chrono::duration_cast<std::chrono::seconds>(
-        std::chrono::system_clock::now().time_since_epoch()).count();
+        std::chrono::system_clock::now().time_since_epoch())
+                           .count();
     std::filesystem::path aside;
     for (int attempt = 0;; ++attempt) {
         aside = *m_path;
-        aside += ".corrupt-" + std::to_string(stamp) + (attempt ? "-" + std::to_string(attempt) : "");
+        aside
+            += ".corrupt-" + std::to_string(stamp) + (attempt ? "-" + std::to_string(attempt) : "");
         if (!std::filesystem::exists(aside, ec))
             break;
     }
     std::filesystem::rename(*m_path, aside, ec);
     if (ec) {
         m_readOnly = true;
-        record({UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
+        record({ UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
             m_path->string() + " holds no JSON object and cannot be moved aside (" + ec.message()
-                + "); changes will not be written"});
+                + "); changes will not be written" });
         return;
     }
-    record({UserDefaultsError::Kind::corruptFile, m_domain, *m_path, aside,
-        m_path->string() + " holds no JSON object; moved to " + aside.string() + " and started afresh"});
+    record({ UserDefaultsError::Kind::corruptFile, m_domain, *m_path, aside,
+        m_path->string() + " holds no JSON object; moved to " + aside.string()
+            + " and started afresh" });
 }
 
 bool UserDefaults::write()
@@ -203,13 +217,13 @@ bool UserDefaults::write()
     if (!m_path)
         return true;
     if (m_readOnly) {
-        record({UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
-            "not written: " + m_path->string() + " could not be read at start"});
+        record({ UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
+            "not written: " + m_path->string() + " could not be read at start" });
         return false;
     }
     const std::string text = m_values.dump(4) + "\n";
     if (auto problem = writeFileAtomically(*m_path, text)) {
-        record({UserDefaultsError::Kind::writeFailed, m_domain, *m_path, std::nullopt, *problem});
+        record({ UserDefaultsError::Kind::writeFailed, m_domain, *m_path, std::nullopt, *problem });
         return false;
     }
     return true;
@@ -231,13 +245,14 @@ bool UserDefaults::set(const nlohmann::json& value, const std::string& key)
     {
         std::lock_guard lock(m_mutex);
         if (!holdsOnlyFiniteNumbers(value)) {
-            record({UserDefaultsError::Kind::invalidValue, m_domain, m_path.value_or(std::filesystem::path()),
-                std::nullopt, "the value for \"" + key + "\" holds a number that is not finite; not stored"});
+            record({ UserDefaultsError::Kind::invalidValue, m_domain,
+                m_path.value_or(std::filesystem::path()), std::nullopt,
+                "the value for \"" + key + "\" holds a number that is not finite; not stored" });
             return false;
         }
         if (m_readOnly && m_path) {
-            record({UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
-                "not stored: " + m_path->string() + " could not be read at start"});
+            record({ UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
+                "not stored: " + m_path->string() + " could not be read at start" });
             return false;
         }
         m_values[key] = value;
@@ -253,8 +268,8 @@ bool UserDefaults::removeObject(const std::string& key)
     {
         std::lock_guard lock(m_mutex);
         if (m_readOnly && m_path) {
-            record({UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
-                "not removed: " + m_path->string() + " could not be read at start"});
+            record({ UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
+                "not removed: " + m_path->string() + " could not be read at start" });
             return false;
         }
         if (m_values.erase(key) == 0)
@@ -334,8 +349,8 @@ bool UserDefaults::removePersistentDomain()
     {
         std::lock_guard lock(m_mutex);
         if (m_readOnly && m_path) {
-            record({UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
-                "not removed: " + m_path->string() + " could not be read at start"});
+            record({ UserDefaultsError::Kind::unreadableFile, m_domain, *m_path, std::nullopt,
+                "not removed: " + m_path->string() + " could not be read at start" });
             return false;
         }
         m_values = nlohmann::json::object();
@@ -343,8 +358,8 @@ bool UserDefaults::removePersistentDomain()
             std::error_code ec;
             std::filesystem::remove(*m_path, ec);
             if (ec) {
-                record({UserDefaultsError::Kind::writeFailed, m_domain, *m_path, std::nullopt,
-                    "cannot remove " + m_path->string() + ": " + ec.message()});
+                record({ UserDefaultsError::Kind::writeFailed, m_domain, *m_path, std::nullopt,
+                    "cannot remove " + m_path->string() + ": " + ec.message() });
                 return false;
             }
         }

@@ -50,8 +50,8 @@ public:
     // The application's own domain (its bundle identifier) in `defaultDirectory()`.
     static std::shared_ptr<UserDefaults> standard();
     // The domain `name` in `directory`.
-    static std::shared_ptr<UserDefaults> suite(const std::string& name,
-        const std::filesystem::path& directory = defaultDirectory());
+    static std::shared_ptr<UserDefaults> suite(
+        const std::string& name, const std::filesystem::path& directory = defaultDirectory());
     // A domain that is never written anywhere.
     static std::shared_ptr<UserDefaults> inMemory(const std::string& name);
     // $XDG_CONFIG_HOME/tidemark (~/.config/tidemark by default).
@@ -116,6 +116,7 @@ private:
 // Writes `text` to `path` atomically: a temporary file in the same folder, flushed to disk
 // and renamed over the target, then the folder flushed. The folder is created when
 // missing. An error message when it fails; the target is then untouched.
-std::optional<std::string> writeFileAtomically(const std::filesystem::path& path, const std::string& text);
+std::optional<std::string> writeFileAtomically(
+    const std::filesystem::path& path, const std::string& text);
 
 } // namespace tidemark

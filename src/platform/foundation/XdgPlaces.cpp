@@ -38,25 +38,41 @@ std::filesystem::path XdgPlaces::home() const
         return *fromEnvironment;
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
     std::vector<char> buffer(size > 0 ? std::size_t(size) : 16384);
-    passwd entry{};
+    passwd entry {};
     passwd* found = nullptr;
-    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir
-        && found->pw_dir[0] == '/')
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found
+        && found->pw_dir && found->pw_dir[0] == '/')
         return found->pw_dir;
     return "/";
 }
 
-std::filesystem::path XdgPlaces::configHome() const { return absolute("XDG_CONFIG_HOME").value_or(home() / ".config"); }
+std::filesystem::path XdgPlaces::configHome() const
+{
+    return absolute("XDG_CONFIG_HOME").value_or(home() / ".config");
+}
 
-std::filesystem::path XdgPlaces::dataHome() const { return absolute("XDG_DATA_HOME").value_or(home() / ".local" / "share"); }
+std::filesystem::path XdgPlaces::dataHome() const
+{
+    return absolute("XDG_DATA_HOME").value_or(home() / ".local" / "share");
+}
 
-std::filesystem::path XdgPlaces::stateHome() const { return absolute("XDG_STATE_HOME").value_or(home() / ".local" / "state"); }
+std::filesystem::path XdgPlaces::stateHome() const
+{
+    return absolute("XDG_STATE_HOME").value_or(home() / ".local" / "state");
+}
 
-std::filesystem::path XdgPlaces::cacheHome() const { return absolute("XDG_CACHE_HOME").value_or(home() / ".cache"); }
+std::filesystem::path XdgPlaces::cacheHome() const
+{
+    return absolute("XDG_CACHE_HOME").value_or(home() / ".cache");
+}
 
-std::optional<std::filesystem::path> XdgPlaces::runtimeDir() const { return absolute("XDG_RUNTIME_DIR"); }
+std::optional<std::filesystem::path> XdgPlaces::runtimeDir() const
+{
+    return absolute("XDG_RUNTIME_DIR");
+}
 
-std::vector<std::filesystem::path> XdgPlaces::list(std::string_view name, const char* fallback) const
+std::vector<std::filesystem::path> XdgPlaces::list(
+    std::string_view name, const char* fallback) const
 {
     auto value = m_environment(name);
     std::vector<std::filesystem::path> result;
@@ -75,9 +91,15 @@ std::vector<std::filesystem::path> XdgPlaces::list(std::string_view name, const 
     return result;
 }
 
-std::vector<std::filesystem::path> XdgPlaces::dataDirs() const { return list("XDG_DATA_DIRS", "/usr/local/share:/usr/share"); }
+std::vector<std::filesystem::path> XdgPlaces::dataDirs() const
+{
+    return list("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+}
 
-std::vector<std::filesystem::path> XdgPlaces::configDirs() const { return list("XDG_CONFIG_DIRS", "/etc/xdg"); }
+std::vector<std::filesystem::path> XdgPlaces::configDirs() const
+{
+    return list("XDG_CONFIG_DIRS", "/etc/xdg");
+}
 
 std::filesystem::path XdgPlaces::documentsDir() const
 {
@@ -90,7 +112,8 @@ std::filesystem::path XdgPlaces::documentsDir() const
         if (start == std::string::npos || line.compare(start, prefix.size(), prefix) != 0)
             continue;
         std::string value = line.substr(start + prefix.size());
-        while (!value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r'))
+        while (
+            !value.empty() && (value.back() == ' ' || value.back() == '\t' || value.back() == '\r'))
             value.pop_back();
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);

@@ -1,6 +1,6 @@
 #include "platform/foundation/Calendar.hpp"
-#include "platform/foundation/Clock.hpp"
 #include "TestDates.hpp"
+#include "platform/foundation/Clock.hpp"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,10 @@ DateComponents hourMinute(int hour, int minute)
     return c;
 }
 
-std::string isoOrNone(const std::optional<Date>& date) { return date ? iso(*date) : "none"; }
+std::string isoOrNone(const std::optional<Date>& date)
+{
+    return date ? iso(*date) : "none";
+}
 
 // Berlin 2024: 02:00 CET jumps to 03:00 CEST on 31 March (01:00Z); 03:00 CEST falls back
 // to 02:00 CET on 27 October (01:00Z). New York 2024: 02:00 EST jumps to 03:00 EDT on
@@ -43,28 +46,50 @@ TEST(CalendarTest, NextDateAcrossDaylightSavingChanges)
     using R = RepeatedTimePolicy;
     using D = SearchDirection;
     const NextDateCase cases[] = {
-        {"Berlin gap, next time: end of gap", "Europe/Berlin", utc(2024, 3, 30, 12), 2, 30, M::nextTime, R::first, D::forward, "2024-03-31T01:00:00Z"},
-        {"Berlin gap, preserving: 03:30", "Europe/Berlin", utc(2024, 3, 30, 12), 2, 30, M::nextTimePreservingSmallerComponents, R::first, D::forward, "2024-03-31T01:30:00Z"},
-        {"Berlin gap, previous preserving: 01:30", "Europe/Berlin", utc(2024, 3, 30, 12), 2, 30, M::previousTimePreservingSmallerComponents, R::first, D::forward, "2024-03-31T00:30:00Z"},
-        {"Berlin gap, strict: next day", "Europe/Berlin", utc(2024, 3, 30, 12), 2, 30, M::strict, R::first, D::forward, "2024-04-01T00:30:00Z"},
-        {"Berlin gap day, 04:00 after the gap", "Europe/Berlin", utc(2024, 3, 31, 0), 4, 0, M::nextTime, R::first, D::forward, "2024-03-31T02:00:00Z"},
-        {"Berlin gap, backward: end of gap", "Europe/Berlin", utc(2024, 3, 31, 12), 2, 30, M::nextTime, R::first, D::backward, "2024-03-31T01:00:00Z"},
-        {"Berlin overlap, first", "Europe/Berlin", utc(2024, 10, 26, 12), 2, 30, M::nextTime, R::first, D::forward, "2024-10-27T00:30:00Z"},
-        {"Berlin overlap, last", "Europe/Berlin", utc(2024, 10, 26, 12), 2, 30, M::nextTime, R::last, D::forward, "2024-10-27T01:30:00Z"},
-        {"Berlin overlap, first already passed", "Europe/Berlin", utc(2024, 10, 27, 0, 45), 2, 30, M::nextTime, R::first, D::forward, "2024-10-28T01:30:00Z"},
-        {"Berlin overlap, last still ahead", "Europe/Berlin", utc(2024, 10, 27, 0, 45), 2, 30, M::nextTime, R::last, D::forward, "2024-10-27T01:30:00Z"},
-        {"Berlin exact match is not after", "Europe/Berlin", utc(2024, 6, 1, 2), 4, 0, M::nextTime, R::first, D::forward, "2024-06-02T02:00:00Z"},
-        {"New York gap, next time", "America/New_York", utc(2024, 3, 9, 17), 2, 30, M::nextTime, R::first, D::forward, "2024-03-10T07:00:00Z"},
-        {"New York gap, preserving", "America/New_York", utc(2024, 3, 9, 17), 2, 30, M::nextTimePreservingSmallerComponents, R::first, D::forward, "2024-03-10T07:30:00Z"},
-        {"New York gap, previous preserving", "America/New_York", utc(2024, 3, 9, 17), 2, 30, M::previousTimePreservingSmallerComponents, R::first, D::forward, "2024-03-10T06:30:00Z"},
-        {"New York gap, strict", "America/New_York", utc(2024, 3, 9, 17), 2, 30, M::strict, R::first, D::forward, "2024-03-11T06:30:00Z"},
-        {"New York overlap, first", "America/New_York", utc(2024, 11, 2, 12), 1, 30, M::nextTime, R::first, D::forward, "2024-11-03T05:30:00Z"},
-        {"New York overlap, last", "America/New_York", utc(2024, 11, 2, 12), 1, 30, M::nextTime, R::last, D::forward, "2024-11-03T06:30:00Z"},
-        {"New York overlap, backward first", "America/New_York", utc(2024, 11, 3, 12), 1, 30, M::nextTime, R::first, D::backward, "2024-11-03T05:30:00Z"},
+        { "Berlin gap, next time: end of gap", "Europe/Berlin", utc(2024, 3, 30, 12), 2, 30,
+            M::nextTime, R::first, D::forward, "2024-03-31T01:00:00Z" },
+        { "Berlin gap, preserving: 03:30", "Europe/Berlin", utc(2024, 3, 30, 12), 2, 30,
+            M::nextTimePreservingSmallerComponents, R::first, D::forward, "2024-03-31T01:30:00Z" },
+        { "Berlin gap, previous preserving: 01:30", "Europe/Berlin", utc(2024, 3, 30, 12), 2, 30,
+            M::previousTimePreservingSmallerComponents, R::first, D::forward,
+            "2024-03-31T00:30:00Z" },
+        { "Berlin gap, strict: next day", "Europe/Berlin", utc(2024, 3, 30, 12), 2, 30, M::strict,
+            R::first, D::forward, "2024-04-01T00:30:00Z" },
+        { "Berlin gap day, 04:00 after the gap", "Europe/Berlin", utc(2024, 3, 31, 0), 4, 0,
+            M::nextTime, R::first, D::forward, "2024-03-31T02:00:00Z" },
+        { "Berlin gap, backward: end of gap", "Europe/Berlin", utc(2024, 3, 31, 12), 2, 30,
+            M::nextTime, R::first, D::backward, "2024-03-31T01:00:00Z" },
+        { "Berlin overlap, first", "Europe/Berlin", utc(2024, 10, 26, 12), 2, 30, M::nextTime,
+            R::first, D::forward, "2024-10-27T00:30:00Z" },
+        { "Berlin overlap, last", "Europe/Berlin", utc(2024, 10, 26, 12), 2, 30, M::nextTime,
+            R::last, D::forward, "2024-10-27T01:30:00Z" },
+        { "Berlin overlap, first already passed", "Europe/Berlin", utc(2024, 10, 27, 0, 45), 2, 30,
+            M::nextTime, R::first, D::forward, "2024-10-28T01:30:00Z" },
+        { "Berlin overlap, last still ahead", "Europe/Berlin", utc(2024, 10, 27, 0, 45), 2, 30,
+            M::nextTime, R::last, D::forward, "2024-10-27T01:30:00Z" },
+        { "Berlin exact match is not after", "Europe/Berlin", utc(2024, 6, 1, 2), 4, 0, M::nextTime,
+            R::first, D::forward, "2024-06-02T02:00:00Z" },
+        { "New York gap, next time", "America/New_York", utc(2024, 3, 9, 17), 2, 30, M::nextTime,
+            R::first, D::forward, "2024-03-10T07:00:00Z" },
+        { "New York gap, preserving", "America/New_York", utc(2024, 3, 9, 17), 2, 30,
+            M::nextTimePreservingSmallerComponents, R::first, D::forward, "2024-03-10T07:30:00Z" },
+        { "New York gap, previous preserving", "America/New_York", utc(2024, 3, 9, 17), 2, 30,
+            M::previousTimePreservingSmallerComponents, R::first, D::forward,
+            "2024-03-10T06:30:00Z" },
+        { "New York gap, strict", "America/New_York", utc(2024, 3, 9, 17), 2, 30, M::strict,
+            R::first, D::forward, "2024-03-11T06:30:00Z" },
+        { "New York overlap, first", "America/New_York", utc(2024, 11, 2, 12), 1, 30, M::nextTime,
+            R::first, D::forward, "2024-11-03T05:30:00Z" },
+        { "New York overlap, last", "America/New_York", utc(2024, 11, 2, 12), 1, 30, M::nextTime,
+            R::last, D::forward, "2024-11-03T06:30:00Z" },
+        { "New York overlap, backward first", "America/New_York", utc(2024, 11, 3, 12), 1, 30,
+            M::nextTime, R::first, D::backward, "2024-11-03T05:30:00Z" },
     };
     for (const auto& c : cases) {
         const Calendar calendar(c.zone);
-        EXPECT_EQ(isoOrNone(calendar.nextDate(c.after, hourMinute(c.hour, c.minute), c.matching, c.repeated, c.direction)), c.expected)
+        EXPECT_EQ(isoOrNone(calendar.nextDate(
+                      c.after, hourMinute(c.hour, c.minute), c.matching, c.repeated, c.direction)),
+            c.expected)
             << c.name;
     }
 }
@@ -74,16 +99,24 @@ TEST(CalendarTest, NextDateOfOtherFieldsAndBadInput)
     const Calendar calendar("UTC");
     DateComponents minuteOnly;
     minuteOnly.minute = 15;
-    EXPECT_EQ(isoOrNone(calendar.nextDate(utc(2024, 1, 1, 10, 20), minuteOnly, MatchingPolicy::nextTime)), "2024-01-01T11:15:00Z");
+    EXPECT_EQ(
+        isoOrNone(calendar.nextDate(utc(2024, 1, 1, 10, 20), minuteOnly, MatchingPolicy::nextTime)),
+        "2024-01-01T11:15:00Z");
     DateComponents leapDay;
     leapDay.month = 2;
     leapDay.day = 29;
-    EXPECT_EQ(isoOrNone(calendar.nextDate(utc(2024, 3, 1), leapDay, MatchingPolicy::strict)), "2028-02-29T00:00:00Z");
-    EXPECT_EQ(isoOrNone(calendar.nextDate(utc(2024, 3, 1), hourMinute(24, 0), MatchingPolicy::nextTime)), "none");
-    EXPECT_EQ(isoOrNone(calendar.nextDate(utc(2024, 3, 1), DateComponents{}, MatchingPolicy::nextTime)), "none");
+    EXPECT_EQ(isoOrNone(calendar.nextDate(utc(2024, 3, 1), leapDay, MatchingPolicy::strict)),
+        "2028-02-29T00:00:00Z");
+    EXPECT_EQ(
+        isoOrNone(calendar.nextDate(utc(2024, 3, 1), hourMinute(24, 0), MatchingPolicy::nextTime)),
+        "none");
+    EXPECT_EQ(
+        isoOrNone(calendar.nextDate(utc(2024, 3, 1), DateComponents {}, MatchingPolicy::nextTime)),
+        "none");
     DateComponents pastYear;
     pastYear.year = 2020;
-    EXPECT_EQ(isoOrNone(calendar.nextDate(utc(2024, 3, 1), pastYear, MatchingPolicy::nextTime)), "none");
+    EXPECT_EQ(
+        isoOrNone(calendar.nextDate(utc(2024, 3, 1), pastYear, MatchingPolicy::nextTime)), "none");
 }
 
 struct SettingCase {
@@ -102,19 +135,31 @@ TEST(CalendarTest, SettingTheTimeOfDay)
     using M = MatchingPolicy;
     using R = RepeatedTimePolicy;
     const SettingCase cases[] = {
-        {"04:00 stays on the day, even when earlier", "Europe/Berlin", utc(2024, 6, 1, 20), 4, 0, M::nextTime, R::first, "2024-06-01T02:00:00Z"},
-        {"04:00 on the fall-back day", "Europe/Berlin", utc(2024, 10, 27, 10), 4, 0, M::nextTime, R::first, "2024-10-27T03:00:00Z"},
-        {"skipped time gives the end of the gap", "Europe/Berlin", utc(2024, 3, 31, 10), 2, 30, M::nextTime, R::first, "2024-03-31T01:00:00Z"},
-        {"skipped time, strict: next day", "Europe/Berlin", utc(2024, 3, 31, 10), 2, 30, M::strict, R::first, "2024-04-01T00:30:00Z"},
-        {"repeated time, first", "Europe/Berlin", utc(2024, 10, 27, 10), 2, 30, M::nextTime, R::first, "2024-10-27T00:30:00Z"},
-        {"repeated time, last", "Europe/Berlin", utc(2024, 10, 27, 10), 2, 30, M::nextTime, R::last, "2024-10-27T01:30:00Z"},
-        {"the local day, not the UTC day", "America/New_York", utc(2024, 3, 10, 2), 4, 0, M::nextTime, R::first, "2024-03-09T09:00:00Z"},
-        {"New York skipped time", "America/New_York", utc(2024, 3, 10, 12), 2, 30, M::nextTime, R::first, "2024-03-10T07:00:00Z"},
-        {"New York repeated time, last", "America/New_York", utc(2024, 11, 3, 12), 1, 30, M::nextTime, R::last, "2024-11-03T06:30:00Z"},
+        { "04:00 stays on the day, even when earlier", "Europe/Berlin", utc(2024, 6, 1, 20), 4, 0,
+            M::nextTime, R::first, "2024-06-01T02:00:00Z" },
+        { "04:00 on the fall-back day", "Europe/Berlin", utc(2024, 10, 27, 10), 4, 0, M::nextTime,
+            R::first, "2024-10-27T03:00:00Z" },
+        { "skipped time gives the end of the gap", "Europe/Berlin", utc(2024, 3, 31, 10), 2, 30,
+            M::nextTime, R::first, "2024-03-31T01:00:00Z" },
+        { "skipped time, strict: next day", "Europe/Berlin", utc(2024, 3, 31, 10), 2, 30, M::strict,
+            R::first, "2024-04-01T00:30:00Z" },
+        { "repeated time, first", "Europe/Berlin", utc(2024, 10, 27, 10), 2, 30, M::nextTime,
+            R::first, "2024-10-27T00:30:00Z" },
+        { "repeated time, last", "Europe/Berlin", utc(2024, 10, 27, 10), 2, 30, M::nextTime,
+            R::last, "2024-10-27T01:30:00Z" },
+        { "the local day, not the UTC day", "America/New_York", utc(2024, 3, 10, 2), 4, 0,
+            M::nextTime, R::first, "2024-03-09T09:00:00Z" },
+        { "New York skipped time", "America/New_York", utc(2024, 3, 10, 12), 2, 30, M::nextTime,
+            R::first, "2024-03-10T07:00:00Z" },
+        { "New York repeated time, last", "America/New_York", utc(2024, 11, 3, 12), 1, 30,
+            M::nextTime, R::last, "2024-11-03T06:30:00Z" },
     };
     for (const auto& c : cases) {
         const Calendar calendar(c.zone);
-        EXPECT_EQ(isoOrNone(calendar.dateBySettingHour(c.hour, c.minute, 0, c.of, c.matching, c.repeated)), c.expected) << c.name;
+        EXPECT_EQ(isoOrNone(calendar.dateBySettingHour(
+                      c.hour, c.minute, 0, c.of, c.matching, c.repeated)),
+            c.expected)
+            << c.name;
     }
     EXPECT_EQ(isoOrNone(Calendar("UTC").dateBySettingHour(25, 0, 0, utc(2024, 1, 1))), "none");
 }
@@ -122,11 +167,12 @@ TEST(CalendarTest, SettingTheTimeOfDay)
 TEST(CalendarTest, ComponentsAndBackAroundChanges)
 {
     const Calendar berlin("Europe/Berlin");
-    const CalendarComponents all{CalendarComponent::calendar, CalendarComponent::timeZone, CalendarComponent::year,
-        CalendarComponent::month, CalendarComponent::day, CalendarComponent::hour, CalendarComponent::minute,
-        CalendarComponent::second};
+    const CalendarComponents all { CalendarComponent::calendar, CalendarComponent::timeZone,
+        CalendarComponent::year, CalendarComponent::month, CalendarComponent::day,
+        CalendarComponent::hour, CalendarComponent::minute, CalendarComponent::second };
 
-    const auto first = berlin.dateComponents(all, utc(2024, 10, 27, 0, 30) + std::chrono::milliseconds(900));
+    const auto first
+        = berlin.dateComponents(all, utc(2024, 10, 27, 0, 30) + std::chrono::milliseconds(900));
     DateComponents expected;
     expected.calendar = CalendarIdentifier::gregorian;
     expected.timeZone = "Europe/Berlin";
@@ -154,7 +200,8 @@ TEST(CalendarTest, ComponentsAndBackAroundChanges)
     EXPECT_EQ(isoOrNone(dateFromComponents(stored)), iso(moment));
 
     // In a zone named explicitly.
-    const auto inNewYork = berlin.dateComponents({CalendarComponent::hour, CalendarComponent::day}, moment, "America/New_York");
+    const auto inNewYork = berlin.dateComponents(
+        { CalendarComponent::hour, CalendarComponent::day }, moment, "America/New_York");
     EXPECT_EQ(inNewYork.hour, 12);
     EXPECT_EQ(inNewYork.day, 14);
     EXPECT_FALSE(inNewYork.timeZone.has_value());
@@ -175,19 +222,23 @@ TEST(CalendarTest, DaysAndDifferences)
     EXPECT_EQ(iso(berlin.startOfDay(utc(2024, 3, 31, 10))), "2024-03-30T23:00:00Z");
     EXPECT_EQ(iso(newYork.startOfDay(utc(2024, 11, 3, 12))), "2024-11-03T04:00:00Z");
     // Santiago's clocks jump from 00:00 to 01:00: the day starts at 01:00.
-    EXPECT_EQ(iso(Calendar("America/Santiago").startOfDay(utc(2024, 9, 8, 15))), "2024-09-08T04:00:00Z");
+    EXPECT_EQ(
+        iso(Calendar("America/Santiago").startOfDay(utc(2024, 9, 8, 15))), "2024-09-08T04:00:00Z");
 
     EXPECT_FALSE(berlin.isDate(utc(2024, 3, 30, 22, 59), utc(2024, 3, 30, 23, 0)));
     EXPECT_TRUE(newYork.isDate(utc(2024, 3, 30, 22, 59), utc(2024, 3, 30, 23, 0)));
 
     // The day of the change is 23 hours long: one day is not 24 hours there.
-    const auto d = berlin.dateComponents({CalendarComponent::day, CalendarComponent::hour}, utc(2024, 3, 30, 12), utc(2024, 3, 31, 12));
+    const auto d = berlin.dateComponents({ CalendarComponent::day, CalendarComponent::hour },
+        utc(2024, 3, 30, 12), utc(2024, 3, 31, 12));
     EXPECT_EQ(d.day, 1);
     EXPECT_EQ(d.hour, 1);
-    const auto h = berlin.dateComponents({CalendarComponent::hour, CalendarComponent::minute}, utc(2024, 3, 31, 12), utc(2024, 3, 30, 10, 30));
+    const auto h = berlin.dateComponents({ CalendarComponent::hour, CalendarComponent::minute },
+        utc(2024, 3, 31, 12), utc(2024, 3, 30, 10, 30));
     EXPECT_EQ(h.hour, -25);
     EXPECT_EQ(h.minute, -30);
-    EXPECT_EQ(isoOrNone(berlin.dateByAdding(CalendarComponent::day, 1, utc(2024, 3, 30, 12))), "2024-03-31T11:00:00Z");
+    EXPECT_EQ(isoOrNone(berlin.dateByAdding(CalendarComponent::day, 1, utc(2024, 3, 30, 12))),
+        "2024-03-31T11:00:00Z");
 }
 
 TEST(CalendarTest, CurrentFollowsTheSystemZone)

@@ -25,36 +25,37 @@ struct FormatCase {
 
 TEST(DateComponentsFormatterTest, Outputs)
 {
-    const F::Units hm{U::hour, U::minute};
-    const F::Units hms{U::hour, U::minute, U::second};
+    const F::Units hm { U::hour, U::minute };
+    const F::Units hms { U::hour, U::minute, U::second };
     const FormatCase cases[] = {
-        {"short hours and minutes", hm, S::short_, Z::default_, 0, 3725, "1 hr, 2 min"},
-        {"abbreviated", hm, S::abbreviated, Z::default_, 0, 3725, "1h 2m"},
-        {"full, plural", hm, S::full, Z::default_, 0, 7380, "2 hours, 3 minutes"},
-        {"full, singular", hm, S::full, Z::default_, 0, 3660, "1 hour, 1 minute"},
-        {"spelled out", hm, S::spellOut, Z::default_, 0, 3725, "one hour, two minutes"},
-        {"brief", hm, S::brief, Z::default_, 0, 3725, "1 hr 2 min"},
-        {"positional", hms, S::positional, Z::default_, 0, 3725, "1:02:05"},
-        {"positional drops leading hours", hms, S::positional, Z::default_, 0, 65, "1:05"},
-        {"positional keeps two places", hms, S::positional, Z::default_, 0, 5, "0:05"},
-        {"positional pads middle zeros", hms, S::positional, Z::default_, 0, 3610, "1:00:10"},
-        {"positional padded", hms, S::positional, Z::pad, 0, 3610, "01:00:10"},
-        {"default drops every zero", hms, S::abbreviated, Z::default_, 0, 3610, "1h 10s"},
-        {"none keeps zeros", hms, S::abbreviated, Z::none, 0, 3610, "1h 0m 10s"},
-        {"drop leading keeps the middle", hms, S::abbreviated, Z::dropLeading, 0, 10, "10s"},
-        {"drop leading, zero middle", hms, S::abbreviated, Z::dropLeading, 0, 3610, "1h 0m 10s"},
-        {"drop middle", hms, S::abbreviated, Z::dropMiddle, 0, 3610, "1h 10s"},
-        {"drop trailing", hms, S::abbreviated, Z::dropTrailing, 0, 3600, "1h"},
-        {"all zero shows the smallest unit", hms, S::abbreviated, Z::dropAll, 0, 0, "0s"},
-        {"seconds are cut, not rounded", hm, S::short_, Z::dropLeading, 2, 119, "1 min"},
-        {"under a minute in hours and minutes", hm, S::short_, Z::dropLeading, 2, 59, "0 min"},
-        {"maximum unit count cuts", hms, S::short_, Z::default_, 2, 3725, "1 hr, 2 min"},
-        {"maximum one unit", hms, S::full, Z::default_, 1, 7199, "1 hour"},
-        {"days and weeks", F::Units{U::weekOfMonth, U::day, U::hour}, S::full, Z::default_, 0, 8 * 86400 + 3600, "1 week, 1 day, 1 hour"},
-        {"seconds only, short", U::second, S::short_, Z::dropLeading, 2, 45, "45 sec"},
-        {"negative interval", hm, S::short_, Z::dropLeading, 2, -3725, "-1 hr, 2 min"},
-        {"negative, abbreviated", U::second, S::abbreviated, Z::dropLeading, 2, -60, "-60s"},
-        {"not finite", hm, S::short_, Z::default_, 0, NAN, std::nullopt},
+        { "short hours and minutes", hm, S::short_, Z::default_, 0, 3725, "1 hr, 2 min" },
+        { "abbreviated", hm, S::abbreviated, Z::default_, 0, 3725, "1h 2m" },
+        { "full, plural", hm, S::full, Z::default_, 0, 7380, "2 hours, 3 minutes" },
+        { "full, singular", hm, S::full, Z::default_, 0, 3660, "1 hour, 1 minute" },
+        { "spelled out", hm, S::spellOut, Z::default_, 0, 3725, "one hour, two minutes" },
+        { "brief", hm, S::brief, Z::default_, 0, 3725, "1 hr 2 min" },
+        { "positional", hms, S::positional, Z::default_, 0, 3725, "1:02:05" },
+        { "positional drops leading hours", hms, S::positional, Z::default_, 0, 65, "1:05" },
+        { "positional keeps two places", hms, S::positional, Z::default_, 0, 5, "0:05" },
+        { "positional pads middle zeros", hms, S::positional, Z::default_, 0, 3610, "1:00:10" },
+        { "positional padded", hms, S::positional, Z::pad, 0, 3610, "01:00:10" },
+        { "default drops every zero", hms, S::abbreviated, Z::default_, 0, 3610, "1h 10s" },
+        { "none keeps zeros", hms, S::abbreviated, Z::none, 0, 3610, "1h 0m 10s" },
+        { "drop leading keeps the middle", hms, S::abbreviated, Z::dropLeading, 0, 10, "10s" },
+        { "drop leading, zero middle", hms, S::abbreviated, Z::dropLeading, 0, 3610, "1h 0m 10s" },
+        { "drop middle", hms, S::abbreviated, Z::dropMiddle, 0, 3610, "1h 10s" },
+        { "drop trailing", hms, S::abbreviated, Z::dropTrailing, 0, 3600, "1h" },
+        { "all zero shows the smallest unit", hms, S::abbreviated, Z::dropAll, 0, 0, "0s" },
+        { "seconds are cut, not rounded", hm, S::short_, Z::dropLeading, 2, 119, "1 min" },
+        { "under a minute in hours and minutes", hm, S::short_, Z::dropLeading, 2, 59, "0 min" },
+        { "maximum unit count cuts", hms, S::short_, Z::default_, 2, 3725, "1 hr, 2 min" },
+        { "maximum one unit", hms, S::full, Z::default_, 1, 7199, "1 hour" },
+        { "days and weeks", F::Units { U::weekOfMonth, U::day, U::hour }, S::full, Z::default_, 0,
+            8 * 86400 + 3600, "1 week, 1 day, 1 hour" },
+        { "seconds only, short", U::second, S::short_, Z::dropLeading, 2, 45, "45 sec" },
+        { "negative interval", hm, S::short_, Z::dropLeading, 2, -3725, "-1 hr, 2 min" },
+        { "negative, abbreviated", U::second, S::abbreviated, Z::dropLeading, 2, -60, "-60s" },
+        { "not finite", hm, S::short_, Z::default_, 0, NAN, std::nullopt },
     };
     for (const auto& c : cases) {
         F formatter;
@@ -76,7 +77,7 @@ TEST(DateComponentsFormatterTest, FractionsCollapsingPhrasesAndContext)
     EXPECT_EQ(formatter.string(90), "1.5 min");
 
     F collapsing;
-    collapsing.setAllowedUnits(F::Units{U::minute, U::second});
+    collapsing.setAllowedUnits(F::Units { U::minute, U::second });
     collapsing.setUnitsStyle(S::abbreviated);
     collapsing.setCollapsesLargestUnit(true);
     EXPECT_EQ(collapsing.string(70), "70s");
@@ -96,7 +97,7 @@ TEST(DateComponentsFormatterTest, FractionsCollapsingPhrasesAndContext)
     sentence.setUnitsStyle(S::spellOut);
     sentence.setFormattingContext(F::FormattingContext::beginningOfSentence);
     EXPECT_EQ(sentence.string(7200), "Two hours");
-    sentence.setAllowedUnits(F::Units{U::hour, U::minute});
+    sentence.setAllowedUnits(F::Units { U::hour, U::minute });
     sentence.setFormattingContext(F::FormattingContext::standalone);
     EXPECT_EQ(sentence.string(3780), "one hour, three minutes");
     sentence.setAllowsFractionalUnits(true);
@@ -108,7 +109,7 @@ TEST(DateComponentsFormatterTest, LocaleAndCalendarDates)
 {
     F german;
     german.setLocale("de");
-    german.setAllowedUnits(F::Units{U::hour, U::minute});
+    german.setAllowedUnits(F::Units { U::hour, U::minute });
     german.setUnitsStyle(S::full);
     EXPECT_EQ(german.string(3725), "1 Stunde, 2 Minuten");
 
@@ -116,14 +117,14 @@ TEST(DateComponentsFormatterTest, LocaleAndCalendarDates)
     // day of February, and what is left counts in days.
     F months;
     months.setCalendar(Calendar("UTC"));
-    months.setAllowedUnits(F::Units{U::month, U::day});
+    months.setAllowedUnits(F::Units { U::month, U::day });
     months.setUnitsStyle(S::full);
     EXPECT_EQ(months.string(test::utc(2024, 1, 31), test::utc(2024, 2, 29)), "1 month");
     EXPECT_EQ(months.string(test::utc(2024, 1, 31), test::utc(2024, 3, 1)), "1 month, 1 day");
     // Across the spring change in Berlin 24 elapsed hours are 24 hours.
     F hours;
     hours.setCalendar(Calendar("Europe/Berlin"));
-    hours.setAllowedUnits(F::Units{U::hour, U::minute});
+    hours.setAllowedUnits(F::Units { U::hour, U::minute });
     hours.setUnitsStyle(S::abbreviated);
     EXPECT_EQ(hours.string(test::utc(2024, 3, 30, 12), test::utc(2024, 3, 31, 12)), "24h");
 }

@@ -1,5 +1,5 @@
-#include "platform/foundation/AppInfo.hpp"
 #include "platform/foundation/StringTables.hpp"
+#include "platform/foundation/AppInfo.hpp"
 #include "platform/foundation/Uuid.hpp"
 
 #include <gtest/gtest.h>
@@ -13,14 +13,16 @@ namespace {
 
 TEST(StringTablesTest, EveryNamedTableIsBuiltInAndEveryTextIsAValidPattern)
 {
-    const std::set<std::string> expected{"Localizable", "Controls", "Time", "Notifications", "Navigation", "Settings",
-        "Onboarding", "WhatsNew", "Reminders", "MainMenu", "Support", "Undo"};
+    const std::set<std::string> expected { "Localizable", "Controls", "Time", "Notifications",
+        "Navigation", "Settings", "Onboarding", "WhatsNew", "Reminders", "MainMenu", "Support",
+        "Undo" };
     const auto names = stringTableNames();
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), expected);
     for (const auto& table : names) {
         for (const auto& key : stringTableKeys(table)) {
             UErrorCode status = U_ZERO_ERROR;
-            icu::MessageFormat format(icu::UnicodeString::fromUTF8(localized(table, key)), icu::Locale::getEnglish(), status);
+            icu::MessageFormat format(icu::UnicodeString::fromUTF8(localized(table, key)),
+                icu::Locale::getEnglish(), status);
             EXPECT_TRUE(U_SUCCESS(status)) << table << "/" << key;
         }
     }
@@ -33,7 +35,8 @@ TEST(StringTablesTest, LookUpWithArgumentsAndPlurals)
     EXPECT_EQ(localized("MainMenu", "remove_selected_items_label %d", 3), "Remove 3 Reminders");
     EXPECT_EQ(localized("MainMenu", "quit_label %@", AppInfo::name()), "Quit Tidemark");
     EXPECT_EQ(localized("WhatsNew", "page_indicator %d %d", 2, 5), "2 of 5");
-    EXPECT_EQ(localized("WhatsNew", "whats_new_in_app_name_title %@", "Tidemark"), "What's New in Tidemark");
+    EXPECT_EQ(localized("WhatsNew", "whats_new_in_app_name_title %@", "Tidemark"),
+        "What's New in Tidemark");
     EXPECT_EQ(localized("Localizable", "snooze_minute_button_label %lld", 15), "Snooze 15 Minutes");
     EXPECT_EQ(localized("Localizable", "snooze_hour_button_label %lld", 1), "Snooze 1 Hour");
     // A text without arguments is taken as it stands, apostrophes and all.
@@ -57,7 +60,8 @@ TEST(AppInfoTest, BuildFactsAndShortVersion)
     EXPECT_FALSE(AppInfo::bundleIdentifier().empty());
     EXPECT_EQ(AppInfo::infoDictionary()["CFBundleName"], "Tidemark");
     // Only a text counts as a version.
-    EXPECT_EQ(AppInfo::shortVersion(nlohmann::json{{"CFBundleShortVersionString", 125}}), std::nullopt);
+    EXPECT_EQ(AppInfo::shortVersion(nlohmann::json { { "CFBundleShortVersionString", 125 } }),
+        std::nullopt);
     EXPECT_EQ(AppInfo::shortVersion(nlohmann::json::object()), std::nullopt);
     EXPECT_EQ(AppInfo::shortVersion(nlohmann::json()), std::nullopt);
 }
@@ -67,7 +71,7 @@ TEST(UuidTest, FreshUppercaseVersionFourIdentifiers)
     const auto a = Uuid::make();
     const auto b = Uuid::make();
     EXPECT_NE(a, b);
-    for (const auto& id : {a, b}) {
+    for (const auto& id : { a, b }) {
         EXPECT_TRUE(Uuid::isValid(id)) << id;
         EXPECT_EQ(id[14], '4') << id;
         EXPECT_NE(std::string("89AB").find(id[19]), std::string::npos) << id;

@@ -37,7 +37,7 @@ class UndoManagerTest : public testing::Test {
 protected:
     void TearDown() override { test::drainMainQueue(); }
     UndoManager manager;
-    Document document{manager};
+    Document document { manager };
 };
 
 TEST_F(UndoManagerTest, EverythingRegisteredInOneTurnIsOneStep)
@@ -52,13 +52,13 @@ TEST_F(UndoManagerTest, EverythingRegisteredInOneTurnIsOneStep)
     test::drainMainQueue();
 
     manager.undo();
-    EXPECT_EQ(document.items, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(document.items, (std::vector<std::string> { "a", "b" }));
     manager.undo();
     EXPECT_TRUE(document.items.empty());
     EXPECT_FALSE(manager.canUndo());
     EXPECT_TRUE(manager.canRedo());
     manager.redo();
-    EXPECT_EQ(document.items, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(document.items, (std::vector<std::string> { "a", "b" }));
 }
 
 TEST_F(UndoManagerTest, UndoWithinTheTurnTakesBackWhatWasJustDone)
@@ -67,7 +67,7 @@ TEST_F(UndoManagerTest, UndoWithinTheTurnTakesBackWhatWasJustDone)
     test::drainMainQueue();
     document.add("b");
     manager.undo(); // closes the open event group first
-    EXPECT_EQ(document.items, (std::vector<std::string>{"a"}));
+    EXPECT_EQ(document.items, (std::vector<std::string> { "a" }));
     test::drainMainQueue();
     EXPECT_EQ(manager.groupingLevel(), 0);
     manager.undo();
@@ -92,7 +92,7 @@ TEST_F(UndoManagerTest, ExplicitGroupsAndManualGrouping)
     document.add("c");
     document.add("d");
     manager.undo();
-    EXPECT_EQ(document.items, (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(document.items, (std::vector<std::string> { "a", "b", "c" }));
     manager.undo();
     manager.undo();
     EXPECT_TRUE(document.items.empty());
@@ -126,7 +126,11 @@ TEST_F(UndoManagerTest, ActionNamesFollowTheStepsBothWays)
 TEST_F(UndoManagerTest, UndoingAndRedoingAreVisibleToTheActions)
 {
     std::vector<std::string> seen;
-    auto record = [&] { seen.push_back(manager.isUndoing() ? "undoing" : manager.isRedoing() ? "redoing" : "neither"); };
+    auto record = [&] {
+        seen.push_back(manager.isUndoing() ? "undoing"
+                : manager.isRedoing()      ? "redoing"
+                                           : "neither");
+    };
     std::function<void()> undoStep;
     std::function<void()> redoStep;
     undoStep = [&] {
@@ -142,7 +146,7 @@ TEST_F(UndoManagerTest, UndoingAndRedoingAreVisibleToTheActions)
     manager.undo();
     manager.redo();
     manager.undo();
-    EXPECT_EQ(seen, (std::vector<std::string>{"undoing", "redoing", "undoing"}));
+    EXPECT_EQ(seen, (std::vector<std::string> { "undoing", "redoing", "undoing" }));
     EXPECT_FALSE(manager.isUndoing());
     EXPECT_FALSE(manager.isRedoing());
     EXPECT_TRUE(manager.canRedo());
@@ -161,7 +165,7 @@ TEST_F(UndoManagerTest, NewWorkClearsRedo)
 
 TEST_F(UndoManagerTest, RemovingTheActionsOfOneTarget)
 {
-    Document other{manager};
+    Document other { manager };
     document.add("a");
     other.add("x");
     test::drainMainQueue();
@@ -173,7 +177,7 @@ TEST_F(UndoManagerTest, RemovingTheActionsOfOneTarget)
     EXPECT_TRUE(manager.canUndo());
     manager.undo();
     EXPECT_TRUE(document.items.empty());
-    EXPECT_EQ(other.items, (std::vector<std::string>{"x", "y"}));
+    EXPECT_EQ(other.items, (std::vector<std::string> { "x", "y" }));
     EXPECT_FALSE(manager.canUndo());
 
     manager.removeAllActions();

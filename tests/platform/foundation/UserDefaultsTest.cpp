@@ -40,7 +40,8 @@ protected:
 
 TEST_F(UserDefaultsTest, RoundTripKeepsTheKindOfEveryValue)
 {
-    const nlohmann::json nested = {{"countdownIsEnabled", true}, {"progressBar", {{"opacity", 0.5}, {"isEnabled", false}}}};
+    const nlohmann::json nested = { { "countdownIsEnabled", true },
+        { "progressBar", { { "opacity", 0.5 }, { "isEnabled", false } } } };
     {
         auto defaults = UserDefaults::suite("com.example.settings", folder);
         EXPECT_TRUE(defaults->set(3, "count"));
@@ -75,12 +76,13 @@ TEST_F(UserDefaultsTest, RegisteredValuesAnswerAfterStoredOnes)
 {
     auto defaults = UserDefaults::inMemory(Uuid::make());
     EXPECT_FALSE(defaults->object("a").has_value());
-    defaults->registerDefaults({{"a", 1}, {"b", {{"x", 1}}}});
+    defaults->registerDefaults({ { "a", 1 }, { "b", { { "x", 1 } } } });
     EXPECT_EQ(defaults->integer("a"), 1);
     defaults->set(2, "a");
     EXPECT_EQ(defaults->integer("a"), 2);
-    EXPECT_EQ(defaults->persistentDomain(), (nlohmann::json{{"a", 2}}));
-    EXPECT_EQ(defaults->dictionaryRepresentation(), (nlohmann::json{{"a", 2}, {"b", {{"x", 1}}}}));
+    EXPECT_EQ(defaults->persistentDomain(), (nlohmann::json { { "a", 2 } }));
+    EXPECT_EQ(defaults->dictionaryRepresentation(),
+        (nlohmann::json { { "a", 2 }, { "b", { { "x", 1 } } } }));
     defaults->removeObject("a");
     EXPECT_EQ(defaults->integer("a"), 1);
     EXPECT_EQ(defaults->path(), std::nullopt);
@@ -97,9 +99,10 @@ TEST_F(UserDefaultsTest, WritesAreAtomicAndLeaveNoTemporaryFile)
     auto defaults = UserDefaults::suite("domain", folder);
     for (int i = 0; i < 5; ++i)
         EXPECT_TRUE(defaults->set(i, "value"));
-    EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"domain.json"}));
-    EXPECT_EQ(nlohmann::json::parse(readFile(folder / "domain.json")), (nlohmann::json{{"value", 4}}));
-    struct stat info {};
+    EXPECT_EQ(filesIn(folder), (std::vector<std::string> { "domain.json" }));
+    EXPECT_EQ(nlohmann::json::parse(readFile(folder / "domain.json")),
+        (nlohmann::json { { "value", 4 } }));
+    struct stat info { };
     ASSERT_EQ(::stat((folder / "domain.json").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 077, 0u); // the user's alone
 
@@ -110,8 +113,9 @@ TEST_F(UserDefaultsTest, WritesAreAtomicAndLeaveNoTemporaryFile)
         fs::permissions(folder, fs::perms::owner_all);
         ASSERT_TRUE(defaults->lastError().has_value());
         EXPECT_EQ(defaults->lastError()->kind, UserDefaultsError::Kind::writeFailed);
-        EXPECT_EQ(nlohmann::json::parse(readFile(folder / "domain.json")), (nlohmann::json{{"value", 4}}));
-        EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"domain.json"}));
+        EXPECT_EQ(nlohmann::json::parse(readFile(folder / "domain.json")),
+            (nlohmann::json { { "value", 4 } }));
+        EXPECT_EQ(filesIn(folder), (std::vector<std::string> { "domain.json" }));
     }
 }
 
@@ -119,14 +123,14 @@ TEST_F(UserDefaultsTest, NonFiniteNumbersAreRefused)
 {
     auto defaults = UserDefaults::suite("numbers", folder);
     EXPECT_FALSE(defaults->set(NAN, "x"));
-    EXPECT_FALSE(defaults->set(nlohmann::json{{"inner", INFINITY}}, "y"));
+    EXPECT_FALSE(defaults->set(nlohmann::json { { "inner", INFINITY } }, "y"));
     EXPECT_FALSE(defaults->object("x").has_value());
     EXPECT_EQ(defaults->lastError()->kind, UserDefaultsError::Kind::invalidValue);
 }
 
 TEST_F(UserDefaultsTest, ACorruptFileIsMovedAsideAndReported)
 {
-    const std::string corrupt[] = {"{\"settings\": {\"a\": 1", "[1, 2, 3]", ""};
+    const std::string corrupt[] = { "{\"settings\": {\"a\": 1", "[1, 2, 3]", "" };
     for (const auto& contents : corrupt) {
         fs::remove_all(folder);
         fs::create_directories(folder);
@@ -141,7 +145,8 @@ TEST_F(UserDefaultsTest, ACorruptFileIsMovedAsideAndReported)
         // The domain goes on: a new value lands in a new file beside the kept one.
         EXPECT_TRUE(defaults->set(1, "fresh"));
         EXPECT_EQ(filesIn(folder).size(), 2u);
-        EXPECT_EQ(nlohmann::json::parse(readFile(folder / "domain.json")), (nlohmann::json{{"fresh", 1}}));
+        EXPECT_EQ(nlohmann::json::parse(readFile(folder / "domain.json")),
+            (nlohmann::json { { "fresh", 1 } }));
     }
 }
 
@@ -154,7 +159,7 @@ TEST_F(UserDefaultsTest, SomethingElseInPlaceOfTheFileIsLeftAlone)
     ASSERT_TRUE(odd->lastError().has_value());
     EXPECT_EQ(odd->lastError()->kind, UserDefaultsError::Kind::unreadableFile);
     EXPECT_TRUE(fs::is_directory(folder / "odd.json" / "inside"));
-    EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"odd.json"}));
+    EXPECT_EQ(filesIn(folder), (std::vector<std::string> { "odd.json" }));
 }
 
 TEST_F(UserDefaultsTest, AFileWithoutReadPermissionIsNeverOverwritten)
@@ -176,16 +181,17 @@ TEST_F(UserDefaultsTest, ChangesArePublishedAndNamesAreSafeFileNames)
 {
     auto defaults = UserDefaults::suite("../escape/attempt", folder);
     std::vector<std::string> keys;
-    auto subscription = defaults->changes().sink([&](const std::string& key) { keys.push_back(key); });
+    auto subscription
+        = defaults->changes().sink([&](const std::string& key) { keys.push_back(key); });
     defaults->set(1, "a");
     defaults->removeObject("a");
     defaults->removeObject("a"); // nothing to remove, nothing announced
     defaults->removePersistentDomain();
-    EXPECT_EQ(keys, (std::vector<std::string>{"a", "a", ""}));
+    EXPECT_EQ(keys, (std::vector<std::string> { "a", "a", "" }));
     defaults->set(1, "b");
     ASSERT_TRUE(defaults->path().has_value());
     EXPECT_EQ(defaults->path()->parent_path(), fs::absolute(folder));
-    EXPECT_EQ(filesIn(folder), (std::vector<std::string>{"%2E.%2Fescape%2Fattempt.json"}));
+    EXPECT_EQ(filesIn(folder), (std::vector<std::string> { "%2E.%2Fescape%2Fattempt.json" }));
 }
 
 } // namespace
