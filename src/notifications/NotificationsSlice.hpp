@@ -13,7 +13,7 @@ namespace tidemark {
 class DateComponentsFormatter;
 
 using NotificationSettingsReadAction = SubmittableAction<EquatableVoid, UNNotificationSettings>;
-using AuthorizationRequestAction = SubmittableAction<UNAuthorizationOptions, EquatableVoid>;
+using NotificationAuthorizationRequestAction = SubmittableAction<UNAuthorizationOptions, EquatableVoid>;
 
 struct NotificationSettingsState {
     SubmittableState submit;
@@ -45,7 +45,7 @@ struct UserNotificationsActionCases {
         bool operator==(const IsEnabled&) const = default;
     };
     struct RequestAuthorization {
-        AuthorizationRequestAction action;
+        NotificationAuthorizationRequestAction action;
         bool operator==(const RequestAuthorization&) const = default;
     };
     struct Settings {
