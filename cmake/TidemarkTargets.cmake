@@ -24,10 +24,11 @@ function(tidemark_library target)
 endfunction()
 
 # tidemark_test(<name> [DEPS <targets…>] [LABELS <labels…>])
-# One GoogleTest program of every .cpp in the calling folder, registered with CTest.
+# One GoogleTest program of every .cpp in the calling folder (not its sub-folders, which
+# hold programs of their own), registered with CTest.
 function(tidemark_test name)
     cmake_parse_arguments(ARG "" "" "DEPS;LABELS" ${ARGN})
-    file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.hpp")
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.hpp")
     add_executable(${name} ${sources})
     target_compile_options(${name} PRIVATE ${TIDEMARK_WARNINGS})
     target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests" "${PROJECT_SOURCE_DIR}/src")

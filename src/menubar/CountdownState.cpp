@@ -5,26 +5,45 @@
 
 namespace tidemark {
 
-CountdownState::CountdownState()
+namespace {
+
+// One formatter for the process: every state made holds the same object, so states that
+// differ in nothing else compare equal.
+std::shared_ptr<DateComponentsFormatter> sharedCountdownFormatter()
 {
-    using F = DateComponentsFormatter;
-    formatter = std::make_shared<F>();
-    formatter->setAllowedUnits({ F::Unit::hour, F::Unit::minute });
-    formatter->setCalendar(Calendar::autoupdatingCurrent());
-    formatter->setCollapsesLargestUnit(false);
-    formatter->setFormattingContext(F::FormattingContext::standalone);
-    formatter->setIncludesTimeRemainingPhrase(false);
-    formatter->setMaximumUnitCount(2);
-    formatter->setUnitsStyle(F::UnitsStyle::abbreviated);
-    formatter->setZeroFormattingBehavior(F::ZeroFormattingBehavior::dropLeading);
+    static const std::shared_ptr<DateComponentsFormatter> shared = [] {
+        using F = DateComponentsFormatter;
+        auto formatter = std::make_shared<F>();
+        formatter->setAllowedUnits({ F::Unit::hour, F::Unit::minute });
+        formatter->setCalendar(Calendar::autoupdatingCurrent());
+        formatter->setCollapsesLargestUnit(false);
+        formatter->setFormattingContext(F::FormattingContext::standalone);
+        formatter->setIncludesTimeRemainingPhrase(false);
+        formatter->setMaximumUnitCount(2);
+        formatter->setUnitsStyle(F::UnitsStyle::abbreviated);
+        formatter->setZeroFormattingBehavior(F::ZeroFormattingBehavior::dropLeading);
+        return formatter;
+    }();
+    return shared;
 }
 
-void countdownProgressBarReducer(CountdownProgressBarState& state, const CountdownProgressBarAction& action)
+} // namespace
+
+CountdownState::CountdownState()
+    : formatter(sharedCountdownFormatter())
 {
-    std::visit(overloaded {
-                   [&](const CountdownProgressBarAction::IsEnabled& a) -> void { state.isEnabled = a.value; },
-                   [&](const CountdownProgressBarAction::Opacity& a) -> void { state.opacity = a.value; },
-               },
+}
+
+void countdownProgressBarReducer(
+    CountdownProgressBarState& state, const CountdownProgressBarAction& action)
+{
+    std::visit(
+        overloaded {
+            [&](const CountdownProgressBarAction::IsEnabled& a) -> void {
+                state.isEnabled = a.value;
+            },
+            [&](const CountdownProgressBarAction::Opacity& a) -> void { state.opacity = a.value; },
+        },
         action);
 }
 
@@ -32,15 +51,17 @@ void countdownReducer(CountdownState& state, const CountdownAction& action)
 {
     std::visit(overloaded {
                    [&](const CountdownAction::IsEnabled& a) -> void { state.isEnabled = a.value; },
-                   [&](const CountdownAction::ProgressBar& a) -> void { countdownProgressBarReducer(state.progressBar, a.action); },
+                   [&](const CountdownAction::ProgressBar& a) -> void {
+                       countdownProgressBarReducer(state.progressBar, a.action);
+                   },
                    [&](const CountdownAction::ReminderID& a) -> void { state.reminderID = a.id; },
                    [&](const CountdownAction::ReadDueDate&) -> void {},
                },
         action);
 }
 
-std::optional<AnyReminder> countdownReminder(const std::set<AnyReminder>& reminders,
-    const std::optional<std::string>& reminderID, Date now)
+std::optional<AnyReminder> countdownReminder(
+    const std::set<AnyReminder>& reminders, const std::optional<std::string>& reminderID, Date now)
 {
     if (reminderID) {
         for (const auto& reminder : reminders) {
