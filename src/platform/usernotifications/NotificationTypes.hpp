@@ -15,47 +15,41 @@
 namespace tidemark {
 
 // Option sets are enums of bit flags; these operators combine and test them.
-template <class E>
-struct IsOptionSet : std::false_type {};
+template <class E> struct IsOptionSet : std::false_type {
+};
 
 template <class E>
 concept OptionSet = IsOptionSet<E>::value;
 
-template <OptionSet E>
-constexpr E operator|(E a, E b)
+template <OptionSet E> constexpr E operator|(E a, E b)
 {
     using U = std::underlying_type_t<E>;
     return static_cast<E>(static_cast<U>(a) | static_cast<U>(b));
 }
 
-template <OptionSet E>
-constexpr E operator&(E a, E b)
+template <OptionSet E> constexpr E operator&(E a, E b)
 {
     using U = std::underlying_type_t<E>;
     return static_cast<E>(static_cast<U>(a) & static_cast<U>(b));
 }
 
-template <OptionSet E>
-constexpr E& operator|=(E& a, E b)
+template <OptionSet E> constexpr E& operator|=(E& a, E b)
 {
     return a = a | b;
 }
 
 // True when every flag of `flags` is set in `options`.
-template <OptionSet E>
-constexpr bool contains(E options, E flags)
+template <OptionSet E> constexpr bool contains(E options, E flags)
 {
     return (options & flags) == flags;
 }
 
-template <OptionSet E>
-constexpr bool intersects(E options, E flags)
+template <OptionSet E> constexpr bool intersects(E options, E flags)
 {
     return static_cast<std::underlying_type_t<E>>(options & flags) != 0;
 }
 
-template <OptionSet E>
-constexpr std::underlying_type_t<E> rawValue(E options)
+template <OptionSet E> constexpr std::underlying_type_t<E> rawValue(E options)
 {
     return static_cast<std::underlying_type_t<E>>(options);
 }
@@ -70,8 +64,8 @@ enum class UNAuthorizationOptions : unsigned {
     providesAppNotificationSettings = 32,
     provisional = 64,
 };
-template <>
-struct IsOptionSet<UNAuthorizationOptions> : std::true_type {};
+template <> struct IsOptionSet<UNAuthorizationOptions> : std::true_type {
+};
 
 // How a notification that arrives while the application runs is shown.
 enum class UNNotificationPresentationOptions : unsigned {
@@ -82,8 +76,8 @@ enum class UNNotificationPresentationOptions : unsigned {
     list = 8,
     banner = 16,
 };
-template <>
-struct IsOptionSet<UNNotificationPresentationOptions> : std::true_type {};
+template <> struct IsOptionSet<UNNotificationPresentationOptions> : std::true_type {
+};
 
 enum class UNNotificationCategoryOptions : unsigned {
     none = 0,
@@ -93,8 +87,8 @@ enum class UNNotificationCategoryOptions : unsigned {
     hiddenPreviewsShowTitle = 4,
     hiddenPreviewsShowSubtitle = 8,
 };
-template <>
-struct IsOptionSet<UNNotificationCategoryOptions> : std::true_type {};
+template <> struct IsOptionSet<UNNotificationCategoryOptions> : std::true_type {
+};
 
 enum class UNNotificationActionOptions : unsigned {
     none = 0,
@@ -102,8 +96,8 @@ enum class UNNotificationActionOptions : unsigned {
     destructive = 2,
     foreground = 4,
 };
-template <>
-struct IsOptionSet<UNNotificationActionOptions> : std::true_type {};
+template <> struct IsOptionSet<UNNotificationActionOptions> : std::true_type {
+};
 
 enum class UNAuthorizationStatus : int {
     notDetermined = 0,
@@ -158,8 +152,8 @@ struct UNNotificationCategory {
 struct UNNotificationSound {
     std::string name;
 
-    static UNNotificationSound defaultSound() { return {"message-new-instant"}; }
-    static UNNotificationSound soundNamed(std::string name) { return {std::move(name)}; }
+    static UNNotificationSound defaultSound() { return { "message-new-instant" }; }
+    static UNNotificationSound soundNamed(std::string name) { return { std::move(name) }; }
 
     bool operator==(const UNNotificationSound&) const = default;
 };
