@@ -75,6 +75,34 @@ void BM_MillionDispatchesResidentMemory(benchmark::State& state)
 }
 BENCHMARK(BM_MillionDispatchesResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Middlewares that answer with a publisher of one follow-up action: every token must be
+// dropped once its publisher has finished, or memory grows with every dispatch.
+void BM_FollowUpTokensAreDropped(benchmark::State& state)
+{
+    rx::setMainQueue(&g_queue);
+    std::vector<BenchStore::Middleware> middlewares(19, [](const State&, const Action& action) -> std::optional<rx::Publisher<Action>> {
+        if (action == 1)
+            return rx::Just(Action { 0 });
+        return rx::Empty<Action>();
+    });
+    auto store = BenchStore::make({}, [](State& s, const Action& a) { s.count += a; }, std::move(middlewares));
+    for (int i = 0; i < 1000; ++i)
+        store->dispatch(1);
+    g_queue.drain();
+    const long before = residentKiB();
+    for (auto _ : state) {
+        for (int i = 0; i < 100000; ++i) {
+            store->dispatch(1);
+            g_queue.drain();
+        }
+    }
+    const long after = residentKiB();
+    state.counters["rss_before_KiB"] = static_cast<double>(before);
+    state.counters["rss_after_KiB"] = static_cast<double>(after);
+    state.counters["live_subscriptions"] = static_cast<double>(store->liveSubscriptions());
+}
+BENCHMARK(BM_FollowUpTokensAreDropped)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();
