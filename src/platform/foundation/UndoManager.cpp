@@ -29,6 +29,13 @@ void UndoManager::registerUndo(Target target, Action action)
     // Without a group, each action is a step of its own.
     Step step;
     step.actions.emplace_back(target, std::move(action));
+    pushStep(std::move(step));
+}
+
+void UndoManager::pushStep(Step step)
+{
+    // A step made while undoing is what redo does; any other new step ends what could be
+    // redone, except while redoing, which rebuilds the undo side.
     if (m_undoing) {
         m_redoStack.push_back(std::move(step));
     } else {
@@ -108,14 +115,7 @@ void UndoManager::closeGroup()
     m_open.reset();
     if (step.actions.empty())
         return; // an empty group leaves no step behind
-    if (m_undoing) {
-        m_redoStack.push_back(std::move(step));
-    } else {
-        if (!m_redoing)
-            m_redoStack.clear();
-        m_undoStack.push_back(std::move(step));
-    }
-    changed();
+    pushStep(std::move(step));
 }
 
 bool UndoManager::canUndo() const { return !m_undoStack.empty() || (m_open && !m_open->actions.empty()); }

@@ -59,6 +59,7 @@ private:
     };
     void openGroupIfNeeded();
     void closeGroup();
+    void pushStep(Step step);
     void perform(std::vector<Step>& from, bool undoing);
     void changed() const { m_changes.send(rx::Unit{}); }
 
