@@ -1,0 +1,15 @@
+#include "settings/middleware/UpdaterMiddleware.hpp"
+
+namespace tidemark {
+
+AppMiddleware updaterMiddleware(std::shared_ptr<StandardUpdaterController> controller, UpdateActionOf updateActionOf)
+{
+    return [controller, updateActionOf](const AppState&, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+        auto update = updateActionOf(action);
+        if (update && std::holds_alternative<UpdateAction::Check>(asVariant(*update)))
+            controller->updater().checkForUpdates();
+        return rx::Empty<AppAction>();
+    };
+}
+
+} // namespace tidemark

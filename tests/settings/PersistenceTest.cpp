@@ -1,0 +1,194 @@
+#include "SettingsTestSupport.hpp"
+
+#include "platform/foundation/Calendar.hpp"
+#include "settings/PersistentSettingsService.hpp"
+
+#include <nlohmann/json.hpp>
+
+namespace tidemark {
+namespace {
+
+using test::TemporaryFolder;
+using nlohmann::json;
+
+UserSettings defaults()
+{
+    return UserSettings::makeDefault(Calendar("Europe/Berlin"), dateFromTimeIntervalSince1970(1'700'000'000));
+}
+
+// The settings service of one launch over the domain file in `folder`.
+struct Launch {
+    explicit Launch(const test::fs::path& folder)
+        : defaults(UserDefaults::suite("com.tidemark.Tidemark", folder))
+        , service(tidemark::defaults(), defaults)
+    {
+    }
+    json stored() const { return defaults->persistentDomain().value(settingsKey(), json()); }
+
+    std::shared_ptr<UserDefaults> defaults;
+    PersistentSettingsService<UserSettings> service;
+};
+
+test::fs::path domainFile(const TemporaryFolder& folder) { return folder / "com.tidemark.Tidemark.json"; }
+
+void writeStored(const TemporaryFolder& folder, const json& settings)
+{
+    test::writeFile(domainFile(folder), json { { settingsKey(), settings } }.dump(2));
+}
+
+TEST(SettingsPersistenceTest, settingsSurviveARestart)
+{
+    TemporaryFolder folder;
+    UserSettings changed = defaults();
+    {
+        Launch first(folder.path());
+        EXPECT_EQ(first.service.data(), defaults());
+        EXPECT_EQ(first.stored(), json(defaults())) << "the first launch stores the defaults";
+        changed.general.openAtLogin = true;
+        changed.menubar.progressBar.opacity = 0.8;
+        changed.reminders.selectedList = AnyList { "L1", "Work" };
+        changed.reminders.dataSource = RemindersDataSource::appleReminders;
+        changed.onboarding.lastPresentedVersion = "1.2.5";
+        ASSERT_TRUE(first.service.save(changed).isSuccess());
+    }
+    Launch second(folder.path());
+    EXPECT_EQ(second.service.data(), changed);
+    auto loaded = second.service.load();
+    ASSERT_TRUE(loaded.isSuccess());
+    EXPECT_EQ(loaded.value(), changed);
+}
+
+TEST(SettingsPersistenceTest, aHandEditedFileLosesNothingAndReadsWhatItCan)
+{
+    TemporaryFolder folder;
+    json stored = defaults();
+    stored["general"]["openAtLogin"] = true;
+    stored["notifications"]["isEnabled"] = true;
+    stored["menubar"]["countdownIsEnabled"] = false;
+    stored["menubar"]["progressBar"]["isEnabled"] = false;
+    stored["menubar"]["progressBar"]["opacity"] = "rather high"; // wrong kind
+    stored["reminders"]["dataSource"] = "dropbox"; // no such source
+    stored["reminders"]["selectedList"] = { { "id", "L1" } }; // no title
+    stored["whatsNew"]["lastPresentedVersion"] = "1.2.4";
+    stored.erase("logging"); // an older file
+    stored["futureGroup"] = { { "x", 1 } };
+    writeStored(folder, stored);
+
+    UserSettings expected = defaults();
+    expected.general.openAtLogin = true;
+    expected.notifications.isEnabled = true;
+    expected.menubar.countdownIsEnabled = false;
+    expected.menubar.progressBar.isEnabled = false;
+    expected.whatsNew.lastPresentedVersion = "1.2.4";
+    {
+        Launch launch(folder.path());
+        EXPECT_EQ(launch.service.data(), expected) << "every readable value kept, the rest from the defaults";
+        EXPECT_EQ(launch.service.store().setAsideValues(),
+            (json { { "menubar.progressBar.opacity", "rather high" }, { "reminders.dataSource", "dropbox" },
+                { "reminders.selectedList", { { "id", "L1" } } } }));
+
+        // A change saves the readable value: no stored choice goes back to its default.
+        expected.gesture.dragGesturePointPerInterval = 7;
+        ASSERT_TRUE(launch.service.save(expected).isSuccess());
+    }
+    Launch next(folder.path());
+    EXPECT_EQ(next.service.data(), expected);
+    EXPECT_EQ(next.service.store().setAsideValues().size(), 3u) << "what could not be read is still kept";
+}
+
+TEST(SettingsPersistenceTest, aCorruptFileIsKeptAsideAndTheDefaultsServed)
+{
+    TemporaryFolder folder;
+    test::writeFile(domainFile(folder), "{ \"com.tidemark.Tidemark.settings\": { \"general\": ");
+    {
+        Launch launch(folder.path());
+        EXPECT_EQ(launch.service.data(), defaults());
+    }
+    int asideFiles = 0;
+    for (const auto& entry : test::fs::directory_iterator(folder.path())) {
+        if (entry.path().filename().string().find(".corrupt-") != std::string::npos) {
+            ++asideFiles;
+            EXPECT_EQ(test::readFile(entry.path()), "{ \"com.tidemark.Tidemark.settings\": { \"general\": ");
+        }
+    }
+    EXPECT_EQ(asideFiles, 1);
+
+    // A value under the key that is no settings object at all is kept aside too.
+    TemporaryFolder other;
+    test::writeFile(domainFile(other), json { { settingsKey(), "not settings" } }.dump());
+    Launch launch(other.path());
+    EXPECT_EQ(launch.service.data(), defaults());
+    EXPECT_EQ(launch.service.store().setAsideValues(), (json { { ".", "not settings" } }));
+}
+
+TEST(SettingsPersistenceTest, aGroupOfTheWrongKindFallsBackAloneEvenAtCreation)
+{
+    TemporaryFolder folder;
+    json stored = defaults();
+    stored["reminders"] = "text instead of a group";
+    stored["general"]["openAtLogin"] = true;
+    writeStored(folder, stored);
+    Launch launch(folder.path());
+    auto loaded = launch.service.load();
+    ASSERT_TRUE(loaded.isSuccess());
+    EXPECT_TRUE(loaded.value().general.openAtLogin);
+    EXPECT_EQ(loaded.value().reminders, defaults().reminders);
+    EXPECT_EQ(launch.stored()["reminders"], "text instead of a group") << "not overwritten by merely reading";
+}
+
+TEST(SettingsPersistenceTest, theStoredValueIsCompletedFromTheDefaultAtEveryDepth)
+{
+    struct Case {
+        const char* name;
+        json stored;
+        json defaults;
+        json merged;
+    };
+    const Case cases[] = {
+        { "a missing group is added", { { "a", 1 } }, { { "a", 2 }, { "g", { { "x", 1 } } } }, { { "a", 1 }, { "g", { { "x", 1 } } } } },
+        { "a missing key two levels down", { { "m", { { "p", { { "on", false } } } } } },
+            { { "m", { { "p", { { "on", true }, { "opacity", 0.5 } } } } } },
+            { { "m", { { "p", { { "on", false }, { "opacity", 0.5 } } } } } } },
+        { "a key the default lacks stays", { { "old", "x" } }, { { "new", 1 } }, { { "old", "x" }, { "new", 1 } } },
+        { "a value of another kind stays", { { "g", "text" } }, { { "g", { { "x", 1 } } } }, { { "g", "text" } } },
+        { "an empty stored object takes all", json::object(), { { "g", { { "x", 1 } } } }, { { "g", { { "x", 1 } } } } },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(deepMerging(c.stored, c.defaults), c.merged) << c.name;
+
+    // The same, through a launch: an older file without the menu-bar group and without the
+    // progress bar's opacity gains them, its own values kept.
+    TemporaryFolder folder;
+    json stored = defaults();
+    stored.erase("menubar");
+    stored["gesture"]["dragGesturePointPerInterval"] = 9;
+    writeStored(folder, stored);
+    {
+        Launch launch(folder.path());
+        EXPECT_EQ(launch.stored()["menubar"], json(defaults().menubar));
+        EXPECT_EQ(launch.stored()["gesture"]["dragGesturePointPerInterval"], 9);
+    }
+    stored = defaults();
+    stored["menubar"]["progressBar"].erase("opacity");
+    stored["menubar"]["progressBar"]["isEnabled"] = false;
+    writeStored(folder, stored);
+    Launch launch(folder.path());
+    EXPECT_EQ(launch.stored()["menubar"]["progressBar"], (json { { "isEnabled", false }, { "opacity", 0.5 } }));
+}
+
+TEST(SettingsPersistenceTest, savingAnAbsentOptionalRemovesItsKeyAndInMemoryStoresStayApart)
+{
+    PersistentUserDefaultsService<UserSettings> first("k", defaults(), true);
+    PersistentUserDefaultsService<UserSettings> second("k", defaults(), true);
+    auto value = defaults();
+    value.review.lastVersionPrompted = "1.2.5";
+    ASSERT_TRUE(first.save(value).isSuccess());
+    EXPECT_TRUE(first.defaults()->object("k")->at("review").contains("lastVersionPrompted"));
+    EXPECT_EQ(second.load().value(), defaults());
+    value.review.lastVersionPrompted.reset();
+    ASSERT_TRUE(first.save(value).isSuccess());
+    EXPECT_FALSE(first.defaults()->object("k")->at("review").contains("lastVersionPrompted"));
+}
+
+} // namespace
+} // namespace tidemark

@@ -1,0 +1,145 @@
+#include "MiddlewareTestSupport.hpp"
+
+#include "settings/middleware/SettingsMiddleware.hpp"
+
+namespace tidemark {
+namespace {
+
+using namespace test;
+
+// Open at login through the real autostart folder of a temporary home, on the newer path
+// (the application's own entry) or the older one (the launcher's entry).
+struct OpenAtLoginFixture : testing::TestWithParam<int> {
+    StoredSettings settings;
+    fs::path programs = settings.folder / "bin";
+    fs::path autostart = settings.folder / "config" / "autostart";
+    std::vector<std::string> reports;
+    std::shared_ptr<SettingsService> service;
+    std::shared_ptr<AppStore> store;
+
+    void SetUp() override
+    {
+        LoginItemsConfiguration configuration;
+        configuration.autostartDirectory = autostart;
+        configuration.bundleIdentifier = "com.tidemark.Tidemark";
+        configuration.applicationExecutable = programs / "tidemark";
+        configuration.launcherExecutable = programs / "tidemark-launcher";
+        configuration.operatingSystemVersion = { GetParam(), 0 };
+        for (const auto& program : { configuration.applicationExecutable, configuration.launcherExecutable }) {
+            writeFile(program, "#!/bin/sh\n");
+            fs::permissions(program, fs::perms::owner_all);
+        }
+        service = std::make_shared<SettingsService>(std::make_shared<LoginItems>(configuration));
+        store = makeAppStore({ userSettingsMiddleware(settings.service),
+            makeSettingsMiddleware(service, [this](const std::string& message) { reports.push_back(message); }) });
+    }
+
+    bool newerPath() const { return GetParam() >= 13; }
+    fs::path appEntry() const { return autostart / "com.tidemark.Tidemark.desktop"; }
+    fs::path launcherEntry() const { return autostart / "com.tidemark.Tidemark-OpenAtLogin.desktop"; }
+    fs::path expectedEntry() const { return newerPath() ? appEntry() : launcherEntry(); }
+    fs::path otherEntry() const { return newerPath() ? launcherEntry() : appEntry(); }
+};
+
+TEST_P(OpenAtLoginFixture, writesAndRemovesTheAutostartEntry)
+{
+    store->dispatch(openAtLogin(true));
+    EXPECT_TRUE(fs::exists(expectedEntry()));
+    EXPECT_FALSE(fs::exists(otherEntry()));
+    EXPECT_NE(readFile(expectedEntry()).find(newerPath() ? "tidemark" : "tidemark-launcher"), std::string::npos);
+    store->dispatch(openAtLogin(true));
+    EXPECT_TRUE(fs::exists(expectedEntry())) << "enabling twice keeps one entry";
+    EXPECT_EQ(settings.stored()["general"]["openAtLogin"], true);
+
+    store->dispatch(openAtLogin(false));
+    EXPECT_FALSE(fs::exists(expectedEntry()));
+    EXPECT_EQ(settings.stored()["general"]["openAtLogin"], false);
+    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(drainMainQueue(), 0u);
+}
+
+TEST_P(OpenAtLoginFixture, theStoredChoiceIsAppliedAtLaunch)
+{
+    auto stored = defaultSettings();
+    stored.general.openAtLogin = true;
+    ASSERT_TRUE(settings.service->save(stored).isSuccess());
+    store->dispatch(readSettings());
+    drainMainQueue();
+    EXPECT_TRUE(fs::exists(expectedEntry()));
+    if (newerPath()) {
+        // A launcher entry left from the older path goes whenever the setting is applied.
+        writeFile(launcherEntry(), "[Desktop Entry]\n");
+        store->dispatch(openAtLogin(true));
+        EXPECT_FALSE(fs::exists(launcherEntry()));
+    }
+}
+
+TEST_P(OpenAtLoginFixture, aFailureIsReportedAndTheSettingLeftOff)
+{
+    fs::remove(newerPath() ? programs / "tidemark" : programs / "tidemark-launcher");
+    store->dispatch(openAtLogin(true));
+    EXPECT_FALSE(fs::exists(expectedEntry()));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].starts_with("Failed to enable launch at login: ")) << reports[0];
+    drainMainQueue();
+    EXPECT_FALSE(store->state().settings.general.openAtLogin);
+    EXPECT_EQ(settings.stored()["general"]["openAtLogin"], false) << "not saved as on";
+    EXPECT_EQ(reports.size(), 1u) << "turning it off again works";
+
+    // The same at launch: a stored choice the desktop refuses is turned off.
+    auto stored = defaultSettings();
+    stored.general.openAtLogin = true;
+    ASSERT_TRUE(settings.service->save(stored).isSuccess());
+    store->dispatch(readSettings());
+    drainMainQueue();
+    EXPECT_FALSE(store->state().settings.general.openAtLogin);
+    EXPECT_EQ(settings.stored()["general"]["openAtLogin"], false);
+    EXPECT_EQ(reports.size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, OpenAtLoginFixture, testing::Values(14, 12),
+    [](const testing::TestParamInfo<int>& info) { return info.param >= 13 ? "ownEntry" : "launcherEntry"; });
+
+struct RecordingWindow : SettingsWindow {
+    bool visible = false;
+    std::vector<std::string> calls;
+    bool isVisible() const override { return visible; }
+    void makeKeyAndOrderFront() override { calls.push_back("makeKey"); }
+    void orderFrontRegardless() override { calls.push_back("orderFront"); }
+};
+
+TEST(SettingsWindowTest, presentingBringsTheWindowForwardOnBothPaths)
+{
+    for (int major : { 14, 13 }) {
+        TemporaryFolder folder;
+        LoginItemsConfiguration configuration;
+        configuration.autostartDirectory = folder / "autostart";
+        configuration.bundleIdentifier = "com.tidemark.Tidemark";
+        configuration.operatingSystemVersion = { major, 0 };
+        std::vector<std::string> hooks;
+        auto service = std::make_shared<SettingsService>(std::make_shared<LoginItems>(configuration),
+            SettingsServiceHooks { [&] { hooks.push_back("activate"); }, [&] { hooks.push_back("show"); } });
+        auto store = makeAppStore({ makeSettingsMiddleware(service) });
+        store->dispatch(AppAction::Settings { SettingsAction::IsPresented { true } });
+        EXPECT_EQ(hooks, major >= 14 ? std::vector<std::string> { "activate" } : std::vector<std::string> {}) << major;
+        EXPECT_TRUE(service->isPresented());
+
+        auto window = std::make_shared<RecordingWindow>();
+        service->setWindow(window);
+        hooks.clear();
+        store->dispatch(AppAction::Settings { SettingsAction::IsPresented { true } });
+        const std::vector<std::string> expected = major >= 14 ? std::vector<std::string> { "activate" }
+                                                              : std::vector<std::string> { "show", "activate" };
+        EXPECT_EQ(hooks, expected);
+        EXPECT_EQ(window->calls, std::vector<std::string> { "makeKey" });
+
+        store->dispatch(actions::popoverIsPresented(true));
+        EXPECT_EQ(window->calls.size(), 1u) << "a hidden window stays hidden";
+        window->visible = true;
+        store->dispatch(actions::popoverIsPresented(true));
+        EXPECT_EQ(window->calls.back(), "orderFront");
+    }
+}
+
+} // namespace
+} // namespace tidemark
