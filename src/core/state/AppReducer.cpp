@@ -200,6 +200,7 @@ void appReducer(AppState& state, const AppAction& action, const ReducerEnvironme
                    [&](const AppAction::Timer& a) -> void { timerReducer(state.timer, a.action); },
                    [&](const AppAction::UndoManager& a) -> void { undoManagerReducer(state.undoManager, a.action); },
                    [&](const AppAction::View& a) -> void { viewStep(state, a.action, environment); },
+                   [&](const AppAction::Update& a) -> void { updateReducer(state.update, a.action); },
                },
         action);
 }

@@ -19,6 +19,7 @@ AppState AppState::initial(Date now, const Calendar& calendar)
         .timer = {},
         .undoManager = {},
         .view = {},
+        .update = {},
     };
     return state;
 }

@@ -17,6 +17,7 @@
 #include "reminders/RemindersStore.hpp"
 #include "settings/LoggerSlice.hpp"
 #include "settings/SettingsSlice.hpp"
+#include "settings/UpdateSlice.hpp"
 
 #include <variant>
 
@@ -50,6 +51,8 @@ struct AppState {
     TimerState timer;
     UndoManagerState undoManager;
     ViewState view;
+    // Whether a check for updates can be offered; the update action reaches the updater.
+    UpdateState update;
 
     // The state at start; `now` and `calendar` place the automatic removal's default time.
     static AppState initial(Date now, const Calendar& calendar);
@@ -152,6 +155,10 @@ struct AppActionCases {
         ViewAction action;
         bool operator==(const View&) const = default;
     };
+    struct Update {
+        UpdateAction action;
+        bool operator==(const Update&) const = default;
+    };
     bool operator==(const AppActionCases&) const = default;
 };
 
@@ -160,7 +167,8 @@ struct AppAction : AppActionCases,
                    std::variant<AppActionCases::RemindersStore, AppActionCases::DataEntry, AppActionCases::Countdown,
                        AppActionCases::DragGesture, AppActionCases::Listener, AppActionCases::Logger,
                        AppActionCases::Notifications, AppActionCases::Reminders, AppActionCases::ScrollGesture,
-                       AppActionCases::Settings, AppActionCases::Timer, AppActionCases::UndoManager, AppActionCases::View> {
+                       AppActionCases::Settings, AppActionCases::Timer, AppActionCases::UndoManager, AppActionCases::View,
+                       AppActionCases::Update> {
     using variant::variant;
     bool operator==(const AppAction&) const = default;
 };
