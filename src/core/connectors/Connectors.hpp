@@ -1,0 +1,6 @@
+#pragma once
+
+// Every connector between the main store and the views.
+#include "core/connectors/MenuBarConnectors.hpp"
+#include "core/connectors/SettingsConnectors.hpp"
+#include "core/connectors/TimeEntryConnectors.hpp"

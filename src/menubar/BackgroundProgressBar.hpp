@@ -1,0 +1,27 @@
+#pragma once
+
+#include "entry/YoyoAnimation.hpp"
+#include "platform/foundation/Date.hpp"
+
+#include <optional>
+
+namespace tidemark {
+
+// The share of the run from `start` to `end` still ahead at `now`, in 0…1: 1 at and
+// before the start, falling linearly to 0 at the end, 0 afterwards. A run of no length
+// (or one that ends before it starts) is full before its end and empty from its end on,
+// never NaN.
+double countdownProgress(Date start, Date end, Date now);
+
+// The bar behind the countdown: a tinted shape as wide as the share of the reminder's run
+// still ahead. The widget keeps the width and refreshes it on every timer tick and every
+// change of either date.
+struct BackgroundProgressBar {
+    // 0 when either date is missing, else countdownProgress.
+    static double progress(std::optional<Date> startDate, std::optional<Date> dueDate, Date now);
+
+    // The spring the width animates with (also the onboarding's drag demonstration's).
+    static const SpringAnimation& spring();
+};
+
+} // namespace tidemark

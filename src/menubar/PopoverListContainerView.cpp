@@ -1,0 +1,103 @@
+#include "menubar/PopoverListContainerView.hpp"
+
+#include "menubar/ArchivedReminders.hpp"
+
+#include <algorithm>
+#include <map>
+
+namespace tidemark {
+
+std::vector<AnyReminder> popoverListPool(const std::set<AnyReminder>& stored,
+    const SubmittedValues<std::set<AnyReminder>>& submitted,
+    const std::optional<std::set<AnyReminder>>& editing)
+{
+    // Later layers replace earlier ones with the same id, so a reminder is never listed
+    // twice, whichever versions of it the store and its pending requests hold.
+    std::map<std::string, const AnyReminder*> byID;
+    auto layer = [&byID](const std::set<AnyReminder>& reminders) {
+        for (const auto& reminder : reminders)
+            byID.insert_or_assign(reminder.id, &reminder);
+    };
+    layer(stored);
+    if (submitted.create)
+        layer(*submitted.create);
+    if (submitted.update)
+        layer(*submitted.update);
+    if (editing)
+        layer(*editing);
+
+    std::vector<AnyReminder> pool;
+    pool.reserve(byID.size());
+    for (const auto& [id, reminder] : byID)
+        pool.push_back(*reminder);
+    return pool;
+}
+
+PopoverListSplit splitPopoverList(
+    const std::vector<AnyReminder>& pool, bool hideItemsWithNoDueDate, Date now)
+{
+    struct Dated {
+        Date due;
+        const AnyReminder* reminder;
+    };
+    std::vector<const AnyReminder*> undated;
+    std::vector<Dated> current;
+    std::vector<Dated> past;
+    for (const auto& reminder : pool) {
+        const auto due = dueDate(reminder);
+        if (!due) {
+            if (!hideItemsWithNoDueDate)
+                undated.push_back(&reminder);
+        } else if (*due > now) {
+            current.push_back({ *due, &reminder });
+        } else if (*due < now) {
+            past.push_back({ *due, &reminder });
+        }
+    }
+    // Latest due first, stable; the current list is then reversed, which puts the undated
+    // reminders (sorted after every dated one) at its head.
+    auto latestFirst = [](const Dated& a, const Dated& b) { return a.due > b.due; };
+    std::stable_sort(current.begin(), current.end(), latestFirst);
+    std::stable_sort(past.begin(), past.end(), latestFirst);
+
+    PopoverListSplit split;
+    split.currentItems.reserve(undated.size() + current.size());
+    for (auto it = undated.rbegin(); it != undated.rend(); ++it)
+        split.currentItems.push_back(**it);
+    for (auto it = current.rbegin(); it != current.rend(); ++it)
+        split.currentItems.push_back(*it->reminder);
+    split.pastItems.reserve(past.size());
+    for (const auto& dated : past)
+        split.pastItems.push_back(*dated.reminder);
+    return split;
+}
+
+PopoverListContainerView::Action popoverListRemoval(const PopoverListContainerView::State& state,
+    const std::set<std::string>& ids, const Clock& clock)
+{
+    using Action = PopoverListContainerView::Action;
+    if (state.removalMode == ReminderRemovalMode::delete_)
+        return Action::Delete { ids };
+    std::vector<AnyReminder> removed;
+    for (const auto* list : { &state.currentItems, &state.pastItems }) {
+        for (const auto& reminder : *list) {
+            if (ids.contains(reminder.id))
+                removed.push_back(reminder);
+        }
+    }
+    return Action::Update { archivedCopies(removed, clock) };
+}
+
+std::vector<PopoverListContainerView::Action> popoverListDragActions(
+    const std::optional<Rect>& frame, DragGesturePhase phase, const AnyDragGestureValue& value)
+{
+    using Action = PopoverListContainerView::Action;
+    std::vector<Action> actions;
+    if (frame)
+        actions.push_back(Action::DragGestureSourceFrame { *frame });
+    actions.push_back(Action::DragGestureStatus { phase });
+    actions.push_back(Action::DragGestureValue { value });
+    return actions;
+}
+
+} // namespace tidemark

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/foundation/UndoManager.hpp"
+#include "reminders/Reminder.hpp"
+#include "reminders/RemindersSlice.hpp"
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tidemark {
+
+struct PopoverToolbarActionCases {
+    // The selected reminders, to be completed now.
+    struct Archive {
+        std::set<AnyReminder> reminders;
+        bool operator==(const Archive&) const = default;
+    };
+    // The selected ids.
+    struct Delete {
+        std::set<std::string> ids;
+        bool operator==(const Delete&) const = default;
+    };
+    struct SelectedList {
+        std::optional<AnyList> list;
+        bool operator==(const SelectedList&) const = default;
+    };
+    struct Selection {
+        std::set<std::string> ids;
+        bool operator==(const Selection&) const = default;
+    };
+    struct OpenHelp {
+        bool operator==(const OpenHelp&) const = default;
+    };
+    struct OpenSettings {
+        bool operator==(const OpenSettings&) const = default;
+    };
+    struct OpenWhatsNew {
+        bool operator==(const OpenWhatsNew&) const = default;
+    };
+    struct Undo {
+        bool operator==(const Undo&) const = default;
+    };
+    struct Redo {
+        bool operator==(const Redo&) const = default;
+    };
+    struct Quit {
+        bool operator==(const Quit&) const = default;
+    };
+    bool operator==(const PopoverToolbarActionCases&) const = default;
+};
+
+// The popover's toolbar, its menus and its title: the small state they work on and what
+// they send.
+struct PopoverToolbar {
+    struct State {
+        std::set<AnyReminder> items; // every reminder the data source holds
+        ReminderRemovalMode removalMode = ReminderRemovalMode::archive;
+        std::optional<AnyList> selectedList;
+        int selectionCount = 0; // ids selected, matching a reminder or not
+        std::set<std::string> selection;
+        std::optional<std::vector<AnySource>> sources; // none until the sources were read
+        std::shared_ptr<UndoManager> undoManager; // compared by identity
+
+        bool operator==(const State&) const = default;
+    };
+
+    struct Action
+        : PopoverToolbarActionCases,
+          std::variant<PopoverToolbarActionCases::Archive, PopoverToolbarActionCases::Delete,
+              PopoverToolbarActionCases::SelectedList, PopoverToolbarActionCases::Selection,
+              PopoverToolbarActionCases::OpenHelp, PopoverToolbarActionCases::OpenSettings,
+              PopoverToolbarActionCases::OpenWhatsNew, PopoverToolbarActionCases::Undo,
+              PopoverToolbarActionCases::Redo, PopoverToolbarActionCases::Quit> {
+        using variant::variant;
+        bool operator==(const Action&) const = default;
+    };
+};
+
+} // namespace tidemark

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "entry/DragTimeInterval.hpp"
+#include "reminders/AutomaticRemoval.hpp"
+#include "settings/MenuBarSettingsConnectingView.hpp"
+
+#include <variant>
+
+namespace tidemark {
+
+struct GeneralSettingsConnectingViewActionCases {
+    struct DataEntryIsEnabled {
+        bool isEnabled;
+        bool operator==(const DataEntryIsEnabled&) const = default;
+    };
+    // The slider's value, DragSensitivity::minimum…maximum.
+    struct DragSensitivity {
+        double sensitivity;
+        bool operator==(const DragSensitivity&) const = default;
+    };
+    struct OpenAtLogin {
+        bool openAtLogin;
+        bool operator==(const OpenAtLogin&) const = default;
+    };
+    struct RemindersAutomaticRemoval {
+        AutomaticRemovalAction action;
+        bool operator==(const RemindersAutomaticRemoval&) const = default;
+    };
+    struct MenuBarSettings {
+        MenuBarSettingsConnectingView::Action action;
+        bool operator==(const MenuBarSettings&) const = default;
+    };
+    bool operator==(const GeneralSettingsConnectingViewActionCases&) const = default;
+};
+
+// The general settings pane.
+struct GeneralSettingsConnectingView {
+    struct State {
+        bool dataEntryIsEnabled = true;
+        // The slider mirrors the points per interval: maximum - points + minimum.
+        double dragSensitivity = tidemark::DragSensitivity::maximum - defaultPointPerInterval
+            + tidemark::DragSensitivity::minimum;
+        bool openAtLogin = false;
+        AutomaticRemovalState remindersAutomaticRemoval;
+        MenuBarSettingsConnectingView::State menuBarSettings;
+
+        bool operator==(const State&) const = default;
+    };
+
+    struct Action : GeneralSettingsConnectingViewActionCases,
+                    std::variant<GeneralSettingsConnectingViewActionCases::DataEntryIsEnabled,
+                        GeneralSettingsConnectingViewActionCases::DragSensitivity,
+                        GeneralSettingsConnectingViewActionCases::OpenAtLogin,
+                        GeneralSettingsConnectingViewActionCases::RemindersAutomaticRemoval,
+                        GeneralSettingsConnectingViewActionCases::MenuBarSettings> {
+        using variant::variant;
+        bool operator==(const Action&) const = default;
+    };
+};
+
+} // namespace tidemark
