@@ -188,6 +188,12 @@ void reduceUnion(SubmittableValueState<Set>& state, const ModelOperationAction<S
     auto unite = [](std::optional<Set>& field, const Set& added) {
         if (!field)
             field = Set {};
+        // A newer submission of a member replaces the older one with the same identifier,
+        // so what is pending holds one version of each member: the latest.
+        std::set<decltype(identifierOf(*added.begin()))> ids;
+        for (const auto& member : added)
+            ids.insert(identifierOf(member));
+        std::erase_if(*field, [&ids](const auto& member) { return ids.contains(identifierOf(member)); });
         field->insert(added.begin(), added.end());
     };
     if (auto create = action.asCreate(); create && create->asSubmit()) {
