@@ -1,0 +1,122 @@
+#include "reminders/PersistenceController.hpp"
+
+#include "platform/foundation/XdgPlaces.hpp"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <system_error>
+
+namespace tidemark {
+
+namespace {
+
+// A broken file, or one that cannot be opened, is in the way of every later start; moving
+// it aside keeps it for the user and lets the next start make a new store. A newer
+// store, a failed migration or a lock held by another program is left where it is:
+// another version, a retry or the other program's end can still use it.
+bool shouldMoveAside(const PersistenceError& error, const std::filesystem::path& file)
+{
+    if (file.empty())
+        return false;
+    std::error_code ignored;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(file, ignored)))
+        return false;
+    if (error.storeFileIsUnusable())
+        return true;
+    if (error.code() != PersistenceError::Code::cannotOpenStore)
+        return false;
+    const int primary = error.sqliteCode() & 0xff;
+    return primary != SQLITE_BUSY && primary != SQLITE_LOCKED;
+}
+
+} // namespace
+
+void stopWithFatalError(const std::string& message)
+{
+    std::fprintf(stderr, "Fatal error: %s\n", message.c_str());
+    std::fflush(stderr);
+    std::abort();
+}
+
+std::filesystem::path defaultLocalStoreDirectory()
+{
+    return XdgPlaces().dataHome() / "tidemark";
+}
+
+PersistenceController::PersistenceController(
+    bool inMemory, bool /*cloudKit*/, PersistenceControllerOptions options)
+{
+    StoreDescription description;
+    description.directory = options.directory;
+    description.inMemory = inMemory;
+    description.busyTimeoutMilliseconds = options.busyTimeoutMilliseconds;
+    container = std::make_shared<PersistentContainer>("Tidemark", description);
+
+    auto error = container->loadPersistentStores();
+    if (!error)
+        return;
+    const auto file = container->storeURL();
+    if (shouldMoveAside(*error, file)) {
+        try {
+            const auto movedTo = moveStoreAside(file);
+            std::cerr << "The reminder store " << file << " could not be used and was moved to "
+                      << movedTo << "; the next start begins with an empty store." << std::endl;
+        } catch (const PersistenceError& moveError) {
+            std::cerr << moveError.what() << std::endl;
+        }
+    }
+    options.fatalError(
+        "Unresolved error " + error->description() + ", " + error->userInfoDescription());
+}
+
+void PersistenceController::saveIfNeeded() const
+{
+    auto& context = viewContext();
+    if (context.hasChanges())
+        context.save();
+}
+
+std::vector<CDReminder> PersistenceController::fetchIncompleteReminders() const
+{
+    FetchRequest request;
+    // The flag is what the store queries; the date is checked too, so that a row whose
+    // flag was left behind by an older version never reads back as open when completed.
+    request.predicate = Predicate::allOf({ Predicate::notCompleted(),
+        Predicate::equal(ReminderAttribute::completionDate, std::monostate {}) });
+    return viewContext().fetch(request);
+}
+
+std::vector<CDReminder> PersistenceController::fetchReminders(
+    const std::set<std::string>& identifiers) const
+{
+    if (identifiers.empty())
+        return {};
+    FetchRequest request;
+    request.predicate = Predicate::identifierIn(identifiers);
+    return viewContext().fetch(request);
+}
+
+void PersistenceController::deleteObjects(const std::vector<CDReminder>& objects) const
+{
+    auto& context = viewContext();
+    for (const auto& object : objects)
+        context.deleteObject(object);
+    saveIfNeeded();
+}
+
+void PersistenceController::deleteAllReminders() const
+{
+    auto& context = viewContext();
+    const auto result = context.execute(BatchDeleteRequest {});
+    context.mergeChanges(result.changes());
+}
+
+PersistenceController makePersistenceController()
+{
+    return PersistenceController(false, false);
+}
+
+} // namespace tidemark
