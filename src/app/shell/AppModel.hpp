@@ -1,0 +1,112 @@
+#pragma once
+
+#include "app/shell/AppMiddlewares.hpp"
+#include "app/shell/AppWindows.hpp"
+#include "app/shell/PendingMiddlewares.hpp"
+#include "core/ListenerService.hpp"
+#include "core/state/AppReducer.hpp"
+#include "platform/foundation/Calendar.hpp"
+#include "platform/foundation/Clock.hpp"
+#include "platform/foundation/XdgPlaces.hpp"
+#include "settings/UserSettings.hpp"
+#include "toolkit/HapticFeedbackService.hpp"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tidemark {
+
+// Whether the application was started as a login item.
+class AppServicable {
+public:
+    virtual ~AppServicable() = default;
+    virtual bool launchedAsLoginItem() const = 0;
+};
+
+// Tells a start from the autostart entry by the argument that entry passes: the arguments
+// are read anew on every question.
+class AppLaunchService final : public AppServicable {
+public:
+    using Arguments = std::function<std::vector<std::string>()>;
+    // The running application's arguments.
+    AppLaunchService();
+    explicit AppLaunchService(Arguments arguments);
+    bool launchedAsLoginItem() const override;
+
+private:
+    Arguments m_arguments;
+};
+
+// A fixed answer, for previews and tests.
+class MockAppService final : public AppServicable {
+public:
+    explicit MockAppService(bool launchedAsLoginItem)
+        : m_launchedAsLoginItem(launchedAsLoginItem)
+    {
+    }
+    bool launchedAsLoginItem() const override { return m_launchedAsLoginItem; }
+    void setLaunchedAsLoginItem(bool value) { m_launchedAsLoginItem = value; }
+
+private:
+    bool m_launchedAsLoginItem;
+};
+
+// The stored settings a first start begins with. The automatic removal runs at 04:00 of the
+// day of `now` (the next existing time where the day skips it, the first where it repeats).
+UserSettings defaultUserSettings(const Calendar& calendar, Date now);
+
+// Where the composition root finds the outside world.
+struct AppModelEnvironment {
+    std::shared_ptr<AppServicable> appService;
+    XdgPlaces places;
+    std::shared_ptr<const Clock> clock = Clock::system();
+    Calendar calendar = Calendar::autoupdatingCurrent();
+    // Nothing is written to disk: the stored settings, statistics and reminders stay in memory.
+    bool inMemory = false;
+    AppWindowsEnvironment windows;
+    AppCommandsEnvironment commands;
+    // Entries of the middleware list replaced by name, keeping their place: for tests, and for
+    // trying a middleware before it takes its place in the list.
+    std::map<std::string, AppMiddleware> middlewareOverrides;
+
+    // The running application: its arguments, the process environment, the system clock,
+    // the user's calendar, the status bar and the desktop.
+    static AppModelEnvironment standard();
+};
+
+// The running system, built once at start: every service, the default settings, the windows
+// store, the ordered middleware list and the main store.
+class AppModel {
+public:
+    explicit AppModel(AppModelEnvironment environment = AppModelEnvironment::standard());
+    // Closes the windows and status items and ends the hold of the two stores on each other.
+    ~AppModel();
+
+    AppModel(const AppModel&) = delete;
+    AppModel& operator=(const AppModel&) = delete;
+
+    std::shared_ptr<AppServicable> appService;
+    std::shared_ptr<PendingSettingsService> settingsService;
+    AppStoreRef store;
+    std::shared_ptr<PendingUserNotificationsService> userNotificationService;
+    AppWindowsStoreRef windowsStore;
+
+    // The names of the middlewares, in the order the store runs them.
+    const std::vector<std::string>& middlewareNames() const { return m_middlewareNames; }
+    const UserSettings& defaultSettings() const { return m_persistentSettings->defaultValue; }
+    // The settings domain the stored settings live in.
+    const std::shared_ptr<UserDefaults>& settingsDefaults() const { return m_persistentSettings->defaults; }
+    const std::shared_ptr<PendingPersistentRemindersService>& remindersService() const { return m_remindersService; }
+    const std::shared_ptr<HapticFeedbackService>& hapticFeedbackService() const { return m_hapticFeedbackService; }
+
+private:
+    std::shared_ptr<PendingPersistentRemindersService> m_remindersService;
+    std::shared_ptr<PendingPersistentSettingsService> m_persistentSettings;
+    std::shared_ptr<HapticFeedbackService> m_hapticFeedbackService;
+    std::vector<std::string> m_middlewareNames;
+};
+
+} // namespace tidemark

@@ -1,0 +1,240 @@
+#include "app/shell/AppWindows.hpp"
+
+#include "app/shell/AppIcon.hpp"
+#include "core/Overloaded.hpp"
+#include "core/state/AppState.hpp"
+#include "platform/ui/Application.hpp"
+#include "platform/ui/PinnedLayout.hpp"
+#include "toolkit/WindowPlacement.hpp"
+
+namespace tidemark {
+
+AppWindowsState initialAppWindowsState() { return {}; }
+
+AppWindowsEnvironment AppWindowsEnvironment::standard()
+{
+    return {
+        .statusBar = &StatusBar::system(),
+        .statusItemContainerView = makePendingStatusItemContainerView,
+        .scrollMenuBarExtraContainerView = makePendingScrollMenuBarExtraContainerView,
+        .makePopoverWindow = makePendingPopoverWindow,
+        .makeOnboardingWindow = makePendingOnboardingWindow,
+        .onboardingContainerView = makePendingOnboardingContainerView,
+        .makeWhatsNewWindow =
+            [] {
+                WindowRef window = makeWindow<Window>(WindowKind::normal);
+                window->setWindowTitle(QStringLiteral("What's New in Tidemark"));
+                window->setWindowIcon(appIcon());
+                window->resize(480, 320);
+                return window;
+            },
+        .whatsNewContainerView = makePendingWhatsNewContainerView,
+        .makeYoyoDragBackWindow = makePendingYoyoDragBackWindow,
+        .makeYoyoDragFrontWindow = makePendingYoyoDragFrontWindow,
+        .makeYoyoScrollWindow = makePendingYoyoScrollWindow,
+    };
+}
+
+namespace {
+
+template <class Case, class Variant>
+const Case* caseIn(const Variant& value)
+{
+    return std::get_if<Case>(&static_cast<const typename Variant::variant&>(value));
+}
+
+// A window the user closes from its title bar is dismissed the same way as one closed by the
+// program: the main state hears that the window is no longer presented (on the next turn,
+// outside the window's own close handling). A close made by the program finds the state
+// already not presented and sends nothing.
+void reportUserClose(const WindowRef& window, const AppStoreRef& store,
+    std::function<bool(const AppState&)> isPresented, AppAction dismiss)
+{
+    std::weak_ptr<AppStore> weak = store;
+    QObject::connect(window.get(), &Window::willClose, window.get(), [weak, isPresented, dismiss] {
+        rx::mainQueue().post([weak, isPresented, dismiss] {
+            if (auto store = weak.lock(); store && isPresented(store->state()))
+                store->dispatch(dismiss);
+        });
+    });
+}
+
+void fillWindow(const WindowRef& window, QWidget* content)
+{
+    if (window && window->contentView() && content)
+        addPinnedSubview(window->contentView(), content);
+}
+
+MenuBarExtraEnvironment extraEnvironment(const AppWindowsEnvironment& environment, bool dragDrop)
+{
+    return {environment.statusBar,
+        dragDrop ? environment.statusItemContainerView : environment.scrollMenuBarExtraContainerView};
+}
+
+bool enables(const MenuBarExtraAction& action)
+{
+    const auto* enabled = caseIn<MenuBarExtraAction::IsEnabled>(action);
+    return enabled && enabled->value;
+}
+
+void presentPopover(AppWindowsState& state, bool isPresented)
+{
+    PopoverWindowState& popover = *state.popover;
+    const StatusItemRef& item = state.dragDropMenuBarExtra.item;
+    StatusBarButton* button = item ? item->button() : nullptr;
+    if (!isPresented) {
+        if (button)
+            button->highlight(false);
+        if (popover.window)
+            popover.window->close();
+        return;
+    }
+    if (button)
+        button->highlight(true);
+    const bool canPlace = button && popover.window && popover.window->contentView();
+    if (canPlace)
+        WindowValet(button, popover.window->contentView()).positionWindow(std::nullopt, RectEdge::maxY);
+    if (Application* application = Application::shared())
+        application->activate(true);
+    if (canPlace)
+        popover.window->makeKeyAndOrderFront();
+}
+
+void tearDown(AppWindowsState& state)
+{
+    for (SingleInstanceWindowState* entry : {&state.onboarding, &state.whatsNew})
+        singleInstanceWindowReducer(*entry, SingleInstanceWindowAction::IsPresented {false});
+    if (state.popover && state.popover->window)
+        state.popover->window->close();
+    for (WindowRef* window : {state.yoyoDragBack ? &state.yoyoDragBack->window : nullptr,
+             state.yoyoDragFront ? &state.yoyoDragFront->window : nullptr,
+             state.yoyoScroll ? &state.yoyoScroll->window : nullptr}) {
+        if (window && *window)
+            (*window)->close();
+    }
+    state = initialAppWindowsState();
+}
+
+} // namespace
+
+void onboardingWindowReducer(SingleInstanceWindowState& state, const SingleInstanceWindowAction& action,
+    const AppWindowsEnvironment& environment)
+{
+    if (const auto* make = caseIn<SingleInstanceWindowAction::Window>(action)) {
+        if (!environment.makeOnboardingWindow)
+            return;
+        // An earlier window is let go, not closed.
+        state.window = environment.makeOnboardingWindow();
+        if (!state.window)
+            return;
+        if (environment.onboardingContainerView)
+            fillWindow(state.window, environment.onboardingContainerView(make->store));
+        reportUserClose(
+            state.window, make->store, [](const AppState& s) { return s.view.onboarding.isPresented; },
+            actions::viewAction(ViewAction::Onboarding {OnboardingAction::IsPresented {false}}));
+        return;
+    }
+    singleInstanceWindowReducer(state, action);
+}
+
+void whatsNewWindowReducer(SingleInstanceWindowState& state, const SingleInstanceWindowAction& action,
+    const AppWindowsEnvironment& environment)
+{
+    if (const auto* make = caseIn<SingleInstanceWindowAction::Window>(action)) {
+        if (!environment.makeWhatsNewWindow)
+            return;
+        state.window = environment.makeWhatsNewWindow();
+        if (!state.window)
+            return;
+        if (environment.whatsNewContainerView)
+            fillWindow(state.window, environment.whatsNewContainerView(make->store));
+        reportUserClose(
+            state.window, make->store, [](const AppState& s) { return s.view.whatsNew.isPresented; },
+            actions::viewAction(ViewAction::WhatsNew {WhatsNewAction {false}}));
+        return;
+    }
+    singleInstanceWindowReducer(state, action);
+}
+
+void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action, const AppWindowsEnvironment& environment)
+{
+    using A = AppWindowsAction;
+    std::visit(
+        overloaded {
+            [&](const A::Store& a) -> void {
+                state.store = a.store;
+                state.popover.reset();
+                if (a.store && environment.makePopoverWindow)
+                    state.popover = environment.makePopoverWindow(a.store);
+            },
+            [&](const A::DragDropMenuBarExtra& a) -> void {
+                reduceDragDropMenuBarExtra(state.dragDropMenuBarExtra, a.action, extraEnvironment(environment, true));
+                if (!enables(a.action) || !state.store)
+                    return;
+                reduceDragDropMenuBarExtra(state.dragDropMenuBarExtra, MenuBarExtraAction::Window {state.store},
+                    extraEnvironment(environment, true));
+                state.yoyoDragBack.reset();
+                if (environment.makeYoyoDragBackWindow)
+                    state.yoyoDragBack = environment.makeYoyoDragBackWindow(state.store);
+                state.yoyoDragFront.reset();
+                if (environment.makeYoyoDragFrontWindow)
+                    state.yoyoDragFront = environment.makeYoyoDragFrontWindow(state.store);
+                state.yoyoScroll.reset();
+            },
+            [&](const A::ScrollMenuBarExtra& a) -> void {
+                reduceScrollMenuBarExtra(state.scrollMenuBarExtra, a.action, extraEnvironment(environment, false));
+                if (!enables(a.action) || !state.store)
+                    return;
+                reduceScrollMenuBarExtra(state.scrollMenuBarExtra, MenuBarExtraAction::Window {state.store},
+                    extraEnvironment(environment, false));
+                state.yoyoDragBack.reset();
+                state.yoyoDragFront.reset();
+                state.yoyoScroll.reset();
+                if (environment.makeYoyoScrollWindow)
+                    state.yoyoScroll = environment.makeYoyoScrollWindow(state.store);
+            },
+            [&](const A::Onboarding& a) -> void {
+                const auto* presented = caseIn<SingleInstanceWindowAction::IsPresented>(a.action);
+                if (presented && presented->value && !state.onboarding.window && state.store)
+                    onboardingWindowReducer(
+                        state.onboarding, SingleInstanceWindowAction::Window {state.store}, environment);
+                onboardingWindowReducer(state.onboarding, a.action, environment);
+            },
+            [&](const A::WhatsNew& a) -> void {
+                const auto* presented = caseIn<SingleInstanceWindowAction::IsPresented>(a.action);
+                if (presented && presented->value && !state.whatsNew.window && state.store)
+                    whatsNewWindowReducer(state.whatsNew, SingleInstanceWindowAction::Window {state.store}, environment);
+                whatsNewWindowReducer(state.whatsNew, a.action, environment);
+            },
+            [&](const A::Popover& a) -> void {
+                if (!state.popover)
+                    return;
+                reducePopoverWindow(*state.popover, a.action);
+                presentPopover(state, a.action.isPresented);
+            },
+            [&](const A::YoyoDragBack& a) -> void {
+                if (state.yoyoDragBack)
+                    state.yoyoDragBack->reduce(a.action);
+            },
+            [&](const A::YoyoDragFront& a) -> void {
+                if (state.yoyoDragFront)
+                    state.yoyoDragFront->reduce(a.action);
+            },
+            [&](const A::YoyoScroll& a) -> void {
+                if (state.yoyoScroll)
+                    state.yoyoScroll->reduce(a.action);
+            },
+            [&](const A::TearDown&) -> void { tearDown(state); },
+        },
+        static_cast<const AppWindowsAction::variant&>(action));
+}
+
+AppWindowsStoreRef makeAppWindowsStore(AppWindowsEnvironment environment)
+{
+    return AppWindowsStore::make(initialAppWindowsState(),
+        [environment = std::move(environment)](AppWindowsState& state, const AppWindowsAction& action) {
+            appWindowsReducer(state, action, environment);
+        });
+}
+
+} // namespace tidemark

@@ -1,0 +1,182 @@
+#include "app/shell/PendingWindows.hpp"
+
+#include "app/shell/AppIcon.hpp"
+#include "core/state/AppState.hpp"
+#include "platform/ui/PinnedLayout.hpp"
+#include "platform/ui/Screen.hpp"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tidemark {
+
+namespace {
+
+std::weak_ptr<AppStore> weakly(const AppStoreRef& store) { return store; }
+
+QWidget* messageView(const QString& title, const QString& text, const QString& button,
+    std::function<void()> onButton)
+{
+    auto* view = new QWidget;
+    auto* layout = new QVBoxLayout(view);
+    layout->setContentsMargins(24, 24, 24, 24);
+    auto* heading = new QLabel(title, view);
+    QFont font = heading->font();
+    font.setPointSizeF(font.pointSizeF() * 1.4);
+    font.setBold(true);
+    heading->setFont(font);
+    layout->addWidget(heading);
+    auto* body = new QLabel(text, view);
+    body->setWordWrap(true);
+    layout->addWidget(body, 1);
+    if (!button.isEmpty()) {
+        auto* push = new QPushButton(button, view);
+        QObject::connect(push, &QPushButton::clicked, view, std::move(onButton));
+        layout->addWidget(push, 0, Qt::AlignRight);
+    }
+    return view;
+}
+
+// The screen under the pointer, else the primary one.
+std::optional<Rect> targetScreenFrame()
+{
+    std::optional<Screen> screen = Screen::underMouse();
+    if (!screen)
+        screen = Screen::primary();
+    if (!screen)
+        return std::nullopt;
+    return screen->frame();
+}
+
+void coverScreenUnderMouse(const WindowRef& window)
+{
+    if (const std::optional<Rect> frame = targetScreenFrame())
+        window->setFrame(*frame);
+}
+
+WindowRef makeOverlay(bool canBecomeKey)
+{
+    WindowRef window = makeWindow<Window>(WindowKind::overlay);
+    window->setLevel(WindowLevel::status);
+    window->setCanBecomeKey(canBecomeKey);
+    window->setIgnoresMouseEvents(!canBecomeKey);
+    window->setHasShadow(false);
+    window->setJoinsAllSpaces(true);
+    return window;
+}
+
+} // namespace
+
+void reducePopoverWindow(PopoverWindowState&, const PopoverWindowAction&) { }
+
+PopoverWindowState makePendingPopoverWindow(const AppStoreRef& store)
+{
+    WindowRef window = makeWindow<Window>(WindowKind::panel);
+    window->setWindowTitle(QStringLiteral("Tidemark"));
+    window->setLevel(WindowLevel::status);
+    window->resize(320, 400);
+    auto weak = weakly(store);
+    addPinnedSubview(window->contentView(),
+        messageView(QStringLiteral("Tidemark"), QStringLiteral("Your reminders will show here."),
+            QStringLiteral("Close"), [weak] {
+                if (auto store = weak.lock())
+                    store->dispatch(actions::popoverIsPresented(false));
+            }));
+    return {window};
+}
+
+void YoyoDragBackWindowState::reduce(const YoyoDragBackWindowAction& action)
+{
+    if (!window)
+        return;
+    if (const auto* presented = std::get_if<YoyoDragBackWindowAction::IsPresented>(&action)) {
+        if (presented->value) {
+            coverScreenUnderMouse(window);
+            window->orderFrontRegardless();
+        } else {
+            window->close();
+        }
+    } else {
+        coverScreenUnderMouse(window);
+    }
+}
+
+void YoyoDragFrontWindowState::reduce(const YoyoDragFrontWindowAction& action)
+{
+    if (!window)
+        return;
+    if (action.isPresented) {
+        coverScreenUnderMouse(window);
+        window->makeKeyAndOrderFront();
+    } else {
+        window->close();
+    }
+}
+
+void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
+{
+    if (!window)
+        return;
+    if (const auto* presented = std::get_if<YoyoScrollWindowAction::IsPresented>(&action)) {
+        if (presented->value) {
+            coverScreenUnderMouse(window);
+            window->makeKeyAndOrderFront();
+        } else {
+            window->close();
+        }
+    } else {
+        coverScreenUnderMouse(window);
+    }
+}
+
+YoyoDragBackWindowState makePendingYoyoDragBackWindow(const AppStoreRef&) { return {makeOverlay(false)}; }
+
+YoyoDragFrontWindowState makePendingYoyoDragFrontWindow(const AppStoreRef&) { return {makeOverlay(true)}; }
+
+YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef&) { return {makeOverlay(true)}; }
+
+QWidget* makePendingStatusItemContainerView(const AppStoreRef& store)
+{
+    auto* view = new AppIconView;
+    auto weak = weakly(store);
+    QObject::connect(view, &AppIconView::pressed, view, [weak] {
+        if (auto store = weak.lock())
+            store->dispatch(actions::popoverIsPresented(!store->state().view.popover.isPresented));
+    });
+    return view;
+}
+
+QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef&) { return new AppIconView; }
+
+WindowRef makePendingOnboardingWindow()
+{
+    WindowRef window = makeWindow<Window>(WindowKind::normal);
+    window->setWindowTitle(QStringLiteral("Welcome to Tidemark"));
+    window->setWindowIcon(appIcon());
+    window->resize(480, 320);
+    return window;
+}
+
+QWidget* makePendingOnboardingContainerView(const AppStoreRef& store)
+{
+    auto weak = weakly(store);
+    return messageView(QStringLiteral("Welcome to Tidemark"),
+        QStringLiteral("Pull down on the icon in the status bar to set a reminder."),
+        QStringLiteral("Set up later"), [weak] {
+            if (auto store = weak.lock())
+                store->dispatch(actions::viewAction(ViewAction::Onboarding {OnboardingAction::IsPresented {false}}));
+        });
+}
+
+QWidget* makePendingWhatsNewContainerView(const AppStoreRef& store)
+{
+    auto weak = weakly(store);
+    return messageView(QStringLiteral("What's new in Tidemark"), QStringLiteral("This version brings improvements."),
+        QStringLiteral("Continue"), [weak] {
+            if (auto store = weak.lock())
+                store->dispatch(actions::viewAction(ViewAction::WhatsNew {WhatsNewAction {false}}));
+        });
+}
+
+} // namespace tidemark

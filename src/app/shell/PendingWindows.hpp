@@ -1,0 +1,94 @@
+#pragma once
+
+// Windows and views of features that are not built yet, in the shape the windows store
+// expects of them, with small placeholder content. Each is replaced by the feature's own
+// type or maker when it arrives; nothing else in the shell depends on their insides.
+
+#include "platform/ui/Window.hpp"
+#include "toolkit/MainStore.hpp"
+
+#include <QWidget>
+
+#include <variant>
+
+namespace tidemark {
+
+// The popover panel.
+struct PopoverWindowState {
+    WindowRef window;
+    bool operator==(const PopoverWindowState&) const = default;
+};
+
+struct PopoverWindowAction {
+    bool isPresented;
+    bool operator==(const PopoverWindowAction&) const = default;
+};
+
+// The panel keeps no state of its own: showing, placing and closing are the windows store's.
+void reducePopoverWindow(PopoverWindowState& state, const PopoverWindowAction& action);
+
+// A panel of the popover's size whose content says what the popover will hold.
+PopoverWindowState makePendingPopoverWindow(const AppStoreRef& store);
+
+// The overlay windows of the drag and scroll entries.
+struct YoyoDragBackWindowActionCases {
+    struct IsPresented {
+        bool value;
+        bool operator==(const IsPresented&) const = default;
+    };
+    struct PreparePresentation {
+        bool operator==(const PreparePresentation&) const = default;
+    };
+    bool operator==(const YoyoDragBackWindowActionCases&) const = default;
+};
+struct YoyoDragBackWindowAction
+    : YoyoDragBackWindowActionCases,
+      std::variant<YoyoDragBackWindowActionCases::IsPresented, YoyoDragBackWindowActionCases::PreparePresentation> {
+    using variant::variant;
+    bool operator==(const YoyoDragBackWindowAction&) const = default;
+};
+using YoyoScrollWindowAction = YoyoDragBackWindowAction;
+
+struct YoyoDragFrontWindowAction {
+    bool isPresented;
+    bool operator==(const YoyoDragFrontWindowAction&) const = default;
+};
+
+// Behind the blob: `isPresented(true)` covers the screen under the pointer and shows the
+// window without the keyboard; `false` closes it; `preparePresentation` moves it to the screen
+// under the pointer.
+struct YoyoDragBackWindowState {
+    WindowRef window;
+    bool operator==(const YoyoDragBackWindowState&) const = default;
+    void reduce(const YoyoDragBackWindowAction& action);
+};
+
+// In front of the blob: `isPresented(true)` covers the screen under the pointer and takes the
+// keyboard (the card is typed into); `false` closes it.
+struct YoyoDragFrontWindowState {
+    WindowRef window;
+    bool operator==(const YoyoDragFrontWindowState&) const = default;
+    void reduce(const YoyoDragFrontWindowAction& action);
+};
+
+// The scroll entry: like the back window, but it takes the keyboard.
+struct YoyoScrollWindowState {
+    WindowRef window;
+    bool operator==(const YoyoScrollWindowState&) const = default;
+    void reduce(const YoyoScrollWindowAction& action);
+};
+
+YoyoDragBackWindowState makePendingYoyoDragBackWindow(const AppStoreRef& store);
+YoyoDragFrontWindowState makePendingYoyoDragFrontWindow(const AppStoreRef& store);
+YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef& store);
+
+// The status item's view: the application's icon; a click opens or closes the popover.
+QWidget* makePendingStatusItemContainerView(const AppStoreRef& store);
+// The scroll extra's view: the icon, taking no gesture yet.
+QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef& store);
+// The onboarding and what's-new windows and their content.
+WindowRef makePendingOnboardingWindow();
+QWidget* makePendingOnboardingContainerView(const AppStoreRef& store);
+QWidget* makePendingWhatsNewContainerView(const AppStoreRef& store);
+
+} // namespace tidemark

@@ -1,0 +1,271 @@
+#include "AppTestSupport.hpp"
+
+namespace tidemark {
+namespace {
+
+using test::onboardingPresented;
+using test::settingsPresented;
+using test::whatsNewPresented;
+
+std::vector<AppAction> collect(const std::optional<rx::Publisher<AppAction>>& publisher)
+{
+    std::vector<AppAction> values;
+    if (publisher)
+        publisher->sink([&values](const AppAction& action) { values.push_back(action); });
+    return values;
+}
+
+UserSettings storedSettings(std::optional<std::string> onboarding, std::optional<std::string> whatsNew)
+{
+    UserSettings settings;
+    settings.onboarding.lastPresentedVersion = std::move(onboarding);
+    settings.whatsNew.lastPresentedVersion = std::move(whatsNew);
+    return settings;
+}
+
+TEST(LaunchPresentations, FollowTheStoredVersions)
+{
+    struct Case {
+        const char* name;
+        std::optional<std::string> onboarding;
+        std::optional<std::string> whatsNew;
+        std::string current;
+        std::vector<AppAction> expected;
+    };
+    const Case cases[] = {
+        {"first start: onboarding only", std::nullopt, std::nullopt, "1.2.5", {onboardingPresented(true)}},
+        {"an update: what's new", "1.0", "1.2.4", "1.2.5", {whatsNewPresented(true)}},
+        {"the same version: nothing", "1.0", "1.2.5", "1.2.5", {}},
+        {"a later version was shown: nothing", "1.0", "1.3", "1.2.5", {}},
+        {"numbers, not text: 1.10 is above 1.9", "1.0", "1.10", "1.9", {}},
+        {"numbers, not text: 1.9 is below 1.10", "1.0", "1.9", "1.10", {whatsNewPresented(true)}},
+        {"both: onboarding first", std::nullopt, "1.2.4", "1.2.5",
+            {onboardingPresented(true), whatsNewPresented(true)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppState state = test::ShellFixture::initialState();
+        state.view.whatsNew.version = c.current;
+        EXPECT_EQ(collect(launchPresentationsPublisher(storedSettings(c.onboarding, c.whatsNew), state)), c.expected);
+    }
+}
+
+class AppMiddlewaresTest : public test::ShellFixture {
+protected:
+    AppWindowsStoreRef m_windowsStore = makeAppWindowsStore(m_windows);
+
+    void TearDown() override
+    {
+        m_windowsStore->dispatch(AppWindowsAction::TearDown {});
+        ShellFixture::TearDown();
+    }
+};
+
+TEST_F(AppMiddlewaresTest, TheSettingsReadPresentsOnceItSucceeds)
+{
+    auto store = makeStore({makeAppCommandsMiddleware(AppCommandsEnvironment {})});
+    const AppAction submit = actions::settingsRead(SettingsReadAction::submit({}));
+    const AppAction failed = actions::settingsRead(SettingsReadAction::failure(Error {"unreadable"}));
+    store->dispatch(submit);
+    store->dispatch(failed);
+    EXPECT_EQ(seen(), (std::vector<AppAction> {submit, failed}));
+
+    const AppAction read = actions::settingsRead(SettingsReadAction::success(storedSettings(std::nullopt, "1.2.4")));
+    store->dispatch(read);
+    EXPECT_EQ(seen(), (std::vector<AppAction> {read, onboardingPresented(true), whatsNewPresented(true)}));
+}
+
+TEST_F(AppMiddlewaresTest, QuitTerminatesAndHelpOpensTheSupportPageOnlyWhenAsked)
+{
+    int terminated = 0;
+    std::vector<std::string> opened;
+    AppCommandsEnvironment environment {[&terminated] { ++terminated; },
+        [&opened](const std::string& address) { opened.push_back(address); }, "https://tidemark.example/support"};
+    auto store = makeStore({makeAppCommandsMiddleware(environment)});
+
+    store->dispatch(actions::viewAction(ViewAction::HelpIsPresented {false}));
+    EXPECT_TRUE(opened.empty());
+    store->dispatch(actions::viewAction(ViewAction::HelpIsPresented {true}));
+    EXPECT_EQ(opened, std::vector<std::string> {"https://tidemark.example/support"});
+    store->dispatch(actions::viewAction(ViewAction::Quit {}));
+    EXPECT_EQ(terminated, 1);
+
+    environment.supportAddress = "not an address";
+    auto invalid = makeStore({makeAppCommandsMiddleware(environment)});
+    invalid->dispatch(actions::viewAction(ViewAction::HelpIsPresented {true}));
+    EXPECT_EQ(opened.size(), 1u);
+}
+
+TEST_F(AppMiddlewaresTest, TheApplicationIsRegularWhileOneOfItsWindowsIsPresented)
+{
+    auto store = makeStore({activationPolicyMiddleware()});
+    m_application.setActivationPolicy(ActivationPolicy::accessory);
+    const struct {
+        AppAction action;
+        ActivationPolicy expected;
+    } script[] = {
+        {onboardingPresented(true), ActivationPolicy::regular},
+        {settingsPresented(true), ActivationPolicy::regular},
+        {settingsPresented(false), ActivationPolicy::regular}, // onboarding still shows
+        {whatsNewPresented(true), ActivationPolicy::regular},
+        {onboardingPresented(false), ActivationPolicy::regular}, // what's new still shows
+        {whatsNewPresented(false), ActivationPolicy::accessory},
+        {settingsPresented(true), ActivationPolicy::regular},
+        {settingsPresented(false), ActivationPolicy::accessory},
+    };
+    for (std::size_t i = 0; i < std::size(script); ++i) {
+        SCOPED_TRACE(i);
+        store->dispatch(script[i].action);
+        EXPECT_EQ(m_application.activationPolicy(), script[i].expected);
+    }
+    // Other actions leave the policy alone, even when it no longer matches.
+    m_application.setActivationPolicy(ActivationPolicy::regular);
+    store->dispatch(actions::popoverIsPresented(true));
+    EXPECT_EQ(m_application.activationPolicy(), ActivationPolicy::regular);
+}
+
+TEST_F(AppMiddlewaresTest, ThePopoverOpensByItselfOnlyAfterAStartByTheUser)
+{
+    struct Case {
+        const char* name;
+        std::optional<bool> launchedAsLoginItem;
+        bool wasPresented;
+        bool onboarding;
+        bool whatsNew;
+        bool opens;
+    };
+    const Case cases[] = {
+        {"started by the user", false, false, false, false, true},
+        {"not known yet how it started", std::nullopt, false, false, false, false},
+        {"started at login", true, false, false, false, false},
+        {"already opened since the start", false, true, false, false, false},
+        {"over onboarding", false, false, true, false, false},
+        {"over what's new", false, false, false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppState state = initialState();
+        state.view.popover.launchedAsLoginItem = c.launchedAsLoginItem;
+        state.view.popover.wasPresentedSinceAppLaunch = c.wasPresented;
+        state.view.onboarding.isPresented = c.onboarding;
+        state.view.whatsNew.isPresented = c.whatsNew;
+        auto store = makeStore({popoverPresentationMiddleware(m_windowsStore)}, state);
+        const AppAction frame = test::statusItem(StatusItemAction::DragFrame {{10, 0, 24, 24}});
+        store->dispatch(frame);
+        std::vector<AppAction> expected {frame};
+        if (c.opens)
+            expected.push_back(actions::popoverIsPresented(true));
+        EXPECT_EQ(seen(), expected);
+    }
+}
+
+TEST_F(AppMiddlewaresTest, ClosingOnboardingAsksForThePopoverWhichTheWindowsStoreShows)
+{
+    auto store = makeStore({popoverPresentationMiddleware(m_windowsStore)});
+    m_windowsStore->dispatch(AppWindowsAction::Store {store});
+    m_windowsStore->dispatch(AppWindowsAction::DragDropMenuBarExtra {MenuBarExtraAction::IsEnabled {true}});
+
+    store->dispatch(onboardingPresented(false));
+    EXPECT_EQ(seen(), (std::vector<AppAction> {onboardingPresented(false), actions::popoverIsPresented(true)}));
+    EXPECT_TRUE(m_windowsStore->state().popover->window->isVisible());
+    EXPECT_TRUE(m_windowsStore->state().dragDropMenuBarExtra.item->button()->isHighlighted());
+
+    store->dispatch(actions::popoverIsPresented(false));
+    EXPECT_FALSE(m_windowsStore->state().popover->window->isVisible());
+}
+
+TEST_F(AppMiddlewaresTest, OnboardingAndWhatsNewWindowsFollowTheirPresentation)
+{
+    auto store = makeStore({windowActivationMiddleware(m_windowsStore), whatsNewMiddleware(m_windowsStore)});
+    m_windowsStore->dispatch(AppWindowsAction::Store {store});
+
+    store->dispatch(onboardingPresented(true));
+    store->dispatch(whatsNewPresented(true));
+    ASSERT_TRUE(m_windowsStore->state().onboarding.window);
+    ASSERT_TRUE(m_windowsStore->state().whatsNew.window);
+    EXPECT_TRUE(m_windowsStore->state().whatsNew.window->isVisible());
+
+    store->dispatch(onboardingPresented(false));
+    store->dispatch(whatsNewPresented(false));
+    EXPECT_FALSE(m_windowsStore->state().onboarding.window);
+    EXPECT_FALSE(m_windowsStore->state().whatsNew.window);
+}
+
+TEST_F(AppMiddlewaresTest, ASourcesReadOnTheSyncPageFrontsOnboardingAgainAfterADelay)
+{
+    auto store = makeStore({windowActivationMiddleware(m_windowsStore)});
+    m_windowsStore->dispatch(AppWindowsAction::Store {store});
+    store->dispatch(onboardingPresented(true));
+    const AppAction answered = actions::sourcesAction(
+        RemindersSourcesAction::Read {SubmittableAction<EquatableVoid, RemindersStore::Sources>::failure(Error {"denied"})});
+
+    // Not on the sync page: nothing is scheduled.
+    const int before = m_activations.count();
+    store->dispatch(answered);
+    test::timers().fire();
+    EXPECT_EQ(m_activations.count(), before);
+
+    store->dispatch(actions::viewAction(ViewAction::Onboarding {OnboardingAction::Selection {OnboardingPage::sync}}));
+    m_windowsStore->state().onboarding.window->hide(); // covered by the access prompt
+    store->dispatch(answered);
+    EXPECT_EQ(m_activations.count(), before);
+    test::timers().fire();
+    EXPECT_EQ(m_activations.count(), before + 1);
+    EXPECT_TRUE(m_windowsStore->state().onboarding.window->isVisible());
+    // One step only.
+    test::mainQueue().drain();
+    test::timers().fire();
+    EXPECT_EQ(m_activations.count(), before + 1);
+    EXPECT_EQ(test::timers().running(), 0u);
+}
+
+TEST_F(AppMiddlewaresTest, DragOverlaysOpenWithAKnownFrameAndCloseAfterTheLastAnimateOut)
+{
+    auto store = makeStore({makeDragGestureMiddleware(m_windowsStore)});
+    m_windowsStore->dispatch(AppWindowsAction::Store {store});
+    m_windowsStore->dispatch(AppWindowsAction::DragDropMenuBarExtra {MenuBarExtraAction::IsEnabled {true}});
+    const WindowRef back = m_windowsStore->state().yoyoDragBack->window;
+    const WindowRef front = m_windowsStore->state().yoyoDragFront->window;
+    const AppAction changed = AppAction::DragGesture {DragGestureAction::Phase {DragGesturePhase::changed}};
+    const AppAction animateOutDidEnd
+        = actions::viewAction(ViewAction::Yoyo {YoyoAction::Drag {YoyoDragAction::AnimateOutDidEnd {}}});
+
+    store->dispatch(changed);
+    EXPECT_FALSE(back->isVisible());
+    EXPECT_FALSE(front->isVisible());
+
+    store->dispatch(test::statusItem(StatusItemAction::DragFrame {{10, 0, 24, 24}}));
+    store->dispatch(AppAction::DragGesture {DragGestureAction::Phase {DragGesturePhase::begin}});
+    store->dispatch(AppAction::DragGesture {DragGestureAction::Phase {DragGesturePhase::begin}});
+    store->dispatch(changed);
+    EXPECT_TRUE(back->isVisible());
+    EXPECT_TRUE(front->isVisible());
+
+    // Two drags began; the first animate-out leaves the windows open, the second closes them.
+    store->dispatch(animateOutDidEnd);
+    EXPECT_EQ(store->state().view.yoyo.drag.semaphore, 1);
+    EXPECT_TRUE(back->isVisible());
+    store->dispatch(animateOutDidEnd);
+    EXPECT_FALSE(back->isVisible());
+    EXPECT_FALSE(front->isVisible());
+}
+
+TEST_F(AppMiddlewaresTest, TheScrollWindowOpensOnlyWithAKnownScrollFrame)
+{
+    auto store = makeStore({viewActionMiddleware(m_windowsStore)});
+    m_windowsStore->dispatch(AppWindowsAction::Store {store});
+    m_windowsStore->dispatch(AppWindowsAction::ScrollMenuBarExtra {MenuBarExtraAction::IsEnabled {true}});
+    const WindowRef window = m_windowsStore->state().yoyoScroll->window;
+    const AppAction present = actions::viewAction(ViewAction::Yoyo {YoyoAction::Scroll {YoyoScrollAction::IsPresented {true}}});
+
+    store->dispatch(present);
+    EXPECT_FALSE(window->isVisible());
+    store->dispatch(test::statusItem(StatusItemAction::ScrollFrame {{10, 0, 24, 24}}));
+    store->dispatch(present);
+    EXPECT_TRUE(window->isVisible());
+    store->dispatch(actions::viewAction(ViewAction::Yoyo {YoyoAction::Scroll {YoyoScrollAction::IsPresented {false}}}));
+    EXPECT_TRUE(window->isVisible());
+}
+
+} // namespace
+} // namespace tidemark

@@ -1,0 +1,232 @@
+#include "AppTestSupport.hpp"
+
+#include "app/shell/AppDelegate.hpp"
+#include "platform/foundation/AppInfo.hpp"
+#include "platform/foundation/Calendar.hpp"
+#include "platform/loginitems/LoginItems.hpp"
+
+#include <QTemporaryDir>
+
+namespace tidemark {
+namespace {
+
+using test::onboardingPresented;
+
+// 2024-03-05 15:30:00 UTC: after four in the morning.
+Date afternoon() { return dateFromTimeIntervalSince1970(1709652600); }
+// 2024-03-05 04:00:00 UTC.
+Date fourThisMorning() { return dateFromTimeIntervalSince1970(1709611200); }
+
+class AppModelTest : public test::ShellFixture {
+protected:
+    AppModelEnvironment environment(std::shared_ptr<AppServicable> appService = std::make_shared<MockAppService>(false))
+    {
+        AppModelEnvironment result;
+        result.appService = std::move(appService);
+        result.places = XdgPlaces([this](std::string_view name) -> std::optional<std::string> {
+            if (name == "HOME")
+                return m_home.path().toStdString();
+            return std::nullopt;
+        });
+        result.clock = std::make_shared<ManualClock>(afternoon());
+        result.calendar = Calendar("UTC");
+        result.inMemory = true;
+        result.windows = m_windows;
+        result.commands = AppCommandsEnvironment {[] { }, [](const std::string&) { }, ""};
+        return result;
+    }
+
+    // A settings middleware that answers the read with `stored`.
+    static AppMiddleware answeringSettings(UserSettings stored)
+    {
+        return [stored](const AppState&, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+            const auto* settings = caseOf<AppAction::Settings>(action);
+            const auto* read = settings ? std::get_if<SettingsAction::Read>(&settings->action) : nullptr;
+            if (read && read->action.asSubmit())
+                return rx::Just<AppAction>(actions::settingsRead(SettingsReadAction::success(stored)));
+            return rx::Empty<AppAction>();
+        };
+    }
+
+    QTemporaryDir m_home;
+};
+
+TEST_F(AppModelTest, TheMiddlewaresRunInTheirFixedOrder)
+{
+    AppModel model(environment());
+    const std::vector<std::string> expected {
+        "listenerMiddleware",
+        "appleRemindersMiddleware",
+        "makeAppCommandsMiddleware",
+        "activationPolicyMiddleware",
+        "makeHapticFeedbackMiddleware",
+        "loggerMiddleware",
+        "userNotificationsMiddleware",
+        "windowActivationMiddleware",
+        "persistentRemindersMiddleware",
+        "userSettingsMiddleware",
+        "popoverPresentationMiddleware",
+        "makeViewMiddleware",
+        "makeSettingsMiddleware",
+        "usageStatisticsMiddleware",
+        "whatsNewMiddleware",
+        "makeDragGestureMiddleware",
+        "viewActionMiddleware",
+        "makeStatusItemDragMiddleware",
+        "updaterMiddleware",
+    };
+    EXPECT_EQ(model.middlewareNames(), expected);
+}
+
+TEST_F(AppModelTest, EveryMiddlewareSeesEveryActionInOrder)
+{
+    // Each entry replaced by one that notes its name: none of them hides an action.
+    std::vector<std::string> calls;
+    AppModelEnvironment env = environment();
+    AppModel names(environment());
+    for (const std::string& name : names.middlewareNames()) {
+        env.middlewareOverrides[name] = [&calls, name](const AppState&, const AppAction&)
+            -> std::optional<rx::Publisher<AppAction>> {
+            calls.push_back(name);
+            return rx::Empty<AppAction>();
+        };
+    }
+    AppModel model(env);
+    model.store->dispatch(actions::popoverIsPresented(false));
+    EXPECT_EQ(calls, names.middlewareNames());
+}
+
+TEST_F(AppModelTest, TheDefaultSettingsRemoveAtFourThisMorning)
+{
+    AppModel model(environment());
+    const UserSettings& defaults = model.defaultSettings();
+    EXPECT_EQ(defaults.reminders.automaticRemoval.date, fourThisMorning());
+    // Every other field as a fresh installation has it.
+    UserSettings expected = UserSettings::makeDefault(Calendar("UTC"), afternoon());
+    EXPECT_EQ(defaults, expected);
+    EXPECT_FALSE(defaults.onboarding.lastPresentedVersion);
+    EXPECT_EQ(defaults.reminders.dataSource, RemindersDataSource::local);
+    EXPECT_EQ(defaults.gesture.dragGesturePointPerInterval, 4.0);
+    EXPECT_TRUE(defaults.menubar.countdownIsEnabled);
+    EXPECT_EQ(defaults.menubar.progressBar.opacity, 0.5);
+    EXPECT_EQ(model.settingsDefaults()->domain(), AppInfo::bundleIdentifier() + ".settings");
+}
+
+TEST_F(AppModelTest, WillFinishLaunchingReadsTheStoredSettingsAndPresentsWhatTheyCallFor)
+{
+    AppModelEnvironment env = environment();
+    env.middlewareOverrides["userSettingsMiddleware"] = answeringSettings(UserSettings {});
+    AppDelegate delegate(env);
+    AppModel& model = delegate.model();
+    EXPECT_EQ(model.store->state().settings.submit.status, Status::idle);
+
+    delegate.applicationWillFinishLaunching();
+    EXPECT_EQ(model.store->state().settings.submit.status, Status::loading);
+    EXPECT_TRUE(model.userNotificationService->delegateAttached());
+
+    delegate.applicationDidFinishLaunching();
+    test::mainQueue().drain();
+    EXPECT_EQ(model.store->state().settings.submit.status, Status::completed);
+    // A first start: onboarding shows, and the application takes a taskbar entry for it.
+    EXPECT_TRUE(model.store->state().view.onboarding.isPresented);
+    ASSERT_TRUE(model.windowsStore->state().onboarding.window);
+    EXPECT_TRUE(model.windowsStore->state().onboarding.window->isVisible());
+    EXPECT_EQ(m_application.activationPolicy(), ActivationPolicy::regular);
+}
+
+TEST_F(AppModelTest, WithoutTheSettingsMiddlewareTheReadStaysAsked)
+{
+    AppDelegate delegate(environment());
+    delegate.applicationWillFinishLaunching();
+    test::mainQueue().drain();
+    EXPECT_EQ(delegate.model().store->state().settings.submit.status, Status::loading);
+    EXPECT_FALSE(delegate.model().store->state().view.onboarding.isPresented);
+}
+
+TEST_F(AppModelTest, DidFinishLaunchingPutsTheStatusItemUpAndRecordsHowTheStartCame)
+{
+    for (const bool atLogin : {false, true}) {
+        SCOPED_TRACE(atLogin);
+        const std::vector<std::string> arguments
+            = atLogin ? std::vector<std::string> {"tidemark", launchedAtLoginArgument} : std::vector<std::string> {"tidemark"};
+        AppDelegate delegate(
+            environment(std::make_shared<AppLaunchService>([arguments] { return arguments; })));
+        AppModel& model = delegate.model();
+        EXPECT_FALSE(model.store->state().view.popover.launchedAsLoginItem);
+        delegate.applicationWillFinishLaunching();
+        delegate.applicationDidFinishLaunching();
+        test::mainQueue().drain();
+
+        EXPECT_EQ(model.store->state().view.popover.launchedAsLoginItem, atLogin);
+        EXPECT_EQ(model.windowsStore->state().store, model.store);
+        EXPECT_TRUE(model.windowsStore->state().popover);
+        ASSERT_EQ(m_bar.items().size(), 1u);
+        EXPECT_EQ(m_bar.items().front(), model.windowsStore->state().dragDropMenuBarExtra.item.get());
+        EXPECT_TRUE(model.windowsStore->state().yoyoDragBack);
+
+        // The status item reports its frame: the popover opens by itself after a start by the
+        // user only.
+        model.store->dispatch(test::statusItem(StatusItemAction::DragFrame {{10, 0, 24, 24}}));
+        test::mainQueue().drain();
+        EXPECT_EQ(model.store->state().view.popover.isPresented, !atLogin);
+        EXPECT_EQ(model.windowsStore->state().popover->window->isVisible(), !atLogin);
+
+        delegate.applicationWillTerminate();
+        EXPECT_TRUE(m_bar.items().empty());
+    }
+}
+
+TEST_F(AppModelTest, TheLaunchServiceAsksTheArgumentsAnewEachTime)
+{
+    std::vector<std::string> arguments {"tidemark"};
+    AppLaunchService service([&arguments] { return arguments; });
+    EXPECT_FALSE(service.launchedAsLoginItem());
+    arguments.push_back(launchedAtLoginArgument);
+    EXPECT_TRUE(service.launchedAsLoginItem());
+    EXPECT_FALSE(AppLaunchService(nullptr).launchedAsLoginItem());
+}
+
+TEST_F(AppModelTest, TheModelLetsGoOfEverythingItBuilt)
+{
+    std::weak_ptr<AppStore> store;
+    std::weak_ptr<AppWindowsStore> windows;
+    WindowRef popover;
+    {
+        AppDelegate delegate(environment());
+        delegate.applicationWillFinishLaunching();
+        delegate.applicationDidFinishLaunching();
+        delegate.model().store->dispatch(onboardingPresented(true));
+        test::mainQueue().drain();
+        store = delegate.model().store;
+        windows = delegate.model().windowsStore;
+        popover = delegate.model().windowsStore->state().popover->window;
+    }
+    test::mainQueue().drain();
+    EXPECT_TRUE(store.expired());
+    EXPECT_TRUE(windows.expired());
+    EXPECT_FALSE(popover->isVisible());
+    EXPECT_TRUE(m_bar.items().empty());
+}
+
+TEST(AppEntryPoint, ChoosesTheEmptyApplicationOnlyForPreviewsAndTestHarnesses)
+{
+    const struct {
+        bool harness;
+        std::optional<std::string> previews;
+        ApplicationKind expected;
+    } cases[] = {
+        {false, std::nullopt, ApplicationKind::main},
+        {false, "1", ApplicationKind::empty},
+        {false, "0", ApplicationKind::main},
+        {false, "", ApplicationKind::main},
+        {false, "true", ApplicationKind::main},
+        {false, " 1", ApplicationKind::main},
+        {true, std::nullopt, ApplicationKind::empty},
+        {true, "0", ApplicationKind::empty},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(applicationKindFor(c.harness, c.previews), c.expected) << c.harness << " " << c.previews.value_or("(none)");
+}
+
+} // namespace
+} // namespace tidemark

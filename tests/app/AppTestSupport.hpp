@@ -1,0 +1,93 @@
+#pragma once
+
+#include "app/shell/AppModel.hpp"
+#include "platform/foundation/Calendar.hpp"
+#include "platform/ui/Application.hpp"
+#include "platform/ui/StatusBar.hpp"
+#include "support/TestMainQueue.hpp"
+
+#include <QApplication>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tidemark::test {
+
+inline void processEvents()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+inline AppAction onboardingPresented(bool value)
+{
+    return actions::viewAction(ViewAction::Onboarding {OnboardingAction::IsPresented {value}});
+}
+inline AppAction whatsNewPresented(bool value)
+{
+    return actions::viewAction(ViewAction::WhatsNew {WhatsNewAction {value}});
+}
+inline AppAction settingsPresented(bool value) { return AppAction::Settings {SettingsAction::IsPresented {value}}; }
+inline AppAction statusItem(StatusItemAction action) { return actions::viewAction(ViewAction::StatusItem {action}); }
+
+// The application object, a status bar of the test's own, and windows that count how often
+// each was made.
+class ShellFixture : public testing::Test {
+public:
+    static AppState initialState() { return AppState::initial(dateFromTimeIntervalSince1970(0), Calendar("UTC")); }
+
+protected:
+    ShellFixture()
+    {
+        m_windows = AppWindowsEnvironment::standard();
+        m_windows.statusBar = &m_bar;
+        auto counted = [](int& counter, auto make) {
+            return [&counter, make](auto&&... arguments) {
+                ++counter;
+                return make(arguments...);
+            };
+        };
+        m_windows.makeOnboardingWindow = counted(m_madeOnboarding, m_windows.makeOnboardingWindow);
+        m_windows.makeWhatsNewWindow = counted(m_madeWhatsNew, m_windows.makeWhatsNewWindow);
+        m_windows.makePopoverWindow = counted(m_madePopover, m_windows.makePopoverWindow);
+    }
+
+    void TearDown() override
+    {
+        mainQueue().drain();
+        processEvents();
+    }
+
+    // A main store over the root reducer with the given middlewares after one that records
+    // every action it sees.
+    AppStoreRef makeStore(std::vector<AppStore::Middleware> middlewares, AppState state = initialState())
+    {
+        middlewares.insert(middlewares.begin(),
+            [this](const AppState&, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+                m_seen.push_back(action);
+                return rx::Empty<AppAction>();
+            });
+        return AppStore::make(std::move(state),
+            [](AppState& s, const AppAction& a) { appReducer(s, a, ReducerEnvironment {}); }, std::move(middlewares));
+    }
+
+    // The actions seen since the last call, the main queue drained first.
+    std::vector<AppAction> seen()
+    {
+        mainQueue().drain();
+        return std::exchange(m_seen, {});
+    }
+
+    Application m_application {qApp};
+    QSignalSpy m_activations {&m_application, &Application::activationRequested};
+    StatusBar m_bar;
+    AppWindowsEnvironment m_windows;
+    int m_madeOnboarding = 0;
+    int m_madeWhatsNew = 0;
+    int m_madePopover = 0;
+    std::vector<AppAction> m_seen;
+};
+
+} // namespace tidemark::test
