@@ -247,11 +247,11 @@ struct EventStore::Private {
     struct Staged {
         enum class Kind { saveReminder, removeReminder, saveCalendar, removeCalendar } kind;
         std::optional<Reminder> reminder;
-        std::optional<Calendar> calendar;
+        std::optional<EventCalendar> calendar;
     };
     // One task found in a list.
     struct Found {
-        const Calendar* calendar;
+        const EventCalendar* calendar;
         const std::string* fileName;
         const ics::Todo* todo;
         std::string identifier;
@@ -313,16 +313,16 @@ struct EventStore::Private {
         return false;
     }
 
-    std::vector<Calendar> scanLists(const Source& source) const
+    std::vector<EventCalendar> scanLists(const Source& source) const
     {
-        std::vector<Calendar> result;
+        std::vector<EventCalendar> result;
         std::error_code error;
         for (const auto& entry : fs::directory_iterator(root / source.sourceIdentifier, error)) {
             const std::string name = entry.path().filename().string();
             std::error_code typeError;
             if (isHidden(name) || !entry.is_directory(typeError) || !isList(entry.path()))
                 continue;
-            Calendar calendar = Calendar::forEntityType(EntityType::reminder);
+            EventCalendar calendar = EventCalendar::forEntityType(EntityType::reminder);
             calendar.calendarIdentifier = source.sourceIdentifier + "/" + name;
             const auto title = readSmallFile(entry.path() / "displayname");
             calendar.title = title && !title->empty() ? *title : name;
@@ -333,13 +333,13 @@ struct EventStore::Private {
             result.push_back(std::move(calendar));
         }
         std::sort(result.begin(), result.end(),
-            [](const Calendar& a, const Calendar& b) { return a.calendarIdentifier < b.calendarIdentifier; });
+            [](const EventCalendar& a, const EventCalendar& b) { return a.calendarIdentifier < b.calendarIdentifier; });
         return result;
     }
 
-    std::vector<Calendar> scanAllLists() const
+    std::vector<EventCalendar> scanAllLists() const
     {
-        std::vector<Calendar> result;
+        std::vector<EventCalendar> result;
         for (const Source& source : scanSources()) {
             auto lists = scanLists(source);
             result.insert(result.end(), std::make_move_iterator(lists.begin()), std::make_move_iterator(lists.end()));
@@ -347,7 +347,7 @@ struct EventStore::Private {
         return result;
     }
 
-    std::optional<Calendar> listWithIdentifier(const std::string& identifier) const
+    std::optional<EventCalendar> listWithIdentifier(const std::string& identifier) const
     {
         const auto slash = identifier.find('/');
         if (slash == std::string::npos || identifier.find('/', slash + 1) != std::string::npos)
@@ -358,7 +358,7 @@ struct EventStore::Private {
         for (const Source& source : scanSources()) {
             if (source.sourceIdentifier != sourceName)
                 continue;
-            for (Calendar& calendar : scanLists(source)) {
+            for (EventCalendar& calendar : scanLists(source)) {
                 if (calendar.calendarIdentifier == identifier)
                     return std::move(calendar);
             }
@@ -387,7 +387,7 @@ struct EventStore::Private {
 
     // Reads the files of the lists, parsing only those that changed since the last read.
     // Files that vanished are dropped. The result points into the cache and the lists.
-    std::vector<Found> scanFiles(const std::vector<Calendar>& lists, std::vector<std::string>& fileNames) const
+    std::vector<Found> scanFiles(const std::vector<EventCalendar>& lists, std::vector<std::string>& fileNames) const
     {
         struct Pending {
             std::size_t listIndex;
@@ -474,7 +474,7 @@ struct EventStore::Private {
                 files[p.path] = CachedFile{*p.stamp, std::move(p.parsed)};
             }
             const ics::File& content = files[p.path].content;
-            const Calendar& list = lists[p.listIndex];
+            const EventCalendar& list = lists[p.listIndex];
             for (const ics::Todo& todo : content.todos) {
                 const bool uidMissing = todo.uid.empty();
                 std::string identifier = uidMissing ? p.fileName.substr(0, p.fileName.size() - 4) : todo.uid;
@@ -510,10 +510,10 @@ struct EventStore::Private {
 
     std::vector<Reminder> fetch(const ReminderPredicate& predicate) const
     {
-        std::vector<Calendar> lists = scanAllLists();
+        std::vector<EventCalendar> lists = scanAllLists();
         if (predicate.calendarIdentifiers) {
             const auto& wanted = *predicate.calendarIdentifiers;
-            std::erase_if(lists, [&wanted](const Calendar& c) {
+            std::erase_if(lists, [&wanted](const EventCalendar& c) {
                 return std::find(wanted.begin(), wanted.end(), c.calendarIdentifier) == wanted.end();
             });
         }
@@ -557,7 +557,7 @@ struct EventStore::Private {
         return std::nullopt;
     }
 
-    std::optional<Reminder> readOne(const Calendar& list, const std::string& fileName, const std::string& identifier) const
+    std::optional<Reminder> readOne(const EventCalendar& list, const std::string& fileName, const std::string& identifier) const
     {
         const fs::path path = root / list.calendarIdentifier / fileName;
         const auto stamp = stampOf(path);
@@ -657,7 +657,7 @@ void EventStore::Private::commitStaged()
         for (const Staged& s : batch) {
             if (s.kind != Staged::Kind::saveCalendar)
                 continue;
-            const Calendar& c = *s.calendar;
+            const EventCalendar& c = *s.calendar;
             const fs::path dir = root / c.calendarIdentifier;
             std::error_code error;
             if (!fs::exists(dir, error)) {
@@ -861,7 +861,7 @@ std::vector<Source> EventStore::sources() const
     return d->scanSources();
 }
 
-std::vector<Calendar> EventStore::calendars(EntityType type) const
+std::vector<EventCalendar> EventStore::calendars(EntityType type) const
 {
     std::lock_guard lock(d->mutex);
     if (type != EntityType::reminder || !d->canRead())
@@ -869,7 +869,7 @@ std::vector<Calendar> EventStore::calendars(EntityType type) const
     return d->scanAllLists();
 }
 
-std::vector<Calendar> EventStore::calendars(const Source& source, EntityType type) const
+std::vector<EventCalendar> EventStore::calendars(const Source& source, EntityType type) const
 {
     std::lock_guard lock(d->mutex);
     if (type != EntityType::reminder || !d->canRead() || isHidden(source.sourceIdentifier)
@@ -882,7 +882,7 @@ std::vector<Calendar> EventStore::calendars(const Source& source, EntityType typ
     return {};
 }
 
-std::optional<Calendar> EventStore::calendarWithIdentifier(const std::string& identifier) const
+std::optional<EventCalendar> EventStore::calendarWithIdentifier(const std::string& identifier) const
 {
     std::lock_guard lock(d->mutex);
     if (!d->canRead())
@@ -890,7 +890,7 @@ std::optional<Calendar> EventStore::calendarWithIdentifier(const std::string& id
     return d->listWithIdentifier(identifier);
 }
 
-std::optional<Calendar> EventStore::defaultCalendarForNewReminders() const
+std::optional<EventCalendar> EventStore::defaultCalendarForNewReminders() const
 {
     std::lock_guard lock(d->mutex);
     if (!d->canRead())
@@ -901,19 +901,19 @@ std::optional<Calendar> EventStore::defaultCalendarForNewReminders() const
     return lists.front();
 }
 
-ReminderPredicate EventStore::predicateForReminders(std::optional<std::vector<Calendar>> calendars) const
+ReminderPredicate EventStore::predicateForReminders(std::optional<std::vector<EventCalendar>> calendars) const
 {
     ReminderPredicate predicate;
     if (calendars) {
         predicate.calendarIdentifiers.emplace();
-        for (const Calendar& c : *calendars)
+        for (const EventCalendar& c : *calendars)
             predicate.calendarIdentifiers->push_back(c.calendarIdentifier);
     }
     return predicate;
 }
 
 ReminderPredicate EventStore::predicateForIncompleteReminders(std::optional<Date> dueStart,
-    std::optional<Date> dueEnd, std::optional<std::vector<Calendar>> calendars) const
+    std::optional<Date> dueEnd, std::optional<std::vector<EventCalendar>> calendars) const
 {
     ReminderPredicate predicate = predicateForReminders(std::move(calendars));
     predicate.incompleteOnly = true;
@@ -995,7 +995,7 @@ void EventStore::removeReminder(const Reminder& reminder, bool commit)
     }
 }
 
-void EventStore::saveCalendar(Calendar& calendar, bool commit)
+void EventStore::saveCalendar(EventCalendar& calendar, bool commit)
 {
     std::lock_guard lock(d->mutex);
     d->requireWrite();
@@ -1025,7 +1025,7 @@ void EventStore::saveCalendar(Calendar& calendar, bool commit)
     }
 }
 
-void EventStore::removeCalendar(const Calendar& calendar, bool commit)
+void EventStore::removeCalendar(const EventCalendar& calendar, bool commit)
 {
     std::lock_guard lock(d->mutex);
     d->requireWrite();

@@ -60,16 +60,16 @@ public:
 
     // Sources and lists. Without full access they are empty.
     std::vector<Source> sources() const;
-    std::vector<Calendar> calendars(EntityType type) const;
-    std::vector<Calendar> calendars(const Source& source, EntityType type) const;
-    std::optional<Calendar> calendarWithIdentifier(const std::string& identifier) const;
+    std::vector<EventCalendar> calendars(EntityType type) const;
+    std::vector<EventCalendar> calendars(const Source& source, EntityType type) const;
+    std::optional<EventCalendar> calendarWithIdentifier(const std::string& identifier) const;
     // The first list in identifier order; none when there is no list.
-    std::optional<Calendar> defaultCalendarForNewReminders() const;
+    std::optional<EventCalendar> defaultCalendarForNewReminders() const;
 
     // Reading reminders. A file that cannot be read is skipped with a log line.
-    ReminderPredicate predicateForReminders(std::optional<std::vector<Calendar>> calendars) const;
+    ReminderPredicate predicateForReminders(std::optional<std::vector<EventCalendar>> calendars) const;
     ReminderPredicate predicateForIncompleteReminders(std::optional<Date> dueStart, std::optional<Date> dueEnd,
-        std::optional<std::vector<Calendar>> calendars) const;
+        std::optional<std::vector<EventCalendar>> calendars) const;
     std::vector<Reminder> fetchReminders(const ReminderPredicate& predicate) const;
     // The same on the background queue; `completion` runs there. The result is none
     // without full access.
@@ -84,8 +84,8 @@ public:
     void saveReminder(Reminder& reminder, bool commit);
     void removeReminder(const Reminder& reminder, bool commit);
     // A new list (no identifier) gets one here: "<source>/<new folder>".
-    void saveCalendar(Calendar& calendar, bool commit);
-    void removeCalendar(const Calendar& calendar, bool commit);
+    void saveCalendar(EventCalendar& calendar, bool commit);
+    void removeCalendar(const EventCalendar& calendar, bool commit);
     void commit();
     // Drops the staged changes.
     void reset();

@@ -32,21 +32,21 @@ struct Source {
 
 // A task list: one folder below a source. A calendar made with `forEntityType` has no
 // identifier until the store saves it.
-struct Calendar {
+struct EventCalendar {
     std::string calendarIdentifier;   // "<source folder>/<list folder>", stable
     std::string title;                // its `displayname` file, else the folder's name
     std::optional<std::string> color; // its `color` file as written there ("#RRGGBB")
     std::optional<Source> source;
     EntityType allowedEntityType = EntityType::reminder;
 
-    static Calendar forEntityType(EntityType type)
+    static EventCalendar forEntityType(EntityType type)
     {
-        Calendar calendar;
+        EventCalendar calendar;
         calendar.allowedEntityType = type;
         return calendar;
     }
 
-    bool operator==(const Calendar&) const = default;
+    bool operator==(const EventCalendar&) const = default;
 };
 
 // Why a save, removal, commit or access request failed.

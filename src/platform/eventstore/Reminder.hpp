@@ -53,8 +53,8 @@ public:
 
     // The list that holds it. Saving a reminder without one keeps the list it is in, or puts
     // a new reminder in the default list.
-    const std::optional<Calendar>& calendar() const { return m_calendar; }
-    void setCalendar(std::optional<Calendar> calendar) { m_calendar = std::move(calendar); }
+    const std::optional<EventCalendar>& calendar() const { return m_calendar; }
+    void setCalendar(std::optional<EventCalendar> calendar) { m_calendar = std::move(calendar); }
 
     // The zone in which components without a zone of their own are written.
     const std::optional<std::string>& timeZone() const { return m_timeZone; }
@@ -79,7 +79,7 @@ private:
     std::optional<DateComponents> m_due;
     bool m_completed = false;
     std::optional<Date> m_completionDate;
-    std::optional<Calendar> m_calendar;
+    std::optional<EventCalendar> m_calendar;
     std::optional<std::string> m_timeZone;
     std::vector<Alarm> m_alarms;
     // What was read from disk, to write only what changed; none for a new reminder.

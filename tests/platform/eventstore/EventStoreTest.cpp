@@ -240,7 +240,7 @@ TEST_F(EventStoreTest, anUnknownListKeepsTheReminderWhereItIsAndAKnownOneMovesIt
     auto store = makeStore();
     Reminder seed = *store->calendarItemWithIdentifier("seed");
 
-    Calendar gone = *store->calendarWithIdentifier("personal/work");
+    EventCalendar gone = *store->calendarWithIdentifier("personal/work");
     gone.calendarIdentifier = "personal/gone";
     seed.setCalendar(gone);
     seed.setTitle("Still at home");
@@ -268,7 +268,7 @@ TEST_F(EventStoreTest, createsAndRemovesLists)
     auto store = makeStore();
     const auto sources = store->sources();
 
-    Calendar groceries = Calendar::forEntityType(EntityType::reminder);
+    EventCalendar groceries = EventCalendar::forEntityType(EntityType::reminder);
     groceries.title = "Groceries";
     groceries.color = "#00ff00";
     groceries.source = sources[0]; // "bare"
@@ -292,7 +292,7 @@ TEST_F(EventStoreTest, createsAndRemovesLists)
     EXPECT_EQ(store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::vector{*made})).size(), 1u);
 
     // Renaming writes the name file.
-    Calendar renamed = *made;
+    EventCalendar renamed = *made;
     renamed.title = "Food";
     store->saveCalendar(renamed, true);
     EXPECT_EQ(store->calendarWithIdentifier(groceries.calendarIdentifier)->title, "Food");
@@ -302,7 +302,7 @@ TEST_F(EventStoreTest, createsAndRemovesLists)
     EXPECT_FALSE(QDir(pathOf(QString::fromStdString(groceries.calendarIdentifier))).exists());
     EXPECT_EQ(QDir(pathOf("bare")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
 
-    Calendar orphan = Calendar::forEntityType(EntityType::reminder);
+    EventCalendar orphan = EventCalendar::forEntityType(EntityType::reminder);
     orphan.source = Source{"nowhere", "Nowhere"};
     try {
         store->saveCalendar(orphan, true);
@@ -310,7 +310,7 @@ TEST_F(EventStoreTest, createsAndRemovesLists)
     } catch (const EventStoreError& error) {
         EXPECT_EQ(error.code(), EventStoreError::Code::sourceNotFound);
     }
-    Calendar events = Calendar::forEntityType(EntityType::event);
+    EventCalendar events = EventCalendar::forEntityType(EntityType::event);
     events.source = sources[0];
     EXPECT_THROW(store->saveCalendar(events, true), EventStoreError);
 }
@@ -361,7 +361,7 @@ TEST_F(EventStoreTest, fetchesOnlyWhatThePredicateAsksFor)
         (std::vector<std::string>{"early", "late"}));
     EXPECT_EQ(ids(store->predicateForIncompleteReminders({}, {}, std::nullopt)),
         (std::vector<std::string>{"early", "late", "seed"}));
-    EXPECT_EQ(ids(store->predicateForIncompleteReminders({}, {}, std::vector<Calendar>{})), std::vector<std::string>{});
+    EXPECT_EQ(ids(store->predicateForIncompleteReminders({}, {}, std::vector<EventCalendar>{})), std::vector<std::string>{});
     EXPECT_EQ(ids(store->predicateForIncompleteReminders(utc(2030, 2, 1, 0, 0), {}, std::nullopt)),
         std::vector<std::string>{"late"});
     EXPECT_EQ(ids(store->predicateForReminders(std::vector{work})),
