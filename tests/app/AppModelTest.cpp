@@ -134,13 +134,25 @@ TEST_F(AppModelTest, WillFinishLaunchingReadsTheStoredSettingsAndPresentsWhatThe
     EXPECT_EQ(m_application.activationPolicy(), ActivationPolicy::regular);
 }
 
-TEST_F(AppModelTest, WithoutTheSettingsMiddlewareTheReadStaysAsked)
+TEST_F(AppModelTest, TheRealSettingsMiddlewareAnswersTheReadFromTheStoredSettings)
 {
-    AppDelegate delegate(environment());
+    AppModelEnvironment env = environment();
+    env.inMemory = false; // on disk, in the test's home folder
+    {
+        // What an earlier run stored: onboarding seen, the countdown off.
+        AppModel earlier(env);
+        UserSettings stored = earlier.defaultSettings();
+        stored.onboarding.lastPresentedVersion = "1.2.5";
+        stored.menubar.countdownIsEnabled = false;
+        ASSERT_TRUE(earlier.persistentSettings()->save(stored).isSuccess());
+    }
+    AppDelegate delegate(env);
     delegate.applicationWillFinishLaunching();
     test::mainQueue().drain();
-    EXPECT_EQ(delegate.model().store->state().settings.submit.status, Status::loading);
-    EXPECT_FALSE(delegate.model().store->state().view.onboarding.isPresented);
+    const AppState& state = delegate.model().store->state();
+    EXPECT_EQ(state.settings.submit.status, Status::completed);
+    EXPECT_FALSE(state.countdown.isEnabled);
+    EXPECT_FALSE(state.view.onboarding.isPresented) << "onboarding was seen already";
 }
 
 TEST_F(AppModelTest, DidFinishLaunchingPutsTheStatusItemUpAndRecordsHowTheStartCame)
@@ -149,8 +161,12 @@ TEST_F(AppModelTest, DidFinishLaunchingPutsTheStatusItemUpAndRecordsHowTheStartC
         SCOPED_TRACE(atLogin);
         const std::vector<std::string> arguments
             = atLogin ? std::vector<std::string> {"tidemark", launchedAtLoginArgument} : std::vector<std::string> {"tidemark"};
-        AppDelegate delegate(
-            environment(std::make_shared<AppLaunchService>([arguments] { return arguments; })));
+        AppModelEnvironment env = environment(std::make_shared<AppLaunchService>([arguments] { return arguments; }));
+        UserSettings seen;
+        seen.onboarding.lastPresentedVersion = "1.2.5";
+        seen.whatsNew.lastPresentedVersion = "1.2.5";
+        env.middlewareOverrides["userSettingsMiddleware"] = answeringSettings(seen);
+        AppDelegate delegate(env);
         AppModel& model = delegate.model();
         EXPECT_FALSE(model.store->state().view.popover.launchedAsLoginItem);
         delegate.applicationWillFinishLaunching();

@@ -1,8 +1,19 @@
 #include "app/shell/AppModel.hpp"
 
+#include "core/state/ViewMiddleware.hpp"
 #include "platform/foundation/AppInfo.hpp"
 #include "platform/loginitems/LoginItems.hpp"
+#include "reminders/applereminders/middleware/AppleRemindersMiddleware.hpp"
+#include "reminders/middleware/PersistentRemindersMiddleware.hpp"
+#include "settings/middleware/LoggerMiddleware.hpp"
+#include "settings/middleware/SettingsMiddleware.hpp"
+#include "settings/middleware/UpdaterMiddleware.hpp"
+#include "settings/middleware/UsageStatisticsMiddleware.hpp"
+#include "settings/middleware/UserSettingsMiddleware.hpp"
 #include "toolkit/middleware/HapticFeedbackMiddleware.hpp"
+
+#include <QApplication>
+#include <iostream>
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -27,27 +38,6 @@ AppLaunchService::AppLaunchService(Arguments arguments)
 bool AppLaunchService::launchedAsLoginItem() const
 {
     return m_arguments && wasLaunchedAsLoginItem(m_arguments());
-}
-
-UserSettings defaultUserSettings(const Calendar& calendar, Date now)
-{
-    UserSettings settings;
-    settings.general.openAtLogin = false;
-    settings.gesture.dragGesturePointPerInterval = 4.0;
-    settings.logging.isEnabled = false;
-    settings.logging.isRedacted = false;
-    settings.notifications.isEnabled = false;
-    settings.onboarding.lastPresentedVersion = std::nullopt;
-    settings.menubar.countdownIsEnabled = true;
-    settings.menubar.progressBar.isEnabled = true;
-    settings.menubar.progressBar.opacity = 0.5;
-    settings.reminders.automaticRemoval.isEnabled = true;
-    settings.reminders.automaticRemoval.date = UserSettings::Reminders::AutomaticRemoval::defaultDate(calendar, now);
-    settings.reminders.dataSource = RemindersDataSource::local;
-    settings.reminders.selectedList = std::nullopt;
-    settings.review.lastVersionPrompted = std::nullopt;
-    settings.whatsNew.lastPresentedVersion = std::nullopt;
-    return settings;
 }
 
 AppModelEnvironment AppModelEnvironment::standard()
@@ -78,18 +68,34 @@ AppModel::AppModel(AppModelEnvironment environment)
     // 1. Launch information.
     appService = environment.appService ? environment.appService : std::make_shared<AppLaunchService>();
 
+    auto report = environment.reportProblem
+        ? environment.reportProblem
+        : std::function<void(const std::string&)>([](const std::string& problem) { std::cerr << problem << std::endl; });
+
     // 2. The local reminder store.
-    m_remindersService = std::make_shared<PendingPersistentRemindersService>(PendingPersistentRemindersService {
-        {environment.places.dataHome() / "tidemark" / "Tidemark.sqlite", environment.inMemory}});
+    {
+        PersistenceControllerOptions options;
+        options.directory = environment.places.dataHome() / "tidemark";
+        m_remindersService = std::make_shared<PersistentRemindersService>(
+            PersistenceController(environment.inMemory, false, std::move(options)));
+    }
 
     // 3-4. The default settings and the stored settings over them.
-    m_persistentSettings = std::make_shared<PendingPersistentSettingsService>(PendingPersistentSettingsService {
-        settingsDomain(environment, ".settings"), defaultUserSettings(environment.calendar, now)});
+    m_defaultSettings = UserSettings::makeDefault(environment.calendar, now);
+    m_settingsDefaults = settingsDomain(environment, ".settings");
+    m_persistentSettings = std::make_shared<PersistentSettingsService<UserSettings>>(m_defaultSettings, m_settingsDefaults);
 
     // 5-7.
-    settingsService = std::make_shared<PendingSettingsService>();
-    auto usageStatistics = std::make_shared<PendingUsageStatisticsService>(
-        PendingUsageStatisticsService {settingsDomain(environment, ".usageStatistics")});
+    {
+        LoginItemsConfiguration loginItems = LoginItemsConfiguration::standard(AppInfo::bundleIdentifier());
+        SettingsServiceHooks hooks;
+        hooks.activateApplication = [] {
+            if (auto* window = QApplication::activeWindow())
+                window->activateWindow();
+        };
+        settingsService = std::make_shared<SettingsService>(std::make_shared<LoginItems>(std::move(loginItems)), hooks);
+    }
+    auto usageStatistics = std::make_shared<UsageStatisticsService>(settingsDomain(environment, ".usageStatistics"));
     userNotificationService = std::make_shared<PendingUserNotificationsService>();
 
     // 8. The windows store, without middlewares.
@@ -100,28 +106,47 @@ AppModel::AppModel(AppModelEnvironment environment)
     std::vector<std::pair<std::string, AppMiddleware>> list;
     list.emplace_back("listenerMiddleware",
         makeListenerMiddleware(std::make_shared<ListenerService<AppState, AppAction>>(), listenerActionOf));
-    list.emplace_back("appleRemindersMiddleware",
-        pendingAppleRemindersMiddleware(std::make_shared<PendingAppleRemindersService>()));
+    {
+        EventStoreOptions options;
+        options.stateDirectory = QString::fromStdString((environment.places.stateHome() / "tidemark").string());
+        options.accessPrompt = environment.calendarAccessPrompt;
+        list.emplace_back("appleRemindersMiddleware",
+            appleRemindersMiddleware(std::make_shared<AppleRemindersService>(std::move(options))));
+    }
     list.emplace_back("makeAppCommandsMiddleware", makeAppCommandsMiddleware(environment.commands));
     list.emplace_back("activationPolicyMiddleware", activationPolicyMiddleware());
     list.emplace_back("makeHapticFeedbackMiddleware", makeHapticFeedbackMiddleware(m_hapticFeedbackService));
-    list.emplace_back("loggerMiddleware",
-        pendingLoggerMiddleware(std::make_shared<PendingLoggerService>(PendingLoggerService {"AppState"}),
-            m_persistentSettings));
+    {
+        LoggerMiddlewareEnvironment logging;
+        logging.logger = std::make_shared<LoggerService>("AppState", LogSystem::shared(),
+            environment.places.documentsDir(), environment.clock);
+        logging.settings = m_persistentSettings;
+        logging.calendarDescription = [calendar = environment.calendar] { return "gregorian, " + calendar.timeZone(); };
+        logging.reportFeedbackFailure = [report](const Error& error) { report(error.description); };
+        list.emplace_back("loggerMiddleware", loggerMiddleware(std::move(logging)));
+    }
     list.emplace_back("userNotificationsMiddleware", pendingUserNotificationsMiddleware(userNotificationService));
     list.emplace_back("windowActivationMiddleware", windowActivationMiddleware(windowsStore));
-    list.emplace_back("persistentRemindersMiddleware", pendingPersistentRemindersMiddleware(m_remindersService));
-    list.emplace_back("userSettingsMiddleware", pendingUserSettingsMiddleware(m_persistentSettings));
+    list.emplace_back("persistentRemindersMiddleware", persistentRemindersMiddleware(m_remindersService));
+    list.emplace_back("userSettingsMiddleware", userSettingsMiddleware(m_persistentSettings));
     list.emplace_back("popoverPresentationMiddleware", popoverPresentationMiddleware(windowsStore));
-    list.emplace_back("makeViewMiddleware", pendingViewMiddleware());
-    list.emplace_back("makeSettingsMiddleware", pendingSettingsMiddleware(settingsService));
+    list.emplace_back("makeViewMiddleware", makeViewMiddleware(environment.clock));
+    list.emplace_back("makeSettingsMiddleware", makeSettingsMiddleware(settingsService,
+            [report](const std::string& problem) { report(problem); }));
     list.emplace_back(
-        "usageStatisticsMiddleware", pendingUsageStatisticsMiddleware(usageStatistics, m_persistentSettings));
+        "usageStatisticsMiddleware", usageStatisticsMiddleware(usageStatistics, m_persistentSettings, environment.clock, environment.calendar));
     list.emplace_back("whatsNewMiddleware", whatsNewMiddleware(windowsStore));
     list.emplace_back("makeDragGestureMiddleware", makeDragGestureMiddleware(windowsStore));
     list.emplace_back("viewActionMiddleware", viewActionMiddleware(windowsStore));
     list.emplace_back("makeStatusItemDragMiddleware", pendingStatusItemDragMiddleware(windowsStore));
-    list.emplace_back("updaterMiddleware", pendingUpdaterMiddleware(std::make_shared<PendingUpdaterController>()));
+    {
+        UpdaterConfiguration configuration;
+        configuration.feedUrl = AppInfo::appcastUrl();
+        configuration.currentVersion = AppInfo::buildVersion();
+        configuration.currentDisplayVersion = AppInfo::shortVersion().value_or("");
+        m_updater = std::make_shared<StandardUpdaterController>(std::move(configuration), !environment.inMemory);
+        list.emplace_back("updaterMiddleware", updaterMiddleware(m_updater));
+    }
 
     std::vector<AppMiddleware> middlewares;
     for (auto& [name, middleware] : list) {

@@ -3,6 +3,13 @@
 #include "app/shell/AppMiddlewares.hpp"
 #include "app/shell/AppWindows.hpp"
 #include "app/shell/PendingMiddlewares.hpp"
+#include "reminders/PersistentRemindersService.hpp"
+#include "reminders/applereminders/AppleRemindersService.hpp"
+#include "platform/updater/Updater.hpp"
+#include "settings/LoggerService.hpp"
+#include "settings/PersistentSettingsService.hpp"
+#include "settings/SettingsService.hpp"
+#include "settings/UsageStatistics.hpp"
 #include "core/ListenerService.hpp"
 #include "core/state/AppReducer.hpp"
 #include "platform/foundation/Calendar.hpp"
@@ -54,9 +61,6 @@ private:
     bool m_launchedAsLoginItem;
 };
 
-// The stored settings a first start begins with. The automatic removal runs at 04:00 of the
-// day of `now` (the next existing time where the day skips it, the first where it repeats).
-UserSettings defaultUserSettings(const Calendar& calendar, Date now);
 
 // Where the composition root finds the outside world.
 struct AppModelEnvironment {
@@ -68,6 +72,11 @@ struct AppModelEnvironment {
     bool inMemory = false;
     AppWindowsEnvironment windows;
     AppCommandsEnvironment commands;
+    // Asks the user once whether the calendar task lists may be used; none refuses.
+    EventStoreAccessPrompt calendarAccessPrompt;
+    // Told about a setting that could not be applied (open at login failed, a mail could
+    // not be opened); the standard error when none.
+    std::function<void(const std::string&)> reportProblem;
     // Entries of the middleware list replaced by name, keeping their place: for tests, and for
     // trying a middleware before it takes its place in the list.
     std::map<std::string, AppMiddleware> middlewareOverrides;
@@ -89,22 +98,26 @@ public:
     AppModel& operator=(const AppModel&) = delete;
 
     std::shared_ptr<AppServicable> appService;
-    std::shared_ptr<PendingSettingsService> settingsService;
+    std::shared_ptr<SettingsService> settingsService;
     AppStoreRef store;
     std::shared_ptr<PendingUserNotificationsService> userNotificationService;
     AppWindowsStoreRef windowsStore;
 
     // The names of the middlewares, in the order the store runs them.
     const std::vector<std::string>& middlewareNames() const { return m_middlewareNames; }
-    const UserSettings& defaultSettings() const { return m_persistentSettings->defaultValue; }
+    const UserSettings& defaultSettings() const { return m_defaultSettings; }
     // The settings domain the stored settings live in.
-    const std::shared_ptr<UserDefaults>& settingsDefaults() const { return m_persistentSettings->defaults; }
-    const std::shared_ptr<PendingPersistentRemindersService>& remindersService() const { return m_remindersService; }
+    const std::shared_ptr<UserDefaults>& settingsDefaults() const { return m_settingsDefaults; }
+    const std::shared_ptr<PersistentSettingsService<UserSettings>>& persistentSettings() const { return m_persistentSettings; }
+    const std::shared_ptr<PersistentRemindersService>& remindersService() const { return m_remindersService; }
     const std::shared_ptr<HapticFeedbackService>& hapticFeedbackService() const { return m_hapticFeedbackService; }
 
 private:
-    std::shared_ptr<PendingPersistentRemindersService> m_remindersService;
-    std::shared_ptr<PendingPersistentSettingsService> m_persistentSettings;
+    std::shared_ptr<PersistentRemindersService> m_remindersService;
+    UserSettings m_defaultSettings;
+    std::shared_ptr<UserDefaults> m_settingsDefaults;
+    std::shared_ptr<PersistentSettingsService<UserSettings>> m_persistentSettings;
+    std::shared_ptr<StandardUpdaterController> m_updater;
     std::shared_ptr<HapticFeedbackService> m_hapticFeedbackService;
     std::vector<std::string> m_middlewareNames;
 };
