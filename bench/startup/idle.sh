@@ -43,6 +43,14 @@ home=$(mktemp -d)
 trap '[[ -n ${pid:-} ]] && kill -KILL "$pid" 2>/dev/null; rm -rf "$home"' EXIT
 export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state
 export XDG_CACHE_HOME=$home/cache
+# Nothing shown and nothing counted down: onboarding and what's new seen, the countdown off.
+mkdir -p "$XDG_CONFIG_HOME/tidemark"
+cat >"$XDG_CONFIG_HOME/tidemark/com.tidemark.Tidemark.settings.json" <<'JSON'
+{"com.tidemark.Tidemark.settings": {
+    "onboarding": {"lastPresentedVersion": "1.2.5"},
+    "whatsNew": {"lastPresentedVersion": "1.2.5"},
+    "menubar": {"countdownIsEnabled": false, "progressBar": {"isEnabled": true, "opacity": 0.5}}}}
+JSON
 
 "$@" >"$home/out.log" 2>&1 &
 pid=$!

@@ -2,6 +2,7 @@
 
 #include "app/shell/AppIcon.hpp"
 #include "platform/foundation/AppInfo.hpp"
+#include "platform/logging/LogSystem.hpp"
 #include "platform/reactive/QtMainQueue.hpp"
 #include "platform/reactive/QtTimerSource.hpp"
 #include "platform/ui/StatusBar.hpp"
@@ -133,6 +134,12 @@ int runAppEntryPoint(int argc, char** argv)
     QApplication::setApplicationVersion(QString::fromStdString(AppInfo::shortVersion().value_or("")));
     QApplication::setDesktopFileName(QString::fromStdString(AppInfo::bundleIdentifier()));
     QApplication::setWindowIcon(appIcon());
+
+    if (kind == ApplicationKind::main) {
+        // The per-user log file; without it the log goes to the standard error alone.
+        if (auto configured = LogSystem::shared()->configure(LoggingConfiguration::standard()); !configured.isSuccess())
+            std::fprintf(stderr, "tidemark: %s\n", configured.error().message.c_str());
+    }
 
     int status = 0;
     {
