@@ -122,7 +122,7 @@ TEST_F(AppModelTest, WillFinishLaunchingReadsTheStoredSettingsAndPresentsWhatThe
 
     delegate.applicationWillFinishLaunching();
     EXPECT_EQ(model.store->state().settings.submit.status, Status::loading);
-    EXPECT_TRUE(model.userNotificationService->delegateAttached());
+    EXPECT_EQ(model.userNotificationService->center().delegate(), model.userNotificationService->userNotificationDelegateService());
 
     delegate.applicationDidFinishLaunching();
     test::mainQueue().drain();

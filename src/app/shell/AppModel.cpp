@@ -1,6 +1,7 @@
 #include "app/shell/AppModel.hpp"
 
 #include "core/state/ViewMiddleware.hpp"
+#include "notifications/middleware/UserNotificationsMiddleware.hpp"
 #include "platform/foundation/AppInfo.hpp"
 #include "platform/loginitems/LoginItems.hpp"
 #include "reminders/applereminders/middleware/AppleRemindersMiddleware.hpp"
@@ -96,7 +97,15 @@ AppModel::AppModel(AppModelEnvironment environment)
         settingsService = std::make_shared<SettingsService>(std::make_shared<LoginItems>(std::move(loginItems)), hooks);
     }
     auto usageStatistics = std::make_shared<UsageStatisticsService>(settingsDomain(environment, ".usageStatistics"));
-    userNotificationService = std::make_shared<PendingUserNotificationsService>();
+    {
+        UNUserNotificationCenter::Configuration configuration;
+        if (!environment.inMemory)
+            configuration.stateDirectory = QString::fromStdString((environment.places.stateHome() / "tidemark").string());
+        configuration.applicationName = QString::fromStdString(AppInfo::name());
+        configuration.desktopEntry = QString::fromStdString(AppInfo::bundleIdentifier());
+        m_notificationCenter = std::make_unique<UNUserNotificationCenter>(std::move(configuration));
+        userNotificationService = std::make_shared<UserNotificationsService>(*m_notificationCenter, environment.clock);
+    }
 
     // 8. The windows store, without middlewares.
     windowsStore = makeAppWindowsStore(environment.windows);
@@ -125,7 +134,7 @@ AppModel::AppModel(AppModelEnvironment environment)
         logging.reportFeedbackFailure = [report](const Error& error) { report(error.description); };
         list.emplace_back("loggerMiddleware", loggerMiddleware(std::move(logging)));
     }
-    list.emplace_back("userNotificationsMiddleware", pendingUserNotificationsMiddleware(userNotificationService));
+    list.emplace_back("userNotificationsMiddleware", userNotificationsMiddleware(userNotificationService, {environment.clock, Uuid::systemGenerator()}));
     list.emplace_back("windowActivationMiddleware", windowActivationMiddleware(windowsStore));
     list.emplace_back("persistentRemindersMiddleware", persistentRemindersMiddleware(m_remindersService));
     list.emplace_back("userSettingsMiddleware", userSettingsMiddleware(m_persistentSettings));

@@ -3,6 +3,7 @@
 #include "app/shell/AppMiddlewares.hpp"
 #include "app/shell/AppWindows.hpp"
 #include "app/shell/PendingMiddlewares.hpp"
+#include "notifications/UserNotificationsService.hpp"
 #include "reminders/PersistentRemindersService.hpp"
 #include "reminders/applereminders/AppleRemindersService.hpp"
 #include "platform/updater/Updater.hpp"
@@ -100,7 +101,7 @@ public:
     std::shared_ptr<AppServicable> appService;
     std::shared_ptr<SettingsService> settingsService;
     AppStoreRef store;
-    std::shared_ptr<PendingUserNotificationsService> userNotificationService;
+    std::shared_ptr<UserNotificationsService> userNotificationService;
     AppWindowsStoreRef windowsStore;
 
     // The names of the middlewares, in the order the store runs them.
@@ -118,6 +119,8 @@ private:
     std::shared_ptr<UserDefaults> m_settingsDefaults;
     std::shared_ptr<PersistentSettingsService<UserSettings>> m_persistentSettings;
     std::shared_ptr<StandardUpdaterController> m_updater;
+    // The desktop's notification centre, when the model made its own (not in memory).
+    std::unique_ptr<UNUserNotificationCenter> m_notificationCenter;
     std::shared_ptr<HapticFeedbackService> m_hapticFeedbackService;
     std::vector<std::string> m_middlewareNames;
 };

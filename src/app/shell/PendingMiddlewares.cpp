@@ -23,11 +23,6 @@ AppMiddleware holding(Captured... captured)
 
 } // namespace
 
-AppMiddleware pendingUserNotificationsMiddleware(std::shared_ptr<PendingUserNotificationsService> service)
-{
-    return holding(std::move(service));
-}
-
 AppMiddleware pendingStatusItemDragMiddleware(AppWindowsStoreRef windowsStore)
 {
     return holding(std::move(windowsStore));

@@ -17,17 +17,6 @@ using AppMiddleware = AppStore::Middleware;
 // A middleware that adds nothing and hides nothing from the middlewares after it.
 AppMiddleware emptyMiddleware();
 
-// The desktop's notifications.
-class PendingUserNotificationsService {
-public:
-    // Makes the service's delegate the receiver of the desktop's answers.
-    void attachNotificationDelegate() { m_delegateAttached = true; }
-    bool delegateAttached() const { return m_delegateAttached; }
-
-private:
-    bool m_delegateAttached = false;
-};
-AppMiddleware pendingUserNotificationsMiddleware(std::shared_ptr<PendingUserNotificationsService> service);
 AppMiddleware pendingStatusItemDragMiddleware(AppWindowsStoreRef windowsStore);
 
 } // namespace tidemark
