@@ -6,7 +6,9 @@
 #include <unicode/timezone.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace tidemark {
@@ -42,21 +44,65 @@ std::unique_ptr<icu::TimeZone> makeZone(const std::string& identifier)
     return zone;
 }
 
-// A gregorian calendar of ICU in the zone, or none when ICU does not know the zone.
-std::unique_ptr<icu::GregorianCalendar> makeCalendar(const std::string& identifier)
+// Building an ICU calendar reads its zone from ICU's resource data, which costs far more
+// than copying a calendar already built. So each thread keeps one untouched calendar per
+// zone identifier (none for an identifier ICU does not know), and every operation works on
+// a copy of its own: operations that call one another never share a calendar's state, the
+// options one sets cannot leak into the next, and no lock is needed.
+class CalendarPrototypes {
+public:
+    // The untouched calendar of the zone, or null when ICU does not know the zone.
+    const icu::GregorianCalendar* find(const std::string& identifier)
+    {
+        if (const auto it = m_calendars.find(identifier); it != m_calendars.end())
+            return it->second.get();
+        // Identifiers can come from stored data; unknown ones must not grow the cache
+        // without end.
+        if (m_calendars.size() >= maximumSize)
+            m_calendars.clear();
+        return m_calendars.emplace(identifier, build(identifier)).first->second.get();
+    }
+
+    static CalendarPrototypes& forThisThread()
+    {
+        thread_local CalendarPrototypes prototypes;
+        return prototypes;
+    }
+
+private:
+    static constexpr std::size_t maximumSize = 256;
+
+    static std::unique_ptr<icu::GregorianCalendar> build(const std::string& identifier)
+    {
+        auto zone = makeZone(identifier);
+        if (!zone)
+            return nullptr;
+        UErrorCode status = U_ZERO_ERROR;
+        auto calendar = std::make_unique<icu::GregorianCalendar>(
+            zone.release(), icu::Locale::getRoot(), status);
+        if (U_FAILURE(status))
+            return nullptr;
+        return calendar;
+    }
+
+    std::unordered_map<std::string, std::unique_ptr<icu::GregorianCalendar>> m_calendars;
+};
+
+bool knownZone(const std::string& identifier)
 {
-    auto zone = makeZone(identifier);
-    if (!zone)
-        return nullptr;
-    UErrorCode status = U_ZERO_ERROR;
-    auto calendar
-        = std::make_unique<icu::GregorianCalendar>(zone.release(), icu::Locale::getRoot(), status);
-    if (U_FAILURE(status))
-        return nullptr;
-    return calendar;
+    return CalendarPrototypes::forThisThread().find(identifier) != nullptr;
 }
 
-std::unique_ptr<icu::GregorianCalendar> makeCalendarOrUtc(const std::string& identifier)
+// A gregorian calendar of ICU in the zone, or none when ICU does not know the zone.
+std::unique_ptr<icu::Calendar> makeCalendar(const std::string& identifier)
+{
+    const auto* prototype = CalendarPrototypes::forThisThread().find(identifier);
+    if (!prototype)
+        return nullptr;
+    return std::unique_ptr<icu::Calendar>(prototype->clone());
+}
+
+std::unique_ptr<icu::Calendar> makeCalendarOrUtc(const std::string& identifier)
 {
     auto calendar = makeCalendar(identifier);
     return calendar ? std::move(calendar) : makeCalendar("UTC");
@@ -171,7 +217,7 @@ Calendar Calendar::autoupdatingCurrent()
 
 bool Calendar::isKnownTimeZone(const std::string& identifier)
 {
-    return makeZone(identifier) != nullptr;
+    return knownZone(identifier);
 }
 
 std::string Calendar::systemTimeZone()
@@ -350,6 +396,11 @@ std::optional<Date> Calendar::dateBySettingHour(int hour, int minute, int second
 {
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59)
         return std::nullopt;
+    // Read the system's zone once, so the steps below cannot see two different zones.
+    if (isAutoupdating()) {
+        return Calendar(timeZone()).dateBySettingHour(
+            hour, minute, second, date, matchingPolicy, repeatedTimePolicy, direction);
+    }
     const MatchingPolicy policy = matchingPolicy == MatchingPolicy::strict
         ? MatchingPolicy::strict
         : MatchingPolicy::nextTime;
@@ -430,6 +481,10 @@ std::optional<Date> dateFromComponents(const DateComponents& components)
 {
     if (!components.calendar)
         return std::nullopt;
+    // Components naming their zone are read in it; the system's zone is looked up only
+    // when they do not.
+    if (components.timeZone)
+        return Calendar("UTC").date(components);
     return Calendar(Calendar::systemTimeZone()).date(components);
 }
 

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <thread>
+#include <vector>
 
 namespace tidemark {
 namespace {
@@ -260,6 +262,106 @@ TEST(CalendarTest, CurrentFollowsTheSystemZone)
 
     EXPECT_EQ(Calendar("No/Such_Zone").timeZone(), "UTC");
     EXPECT_FALSE(Calendar::isKnownTimeZone("No/Such_Zone"));
+}
+
+// Sets $TZ for the life of the object, then puts the old value back.
+class ScopedTimeZone {
+public:
+    explicit ScopedTimeZone(const char* zone)
+    {
+        if (const char* saved = std::getenv("TZ"))
+            m_saved = saved;
+        ::setenv("TZ", zone, 1);
+    }
+    ~ScopedTimeZone()
+    {
+        if (m_saved)
+            ::setenv("TZ", m_saved->c_str(), 1);
+        else
+            ::unsetenv("TZ");
+    }
+    void set(const char* zone) { ::setenv("TZ", zone, 1); }
+
+private:
+    std::optional<std::string> m_saved;
+};
+
+TEST(CalendarTest, AutoupdatingCalendarWorksInTheNewZoneAfterAChange)
+{
+    ScopedTimeZone tz("America/New_York");
+    const Calendar following = Calendar::autoupdatingCurrent();
+    const Date moment = utc(2024, 7, 14, 16);
+    // Used in one zone first, so whatever it keeps for that zone is warm.
+    EXPECT_EQ(following.component(CalendarComponent::hour, moment), 12);
+    EXPECT_EQ(isoOrNone(following.dateBySettingHour(9, 0, 0, moment)), "2024-07-14T13:00:00Z");
+    EXPECT_EQ(iso(following.startOfDay(moment)), "2024-07-14T04:00:00Z");
+
+    tz.set("Europe/Berlin");
+    EXPECT_EQ(following.component(CalendarComponent::hour, moment), 18);
+    EXPECT_EQ(isoOrNone(following.dateBySettingHour(9, 0, 0, moment)), "2024-07-14T07:00:00Z");
+    EXPECT_EQ(iso(following.startOfDay(moment)), "2024-07-13T22:00:00Z");
+    EXPECT_EQ(following.dateComponents(CalendarComponent::timeZone, moment).timeZone,
+        "Europe/Berlin");
+    DateComponents noZone;
+    noZone.calendar = CalendarIdentifier::gregorian;
+    noZone.year = 2024;
+    noZone.month = 7;
+    noZone.day = 14;
+    noZone.hour = 9;
+    EXPECT_EQ(isoOrNone(dateFromComponents(noZone)), "2024-07-14T07:00:00Z");
+}
+
+TEST(CalendarTest, OneOperationLeavesNothingBehindForTheNext)
+{
+    const Calendar berlin("Europe/Berlin");
+    // Adding a day onto a time the next day skips: 02:30 on 30 March is 03:30 the next day.
+    const Date beforeGap = utc(2024, 3, 30, 1, 30);
+    const std::string expected = "2024-03-31T01:30:00Z";
+    EXPECT_EQ(isoOrNone(berlin.dateByAdding(CalendarComponent::day, 1, beforeGap)), expected);
+    // Searches that read skipped and repeated times under every policy come in between.
+    const MatchingPolicy policies[] = { MatchingPolicy::previousTimePreservingSmallerComponents,
+        MatchingPolicy::nextTime, MatchingPolicy::strict,
+        MatchingPolicy::nextTimePreservingSmallerComponents };
+    for (const auto policy : policies) {
+        for (const auto repeated : { RepeatedTimePolicy::first, RepeatedTimePolicy::last }) {
+            berlin.nextDate(utc(2024, 3, 30), hourMinute(2, 30), policy, repeated);
+            berlin.dateBySettingHour(2, 30, 0, utc(2024, 10, 27, 12), policy, repeated);
+            EXPECT_EQ(isoOrNone(berlin.dateByAdding(CalendarComponent::day, 1, beforeGap)),
+                expected)
+                << int(policy) << " " << int(repeated);
+        }
+    }
+    // Many zones nobody knows, read from stored data, leave the known ones working.
+    for (int i = 0; i < 600; ++i)
+        EXPECT_FALSE(Calendar::isKnownTimeZone("No/Such_Zone_" + std::to_string(i)));
+    EXPECT_EQ(isoOrNone(berlin.dateByAdding(CalendarComponent::day, 1, beforeGap)), expected);
+    EXPECT_EQ(Calendar("No/Such_Zone_1").timeZone(), "UTC");
+}
+
+TEST(CalendarTest, CalendarsOnSeveralThreadsAtOnce)
+{
+    const std::pair<const char*, std::string> zones[] = {
+        { "Europe/Berlin", "2024-03-31T01:00:00Z" },
+        { "America/New_York", "2024-03-30T07:00:00Z" },
+        { "Asia/Tokyo", "2024-03-30T18:00:00Z" },
+        { "Europe/Berlin", "2024-03-31T01:00:00Z" },
+    };
+    std::vector<int> mismatches(std::size(zones), 0);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < std::size(zones); ++t) {
+        threads.emplace_back([&, t] {
+            const Calendar calendar(zones[t].first);
+            for (int i = 0; i < 200; ++i) {
+                const auto at = calendar.dateBySettingHour(3, 0, 0, utc(2024, 3, 31, 1));
+                if (isoOrNone(at) != zones[t].second)
+                    ++mismatches[t];
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    for (std::size_t t = 0; t < std::size(zones); ++t)
+        EXPECT_EQ(mismatches[t], 0) << zones[t].first;
 }
 
 TEST(CalendarTest, ManualClockMovesOnlyWhenTold)

@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unicode/measfmt.h>
+#include <unicode/measunit.h>
+#include <unicode/measure.h>
+
 #include <cmath>
+#include <thread>
+#include <vector>
 
 namespace tidemark {
 namespace {
@@ -127,6 +133,95 @@ TEST(DateComponentsFormatterTest, LocaleAndCalendarDates)
     hours.setAllowedUnits(F::Units { U::hour, U::minute });
     hours.setUnitsStyle(S::abbreviated);
     EXPECT_EQ(hours.string(test::utc(2024, 3, 30, 12), test::utc(2024, 3, 31, 12)), "24h");
+}
+
+// ICU's own MeasureFormat writing hours, minutes and seconds as a list: what the reused
+// formatters must write in every locale, also where numbers are written by rules.
+std::string measureFormatText(const char* locale, UMeasureFormatWidth width, double hours,
+    double minutes, double seconds)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::MeasureFormat format(icu::Locale(locale), width, status);
+    icu::Measure measures[] = {
+        { icu::Formattable(hours), icu::MeasureUnit::createHour(status), status },
+        { icu::Formattable(minutes), icu::MeasureUnit::createMinute(status), status },
+        { icu::Formattable(seconds), icu::MeasureUnit::createSecond(status), status },
+    };
+    const int32_t count = minutes == 0 && seconds == 0 ? 1 : 3;
+    icu::UnicodeString text;
+    icu::FieldPosition position;
+    format.formatMeasures(measures, count, text, position, status);
+    EXPECT_TRUE(U_SUCCESS(status)) << u_errorName(status);
+    std::string result;
+    text.toUTF8String(result);
+    return result;
+}
+
+TEST(DateComponentsFormatterTest, WritesWhatIcuMeasureFormatWrites)
+{
+    const char* locales[] = { "en", "de", "fr", "ar_EG", "ru", "ja", "he@numbers=hebr", "xx_YY" };
+    const std::pair<S, UMeasureFormatWidth> styles[] = { { S::abbreviated, UMEASFMT_WIDTH_NARROW },
+        { S::short_, UMEASFMT_WIDTH_SHORT }, { S::full, UMEASFMT_WIDTH_WIDE } };
+    const struct {
+        double hours, minutes, seconds;
+    } amounts[] = { { 1, 2, 5 }, { 0, 0, 1 }, { 2, 1, 0 }, { 1234567, 59, 59 }, { 21, 0, 0 } };
+    for (const char* locale : locales) {
+        for (const auto& [style, width] : styles) {
+            for (const auto& a : amounts) {
+                F formatter;
+                formatter.setLocale(locale);
+                formatter.setUnitsStyle(style);
+                const bool single = a.minutes == 0 && a.seconds == 0;
+                formatter.setAllowedUnits(
+                    single ? F::Units { U::hour } : F::Units { U::hour, U::minute, U::second });
+                formatter.setZeroFormattingBehavior(Z::none);
+                const double interval = a.hours * 3600 + a.minutes * 60 + a.seconds;
+                // Twice: the second use runs on the kept formatters.
+                for (int use = 0; use < 2; ++use) {
+                    EXPECT_EQ(formatter.string(interval),
+                        measureFormatText(locale, width, a.hours, a.minutes, a.seconds))
+                        << locale << " " << int(style) << " " << interval;
+                }
+            }
+        }
+    }
+    // A fraction on the last unit, and a negative first one.
+    F fractional;
+    fractional.setLocale("de");
+    fractional.setUnitsStyle(S::short_);
+    fractional.setAllowedUnits(F::Units { U::hour, U::minute });
+    fractional.setAllowsFractionalUnits(true);
+    EXPECT_EQ(fractional.string(-3690), "-1 Std., 1,5 Min.");
+}
+
+TEST(DateComponentsFormatterTest, FormattersOnSeveralThreadsAtOnce)
+{
+    // Each thread has its own formatter, as the type asks; what ICU keeps behind them must
+    // not be shared between threads.
+    const std::pair<const char*, std::string> expected[] = {
+        { "en", "1 hour, 2 minutes" },
+        { "de", "1 Stunde, 2 Minuten" },
+        { "fr", "1\xC2\xA0heure et 2 minutes" }, // a no-break space
+        { "en", "1 hour, 2 minutes" },
+    };
+    std::vector<int> mismatches(std::size(expected), 0);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < std::size(expected); ++t) {
+        threads.emplace_back([&, t] {
+            F formatter;
+            formatter.setLocale(expected[t].first);
+            formatter.setUnitsStyle(S::full);
+            formatter.setAllowedUnits(F::Units { U::hour, U::minute });
+            for (int i = 0; i < 300; ++i) {
+                if (formatter.string(3725) != expected[t].second)
+                    ++mismatches[t];
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    for (std::size_t t = 0; t < std::size(expected); ++t)
+        EXPECT_EQ(mismatches[t], 0) << expected[t].first;
 }
 
 } // namespace
