@@ -1,5 +1,7 @@
 #include "app/shell/AppIcon.hpp"
 
+#include <QIconEngine>
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -36,19 +38,30 @@ void paintAppIcon(QPainter& painter, const QRectF& rect, const QColor& color)
     painter.restore();
 }
 
-QIcon appIcon()
-{
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        QPixmap pixmap(size, size);
+namespace {
+
+// Paints the icon at the size asked for, when it is asked for: rendering every size at start
+// would cost more than the rest of showing the status item.
+class AppIconEngine final : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
+    {
+        paintAppIcon(*painter, QRectF(rect), QColor(0x1f, 0x6f, 0xb5));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap pixmap(size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
-        paintAppIcon(painter, QRectF(0, 0, size, size), QColor(0x1f, 0x6f, 0xb5));
-        painter.end();
-        icon.addPixmap(pixmap);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return pixmap;
     }
-    return icon;
-}
+    QIconEngine* clone() const override { return new AppIconEngine; }
+};
+
+} // namespace
+
+QIcon appIcon() { return QIcon(new AppIconEngine); }
 
 AppIconView::AppIconView(QWidget* parent)
     : QWidget(parent)

@@ -9,11 +9,38 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace tidemark {
 
 namespace {
 
 std::weak_ptr<AppStore> weakly(const AppStoreRef& store) { return store; }
+
+// Builds its content when first shown: laying out text loads the font database, which
+// costs more than the rest of the start together, and the popover is made at start but
+// shown only later.
+class DeferredView final : public QWidget {
+public:
+    explicit DeferredView(std::function<QWidget*()> make)
+        : m_make(std::move(make))
+    {
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        if (auto make = std::exchange(m_make, nullptr)) {
+            QWidget* content = make();
+            addPinnedSubview(this, content);
+            content->show();
+        }
+        QWidget::showEvent(event);
+    }
+
+private:
+    std::function<QWidget*()> m_make;
+};
 
 QWidget* messageView(const QString& title, const QString& text, const QString& button,
     std::function<void()> onButton)
@@ -77,12 +104,13 @@ PopoverWindowState makePendingPopoverWindow(const AppStoreRef& store)
     window->setLevel(WindowLevel::status);
     window->resize(320, 400);
     auto weak = weakly(store);
-    addPinnedSubview(window->contentView(),
-        messageView(QStringLiteral("Tidemark"), QStringLiteral("Your reminders will show here."),
+    addPinnedSubview(window->contentView(), new DeferredView([weak] {
+        return messageView(QStringLiteral("Tidemark"), QStringLiteral("Your reminders will show here."),
             QStringLiteral("Close"), [weak] {
                 if (auto store = weak.lock())
                     store->dispatch(actions::popoverIsPresented(false));
-            }));
+            });
+    }));
     return {window};
 }
 
