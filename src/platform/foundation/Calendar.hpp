@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/foundation/Date.hpp"
+#include "platform/foundation/FlagSet.hpp"
 
 #include <initializer_list>
 #include <optional>
@@ -21,26 +22,7 @@ enum class CalendarComponent : unsigned {
 };
 
 // A set of calendar components.
-class CalendarComponents {
-public:
-    constexpr CalendarComponents() = default;
-    constexpr CalendarComponents(CalendarComponent c)
-        : m_bits(static_cast<unsigned>(c))
-    {
-    }
-    constexpr CalendarComponents(std::initializer_list<CalendarComponent> list)
-    {
-        for (auto c : list)
-            m_bits |= static_cast<unsigned>(c);
-    }
-    constexpr bool contains(CalendarComponent c) const { return m_bits & static_cast<unsigned>(c); }
-    constexpr bool isEmpty() const { return m_bits == 0; }
-    constexpr unsigned rawValue() const { return m_bits; }
-    bool operator==(const CalendarComponents&) const = default;
-
-private:
-    unsigned m_bits = 0;
-};
+using CalendarComponents = FlagSet<CalendarComponent>;
 
 // What a search does when the wanted wall-clock time does not exist on a day (the clock
 // jumps over it at a daylight-saving change).

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Calendar.hpp"
 #include "platform/foundation/Date.hpp"
+#include "platform/foundation/FlagSet.hpp"
 
 #include <initializer_list>
 #include <optional>
@@ -27,26 +28,7 @@ public:
         second = 1u << 6,
     };
 
-    class Units {
-    public:
-        constexpr Units() = default;
-        constexpr Units(Unit unit)
-            : m_bits(static_cast<unsigned>(unit))
-        {
-        }
-        constexpr Units(std::initializer_list<Unit> units)
-        {
-            for (auto u : units)
-                m_bits |= static_cast<unsigned>(u);
-        }
-        constexpr bool contains(Unit unit) const { return m_bits & static_cast<unsigned>(unit); }
-        constexpr bool isEmpty() const { return m_bits == 0; }
-        constexpr unsigned rawValue() const { return m_bits; }
-        bool operator==(const Units&) const = default;
-
-    private:
-        unsigned m_bits = 0;
-    };
+    using Units = FlagSet<Unit>;
 
     enum class UnitsStyle {
         positional, // "1:02:05"
