@@ -4,6 +4,7 @@
 //      --benchmark_report_aggregates_only=true   (read the median)
 #include "platform/foundation/DateComponentsFormatter.hpp"
 #include "reminders/applereminders/AppleRemindersService.hpp"
+#include "support/TaskListFixture.hpp"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,27 +37,12 @@ QByteArray clock(int minutes)
         + "00";
 }
 
-void makeTree(const QString& root, int count)
+// Every task starts at a minute of its own; every tenth is untitled, stored with its span
+// as its title.
+tidemark::bench::TaskLines task(int i)
 {
-    const QString list = root + "/bench/tasks";
-    QDir().mkpath(list);
-    QFile name(list + "/displayname");
-    if (name.open(QIODevice::WriteOnly))
-        name.write("Tasks\n");
-    for (int i = 0; i < count; ++i) {
-        QFile file(list + QString("/task-%1.ics").arg(i, 5, 10, QChar('0')));
-        if (!file.open(QIODevice::WriteOnly))
-            continue;
-        const QByteArray n = QByteArray::number(i);
-        // Every tenth task is untitled, stored with its span as title.
-        const QByteArray title = i % 10 == 0 ? "15 min" : "Task number " + n + " with a longer title";
-        file.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//Bench//EN\r\nBEGIN:VTODO\r\nUID:task-" + n
-            + "\r\nDTSTAMP:20300101T000000Z\r\nCREATED:20300101T000000Z\r\nSUMMARY:" + title
-            + "\r\nDTSTART;TZID=Europe/Berlin:" + clock(i) + "\r\nDUE;TZID=Europe/Berlin:"
-            + clock(i + 15) + "\r\nSTATUS:NEEDS-ACTION\r\n"
-              "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Task\r\nTRIGGER;VALUE=DATE-TIME:20300101T081500Z\r\n"
-              "END:VALARM\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
-    }
+    const QByteArray n = QByteArray::number(i);
+    return {i % 10 == 0 ? QByteArray("15 min") : "Task number " + n + " with a longer title", clock(i), clock(i + 15)};
 }
 
 std::unique_ptr<AppleRemindersService> openService()
@@ -133,13 +119,8 @@ int main(int argc, char** argv)
     QLoggingCategory::setFilterRules("tidemark.eventstore.info=false");
     QTemporaryDir temporary;
     benchRoot = temporary.path() + "/calendars";
-    makeTree(benchRoot, taskCount);
-    stateDir = temporary.path() + "/state";
-    QDir().mkpath(stateDir);
-    QFile answer(stateDir + "/eventstore-access");
-    if (answer.open(QIODevice::WriteOnly))
-        answer.write("reminders=fullAccess\n");
-    answer.close();
+    tidemark::bench::writeTaskList(benchRoot, taskCount, task);
+    stateDir = tidemark::bench::grantedStateDirectory(temporary.path());
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

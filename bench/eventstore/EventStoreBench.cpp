@@ -1,6 +1,7 @@
 // Reading one list of many tasks. The tree is $TIDEMARK_CALENDARS_DIR when set (compare.sh
 // makes one that todoman reads too), else a fresh one of 10,000 tasks in a temporary folder.
 #include "platform/eventstore/EventStore.hpp"
+#include "support/TaskListFixture.hpp"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,27 +21,6 @@ using tidemark::EventStoreOptions;
 
 QString benchRoot;
 QString stateDir;
-
-void makeTree(const QString& root, int count)
-{
-    const QString list = root + "/bench/tasks";
-    QDir().mkpath(list);
-    QFile name(list + "/displayname");
-    if (name.open(QIODevice::WriteOnly))
-        name.write("Tasks\n");
-    for (int i = 0; i < count; ++i) {
-        QFile file(list + QString("/task-%1.ics").arg(i, 5, 10, QChar('0')));
-        if (!file.open(QIODevice::WriteOnly))
-            continue;
-        const QByteArray n = QByteArray::number(i);
-        file.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//Bench//EN\r\nBEGIN:VTODO\r\nUID:task-" + n
-            + "\r\nDTSTAMP:20300101T000000Z\r\nCREATED:20300101T000000Z\r\nSUMMARY:Task number " + n
-            + " with a longer title\r\nDTSTART;TZID=Europe/Berlin:20300101T090000\r\n"
-              "DUE;TZID=Europe/Berlin:20300101T091500\r\nSTATUS:NEEDS-ACTION\r\n"
-              "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Task\r\nTRIGGER;VALUE=DATE-TIME:20300101T081500Z\r\n"
-              "END:VALARM\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
-    }
-}
 
 std::unique_ptr<EventStore> openStore()
 {
@@ -93,14 +73,12 @@ int main(int argc, char** argv)
     benchRoot = qEnvironmentVariable("TIDEMARK_CALENDARS_DIR");
     if (benchRoot.isEmpty()) {
         benchRoot = temporary.path() + "/calendars";
-        makeTree(benchRoot, 10000);
+        tidemark::bench::writeTaskList(benchRoot, 10000, [](int i) {
+            return tidemark::bench::TaskLines {
+                "Task number " + QByteArray::number(i) + " with a longer title", "20300101T090000", "20300101T091500"};
+        });
     }
-    stateDir = temporary.path() + "/state";
-    QDir().mkpath(stateDir);
-    QFile answer(stateDir + "/eventstore-access");
-    if (answer.open(QIODevice::WriteOnly))
-        answer.write("reminders=fullAccess\n");
-    answer.close();
+    stateDir = tidemark::bench::grantedStateDirectory(temporary.path());
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
