@@ -33,8 +33,8 @@ QByteArray clock(int minutes)
     const int day = 1 + minutes / (24 * 60);
     minutes %= 24 * 60;
     return "203001" + QByteArray::number(day).rightJustified(2, '0') + "T"
-        + QByteArray::number(minutes / 60).rightJustified(2, '0') + QByteArray::number(minutes % 60).rightJustified(2, '0')
-        + "00";
+        + QByteArray::number(minutes / 60).rightJustified(2, '0')
+        + QByteArray::number(minutes % 60).rightJustified(2, '0') + "00";
 }
 
 // Every task starts at a minute of its own; every tenth is untitled, stored with its span
@@ -42,7 +42,8 @@ QByteArray clock(int minutes)
 tidemark::bench::TaskLines task(int i)
 {
     const QByteArray n = QByteArray::number(i);
-    return {i % 10 == 0 ? QByteArray("15 min") : "Task number " + n + " with a longer title", clock(i), clock(i + 15)};
+    return { i % 10 == 0 ? QByteArray("15 min") : "Task number " + n + " with a longer title",
+        clock(i), clock(i + 15) };
 }
 
 std::unique_ptr<AppleRemindersService> openService()
@@ -56,8 +57,8 @@ std::unique_ptr<AppleRemindersService> openService()
 std::shared_ptr<const DateComponentsFormatter> titleFormatter()
 {
     auto formatter = std::make_shared<DateComponentsFormatter>();
-    formatter->setAllowedUnits({DateComponentsFormatter::Unit::hour, DateComponentsFormatter::Unit::minute,
-        DateComponentsFormatter::Unit::second});
+    formatter->setAllowedUnits({ DateComponentsFormatter::Unit::hour,
+        DateComponentsFormatter::Unit::minute, DateComponentsFormatter::Unit::second });
     formatter->setUnitsStyle(DateComponentsFormatter::UnitsStyle::short_);
     formatter->setMaximumUnitCount(2);
     return formatter;
@@ -70,7 +71,7 @@ void BM_ReadListColdService(benchmark::State& state)
     std::size_t count = 0;
     for (auto _ : state) {
         auto service = openService();
-        count = service->fetchReminders({"bench/tasks"}, formatter).size();
+        count = service->fetchReminders({ "bench/tasks" }, formatter).size();
         benchmark::DoNotOptimize(count);
     }
     if (count != taskCount)
@@ -85,10 +86,10 @@ void BM_ReadListWarmService(benchmark::State& state)
 {
     const auto formatter = titleFormatter();
     auto service = openService();
-    service->fetchReminders({"bench/tasks"}, formatter);
+    service->fetchReminders({ "bench/tasks" }, formatter);
     std::size_t count = 0;
     for (auto _ : state) {
-        count = service->fetchReminders({"bench/tasks"}, formatter).size();
+        count = service->fetchReminders({ "bench/tasks" }, formatter).size();
         benchmark::DoNotOptimize(count);
     }
     if (count != taskCount)
@@ -101,10 +102,10 @@ BENCHMARK(BM_ReadListWarmService)->Unit(benchmark::kMillisecond)->UseRealTime();
 void BM_ReadListWarmServiceNoFormatter(benchmark::State& state)
 {
     auto service = openService();
-    service->fetchReminders({"bench/tasks"}, nullptr);
+    service->fetchReminders({ "bench/tasks" }, nullptr);
     std::size_t count = 0;
     for (auto _ : state) {
-        count = service->fetchReminders({"bench/tasks"}, nullptr).size();
+        count = service->fetchReminders({ "bench/tasks" }, nullptr).size();
         benchmark::DoNotOptimize(count);
     }
     state.counters["reminders"] = double(count);

@@ -24,12 +24,14 @@ std::shared_ptr<BenchStore> makeStore()
 {
     std::vector<BenchStore::Middleware> middlewares;
     for (int i = 0; i < 19; ++i) {
-        middlewares.push_back([](const State& state, const Action& action) -> std::optional<rx::Publisher<Action>> {
-            benchmark::DoNotOptimize(state.count + action);
-            return rx::Empty<Action>();
-        });
+        middlewares.push_back(
+            [](const State& state, const Action& action) -> std::optional<rx::Publisher<Action>> {
+                benchmark::DoNotOptimize(state.count + action);
+                return rx::Empty<Action>();
+            });
     }
-    return BenchStore::make({}, [](State& s, const Action& a) { s.count += a; }, std::move(middlewares));
+    return BenchStore::make(
+        {}, [](State& s, const Action& a) { s.count += a; }, std::move(middlewares));
 }
 
 long residentKiB()
@@ -80,12 +82,14 @@ BENCHMARK(BM_MillionDispatchesResidentMemory)->Iterations(1)->Unit(benchmark::kM
 void BM_FollowUpTokensAreDropped(benchmark::State& state)
 {
     rx::setMainQueue(&g_queue);
-    std::vector<BenchStore::Middleware> middlewares(19, [](const State&, const Action& action) -> std::optional<rx::Publisher<Action>> {
-        if (action == 1)
-            return rx::Just(Action { 0 });
-        return rx::Empty<Action>();
-    });
-    auto store = BenchStore::make({}, [](State& s, const Action& a) { s.count += a; }, std::move(middlewares));
+    std::vector<BenchStore::Middleware> middlewares(
+        19, [](const State&, const Action& action) -> std::optional<rx::Publisher<Action>> {
+            if (action == 1)
+                return rx::Just(Action { 0 });
+            return rx::Empty<Action>();
+        });
+    auto store = BenchStore::make(
+        {}, [](State& s, const Action& a) { s.count += a; }, std::move(middlewares));
     for (int i = 0; i < 1000; ++i)
         store->dispatch(1);
     g_queue.drain();

@@ -33,7 +33,9 @@ std::unique_ptr<EventStore> openStore()
 std::size_t fetchAll(EventStore& store)
 {
     const auto list = store.calendarWithIdentifier("bench/tasks");
-    return store.fetchReminders(store.predicateForIncompleteReminders({}, {}, std::vector{*list})).size();
+    return store
+        .fetchReminders(store.predicateForIncompleteReminders({}, {}, std::vector { *list }))
+        .size();
 }
 
 // A new store each time: every file is read and parsed.
@@ -74,8 +76,9 @@ int main(int argc, char** argv)
     if (benchRoot.isEmpty()) {
         benchRoot = temporary.path() + "/calendars";
         tidemark::bench::writeTaskList(benchRoot, 10000, [](int i) {
-            return tidemark::bench::TaskLines {
-                "Task number " + QByteArray::number(i) + " with a longer title", "20300101T090000", "20300101T091500"};
+            return tidemark::bench::TaskLines { "Task number " + QByteArray::number(i)
+                    + " with a longer title",
+                "20300101T090000", "20300101T091500" };
         });
     }
     stateDir = tidemark::bench::grantedStateDirectory(temporary.path());

@@ -17,10 +17,9 @@ Date moment(std::int64_t i)
     return Date(std::chrono::seconds(1720973109 + i));
 }
 
-const CalendarComponents allComponents { CalendarComponent::calendar,
-    CalendarComponent::timeZone, CalendarComponent::year, CalendarComponent::month,
-    CalendarComponent::day, CalendarComponent::hour, CalendarComponent::minute,
-    CalendarComponent::second };
+const CalendarComponents allComponents { CalendarComponent::calendar, CalendarComponent::timeZone,
+    CalendarComponent::year, CalendarComponent::month, CalendarComponent::day,
+    CalendarComponent::hour, CalendarComponent::minute, CalendarComponent::second };
 
 void BM_DateComponents(benchmark::State& state)
 {
@@ -86,8 +85,8 @@ void BM_FormatterString(benchmark::State& state)
 {
     DateComponentsFormatter formatter;
     formatter.setUnitsStyle(DateComponentsFormatter::UnitsStyle::short_);
-    formatter.setAllowedUnits({ DateComponentsFormatter::Unit::hour,
-        DateComponentsFormatter::Unit::minute });
+    formatter.setAllowedUnits(
+        { DateComponentsFormatter::Unit::hour, DateComponentsFormatter::Unit::minute });
     double interval = 3600.0;
     for (auto _ : state)
         benchmark::DoNotOptimize(formatter.string(interval += 60.0));

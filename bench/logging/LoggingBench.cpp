@@ -14,8 +14,8 @@ using namespace tidemark;
 
 LogEntry sampleEntry()
 {
-    return {std::chrono::system_clock::now(), 4242, LogLevel::notice, "com.tidemark.Tidemark",
-        "AppState", "  remindersStore(items(create(submit([Reminder(title: \"Buy milk\")]))))"};
+    return { std::chrono::system_clock::now(), 4242, LogLevel::notice, "com.tidemark.Tidemark",
+        "AppState", "  remindersStore(items(create(submit([Reminder(title: \"Buy milk\")]))))" };
 }
 
 void formatLine(benchmark::State& state)
@@ -36,7 +36,8 @@ BENCHMARK(parseLine);
 
 std::filesystem::path benchFolder()
 {
-    return std::filesystem::temp_directory_path() / ("tidemark-bench-" + std::to_string(::getpid()));
+    return std::filesystem::temp_directory_path()
+        / ("tidemark-bench-" + std::to_string(::getpid()));
 }
 
 void writeEntry(benchmark::State& state)

@@ -67,8 +67,8 @@ struct Fixture {
         const auto now = clock->now();
         for (int i = first; i < first + reminderCount; ++i) {
             AnyReminder r { "reminder-" + std::to_string(i), std::nullopt, std::nullopt,
-                i % 10 == 0 ? std::string() : "Reminder number " + std::to_string(i),
-                std::nullopt, std::nullopt };
+                i % 10 == 0 ? std::string() : "Reminder number " + std::to_string(i), std::nullopt,
+                std::nullopt };
             const auto due = dateByAdding(now, i % 50 == 0 ? -60.0 : 60.0 + i * 7.0);
             setStartDate(r, dateByAdding(due, -5400));
             setDueDate(r, due);

@@ -13,7 +13,10 @@ using namespace tidemark;
 
 namespace {
 
-UserSettings defaults() { return UserSettings::makeDefault(Calendar("UTC"), dateFromTimeIntervalSince1970(1'700'000'000)); }
+UserSettings defaults()
+{
+    return UserSettings::makeDefault(Calendar("UTC"), dateFromTimeIntervalSince1970(1'700'000'000));
+}
 
 void BM_SaveWholeSettingsInMemory(benchmark::State& state)
 {
@@ -49,7 +52,8 @@ void BM_RedactLogLine(benchmark::State& state)
 {
     std::string line = "  remindersStore(items(read(result(success([";
     for (int i = 0; i < state.range(0); ++i)
-        line += "AnyReminder(id: \"" + std::to_string(i) + "\", title: \"Call \\\"Ann\\\" back\", start: nil), ";
+        line += "AnyReminder(id: \"" + std::to_string(i)
+            + "\", title: \"Call \\\"Ann\\\" back\", start: nil), ";
     line += "])))))";
     for (auto _ : state)
         benchmark::DoNotOptimize(redactReminderTitles(line));

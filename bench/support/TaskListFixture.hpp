@@ -31,11 +31,15 @@ inline void writeTaskList(const QString& root, int count, const std::function<Ta
         if (!file.open(QIODevice::WriteOnly))
             continue;
         const TaskLines lines = task(i);
-        file.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//Bench//EN\r\nBEGIN:VTODO\r\nUID:task-"
-            + QByteArray::number(i) + "\r\nDTSTAMP:20300101T000000Z\r\nCREATED:20300101T000000Z\r\nSUMMARY:"
-            + lines.summary + "\r\nDTSTART;TZID=Europe/Berlin:" + lines.start + "\r\nDUE;TZID=Europe/Berlin:"
-            + lines.due + "\r\nSTATUS:NEEDS-ACTION\r\n"
-              "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Task\r\nTRIGGER;VALUE=DATE-TIME:20300101T081500Z\r\n"
+        file.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Bench//Bench//"
+                   "EN\r\nBEGIN:VTODO\r\nUID:task-"
+            + QByteArray::number(i)
+            + "\r\nDTSTAMP:20300101T000000Z\r\nCREATED:20300101T000000Z\r\nSUMMARY:" + lines.summary
+            + "\r\nDTSTART;TZID=Europe/Berlin:" + lines.start
+            + "\r\nDUE;TZID=Europe/Berlin:" + lines.due
+            + "\r\nSTATUS:NEEDS-ACTION\r\n"
+              "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Task\r\nTRIGGER;VALUE=DATE-TIME:"
+              "20300101T081500Z\r\n"
               "END:VALARM\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
     }
 }

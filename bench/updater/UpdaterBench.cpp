@@ -14,9 +14,10 @@ std::string feedOf(int releases)
                       "<channel><title>Tidemark</title>";
     for (int i = 0; i < releases; ++i) {
         auto version = std::to_string(i);
-        xml += "<item><title>Version 1." + version + "</title><enclosure url=\"https://tidemark.app/"
-            + version + ".tar.gz\" sparkle:version=\"" + version
-            + "\" sparkle:shortVersionString=\"1." + version + "\" length=\"1\" type=\"x\"/></item>";
+        xml += "<item><title>Version 1." + version
+            + "</title><enclosure url=\"https://tidemark.app/" + version
+            + ".tar.gz\" sparkle:version=\"" + version + "\" sparkle:shortVersionString=\"1."
+            + version + "\" length=\"1\" type=\"x\"/></item>";
     }
     return xml + "</channel></rss>";
 }

@@ -1,3 +1,6 @@
 #include "app/shell/AppDelegate.hpp"
 
-int main(int argc, char* argv[]) { return tidemark::runAppEntryPoint(argc, argv); }
+int main(int argc, char* argv[])
+{
+    return tidemark::runAppEntryPoint(argc, argv);
+}

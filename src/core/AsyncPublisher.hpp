@@ -14,8 +14,8 @@ namespace tidemark {
 // own: cancelling one subscription stops only its own work. A thrown exception becomes
 // the failure; a value produced after cancellation is dropped.
 template <class T>
-rx::Publisher<T, Error> makeAsyncPublisher(std::function<T(std::stop_token)> operation,
-    rx::Scheduler& queue = rx::backgroundQueue())
+rx::Publisher<T, Error> makeAsyncPublisher(
+    std::function<T(std::stop_token)> operation, rx::Scheduler& queue = rx::backgroundQueue())
 {
     return rx::Future<T, Error>(
         [operation = std::move(operation)](std::stop_token stop) {
@@ -40,7 +40,8 @@ auto mapResultWithContext(const rx::Publisher<T, E>& upstream, F transform)
 {
     return rx::mapResult(upstream, [transform](const rx::Result<T, E>& result) {
         if (result.isSuccess())
-            return transform(rx::Result<std::optional<T>, E>::success(std::optional<T>(result.value())));
+            return transform(
+                rx::Result<std::optional<T>, E>::success(std::optional<T>(result.value())));
         return transform(rx::Result<std::optional<T>, E>::failure(result.error()));
     });
 }

@@ -19,9 +19,15 @@ struct Error {
     bool operator==(const Error& other) const { return description == other.description; }
 };
 
-inline std::ostream& operator<<(std::ostream& out, const Error& error) { return out << "Error(" << error.description << ")"; }
+inline std::ostream& operator<<(std::ostream& out, const Error& error)
+{
+    return out << "Error(" << error.description << ")";
+}
 
 // The error of work that was cancelled before it could deliver.
-inline Error cancellationError() { return Error("CancellationError()"); }
+inline Error cancellationError()
+{
+    return Error("CancellationError()");
+}
 
 } // namespace tidemark

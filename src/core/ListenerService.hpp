@@ -17,14 +17,14 @@ namespace tidemark {
 // own: a listener is called with the state and the action of every dispatch, for good or,
 // as a once-listener, until it first answers true. A listener may throw; that ends the
 // current pass.
-template <class State, class Action>
-class ListenerService {
+template <class State, class Action> class ListenerService {
 public:
     using Listener = std::function<bool(const State&, const Action&)>;
 
     void add(Listener listener, bool once)
     {
-        m_listeners.push_back(Entry { m_nextKey++, std::make_shared<Listener>(std::move(listener)), once });
+        m_listeners.push_back(
+            Entry { m_nextKey++, std::make_shared<Listener>(std::move(listener)), once });
     }
 
     // Calls each listener registered at the start of the pass once, in registration order;
@@ -42,7 +42,8 @@ public:
     std::size_t count() const { return m_listeners.size(); }
     std::size_t onceCount() const
     {
-        return std::count_if(m_listeners.begin(), m_listeners.end(), [](const Entry& e) { return e.once; });
+        return std::count_if(
+            m_listeners.begin(), m_listeners.end(), [](const Entry& e) { return e.once; });
     }
 
 private:
@@ -57,8 +58,7 @@ private:
 
 // Registration of a listener through an action. Two listener actions are equal when they
 // have the same case; the listeners they carry are not compared.
-template <class State, class Action>
-struct ListenerAction {
+template <class State, class Action> struct ListenerAction {
     using Listener = typename ListenerService<State, Action>::Listener;
     enum class Kind {
         add,
@@ -75,9 +75,11 @@ struct ListenerAction {
 // The middleware that first tells the listeners about the action, then registers the
 // listener the action carries, if any, and always lets the later middlewares run.
 template <class State, class Action, class ListenerOf>
-auto makeListenerMiddleware(std::shared_ptr<ListenerService<State, Action>> service, ListenerOf listenerOf)
+auto makeListenerMiddleware(
+    std::shared_ptr<ListenerService<State, Action>> service, ListenerOf listenerOf)
 {
-    return [service, listenerOf](const State& state, const Action& action) -> std::optional<rx::Publisher<Action>> {
+    return [service, listenerOf](
+               const State& state, const Action& action) -> std::optional<rx::Publisher<Action>> {
         try {
             service->notify(state, action);
         } catch (const std::exception& error) {
@@ -86,7 +88,8 @@ auto makeListenerMiddleware(std::shared_ptr<ListenerService<State, Action>> serv
             std::cout << "unknown error thrown by a listener" << std::endl;
         }
         if (const ListenerAction<State, Action>* registration = listenerOf(action))
-            service->add(registration->listener, registration->kind == ListenerAction<State, Action>::Kind::addOnce);
+            service->add(registration->listener,
+                registration->kind == ListenerAction<State, Action>::Kind::addOnce);
         return rx::Empty<Action>();
     };
 }

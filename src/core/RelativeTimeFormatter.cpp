@@ -26,7 +26,8 @@ std::shared_ptr<DateComponentsFormatter> sharedRelativeTimeFormatter()
     return formatter;
 }
 
-std::optional<std::string> relativeTimeString(DateComponentsFormatter& formatter, TimeInterval interval)
+std::optional<std::string> relativeTimeString(
+    DateComponentsFormatter& formatter, TimeInterval interval)
 {
     using F = DateComponentsFormatter;
     if (std::abs(interval) <= 60)

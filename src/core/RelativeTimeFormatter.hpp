@@ -16,6 +16,7 @@ std::shared_ptr<DateComponentsFormatter> sharedRelativeTimeFormatter();
 
 // Formats an interval with seconds alone when it is at most a minute either way, else with
 // hours and minutes. The formatter keeps the units last chosen.
-std::optional<std::string> relativeTimeString(DateComponentsFormatter& formatter, TimeInterval interval);
+std::optional<std::string> relativeTimeString(
+    DateComponentsFormatter& formatter, TimeInterval interval);
 
 } // namespace tidemark

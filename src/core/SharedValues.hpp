@@ -12,14 +12,22 @@ constexpr double goldenMinorFactor = 0.381966;
 constexpr double goldenMajorFactor = 0.618034;
 constexpr double goldenRatioFactor = 1.618034;
 
-template <std::floating_point T>
-constexpr double goldenMinor(T value) { return static_cast<double>(value) * goldenMinorFactor; }
-template <std::floating_point T>
-constexpr double goldenMajor(T value) { return static_cast<double>(value) * goldenMajorFactor; }
-template <std::floating_point T>
-constexpr double goldenRatioMultiple(T value) { return static_cast<double>(value) * goldenRatioFactor; }
-template <std::integral T>
-constexpr double goldenRatioMultipleInteger(T value) { return static_cast<double>(value) * goldenRatioFactor; }
+template <std::floating_point T> constexpr double goldenMinor(T value)
+{
+    return static_cast<double>(value) * goldenMinorFactor;
+}
+template <std::floating_point T> constexpr double goldenMajor(T value)
+{
+    return static_cast<double>(value) * goldenMajorFactor;
+}
+template <std::floating_point T> constexpr double goldenRatioMultiple(T value)
+{
+    return static_cast<double>(value) * goldenRatioFactor;
+}
+template <std::integral T> constexpr double goldenRatioMultipleInteger(T value)
+{
+    return static_cast<double>(value) * goldenRatioFactor;
+}
 
 // Moves a rectangle so that its centre is `center`; the size stays.
 inline void setCenter(Rect& rect, Point center)

@@ -14,18 +14,23 @@ namespace tidemark {
 // The binding of one piece of a store's state to a control: reading gives the store's
 // current state at that place, writing dispatches an action and leaves the change to the
 // reducer.
-template <class Value>
-struct Binding {
+template <class Value> struct Binding {
     std::function<Value()> get;
     std::function<void(const Value&)> set;
 };
 
 // Maps the root state to a view's state and a view's action to a root action.
 template <class C>
-concept Connector = requires(const C& connector, const typename C::State& state, const typename C::ViewAction& action) {
+concept Connector = requires(
+    const C& connector, const typename C::State& state, const typename C::ViewAction& action)
+{
     typename C::Action;
-    { connector.mapState(state) } -> std::convertible_to<typename C::ViewState>;
-    { connector.mapAction(action) } -> std::convertible_to<typename C::Action>;
+    {
+        connector.mapState(state)
+        } -> std::convertible_to<typename C::ViewState>;
+    {
+        connector.mapAction(action)
+        } -> std::convertible_to<typename C::Action>;
     requires std::equality_comparable<typename C::ViewState>;
 };
 
@@ -34,13 +39,14 @@ concept Connector = requires(const C& connector, const typename C::State& state,
 // through the main queue. Main thread only.
 template <class State, class Action>
 class Store : public std::enable_shared_from_this<Store<State, Action>> {
-    struct Private {};
+    struct Private { };
 
 public:
     using Reducer = std::function<void(State&, const Action&)>;
     // A middleware gets the state as it is at its call. A nested dispatch it makes changes
     // that state in place, so a middleware copies what it needs before dispatching.
-    using Middleware = std::function<std::optional<rx::Publisher<Action>>(const State&, const Action&)>;
+    using Middleware
+        = std::function<std::optional<rx::Publisher<Action>>(const State&, const Action&)>;
 
     Store(Private, State initialState, Reducer reducer, std::vector<Middleware> middlewares)
         : m_state(std::move(initialState))
@@ -49,9 +55,11 @@ public:
     {
     }
 
-    static std::shared_ptr<Store> make(State initialState, Reducer reducer, std::vector<Middleware> middlewares = {})
+    static std::shared_ptr<Store> make(
+        State initialState, Reducer reducer, std::vector<Middleware> middlewares = {})
     {
-        return std::make_shared<Store>(Private{}, std::move(initialState), std::move(reducer), std::move(middlewares));
+        return std::make_shared<Store>(
+            Private {}, std::move(initialState), std::move(reducer), std::move(middlewares));
     }
 
     // A store whose state never changes, for views that show a fixed state.
@@ -70,7 +78,7 @@ public:
 
     void dispatch(const Action& action)
     {
-        m_willChange.send(rx::Unit{});
+        m_willChange.send(rx::Unit {});
         m_reducer(m_state, action);
         if (m_stateSubject.hasSubscribers())
             m_stateSubject.send(m_state);
@@ -97,30 +105,31 @@ public:
     {
         static_assert(std::equality_comparable<ChildState>);
         auto parent = this->shared_from_this();
-        auto child = Store<ChildState, ChildAction>::make(mapState(m_state),
-            [parent, mapAction](ChildState&, const ChildAction& action) { parent->dispatch(mapAction(action)); });
+        auto child = Store<ChildState, ChildAction>::make(
+            mapState(m_state), [parent, mapAction](ChildState&, const ChildAction& action) {
+                parent->dispatch(mapAction(action));
+            });
         std::weak_ptr<Store<ChildState, ChildAction>> weakChild = child;
-        child->m_parentLink = statePublisher()
-                                  .map(mapState)
-                                  .removeDuplicates()
-                                  .receiveOnMain()
-                                  .sink([weakChild](const ChildState& state) {
-                                      if (auto store = weakChild.lock()) {
-                                          store->m_willChange.send(rx::Unit{});
-                                          store->m_state = state;
-                                          store->m_stateSubject.send(store->m_state);
-                                      }
-                                  });
+        child->m_parentLink
+            = statePublisher().map(mapState).removeDuplicates().receiveOnMain().sink(
+                [weakChild](const ChildState& state) {
+                    if (auto store = weakChild.lock()) {
+                        store->m_willChange.send(rx::Unit {});
+                        store->m_state = state;
+                        store->m_stateSubject.send(store->m_state);
+                    }
+                });
         return child;
     }
 
     template <Connector C>
-        requires std::is_same_v<typename C::State, State> && std::is_same_v<typename C::Action, Action>
-    std::shared_ptr<Store<typename C::ViewState, typename C::ViewAction>> connect(C connector)
+    requires std::is_same_v<typename C::State, State> && std::is_same_v<typename C::Action, Action>
+        std::shared_ptr<Store<typename C::ViewState, typename C::ViewAction>> connect(C connector)
     {
         return derived<typename C::ViewState, typename C::ViewAction>(
             [connector](const State& state) { return connector.mapState(state); },
-            [connector](const typename C::ViewAction& action) { return connector.mapAction(action); });
+            [connector](
+                const typename C::ViewAction& action) { return connector.mapAction(action); });
     }
 
     template <class Value, class Get, class ToAction>
@@ -140,8 +149,7 @@ public:
     }
 
 private:
-    template <class, class>
-    friend class Store;
+    template <class, class> friend class Store;
 
     void subscribe(const rx::Publisher<Action>& publisher)
     {

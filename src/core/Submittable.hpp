@@ -22,11 +22,9 @@ enum class Status {
     completed,
 };
 
-template <class T>
-using RequestResult = rx::Result<T, Error>;
+template <class T> using RequestResult = rx::Result<T, Error>;
 
-template <class Input, class Output>
-struct SubmittableActionCases {
+template <class Input, class Output> struct SubmittableActionCases {
     struct Submit {
         Input input;
         bool operator==(const Submit&) const = default;
@@ -53,9 +51,18 @@ struct SubmittableAction : std::variant<typename SubmittableActionCases<Input, O
     using OutputType = Output;
 
     static SubmittableAction submit(Input input) { return Submit { std::move(input) }; }
-    static SubmittableAction success(Output output) { return Result { RequestResult<Output>::success(std::move(output)) }; }
-    static SubmittableAction failure(Error error) { return Result { RequestResult<Output>::failure(std::move(error)) }; }
-    static SubmittableAction result(RequestResult<Output> result) { return Result { std::move(result) }; }
+    static SubmittableAction success(Output output)
+    {
+        return Result { RequestResult<Output>::success(std::move(output)) };
+    }
+    static SubmittableAction failure(Error error)
+    {
+        return Result { RequestResult<Output>::failure(std::move(error)) };
+    }
+    static SubmittableAction result(RequestResult<Output> result)
+    {
+        return Result { std::move(result) };
+    }
     static SubmittableAction reset() { return Reset {}; }
 
     const std::variant<Submit, Result, Reset>& base() const { return *this; }
@@ -79,8 +86,7 @@ struct SubmittableState {
 };
 
 // What was submitted and not yet confirmed by a read.
-template <class Value>
-struct SubmittedValues {
+template <class Value> struct SubmittedValues {
     std::optional<Value> create;
     std::optional<Value> update;
     std::optional<Value> delete_;
@@ -90,8 +96,7 @@ struct SubmittedValues {
 
 // The state of a request on model data: its progress, its value as last read, and what
 // was submitted since.
-template <class Value>
-struct SubmittableValueState {
+template <class Value> struct SubmittableValueState {
     std::optional<Error> error;
     Status status = Status::idle;
     Value value {};
@@ -100,10 +105,8 @@ struct SubmittableValueState {
     bool operator==(const SubmittableValueState&) const = default;
 };
 
-template <class Value, class Query, class Identifier>
-struct ModelOperationCases {
-    template <class Input, class Output, int Tag>
-    struct Case {
+template <class Value, class Query, class Identifier> struct ModelOperationCases {
+    template <class Input, class Output, int Tag> struct Case {
         SubmittableAction<Input, Output> action;
         bool operator==(const Case&) const = default;
     };
@@ -115,10 +118,11 @@ struct ModelOperationCases {
 
 // One model operation and its request step.
 template <class Value, class Query, class Identifier>
-struct ModelOperationAction : std::variant<typename ModelOperationCases<Value, Query, Identifier>::Create,
-                                  typename ModelOperationCases<Value, Query, Identifier>::Read,
-                                  typename ModelOperationCases<Value, Query, Identifier>::Update,
-                                  typename ModelOperationCases<Value, Query, Identifier>::Delete> {
+struct ModelOperationAction
+    : std::variant<typename ModelOperationCases<Value, Query, Identifier>::Create,
+          typename ModelOperationCases<Value, Query, Identifier>::Read,
+          typename ModelOperationCases<Value, Query, Identifier>::Update,
+          typename ModelOperationCases<Value, Query, Identifier>::Delete> {
     using Cases = ModelOperationCases<Value, Query, Identifier>;
     using Create = typename Cases::Create;
     using Read = typename Cases::Read;
@@ -135,18 +139,38 @@ struct ModelOperationAction : std::variant<typename ModelOperationCases<Value, Q
     static ModelOperationAction create(CreateAction action) { return Create { std::move(action) }; }
     static ModelOperationAction read(ReadAction action) { return Read { std::move(action) }; }
     static ModelOperationAction update(UpdateAction action) { return Update { std::move(action) }; }
-    static ModelOperationAction delete_(DeleteAction action) { return Delete { std::move(action) }; }
+    static ModelOperationAction delete_(DeleteAction action)
+    {
+        return Delete { std::move(action) };
+    }
 
     const Base& base() const { return *this; }
-    const CreateAction* asCreate() const { auto c = std::get_if<Create>(&base()); return c ? &c->action : nullptr; }
-    const ReadAction* asRead() const { auto c = std::get_if<Read>(&base()); return c ? &c->action : nullptr; }
-    const UpdateAction* asUpdate() const { auto c = std::get_if<Update>(&base()); return c ? &c->action : nullptr; }
-    const DeleteAction* asDelete() const { auto c = std::get_if<Delete>(&base()); return c ? &c->action : nullptr; }
+    const CreateAction* asCreate() const
+    {
+        auto c = std::get_if<Create>(&base());
+        return c ? &c->action : nullptr;
+    }
+    const ReadAction* asRead() const
+    {
+        auto c = std::get_if<Read>(&base());
+        return c ? &c->action : nullptr;
+    }
+    const UpdateAction* asUpdate() const
+    {
+        auto c = std::get_if<Update>(&base());
+        return c ? &c->action : nullptr;
+    }
+    const DeleteAction* asDelete() const
+    {
+        auto c = std::get_if<Delete>(&base());
+        return c ? &c->action : nullptr;
+    }
 };
 
 // The request state of anything with `error` and `status`.
 template <class S>
-concept Submittable = requires(S& s) {
+concept Submittable = requires(S& s)
+{
     s.error;
     s.status;
 };
@@ -175,15 +199,15 @@ void reduceStatus(S& state, const ModelOperationAction<Value, Query, Identifier>
 }
 
 // The identifier of a member of a set-valued state.
-template <class Element>
-auto identifierOf(const Element& element) -> decltype(element.id)
+template <class Element> auto identifierOf(const Element& element) -> decltype(element.id)
 {
     return element.id;
 }
 
 // Records submitted creations, updates and (as members) deletions.
 template <class Set, class Query, class Identifier>
-void reduceUnion(SubmittableValueState<Set>& state, const ModelOperationAction<Set, Query, Identifier>& action)
+void reduceUnion(
+    SubmittableValueState<Set>& state, const ModelOperationAction<Set, Query, Identifier>& action)
 {
     auto unite = [](std::optional<Set>& field, const Set& added) {
         if (!field)
@@ -193,7 +217,8 @@ void reduceUnion(SubmittableValueState<Set>& state, const ModelOperationAction<S
         std::set<decltype(identifierOf(*added.begin()))> ids;
         for (const auto& member : added)
             ids.insert(identifierOf(member));
-        std::erase_if(*field, [&ids](const auto& member) { return ids.contains(identifierOf(member)); });
+        std::erase_if(
+            *field, [&ids](const auto& member) { return ids.contains(identifierOf(member)); });
         field->insert(added.begin(), added.end());
     };
     if (auto create = action.asCreate(); create && create->asSubmit()) {
@@ -213,7 +238,8 @@ void reduceUnion(SubmittableValueState<Set>& state, const ModelOperationAction<S
 
 // Takes the old versions of submitted updates out of the value.
 template <class Set, class Query, class Identifier>
-void reduceFilter(SubmittableValueState<Set>& state, const ModelOperationAction<Set, Query, Identifier>& action)
+void reduceFilter(
+    SubmittableValueState<Set>& state, const ModelOperationAction<Set, Query, Identifier>& action)
 {
     auto update = action.asUpdate();
     if (!update || !update->asSubmit())
@@ -221,12 +247,14 @@ void reduceFilter(SubmittableValueState<Set>& state, const ModelOperationAction<
     std::set<Identifier> updated;
     for (const auto& member : update->asSubmit()->input)
         updated.insert(identifierOf(member));
-    std::erase_if(state.value, [&updated](const auto& member) { return updated.contains(identifierOf(member)); });
+    std::erase_if(state.value,
+        [&updated](const auto& member) { return updated.contains(identifierOf(member)); });
 }
 
 // A successful read replaces the value and forgets what was submitted.
 template <class Value, class Query, class Identifier>
-void reduceOptionalValue(SubmittableValueState<Value>& state, const ModelOperationAction<Value, Query, Identifier>& action)
+void reduceOptionalValue(SubmittableValueState<Value>& state,
+    const ModelOperationAction<Value, Query, Identifier>& action)
 {
     auto read = action.asRead();
     if (!read)
@@ -239,7 +267,8 @@ void reduceOptionalValue(SubmittableValueState<Value>& state, const ModelOperati
 
 // The whole fold for a set-valued state.
 template <class Set, class Query, class Identifier>
-void reduceSetOperation(SubmittableValueState<Set>& state, const ModelOperationAction<Set, Query, Identifier>& action)
+void reduceSetOperation(
+    SubmittableValueState<Set>& state, const ModelOperationAction<Set, Query, Identifier>& action)
 {
     reduceStatus(state, action);
     reduceUnion(state, action);
@@ -249,7 +278,8 @@ void reduceSetOperation(SubmittableValueState<Set>& state, const ModelOperationA
 
 // The fold for a state whose value is not a set.
 template <class Value, class Query, class Identifier>
-void reduceValueOperation(SubmittableValueState<Value>& state, const ModelOperationAction<Value, Query, Identifier>& action)
+void reduceValueOperation(SubmittableValueState<Value>& state,
+    const ModelOperationAction<Value, Query, Identifier>& action)
 {
     reduceStatus(state, action);
     reduceOptionalValue(state, action);

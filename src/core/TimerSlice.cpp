@@ -22,7 +22,9 @@ void timerReducer(TimerState& state, TimerAction action)
         rx::PassthroughSubject<rx::Unit> ticks;
         state.publisher = ticks.publisher();
         state.cancellable = std::make_shared<rx::Cancellable>(
-            rx::repeatingTimer(std::chrono::seconds(1)).sink([ticks](const rx::Unit& tick) { ticks.send(tick); }));
+            rx::repeatingTimer(std::chrono::seconds(1)).sink([ticks](const rx::Unit& tick) {
+                ticks.send(tick);
+            }));
         return;
     }
     case TimerAction::stop:

@@ -7,7 +7,9 @@ namespace tidemark {
 void undoManagerReducer(UndoManagerState& state, const UndoManagerAction& action)
 {
     std::visit(overloaded {
-                   [&](const UndoManagerAction::SetManager& set) -> void { state.undoManager = set.manager; },
+                   [&](const UndoManagerAction::SetManager& set) -> void {
+                       state.undoManager = set.manager;
+                   },
                    [&](const UndoManagerAction::Undo&) -> void {
                        if (state.undoManager)
                            state.undoManager->undo();

@@ -31,7 +31,9 @@ struct UndoManagerActionCases {
     bool operator==(const UndoManagerActionCases&) const = default;
 };
 
-struct UndoManagerAction : UndoManagerActionCases, std::variant<UndoManagerActionCases::SetManager, UndoManagerActionCases::Undo, UndoManagerActionCases::Redo> {
+struct UndoManagerAction : UndoManagerActionCases,
+                           std::variant<UndoManagerActionCases::SetManager,
+                               UndoManagerActionCases::Undo, UndoManagerActionCases::Redo> {
     using variant::variant;
     bool operator==(const UndoManagerAction&) const = default;
 };

@@ -10,8 +10,7 @@ namespace tidemark {
 // Shares one publisher at a time among its subscribers. Each stream handed out ends at its
 // next value once `unsubscribe` was called, a newer publisher was shared, or the
 // Unsubscriber is gone; a quiet stream ends nothing until its next value.
-template <class T, class E = rx::Never>
-class Unsubscriber {
+template <class T, class E = rx::Never> class Unsubscriber {
 public:
     Unsubscriber()
         : m_state(std::make_shared<State>())

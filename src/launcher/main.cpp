@@ -34,13 +34,13 @@ int main()
         return EXIT_SUCCESS;
     std::error_code error;
     if (!std::filesystem::is_regular_file(application, error)) {
-        std::fprintf(stderr, "tidemark-launcher: Tidemark was not found at %s\n",
-            application.c_str());
+        std::fprintf(
+            stderr, "tidemark-launcher: Tidemark was not found at %s\n", application.c_str());
         return EXIT_FAILURE;
     }
     // The start is a start at login, so Tidemark does not open its panel over the desktop.
     tidemark::SystemProcessLauncher launcher;
-    auto started = launcher.startDetached(application, {tidemark::launchedAtLoginArgument});
+    auto started = launcher.startDetached(application, { tidemark::launchedAtLoginArgument });
     if (!started.isSuccess()) {
         std::fprintf(stderr, "tidemark-launcher: %s\n", started.error().message.c_str());
         return EXIT_FAILURE;

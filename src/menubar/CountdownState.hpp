@@ -31,9 +31,9 @@ struct CountdownProgressBarActionCases {
     bool operator==(const CountdownProgressBarActionCases&) const = default;
 };
 
-struct CountdownProgressBarAction
-    : CountdownProgressBarActionCases,
-      std::variant<CountdownProgressBarActionCases::IsEnabled, CountdownProgressBarActionCases::Opacity> {
+struct CountdownProgressBarAction : CountdownProgressBarActionCases,
+                                    std::variant<CountdownProgressBarActionCases::IsEnabled,
+                                        CountdownProgressBarActionCases::Opacity> {
     using variant::variant;
     bool operator==(const CountdownProgressBarAction&) const = default;
 };
@@ -69,19 +69,21 @@ struct CountdownActionCases {
     bool operator==(const CountdownActionCases&) const = default;
 };
 
-struct CountdownAction : CountdownActionCases,
-                         std::variant<CountdownActionCases::IsEnabled, CountdownActionCases::ProgressBar,
-                             CountdownActionCases::ReminderID, CountdownActionCases::ReadDueDate> {
+struct CountdownAction
+    : CountdownActionCases,
+      std::variant<CountdownActionCases::IsEnabled, CountdownActionCases::ProgressBar,
+          CountdownActionCases::ReminderID, CountdownActionCases::ReadDueDate> {
     using variant::variant;
     bool operator==(const CountdownAction&) const = default;
 };
 
-void countdownProgressBarReducer(CountdownProgressBarState& state, const CountdownProgressBarAction& action);
+void countdownProgressBarReducer(
+    CountdownProgressBarState& state, const CountdownProgressBarAction& action);
 void countdownReducer(CountdownState& state, const CountdownAction& action);
 
 // The reminder the countdown follows: the pinned one when it is there, else the one due
 // soonest strictly after `now`; none when no reminder is due in the future.
-std::optional<AnyReminder> countdownReminder(const std::set<AnyReminder>& reminders,
-    const std::optional<std::string>& reminderID, Date now);
+std::optional<AnyReminder> countdownReminder(
+    const std::set<AnyReminder>& reminders, const std::optional<std::string>& reminderID, Date now);
 
 } // namespace tidemark

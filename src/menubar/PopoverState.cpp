@@ -30,14 +30,24 @@ void popoverReducer(PopoverState& state, const PopoverAction& action)
                    },
                    [&](const PopoverAction::PresentedNotification& a) -> void {
                        std::visit(overloaded {
-                                      [&](const PresentedNotificationAction::Update& u) -> void { state.presentedNotification = u.notifications; },
-                                      [&](const PresentedNotificationAction::Insert& i) -> void { state.presentedNotification.insert(i.notification); },
-                                      [&](const PresentedNotificationAction::Remove& r) -> void { state.presentedNotification.erase(r.notification); },
+                                      [&](const PresentedNotificationAction::Update& u) -> void {
+                                          state.presentedNotification = u.notifications;
+                                      },
+                                      [&](const PresentedNotificationAction::Insert& i) -> void {
+                                          state.presentedNotification.insert(i.notification);
+                                      },
+                                      [&](const PresentedNotificationAction::Remove& r) -> void {
+                                          state.presentedNotification.erase(r.notification);
+                                      },
                                   },
                            a.action);
                    },
-                   [&](const PopoverAction::LaunchedAsLoginItem& a) -> void { state.launchedAsLoginItem = a.value; },
-                   [&](const PopoverAction::WasPresentedSinceAppLaunch& a) -> void { state.wasPresentedSinceAppLaunch = a.value; },
+                   [&](const PopoverAction::LaunchedAsLoginItem& a) -> void {
+                       state.launchedAsLoginItem = a.value;
+                   },
+                   [&](const PopoverAction::WasPresentedSinceAppLaunch& a) -> void {
+                       state.wasPresentedSinceAppLaunch = a.value;
+                   },
                },
         action);
 }

@@ -43,8 +43,8 @@ struct PresentedNotificationActionCases {
 
 struct PresentedNotificationAction
     : PresentedNotificationActionCases,
-      std::variant<PresentedNotificationActionCases::Update, PresentedNotificationActionCases::Insert,
-          PresentedNotificationActionCases::Remove> {
+      std::variant<PresentedNotificationActionCases::Update,
+          PresentedNotificationActionCases::Insert, PresentedNotificationActionCases::Remove> {
     using variant::variant;
     bool operator==(const PresentedNotificationAction&) const = default;
 };
@@ -69,9 +69,10 @@ struct PopoverActionCases {
     bool operator==(const PopoverActionCases&) const = default;
 };
 
-struct PopoverAction : PopoverActionCases,
-                       std::variant<PopoverActionCases::IsPresented, PopoverActionCases::PresentedNotification,
-                           PopoverActionCases::LaunchedAsLoginItem, PopoverActionCases::WasPresentedSinceAppLaunch> {
+struct PopoverAction
+    : PopoverActionCases,
+      std::variant<PopoverActionCases::IsPresented, PopoverActionCases::PresentedNotification,
+          PopoverActionCases::LaunchedAsLoginItem, PopoverActionCases::WasPresentedSinceAppLaunch> {
     using variant::variant;
     bool operator==(const PopoverAction&) const = default;
 };

@@ -15,14 +15,19 @@ void zevovozoReducer(ZevovozoState& state, const ZevovozoAction& action)
 
 void statusItemReducer(StatusItemState& state, const StatusItemAction& action)
 {
-    std::visit(overloaded {
-                   [&](const StatusItemAction::Zevovozo& a) -> void { zevovozoReducer(state.zevovozo, a.action); },
-                   [&](const StatusItemAction::CountdownIsPresented& a) -> void { state.countdownIsPresented = a.value; },
-                   [&](const StatusItemAction::DragFrame& a) -> void { state.dragFrame = a.frame; },
-                   [&](const StatusItemAction::ScrollFrame& a) -> void { state.scrollFrame = a.frame; },
-                   [&](const StatusItemAction::ScrollBounds& a) -> void { state.scrollBounds = a.bounds; },
-                   [&](const StatusItemAction::UpdateDragFrame&) -> void {},
-               },
+    std::visit(
+        overloaded {
+            [&](const StatusItemAction::Zevovozo& a) -> void {
+                zevovozoReducer(state.zevovozo, a.action);
+            },
+            [&](const StatusItemAction::CountdownIsPresented& a) -> void {
+                state.countdownIsPresented = a.value;
+            },
+            [&](const StatusItemAction::DragFrame& a) -> void { state.dragFrame = a.frame; },
+            [&](const StatusItemAction::ScrollFrame& a) -> void { state.scrollFrame = a.frame; },
+            [&](const StatusItemAction::ScrollBounds& a) -> void { state.scrollBounds = a.bounds; },
+            [&](const StatusItemAction::UpdateDragFrame&) -> void {},
+        },
         action);
 }
 

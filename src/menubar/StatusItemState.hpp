@@ -8,9 +8,18 @@
 
 namespace tidemark {
 
-inline bool isResting(ZevovozoStatus status) { return status <= ZevovozoStatus::selected; }
-inline bool isActive(ZevovozoStatus status) { return status >= ZevovozoStatus::hovering; }
-inline bool isAccent(ZevovozoStatus status) { return status > ZevovozoStatus::hovering; }
+inline bool isResting(ZevovozoStatus status)
+{
+    return status <= ZevovozoStatus::selected;
+}
+inline bool isActive(ZevovozoStatus status)
+{
+    return status >= ZevovozoStatus::hovering;
+}
+inline bool isAccent(ZevovozoStatus status)
+{
+    return status > ZevovozoStatus::hovering;
+}
 
 struct ZevovozoState {
     Rect frame;
@@ -30,7 +39,8 @@ struct ZevovozoActionCases {
     bool operator==(const ZevovozoActionCases&) const = default;
 };
 
-struct ZevovozoAction : ZevovozoActionCases, std::variant<ZevovozoActionCases::Frame, ZevovozoActionCases::Status> {
+struct ZevovozoAction : ZevovozoActionCases,
+                        std::variant<ZevovozoActionCases::Frame, ZevovozoActionCases::Status> {
     using variant::variant;
     bool operator==(const ZevovozoAction&) const = default;
 };
@@ -73,10 +83,11 @@ struct StatusItemActionCases {
     bool operator==(const StatusItemActionCases&) const = default;
 };
 
-struct StatusItemAction : StatusItemActionCases,
-                          std::variant<StatusItemActionCases::Zevovozo, StatusItemActionCases::CountdownIsPresented,
-                              StatusItemActionCases::DragFrame, StatusItemActionCases::ScrollFrame,
-                              StatusItemActionCases::ScrollBounds, StatusItemActionCases::UpdateDragFrame> {
+struct StatusItemAction
+    : StatusItemActionCases,
+      std::variant<StatusItemActionCases::Zevovozo, StatusItemActionCases::CountdownIsPresented,
+          StatusItemActionCases::DragFrame, StatusItemActionCases::ScrollFrame,
+          StatusItemActionCases::ScrollBounds, StatusItemActionCases::UpdateDragFrame> {
     using variant::variant;
     bool operator==(const StatusItemAction&) const = default;
 };

@@ -13,7 +13,8 @@ namespace tidemark {
 class DateComponentsFormatter;
 
 using NotificationSettingsReadAction = SubmittableAction<EquatableVoid, UNNotificationSettings>;
-using NotificationAuthorizationRequestAction = SubmittableAction<UNAuthorizationOptions, EquatableVoid>;
+using NotificationAuthorizationRequestAction
+    = SubmittableAction<UNAuthorizationOptions, EquatableVoid>;
 
 struct NotificationSettingsState {
     SubmittableState submit;
@@ -61,11 +62,12 @@ struct UserNotificationsActionCases {
     bool operator==(const UserNotificationsActionCases&) const = default;
 };
 
-struct UserNotificationsAction
-    : UserNotificationsActionCases,
-      std::variant<UserNotificationsActionCases::CreateNotification, UserNotificationsActionCases::IsEnabled,
-          UserNotificationsActionCases::RequestAuthorization, UserNotificationsActionCases::Settings,
-          UserNotificationsActionCases::NotificationAction> {
+struct UserNotificationsAction : UserNotificationsActionCases,
+                                 std::variant<UserNotificationsActionCases::CreateNotification,
+                                     UserNotificationsActionCases::IsEnabled,
+                                     UserNotificationsActionCases::RequestAuthorization,
+                                     UserNotificationsActionCases::Settings,
+                                     UserNotificationsActionCases::NotificationAction> {
     using variant::variant;
     bool operator==(const UserNotificationsAction&) const = default;
 };

@@ -31,8 +31,8 @@ struct SystemSettingsCommand {
 // one, the first program of the table that is installed.
 class SystemSettings {
 public:
-    explicit SystemSettings(std::shared_ptr<ProcessLauncher> launcher
-        = std::make_shared<SystemProcessLauncher>());
+    explicit SystemSettings(
+        std::shared_ptr<ProcessLauncher> launcher = std::make_shared<SystemProcessLauncher>());
 
     // The command for `page` on `currentDesktop` (a colon-separated list as in
     // XDG_CURRENT_DESKTOP), or none when no known settings program is installed.

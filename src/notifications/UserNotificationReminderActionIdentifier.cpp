@@ -79,7 +79,8 @@ TimeInterval timeInterval(Id identifier)
 
 std::string localizedTitle(Id identifier)
 {
-    return localized("Localizable", titleKey(identifier), static_cast<long long>(amount(identifier)));
+    return localized(
+        "Localizable", titleKey(identifier), static_cast<long long>(amount(identifier)));
 }
 
 std::vector<UNNotificationAction> makeSnoozeActions()

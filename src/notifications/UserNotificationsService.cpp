@@ -56,10 +56,12 @@ public:
             return;
         const auto units = formatter->allowedUnits();
         using Unit = DateComponentsFormatter::Unit;
-        m_byLength = !units.isEmpty() && !units.contains(Unit::year) && !units.contains(Unit::month);
+        m_byLength
+            = !units.isEmpty() && !units.contains(Unit::year) && !units.contains(Unit::month);
     }
 
-    std::string body(const AnyReminder& reminder, std::optional<Date> due, ReminderDateResolver& dates)
+    std::string body(
+        const AnyReminder& reminder, std::optional<Date> due, ReminderDateResolver& dates)
     {
         if (!reminder.title.empty())
             return reminder.title;
@@ -73,7 +75,9 @@ public:
         const auto length = (*due - *start).count();
         auto found = m_texts.find(length);
         if (found == m_texts.end())
-            found = m_texts.emplace(length, m_formatter->string(*start, *due).value_or(std::string())).first;
+            found
+                = m_texts.emplace(length, m_formatter->string(*start, *due).value_or(std::string()))
+                      .first;
         return found->second;
     }
 
@@ -161,8 +165,8 @@ struct UserNotificationsService::Impl : std::enable_shared_from_this<Impl> {
             ++progress->outstanding;
             auto request = makeRequestTitled(reminder.id, {}, interval, sound, title);
             request.content.body = std::move(text);
-            center->addNotificationRequest(std::move(request),
-                [weak, progress](std::optional<UNError> error) {
+            center->addNotificationRequest(
+                std::move(request), [weak, progress](std::optional<UNError> error) {
                     ++(error ? progress->report.refused : progress->report.scheduled);
                     if (auto self = weak.lock())
                         self->requestDone(progress);
@@ -291,13 +295,15 @@ void UserNotificationsService::finishResponsePublisher()
 void UserNotificationsService::syncNotifications(std::set<AnyReminder> reminders,
     std::shared_ptr<const DateComponentsFormatter> titleFormatter, SyncCompletion completion)
 {
-    m_impl->request({ std::move(reminders), std::move(titleFormatter), true, std::move(completion) });
+    m_impl->request(
+        { std::move(reminders), std::move(titleFormatter), true, std::move(completion) });
 }
 
 void UserNotificationsService::scheduleNotifications(std::set<AnyReminder> reminders,
     std::shared_ptr<const DateComponentsFormatter> titleFormatter, SyncCompletion completion)
 {
-    m_impl->request({ std::move(reminders), std::move(titleFormatter), false, std::move(completion) });
+    m_impl->request(
+        { std::move(reminders), std::move(titleFormatter), false, std::move(completion) });
 }
 
 void UserNotificationsService::addNotification(const std::string& identifier,
@@ -306,7 +312,8 @@ void UserNotificationsService::addNotification(const std::string& identifier,
 {
     if (!m_impl->center) {
         if (completion)
-            completion(UNError { UNError::Code::invalidRequest, "the notification centre is gone" });
+            completion(
+                UNError { UNError::Code::invalidRequest, "the notification centre is gone" });
         return;
     }
     m_impl->center->addNotificationRequest(
@@ -334,7 +341,6 @@ UNNotificationRequest UserNotificationsService::makeRequest(const std::string& i
 {
     return makeRequestTitled(identifier, body, timeInterval, sound, notificationTitle());
 }
-
 
 UNNotificationCategory UserNotificationsService::makeCategory()
 {

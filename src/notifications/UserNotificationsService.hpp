@@ -74,10 +74,12 @@ public:
     // `formatter` writes the body of untitled reminders (their span); none gives them an
     // empty body.
     void syncNotifications(std::set<AnyReminder> reminders,
-        std::shared_ptr<const DateComponentsFormatter> titleFormatter, SyncCompletion completion = {});
+        std::shared_ptr<const DateComponentsFormatter> titleFormatter,
+        SyncCompletion completion = {});
     // The same scheduling without the removal.
     void scheduleNotifications(std::set<AnyReminder> reminders,
-        std::shared_ptr<const DateComponentsFormatter> titleFormatter, SyncCompletion completion = {});
+        std::shared_ptr<const DateComponentsFormatter> titleFormatter,
+        SyncCompletion completion = {});
     // One time-sensitive request of the category "reminders", due `timeInterval` seconds
     // from now, titled with the localised "reminder_notification_title".
     void addNotification(const std::string& identifier, const std::string& body,
@@ -90,8 +92,8 @@ public:
     void removePendingNotifications();
 
     // The request `addNotification` hands to the centre.
-    static UNNotificationRequest makeRequest(const std::string& identifier,
-        const std::string& body, TimeInterval timeInterval, const UNNotificationSound& sound);
+    static UNNotificationRequest makeRequest(const std::string& identifier, const std::string& body,
+        TimeInterval timeInterval, const UNNotificationSound& sound);
     // The category registered at construction.
     static UNNotificationCategory makeCategory();
     // A reminder's notification text: its title, or for an untitled one the formatter's

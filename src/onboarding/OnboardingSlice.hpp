@@ -16,8 +16,8 @@ enum class OnboardingPage {
 
 struct OnboardingState {
     bool isPresented = false;
-    std::vector<OnboardingPage> pages { OnboardingPage::root, OnboardingPage::notifications, OnboardingPage::sync,
-        OnboardingPage::general, OnboardingPage::completion };
+    std::vector<OnboardingPage> pages { OnboardingPage::root, OnboardingPage::notifications,
+        OnboardingPage::sync, OnboardingPage::general, OnboardingPage::completion };
     OnboardingPage selection = OnboardingPage::root;
 
     bool operator==(const OnboardingState&) const = default;
@@ -41,9 +41,10 @@ struct OnboardingActionCases {
     bool operator==(const OnboardingActionCases&) const = default;
 };
 
-struct OnboardingAction : OnboardingActionCases,
-                          std::variant<OnboardingActionCases::IsPresented, OnboardingActionCases::Selection,
-                              OnboardingActionCases::Back, OnboardingActionCases::Next> {
+struct OnboardingAction
+    : OnboardingActionCases,
+      std::variant<OnboardingActionCases::IsPresented, OnboardingActionCases::Selection,
+          OnboardingActionCases::Back, OnboardingActionCases::Next> {
     using variant::variant;
     bool operator==(const OnboardingAction&) const = default;
 };

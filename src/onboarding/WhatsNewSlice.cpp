@@ -6,7 +6,10 @@
 
 namespace tidemark {
 
-void whatsNewReducer(WhatsNewState& state, const WhatsNewAction& action) { state.isPresented = action.isPresented; }
+void whatsNewReducer(WhatsNewState& state, const WhatsNewAction& action)
+{
+    state.isPresented = action.isPresented;
+}
 
 namespace {
 
@@ -28,7 +31,8 @@ std::vector<std::string> split(const std::string& version)
 
 bool isNumber(const std::string& text)
 {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+    return !text.empty()
+        && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
 int compareParts(const std::string& left, const std::string& right)
@@ -65,7 +69,8 @@ int compareVersions(const std::string& left, const std::string& right)
     return 0;
 }
 
-bool shouldPresentWhatsNew(const std::optional<std::string>& lastPresentedVersion, const std::string& version)
+bool shouldPresentWhatsNew(
+    const std::optional<std::string>& lastPresentedVersion, const std::string& version)
 {
     return lastPresentedVersion && compareVersions(*lastPresentedVersion, version) < 0;
 }

@@ -26,6 +26,7 @@ int compareVersions(const std::string& left, const std::string& right);
 
 // The launch rule: show what's new when a version was presented before and it is lower
 // than the current one (a fresh installation gets the onboarding instead).
-bool shouldPresentWhatsNew(const std::optional<std::string>& lastPresentedVersion, const std::string& version);
+bool shouldPresentWhatsNew(
+    const std::optional<std::string>& lastPresentedVersion, const std::string& version);
 
 } // namespace tidemark

@@ -67,7 +67,10 @@ std::string quotedText(std::string_view text)
     return result + "\"";
 }
 
-std::string describeDate(Date date) { return iso8601String(date); }
+std::string describeDate(Date date)
+{
+    return iso8601String(date);
+}
 
 std::string describe(const DateComponents& c)
 {
@@ -75,35 +78,50 @@ std::string describe(const DateComponents& c)
         if (!value)
             return std::string(width, '?');
         std::string text = std::to_string(*value);
-        return std::string(text.size() < std::size_t(width) ? std::size_t(width) - text.size() : 0, '0') + text;
+        return std::string(
+                   text.size() < std::size_t(width) ? std::size_t(width) - text.size() : 0, '0')
+            + text;
     };
-    return part(c.year, 4) + "-" + part(c.month, 2) + "-" + part(c.day, 2) + " " + part(c.hour, 2) + ":"
-        + part(c.minute, 2) + ":" + part(c.second, 2) + (c.timeZone ? " " + *c.timeZone : std::string());
+    return part(c.year, 4) + "-" + part(c.month, 2) + "-" + part(c.day, 2) + " " + part(c.hour, 2)
+        + ":" + part(c.minute, 2) + ":" + part(c.second, 2)
+        + (c.timeZone ? " " + *c.timeZone : std::string());
 }
 
 std::string describe(const AnyReminder& r)
 {
-    return "AnyReminder(id: " + quotedText(r.id) + ", title: " + quotedText(r.title) + ", start: "
-        + describeValue(r.startDateComponents) + ", due: " + describeValue(r.dueDateComponents)
-        + ", listID: " + describeValue(r.listID) + ", completionDate: " + describeValue(r.completionDate) + ")";
+    return "AnyReminder(id: " + quotedText(r.id) + ", title: " + quotedText(r.title)
+        + ", start: " + describeValue(r.startDateComponents)
+        + ", due: " + describeValue(r.dueDateComponents) + ", listID: " + describeValue(r.listID)
+        + ", completionDate: " + describeValue(r.completionDate) + ")";
 }
 
 std::string describe(const CreateReminder& r)
 {
-    return "CreateReminder(id: " + quotedText(r.id) + ", title: " + (r.title ? quotedText(*r.title) : std::string("nil"))
-        + ", start: " + describeValue(r.startDateComponents) + ", due: " + describeValue(r.dueDateComponents)
+    return "CreateReminder(id: " + quotedText(r.id)
+        + ", title: " + (r.title ? quotedText(*r.title) : std::string("nil")) + ", start: "
+        + describeValue(r.startDateComponents) + ", due: " + describeValue(r.dueDateComponents)
         + ", listID: " + describeValue(r.listID) + ")";
 }
 
-std::string describe(const AnyList& list) { return "AnyList(id: " + quotedText(list.id) + ", name: " + quotedText(list.title) + ")"; }
+std::string describe(const AnyList& list)
+{
+    return "AnyList(id: " + quotedText(list.id) + ", name: " + quotedText(list.title) + ")";
+}
 
 std::string describe(const AnySource& source)
 {
-    return "AnySource(id: " + quotedText(source.id) + ", name: " + quotedText(source.title) + ", lists: " + describeValue(source.lists) + ")";
+    return "AnySource(id: " + quotedText(source.id) + ", name: " + quotedText(source.title)
+        + ", lists: " + describeValue(source.lists) + ")";
 }
 
-std::string describe(const Error& error) { return "Error(" + quotedText(error.description) + ")"; }
+std::string describe(const Error& error)
+{
+    return "Error(" + quotedText(error.description) + ")";
+}
 
-std::string describe(RemindersDataSource source) { return rawValue(source); }
+std::string describe(RemindersDataSource source)
+{
+    return rawValue(source);
+}
 
 } // namespace tidemark

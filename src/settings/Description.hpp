@@ -44,8 +44,7 @@ namespace description {
 
 // The unqualified name of a type: "tidemark::LoggerActionCases::IsEnabled" gives
 // "IsEnabled", template arguments left out.
-template <class T>
-constexpr std::string_view typeName()
+template <class T> constexpr std::string_view typeName()
 {
     std::string_view name = __PRETTY_FUNCTION__;
     auto start = name.find("T = ") + 4;
@@ -78,8 +77,7 @@ inline std::string caseName(std::string_view typeName)
 }
 
 // The name of an enumerator, for enumerations whose values lie in 0 … 31.
-template <auto V>
-constexpr std::string_view enumeratorName()
+template <auto V> constexpr std::string_view enumeratorName()
 {
     std::string_view name = __PRETTY_FUNCTION__;
     auto start = name.find("V = ") + 4;
@@ -91,10 +89,11 @@ constexpr std::string_view enumeratorName()
     return colon == std::string_view::npos ? name : name.substr(colon + 2);
 }
 
-template <class E, std::size_t... I>
-std::string enumName(E value, std::index_sequence<I...>)
+template <class E, std::size_t... I> std::string enumName(E value, std::index_sequence<I...>)
 {
-    constexpr std::array<std::string_view, sizeof...(I)> names { enumeratorName<static_cast<E>(I)>()... };
+    constexpr std::array<std::string_view, sizeof...(I)> names {
+        enumeratorName<static_cast<E>(I)>()...
+    };
     auto index = static_cast<std::int64_t>(value);
     if (index >= 0 && std::size_t(index) < names.size() && !names[std::size_t(index)].empty())
         return std::string(names[std::size_t(index)]);
@@ -102,25 +101,23 @@ std::string enumName(E value, std::index_sequence<I...>)
 }
 
 // Stands for any field when counting the fields of a record.
-template <class T>
-inline constexpr bool isOptional = false;
-template <class T>
-inline constexpr bool isOptional<std::optional<T>> = true;
+template <class T> inline constexpr bool isOptional = false;
+template <class T> inline constexpr bool isOptional<std::optional<T>> = true;
 
 struct AnyField {
     template <class T>
-        requires(!isOptional<T>)
-    operator T() const;
+    requires(!isOptional<T>) operator T() const;
 };
 
-template <class T, std::size_t... I>
-constexpr bool initializableWith(std::index_sequence<I...>)
+template <class T, std::size_t... I> constexpr bool initializableWith(std::index_sequence<I...>)
 {
-    return requires { T { (void(I), AnyField {})... }; };
+    return requires
+    {
+        T { (void(I), AnyField {})... };
+    };
 }
 
-template <class T, std::size_t N = 0>
-constexpr std::size_t fieldCount()
+template <class T, std::size_t N = 0> constexpr std::size_t fieldCount()
 {
     if constexpr (N > 16)
         return 0;
@@ -130,52 +127,61 @@ constexpr std::size_t fieldCount()
         return N;
 }
 
-template <class T>
-struct IsStdVariant : std::false_type { };
-template <class... Ts>
-struct IsStdVariant<std::variant<Ts...>> : std::true_type { };
+template <class T> struct IsStdVariant : std::false_type {
+};
+template <class... Ts> struct IsStdVariant<std::variant<Ts...>> : std::true_type {
+};
 
-template <class... Ts>
-const std::variant<Ts...>& variantBase(const std::variant<Ts...>& value) { return value; }
+template <class... Ts> const std::variant<Ts...>& variantBase(const std::variant<Ts...>& value)
+{
+    return value;
+}
 
 template <class T>
-concept VariantLike = requires(const T& value) { variantBase(value); };
+concept VariantLike = requires(const T& value)
+{
+    variantBase(value);
+};
 
 template <class T>
-concept Range = requires(const T& value) {
+concept Range = requires(const T& value)
+{
     value.begin();
     value.end();
-} && !std::is_convertible_v<T, std::string_view>;
+}
+&&!std::is_convertible_v<T, std::string_view>;
 
-template <class T>
-struct IsResult : std::false_type { };
-template <class T, class E>
-struct IsResult<rx::Result<T, E>> : std::true_type { };
+template <class T> struct IsResult : std::false_type {
+};
+template <class T, class E> struct IsResult<rx::Result<T, E>> : std::true_type {
+};
 
-template <class T>
-struct IsSubmittable : std::false_type { };
-template <class I, class O>
-struct IsSubmittable<SubmittableAction<I, O>> : std::true_type { };
+template <class T> struct IsSubmittable : std::false_type {
+};
+template <class I, class O> struct IsSubmittable<SubmittableAction<I, O>> : std::true_type {
+};
 
-template <class T>
-struct IsModelOperation : std::false_type { };
+template <class T> struct IsModelOperation : std::false_type {
+};
 template <class V, class Q, class I>
-struct IsModelOperation<ModelOperationAction<V, Q, I>> : std::true_type { };
+struct IsModelOperation<ModelOperationAction<V, Q, I>> : std::true_type {
+};
 
 template <class T>
-concept HasOwnDescription = requires(const T& value) {
-    { describe(value) } -> std::same_as<std::string>;
+concept HasOwnDescription = requires(const T& value)
+{
+    {
+        describe(value)
+        } -> std::same_as<std::string>;
 };
 
 } // namespace description
 
-template <class T>
-std::string describeValue(const T& value);
+template <class T> std::string describeValue(const T& value);
 
 namespace description {
 
-template <class T>
-std::string fields(const T& value)
+template <class T> std::string fields(const T& value)
 {
     constexpr auto count = fieldCount<T>();
     auto join = [](const auto&... field) {
@@ -222,8 +228,7 @@ std::string fields(const T& value)
 
 // The description of any value: own overloads first, then the shapes the system's values
 // have (actions as variants of cases, records, optionals, collections, results).
-template <class T>
-std::string describeValue(const T& value)
+template <class T> std::string describeValue(const T& value)
 {
     using namespace description;
     if constexpr (HasOwnDescription<T>) {
@@ -248,9 +253,15 @@ std::string describeValue(const T& value)
         return describeDate(value);
     } else if constexpr (std::is_same_v<T, EquatableVoid>) {
         return "()";
-    } else if constexpr (requires { typename T::element_type; value.get(); }) {
+    } else if constexpr (requires {
+                             typename T::element_type;
+                             value.get();
+                         }) {
         return value ? std::string(typeName<typename T::element_type>()) : std::string("nil");
-    } else if constexpr (requires { value.has_value(); *value; }) {
+    } else if constexpr (requires {
+                             value.has_value();
+                             *value;
+                         }) {
         return value ? describeValue(*value) : std::string("nil");
     } else if constexpr (IsResult<T>::value) {
         return value.isSuccess() ? "success(" + describeValue(value.value()) + ")"
@@ -284,7 +295,10 @@ std::string describeValue(const T& value)
                 }
             },
             variantBase(value));
-    } else if constexpr (requires { value.first; value.second; }) {
+    } else if constexpr (requires {
+                             value.first;
+                             value.second;
+                         }) {
         return describeValue(value.first) + ": " + describeValue(value.second);
     } else if constexpr (Range<T>) {
         std::string text = "[";

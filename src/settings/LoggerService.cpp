@@ -16,14 +16,17 @@ LoggerService::LoggerService(std::string category, std::shared_ptr<LogSystem> sy
     : m_system(std::move(system))
     , m_subsystem(AppInfo::bundleIdentifier())
     , m_logger(m_subsystem, std::move(category), m_system)
-    , m_documentsDirectory(documentsDirectory.empty() ? XdgPlaces().documentsDir() : std::move(documentsDirectory))
+    , m_documentsDirectory(
+          documentsDirectory.empty() ? XdgPlaces().documentsDir() : std::move(documentsDirectory))
     , m_clock(std::move(clock))
 {
 }
 
 std::string exportLine(const LogEntry& entry)
 {
-    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(entry.date.time_since_epoch()).count();
+    const auto milliseconds
+        = std::chrono::duration_cast<std::chrono::milliseconds>(entry.date.time_since_epoch())
+              .count();
     const auto date = QDateTime::fromMSecsSinceEpoch(milliseconds);
     const auto text = QLocale::system().toString(date, QLocale::ShortFormat).toStdString();
     return "[" + text + "] [" + entry.category + "] " + entry.message;
@@ -57,12 +60,14 @@ rx::Result<std::string, Error> LoggerService::logText() const
     return Outcome::success(std::move(text));
 }
 
-rx::Result<std::filesystem::path, Error> LoggerService::exportLogs(const std::string& text, const std::string& fileName) const
+rx::Result<std::filesystem::path, Error> LoggerService::exportLogs(
+    const std::string& text, const std::string& fileName) const
 {
     using Outcome = rx::Result<std::filesystem::path, Error>;
     const std::filesystem::path name(fileName);
     if (fileName.empty() || name.has_parent_path() || fileName == "." || fileName == "..")
-        return Outcome::failure(Error("Unable to export logs: \"" + fileName + "\" is not a file name."));
+        return Outcome::failure(
+            Error("Unable to export logs: \"" + fileName + "\" is not a file name."));
     if (m_documentsDirectory.empty())
         return Outcome::failure(Error("Unable to export logs: there is no documents folder."));
     const auto path = m_documentsDirectory / name;
@@ -77,7 +82,8 @@ void LoggerService::setHidesReminderTitles(bool hides)
         return;
     m_hidesReminderTitles = hides;
     if (hides)
-        m_system->setRedaction([](std::string_view message) { return redactReminderTitles(message); });
+        m_system->setRedaction(
+            [](std::string_view message) { return redactReminderTitles(message); });
     else
         m_system->setRedaction(nullptr);
 }

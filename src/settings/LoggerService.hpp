@@ -19,8 +19,10 @@ public:
     // How far back an export reaches.
     static constexpr TimeInterval exportedInterval = 24 * 60 * 60;
 
-    explicit LoggerService(std::string category, std::shared_ptr<LogSystem> system = LogSystem::shared(),
-        std::filesystem::path documentsDirectory = {}, std::shared_ptr<const Clock> clock = Clock::system());
+    explicit LoggerService(std::string category,
+        std::shared_ptr<LogSystem> system = LogSystem::shared(),
+        std::filesystem::path documentsDirectory = {},
+        std::shared_ptr<const Clock> clock = Clock::system());
 
     const Logger& logger() const { return m_logger; }
     const std::string& subsystem() const { return m_subsystem; }
@@ -33,7 +35,8 @@ public:
     rx::Result<std::string, Error> logText() const;
     // Writes the text as UTF-8 to the file of that name in the documents folder (replacing
     // one that is there) and gives its path. The name must be one plain file name.
-    rx::Result<std::filesystem::path, Error> exportLogs(const std::string& text, const std::string& fileName) const;
+    rx::Result<std::filesystem::path, Error> exportLogs(
+        const std::string& text, const std::string& fileName) const;
 
     // While on, reminder titles are replaced in every line written and exported, also in
     // lines written before it was turned on.

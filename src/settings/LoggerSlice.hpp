@@ -35,9 +35,10 @@ struct LoggerActionCases {
     bool operator==(const LoggerActionCases&) const = default;
 };
 
-struct LoggerAction : LoggerActionCases,
-                      std::variant<LoggerActionCases::IsEnabled, LoggerActionCases::HideReminderDescriptions,
-                          LoggerActionCases::SubmitBugReport, LoggerActionCases::SendFeedback> {
+struct LoggerAction
+    : LoggerActionCases,
+      std::variant<LoggerActionCases::IsEnabled, LoggerActionCases::HideReminderDescriptions,
+          LoggerActionCases::SubmitBugReport, LoggerActionCases::SendFeedback> {
     using variant::variant;
     bool operator==(const LoggerAction&) const = default;
 };

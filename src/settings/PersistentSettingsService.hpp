@@ -13,8 +13,7 @@ namespace tidemark {
 
 // The stored settings as the middlewares see them: the current value, a fresh read and a
 // save of a whole value.
-template <class T>
-class PersistentSettingsServicable {
+template <class T> class PersistentSettingsServicable {
 public:
     using Value = T;
     virtual ~PersistentSettingsServicable() = default;
@@ -25,13 +24,16 @@ public:
 };
 
 // The application's bundle identifier followed by ".settings".
-inline std::string settingsKey() { return AppInfo::bundleIdentifier() + ".settings"; }
+inline std::string settingsKey()
+{
+    return AppInfo::bundleIdentifier() + ".settings";
+}
 
 // The settings kept under the settings key, read once at creation.
-template <class T>
-class PersistentSettingsService final : public PersistentSettingsServicable<T> {
+template <class T> class PersistentSettingsService final : public PersistentSettingsServicable<T> {
 public:
-    PersistentSettingsService(T defaultValue, std::shared_ptr<UserDefaults> defaults, std::string key = settingsKey())
+    PersistentSettingsService(
+        T defaultValue, std::shared_ptr<UserDefaults> defaults, std::string key = settingsKey())
         : m_store(std::move(key), defaultValue, std::move(defaults))
         , m_fallback(std::move(defaultValue))
     {

@@ -19,8 +19,8 @@ nlohmann::json deepMerging(const nlohmann::json& stored, const nlohmann::json& d
 
 namespace {
 
-void salvageInto(nlohmann::json& working, const nlohmann::json::json_pointer& at, const std::string& path,
-    const nlohmann::json& stored, const nlohmann::json& defaults,
+void salvageInto(nlohmann::json& working, const nlohmann::json::json_pointer& at,
+    const std::string& path, const nlohmann::json& stored, const nlohmann::json& defaults,
     const std::function<bool(const nlohmann::json&)>& decodes, SalvagedValue& result)
 {
     for (const auto& [key, storedPart] : stored.items()) {
@@ -31,7 +31,8 @@ void salvageInto(nlohmann::json& working, const nlohmann::json::json_pointer& at
         candidate[pointer] = storedPart;
         if (decodes(candidate)) {
             working = std::move(candidate);
-        } else if (defaultPart != defaults.end() && storedPart.is_object() && defaultPart->is_object()) {
+        } else if (defaultPart != defaults.end() && storedPart.is_object()
+            && defaultPart->is_object()) {
             salvageInto(working, pointer, keyPath, storedPart, *defaultPart, decodes, result);
         } else {
             result.setAside.emplace_back(keyPath, storedPart);
@@ -53,6 +54,9 @@ SalvagedValue salvage(const nlohmann::json& stored, const nlohmann::json& defaul
     return result;
 }
 
-std::string setAsideKey(const std::string& key) { return key + ".unreadable"; }
+std::string setAsideKey(const std::string& key)
+{
+    return key + ".unreadable";
+}
 
 } // namespace tidemark

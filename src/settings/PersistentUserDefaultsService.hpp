@@ -52,10 +52,10 @@ std::string setAsideKey(const std::string& key);
 // A stored value that does not decode as a whole is read part by part: what decodes is
 // kept, what does not is replaced by the default and copied aside (under `setAsideKey`)
 // before anything is written, so the stored settings are never replaced by defaults.
-template <class T>
-class PersistentUserDefaultsService {
+template <class T> class PersistentUserDefaultsService {
 public:
-    PersistentUserDefaultsService(std::string key, T defaultValue, std::shared_ptr<UserDefaults> defaults)
+    PersistentUserDefaultsService(
+        std::string key, T defaultValue, std::shared_ptr<UserDefaults> defaults)
         : m_key(std::move(key))
         , m_defaultValue(std::move(defaultValue))
         , m_defaults(std::move(defaults))
@@ -120,12 +120,15 @@ public:
         try {
             json = value;
         } catch (const std::exception& error) {
-            return Outcome::failure(Error(std::string("The value could not be encoded: ") + error.what()));
+            return Outcome::failure(
+                Error(std::string("The value could not be encoded: ") + error.what()));
         }
-        const bool written = json.is_object() ? m_defaults->set(json, m_key) : m_defaults->removeObject(m_key);
+        const bool written
+            = json.is_object() ? m_defaults->set(json, m_key) : m_defaults->removeObject(m_key);
         if (!written) {
             auto problem = m_defaults->lastError();
-            return Outcome::failure(Error("The value could not be saved: " + (problem ? problem->message : std::string("unknown error"))));
+            return Outcome::failure(Error("The value could not be saved: "
+                + (problem ? problem->message : std::string("unknown error"))));
         }
         std::lock_guard lock(m_mutex);
         m_data = value;
@@ -161,7 +164,8 @@ private:
         try {
             encoded = encodedDefault();
         } catch (const std::exception& error) {
-            std::fprintf(stderr, "\"The default of %s could not be encoded: %s\"\n", m_key.c_str(), error.what());
+            std::fprintf(stderr, "\"The default of %s could not be encoded: %s\"\n", m_key.c_str(),
+                error.what());
             return;
         }
         if (!encoded.is_object())
@@ -216,7 +220,8 @@ private:
         auto aside = setAsideValues();
         for (const auto& [path, value] : parts) {
             aside[path.empty() ? std::string(".") : path] = value;
-            std::fprintf(stderr, "%s: the stored value at \"%s\" could not be read; it is kept under \"%s\"\n",
+            std::fprintf(stderr,
+                "%s: the stored value at \"%s\" could not be read; it is kept under \"%s\"\n",
                 m_key.c_str(), path.c_str(), setAsideKey(m_key).c_str());
         }
         m_defaults->set(aside, setAsideKey(m_key));

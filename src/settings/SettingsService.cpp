@@ -42,11 +42,12 @@ rx::Result<rx::Unit, Error> SettingsService::setOpenAtLogin(bool enabled)
         return Outcome::success({});
     }
     const bool result = m_loginItems->setLoginItemEnabled(launcher, enabled);
-    std::fprintf(stderr, "\"openAtLogin set to %s. Result: %s\"\n", enabled ? "true" : "false", result ? "true" : "false");
+    std::fprintf(stderr, "\"openAtLogin set to %s. Result: %s\"\n", enabled ? "true" : "false",
+        result ? "true" : "false");
     if (!result) {
         auto service = m_loginItems->loginItemService(launcher);
-        return Outcome::failure(Error("The login item " + service.entryPath().string() + " could not be "
-            + (enabled ? "written" : "removed") + "."));
+        return Outcome::failure(Error("The login item " + service.entryPath().string()
+            + " could not be " + (enabled ? "written" : "removed") + "."));
     }
     return Outcome::success({});
 }

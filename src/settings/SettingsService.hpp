@@ -46,7 +46,8 @@ public:
 
 class SettingsService final : public SettingsServicable {
 public:
-    explicit SettingsService(std::shared_ptr<LoginItems> loginItems, SettingsServiceHooks hooks = {});
+    explicit SettingsService(
+        std::shared_ptr<LoginItems> loginItems, SettingsServiceHooks hooks = {});
 
     rx::Result<rx::Unit, Error> setOpenAtLogin(bool enabled) override;
     void presentSettings(bool isPresented) override;

@@ -12,13 +12,18 @@ GeneralSettingsState::GeneralSettingsState()
 
 void settingsReducer(SettingsState& state, const SettingsAction& action)
 {
-    std::visit(overloaded {
-                   [&](const SettingsAction::Appearance& a) -> void { state.appearance.showDockIcon = a.action.showDockIcon; },
-                   [&](const SettingsAction::General& a) -> void { state.general.openAtLogin = a.action.openAtLogin; },
-                   [&](const SettingsAction::IsPresented& a) -> void { state.isPresented = a.value; },
-                   [&](const SettingsAction::Read& a) -> void { reduce(state.submit, a.action); },
-                   [&](const SettingsAction::SelectedTab& a) -> void { state.selectedTab = a.tab; },
-               },
+    std::visit(
+        overloaded {
+            [&](const SettingsAction::Appearance& a) -> void {
+                state.appearance.showDockIcon = a.action.showDockIcon;
+            },
+            [&](const SettingsAction::General& a) -> void {
+                state.general.openAtLogin = a.action.openAtLogin;
+            },
+            [&](const SettingsAction::IsPresented& a) -> void { state.isPresented = a.value; },
+            [&](const SettingsAction::Read& a) -> void { reduce(state.submit, a.action); },
+            [&](const SettingsAction::SelectedTab& a) -> void { state.selectedTab = a.tab; },
+        },
         action);
 }
 

@@ -82,7 +82,8 @@ struct SettingsActionCases {
 
 struct SettingsAction : SettingsActionCases,
                         std::variant<SettingsActionCases::Appearance, SettingsActionCases::General,
-                            SettingsActionCases::IsPresented, SettingsActionCases::Read, SettingsActionCases::SelectedTab> {
+                            SettingsActionCases::IsPresented, SettingsActionCases::Read,
+                            SettingsActionCases::SelectedTab> {
     using variant::variant;
     bool operator==(const SettingsAction&) const = default;
 };

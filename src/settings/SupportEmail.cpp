@@ -21,14 +21,16 @@ const std::string& Email::bodyText()
     return text;
 }
 
-std::string Email::systemInfo(const std::string& name, const std::string& version, const std::string& system)
+std::string Email::systemInfo(
+    const std::string& name, const std::string& version, const std::string& system)
 {
     return "---\n\n" + name + " " + version + "\n" + system;
 }
 
 const std::string& Email::systemInfo()
 {
-    static const std::string text = systemInfo(AppInfo::name(), applicationVersionText(), operatingSystemVersionString());
+    static const std::string text
+        = systemInfo(AppInfo::name(), applicationVersionText(), operatingSystemVersionString());
     return text;
 }
 
@@ -44,20 +46,24 @@ rx::Result<MailComposition, Error> compose(Workspace& workspace, const MailMessa
 {
     auto composed = workspace.composeEmail(message);
     if (!composed.isSuccess())
-        return rx::Result<MailComposition, Error>::failure(Error(composed.error().localizedDescription()));
+        return rx::Result<MailComposition, Error>::failure(
+            Error(composed.error().localizedDescription()));
     return rx::Result<MailComposition, Error>::success(composed.value());
 }
 
 } // namespace
 
-rx::Result<MailComposition, Error> composeSupportEmail(Workspace& workspace, const std::vector<std::filesystem::path>& attachments)
+rx::Result<MailComposition, Error> composeSupportEmail(
+    Workspace& workspace, const std::vector<std::filesystem::path>& attachments)
 {
-    return compose(workspace, MailMessage { { AppInfo::bugReportEmail() }, {}, Email::body(), attachments });
+    return compose(
+        workspace, MailMessage { { AppInfo::bugReportEmail() }, {}, Email::body(), attachments });
 }
 
 rx::Result<MailComposition, Error> composeFeedbackEmail(Workspace& workspace)
 {
-    return compose(workspace, MailMessage { { AppInfo::feedbackEmail() }, {}, "\n\n" + Email::systemInfo(), {} });
+    return compose(workspace,
+        MailMessage { { AppInfo::feedbackEmail() }, {}, "\n\n" + Email::systemInfo(), {} });
 }
 
 } // namespace tidemark

@@ -20,7 +20,8 @@ struct Email {
     static const std::string& body();
 
     // The system information for a given name, version text and system version.
-    static std::string systemInfo(const std::string& name, const std::string& version, const std::string& system);
+    static std::string systemInfo(
+        const std::string& name, const std::string& version, const std::string& system);
 };
 
 // The application's version as people read it: "1.2.5 (125)"; empty when either part is
@@ -29,7 +30,8 @@ std::string applicationVersionText();
 
 // The bug-report message: the body and the attachments in their order, to the bug-report
 // mailbox, opened in the user's mail program. Fails when no mail program can be reached.
-rx::Result<MailComposition, Error> composeSupportEmail(Workspace& workspace, const std::vector<std::filesystem::path>& attachments);
+rx::Result<MailComposition, Error> composeSupportEmail(
+    Workspace& workspace, const std::vector<std::filesystem::path>& attachments);
 // The feedback message: two empty lines, then the system information.
 rx::Result<MailComposition, Error> composeFeedbackEmail(Workspace& workspace);
 

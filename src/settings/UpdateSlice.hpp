@@ -23,7 +23,8 @@ struct UpdateActionCases {
     bool operator==(const UpdateActionCases&) const = default;
 };
 
-struct UpdateAction : UpdateActionCases, std::variant<UpdateActionCases::Check, UpdateActionCases::CanCheck> {
+struct UpdateAction : UpdateActionCases,
+                      std::variant<UpdateActionCases::Check, UpdateActionCases::CanCheck> {
     using variant::variant;
     bool operator==(const UpdateAction&) const = default;
 };

@@ -17,7 +17,8 @@ std::int64_t requiredInteger(const nlohmann::json& json, const char* key)
 {
     const auto& value = json.at(key);
     if (!value.is_number_integer())
-        throw nlohmann::json::type_error::create(302, std::string("\"") + key + "\" is not an integer", &json);
+        throw nlohmann::json::type_error::create(
+            302, std::string("\"") + key + "\" is not an integer", &json);
     return value.get<std::int64_t>();
 }
 
@@ -28,7 +29,8 @@ void to_json(nlohmann::json& json, const UsageStatistics& value)
     nlohmann::json date = { { "differentDaysCount", value.date.differentDaysCount } };
     if (value.date.lastUsed)
         date["lastUsed"] = secondsSinceReferenceDate(*value.date.lastUsed);
-    json = { { "date", date }, { "reminders", { { "createdCount", value.reminders.createdCount } } } };
+    json = { { "date", date },
+        { "reminders", { { "createdCount", value.reminders.createdCount } } } };
 }
 
 void from_json(const nlohmann::json& json, UsageStatistics& value)
@@ -57,7 +59,8 @@ UsageStatistics recordingCreation(UsageStatistics statistics, Date now, const Ca
     return statistics;
 }
 
-bool shouldPromptForReview(const UsageStatistics& statistics, const std::optional<std::string>& lastVersionPrompted)
+bool shouldPromptForReview(
+    const UsageStatistics& statistics, const std::optional<std::string>& lastVersionPrompted)
 {
     if (lastVersionPrompted)
         return false;
@@ -65,7 +68,10 @@ bool shouldPromptForReview(const UsageStatistics& statistics, const std::optiona
         && statistics.date.differentDaysCount >= reviewPromptMinimumDifferentDays;
 }
 
-std::optional<std::string> writeReviewUrl() { return writeReviewUrl(AppInfo::reviewUrl()); }
+std::optional<std::string> writeReviewUrl()
+{
+    return writeReviewUrl(AppInfo::reviewUrl());
+}
 
 std::optional<std::string> writeReviewUrl(const std::string& address)
 {
@@ -76,7 +82,10 @@ std::optional<std::string> writeReviewUrl(const std::string& address)
     return url.toString(QUrl::FullyEncoded).toStdString();
 }
 
-std::string usageStatisticsKey() { return AppInfo::bundleIdentifier() + ".usageStatistics"; }
+std::string usageStatisticsKey()
+{
+    return AppInfo::bundleIdentifier() + ".usageStatistics";
+}
 
 UsageStatisticsService::UsageStatisticsService(std::shared_ptr<UserDefaults> defaults)
     : m_store(usageStatisticsKey(), UsageStatistics {}, std::move(defaults))
@@ -99,8 +108,14 @@ void UsageStatisticsService::loadInitial()
         std::fprintf(stderr, "%s\n", loaded.error().description.c_str());
 }
 
-UsageStatistics UsageStatisticsService::data() const { return m_store.data().value_or(m_initial); }
+UsageStatistics UsageStatisticsService::data() const
+{
+    return m_store.data().value_or(m_initial);
+}
 
-rx::Result<rx::Unit, Error> UsageStatisticsService::save(const UsageStatistics& statistics) { return m_store.save(statistics); }
+rx::Result<rx::Unit, Error> UsageStatisticsService::save(const UsageStatistics& statistics)
+{
+    return m_store.save(statistics);
+}
 
 } // namespace tidemark

@@ -47,7 +47,8 @@ UsageStatistics recordingCreation(UsageStatistics statistics, Date now, const Ca
 
 // Whether the review banner is due: never prompted for the stored settings, and both
 // thresholds reached.
-bool shouldPromptForReview(const UsageStatistics& statistics, const std::optional<std::string>& lastVersionPrompted);
+bool shouldPromptForReview(
+    const UsageStatistics& statistics, const std::optional<std::string>& lastVersionPrompted);
 
 // The page where the user can review the application; none when the configured address is
 // not a valid web address.

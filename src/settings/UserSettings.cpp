@@ -10,8 +10,7 @@ namespace {
 
 constexpr double referenceDateSince1970 = 978307200.0;
 
-template <class T>
-T required(const nlohmann::json& json, const char* key)
+template <class T> T required(const nlohmann::json& json, const char* key)
 {
     return json.at(key).get<T>();
 }
@@ -21,7 +20,8 @@ double requiredNumber(const nlohmann::json& json, const char* key)
 {
     const auto& value = json.at(key);
     if (!value.is_number())
-        throw nlohmann::json::type_error::create(302, std::string("\"") + key + "\" is not a number", &json);
+        throw nlohmann::json::type_error::create(
+            302, std::string("\"") + key + "\" is not a number", &json);
     return value.get<double>();
 }
 
@@ -29,7 +29,8 @@ bool requiredBool(const nlohmann::json& json, const char* key)
 {
     const auto& value = json.at(key);
     if (!value.is_boolean())
-        throw nlohmann::json::type_error::create(302, std::string("\"") + key + "\" is not a Boolean", &json);
+        throw nlohmann::json::type_error::create(
+            302, std::string("\"") + key + "\" is not a Boolean", &json);
     return value.get<bool>();
 }
 
@@ -49,14 +50,21 @@ void putOptional(nlohmann::json& json, const char* key, const std::optional<std:
 
 } // namespace
 
-double secondsSinceReferenceDate(Date date) { return timeIntervalSince1970(date) - referenceDateSince1970; }
+double secondsSinceReferenceDate(Date date)
+{
+    return timeIntervalSince1970(date) - referenceDateSince1970;
+}
 
-Date dateFromSecondsSinceReferenceDate(double seconds) { return dateFromTimeIntervalSince1970(seconds + referenceDateSince1970); }
+Date dateFromSecondsSinceReferenceDate(double seconds)
+{
+    return dateFromTimeIntervalSince1970(seconds + referenceDateSince1970);
+}
 
 Date UserSettings::Reminders::AutomaticRemoval::defaultDate(const Calendar& calendar, Date now)
 {
-    return calendar.dateBySettingHour(4, 0, 0, now, MatchingPolicy::nextTime, RepeatedTimePolicy::first,
-                       SearchDirection::forward)
+    return calendar
+        .dateBySettingHour(4, 0, 0, now, MatchingPolicy::nextTime, RepeatedTimePolicy::first,
+            SearchDirection::forward)
         .value_or(now);
 }
 
@@ -74,8 +82,14 @@ UserSettings UserSettings::makeDefault(const Calendar& calendar, Date now)
     return settings;
 }
 
-void to_json(nlohmann::json& json, const UserSettings::General& value) { json = { { "openAtLogin", value.openAtLogin } }; }
-void from_json(const nlohmann::json& json, UserSettings::General& value) { value.openAtLogin = requiredBool(json, "openAtLogin"); }
+void to_json(nlohmann::json& json, const UserSettings::General& value)
+{
+    json = { { "openAtLogin", value.openAtLogin } };
+}
+void from_json(const nlohmann::json& json, UserSettings::General& value)
+{
+    value.openAtLogin = requiredBool(json, "openAtLogin");
+}
 
 void to_json(nlohmann::json& json, const UserSettings::Gesture& value)
 {
@@ -96,8 +110,14 @@ void from_json(const nlohmann::json& json, UserSettings::Logging& value)
     value.isRedacted = requiredBool(json, "isRedacted");
 }
 
-void to_json(nlohmann::json& json, const UserSettings::Notifications& value) { json = { { "isEnabled", value.isEnabled } }; }
-void from_json(const nlohmann::json& json, UserSettings::Notifications& value) { value.isEnabled = requiredBool(json, "isEnabled"); }
+void to_json(nlohmann::json& json, const UserSettings::Notifications& value)
+{
+    json = { { "isEnabled", value.isEnabled } };
+}
+void from_json(const nlohmann::json& json, UserSettings::Notifications& value)
+{
+    value.isEnabled = requiredBool(json, "isEnabled");
+}
 
 void to_json(nlohmann::json& json, const UserSettings::Onboarding& value)
 {
@@ -113,7 +133,8 @@ void to_json(nlohmann::json& json, const UserSettings::Menubar& value)
 {
     json = nlohmann::json::object();
     json["countdownIsEnabled"] = value.countdownIsEnabled;
-    json["progressBar"] = { { "isEnabled", value.progressBar.isEnabled }, { "opacity", value.progressBar.opacity } };
+    json["progressBar"] = { { "isEnabled", value.progressBar.isEnabled },
+        { "opacity", value.progressBar.opacity } };
 }
 void from_json(const nlohmann::json& json, UserSettings::Menubar& value)
 {
@@ -136,7 +157,8 @@ void from_json(const nlohmann::json& json, UserSettings::Reminders& value)
 {
     const auto& removal = json.at("automaticRemoval");
     value.automaticRemoval.isEnabled = requiredBool(removal, "isEnabled");
-    value.automaticRemoval.date = dateFromSecondsSinceReferenceDate(requiredNumber(removal, "date"));
+    value.automaticRemoval.date
+        = dateFromSecondsSinceReferenceDate(requiredNumber(removal, "date"));
     value.dataSource = required<RemindersDataSource>(json, "dataSource");
     auto list = json.find("selectedList");
     if (list == json.end() || list->is_null())

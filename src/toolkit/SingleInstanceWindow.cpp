@@ -4,7 +4,8 @@
 
 namespace tidemark {
 
-void singleInstanceWindowReducer(SingleInstanceWindowState& state, const SingleInstanceWindowAction& action)
+void singleInstanceWindowReducer(
+    SingleInstanceWindowState& state, const SingleInstanceWindowAction& action)
 {
     if (const auto* presented = std::get_if<SingleInstanceWindowAction::IsPresented>(&action)) {
         if (presented->value) {

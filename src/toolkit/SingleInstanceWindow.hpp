@@ -28,9 +28,9 @@ struct SingleInstanceWindowActionCases {
     bool operator==(const SingleInstanceWindowActionCases&) const = default;
 };
 
-struct SingleInstanceWindowAction
-    : SingleInstanceWindowActionCases,
-      std::variant<SingleInstanceWindowActionCases::IsPresented, SingleInstanceWindowActionCases::Window> {
+struct SingleInstanceWindowAction : SingleInstanceWindowActionCases,
+                                    std::variant<SingleInstanceWindowActionCases::IsPresented,
+                                        SingleInstanceWindowActionCases::Window> {
     using variant::variant;
     bool operator==(const SingleInstanceWindowAction&) const = default;
 };
@@ -38,6 +38,7 @@ struct SingleInstanceWindowAction
 // `isPresented(true)` fronts and centres the kept window (when there is one) and then always
 // activates the application; `isPresented(false)` closes the window and forgets it, so the
 // next showing makes a new one; `window` is left to the owner's reducer.
-void singleInstanceWindowReducer(SingleInstanceWindowState& state, const SingleInstanceWindowAction& action);
+void singleInstanceWindowReducer(
+    SingleInstanceWindowState& state, const SingleInstanceWindowAction& action);
 
 } // namespace tidemark

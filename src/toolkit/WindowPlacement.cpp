@@ -22,9 +22,10 @@ Rect frameInWindow(const QWidget* view)
 {
     const QWidget* window = windowOfView(view);
     if (!window || window == view)
-        return {0, 0, double(view->width()), double(view->height())};
+        return { 0, 0, double(view->width()), double(view->height()) };
     const QPoint origin = view->mapTo(window, QPoint(0, 0));
-    return {double(origin.x()), double(origin.y()), double(view->width()), double(view->height())};
+    return { double(origin.x()), double(origin.y()), double(view->width()),
+        double(view->height()) };
 }
 
 Rect convertRect(const Rect& frame, const QWidget* source, const QWidget* target)
@@ -32,7 +33,7 @@ Rect convertRect(const Rect& frame, const QWidget* source, const QWidget* target
     if (!source || !target)
         return frame;
     const QPointF onScreen = source->mapToGlobal(toQPointF(frame.origin));
-    return {fromQt(target->mapFromGlobal(onScreen)), frame.size};
+    return { fromQt(target->mapFromGlobal(onScreen)), frame.size };
 }
 
 std::optional<ViewToWindowConverter> ViewToWindowConverter::make(const QWidget* view)
@@ -40,7 +41,7 @@ std::optional<ViewToWindowConverter> ViewToWindowConverter::make(const QWidget* 
     QWidget* window = windowOfView(view);
     if (!window)
         return std::nullopt;
-    return ViewToWindowConverter {frameInWindow(view), window};
+    return ViewToWindowConverter { frameInWindow(view), window };
 }
 
 Rect ViewToWindowConverter::convertFrom(const QWidget* source) const
@@ -59,9 +60,15 @@ WindowValet::WindowValet(QWidget* sourceView, QWidget* viewToPosition)
 {
 }
 
-QWidget* WindowValet::window() const { return windowOfView(m_viewToPosition); }
+QWidget* WindowValet::window() const
+{
+    return windowOfView(m_viewToPosition);
+}
 
-QWidget* WindowValet::sourceWindow() const { return windowOfView(m_sourceView); }
+QWidget* WindowValet::sourceWindow() const
+{
+    return windowOfView(m_sourceView);
+}
 
 std::optional<Rect> WindowValet::anchorFrame() const
 {
@@ -94,7 +101,7 @@ void WindowValet::positionWindow(std::optional<Rect> frame, RectEdge edge)
     if (QLayout* layout = placed->layout())
         layout->activate();
     const Rect size = frame.value_or(
-        Rect {0, 0, double(m_viewToPosition->width()), double(m_viewToPosition->height())});
+        Rect { 0, 0, double(m_viewToPosition->width()), double(m_viewToPosition->height()) });
     std::optional<Rect> screen;
     if (const std::optional<Screen> underMouse = Screen::underMouse())
         screen = underMouse->frame();

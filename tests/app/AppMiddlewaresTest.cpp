@@ -15,7 +15,8 @@ std::vector<AppAction> collect(const std::optional<rx::Publisher<AppAction>>& pu
     return values;
 }
 
-UserSettings storedSettings(std::optional<std::string> onboarding, std::optional<std::string> whatsNew)
+UserSettings storedSettings(
+    std::optional<std::string> onboarding, std::optional<std::string> whatsNew)
 {
     UserSettings settings;
     settings.onboarding.lastPresentedVersion = std::move(onboarding);
@@ -33,20 +34,24 @@ TEST(LaunchPresentations, FollowTheStoredVersions)
         std::vector<AppAction> expected;
     };
     const Case cases[] = {
-        {"first start: onboarding only", std::nullopt, std::nullopt, "1.2.5", {onboardingPresented(true)}},
-        {"an update: what's new", "1.0", "1.2.4", "1.2.5", {whatsNewPresented(true)}},
-        {"the same version: nothing", "1.0", "1.2.5", "1.2.5", {}},
-        {"a later version was shown: nothing", "1.0", "1.3", "1.2.5", {}},
-        {"numbers, not text: 1.10 is above 1.9", "1.0", "1.10", "1.9", {}},
-        {"numbers, not text: 1.9 is below 1.10", "1.0", "1.9", "1.10", {whatsNewPresented(true)}},
-        {"both: onboarding first", std::nullopt, "1.2.4", "1.2.5",
-            {onboardingPresented(true), whatsNewPresented(true)}},
+        { "first start: onboarding only", std::nullopt, std::nullopt, "1.2.5",
+            { onboardingPresented(true) } },
+        { "an update: what's new", "1.0", "1.2.4", "1.2.5", { whatsNewPresented(true) } },
+        { "the same version: nothing", "1.0", "1.2.5", "1.2.5", {} },
+        { "a later version was shown: nothing", "1.0", "1.3", "1.2.5", {} },
+        { "numbers, not text: 1.10 is above 1.9", "1.0", "1.10", "1.9", {} },
+        { "numbers, not text: 1.9 is below 1.10", "1.0", "1.9", "1.10",
+            { whatsNewPresented(true) } },
+        { "both: onboarding first", std::nullopt, "1.2.4", "1.2.5",
+            { onboardingPresented(true), whatsNewPresented(true) } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         AppState state = test::ShellFixture::initialState();
         state.view.whatsNew.version = c.current;
-        EXPECT_EQ(collect(launchPresentationsPublisher(storedSettings(c.onboarding, c.whatsNew), state)), c.expected);
+        EXPECT_EQ(
+            collect(launchPresentationsPublisher(storedSettings(c.onboarding, c.whatsNew), state)),
+            c.expected);
     }
 }
 
@@ -63,55 +68,59 @@ protected:
 
 TEST_F(AppMiddlewaresTest, TheSettingsReadPresentsOnceItSucceeds)
 {
-    auto store = makeStore({makeAppCommandsMiddleware(AppCommandsEnvironment {})});
+    auto store = makeStore({ makeAppCommandsMiddleware(AppCommandsEnvironment {}) });
     const AppAction submit = actions::settingsRead(SettingsReadAction::submit({}));
-    const AppAction failed = actions::settingsRead(SettingsReadAction::failure(Error {"unreadable"}));
+    const AppAction failed
+        = actions::settingsRead(SettingsReadAction::failure(Error { "unreadable" }));
     store->dispatch(submit);
     store->dispatch(failed);
-    EXPECT_EQ(seen(), (std::vector<AppAction> {submit, failed}));
+    EXPECT_EQ(seen(), (std::vector<AppAction> { submit, failed }));
 
-    const AppAction read = actions::settingsRead(SettingsReadAction::success(storedSettings(std::nullopt, "1.2.4")));
+    const AppAction read
+        = actions::settingsRead(SettingsReadAction::success(storedSettings(std::nullopt, "1.2.4")));
     store->dispatch(read);
-    EXPECT_EQ(seen(), (std::vector<AppAction> {read, onboardingPresented(true), whatsNewPresented(true)}));
+    EXPECT_EQ(seen(),
+        (std::vector<AppAction> { read, onboardingPresented(true), whatsNewPresented(true) }));
 }
 
 TEST_F(AppMiddlewaresTest, QuitTerminatesAndHelpOpensTheSupportPageOnlyWhenAsked)
 {
     int terminated = 0;
     std::vector<std::string> opened;
-    AppCommandsEnvironment environment {[&terminated] { ++terminated; },
-        [&opened](const std::string& address) { opened.push_back(address); }, "https://tidemark.example/support"};
-    auto store = makeStore({makeAppCommandsMiddleware(environment)});
+    AppCommandsEnvironment environment { [&terminated] { ++terminated; },
+        [&opened](const std::string& address) { opened.push_back(address); },
+        "https://tidemark.example/support" };
+    auto store = makeStore({ makeAppCommandsMiddleware(environment) });
 
-    store->dispatch(actions::viewAction(ViewAction::HelpIsPresented {false}));
+    store->dispatch(actions::viewAction(ViewAction::HelpIsPresented { false }));
     EXPECT_TRUE(opened.empty());
-    store->dispatch(actions::viewAction(ViewAction::HelpIsPresented {true}));
-    EXPECT_EQ(opened, std::vector<std::string> {"https://tidemark.example/support"});
+    store->dispatch(actions::viewAction(ViewAction::HelpIsPresented { true }));
+    EXPECT_EQ(opened, std::vector<std::string> { "https://tidemark.example/support" });
     store->dispatch(actions::viewAction(ViewAction::Quit {}));
     EXPECT_EQ(terminated, 1);
 
     environment.supportAddress = "not an address";
-    auto invalid = makeStore({makeAppCommandsMiddleware(environment)});
-    invalid->dispatch(actions::viewAction(ViewAction::HelpIsPresented {true}));
+    auto invalid = makeStore({ makeAppCommandsMiddleware(environment) });
+    invalid->dispatch(actions::viewAction(ViewAction::HelpIsPresented { true }));
     EXPECT_EQ(opened.size(), 1u);
 }
 
 TEST_F(AppMiddlewaresTest, TheApplicationIsRegularWhileOneOfItsWindowsIsPresented)
 {
-    auto store = makeStore({activationPolicyMiddleware()});
+    auto store = makeStore({ activationPolicyMiddleware() });
     m_application.setActivationPolicy(ActivationPolicy::accessory);
     const struct {
         AppAction action;
         ActivationPolicy expected;
     } script[] = {
-        {onboardingPresented(true), ActivationPolicy::regular},
-        {settingsPresented(true), ActivationPolicy::regular},
-        {settingsPresented(false), ActivationPolicy::regular}, // onboarding still shows
-        {whatsNewPresented(true), ActivationPolicy::regular},
-        {onboardingPresented(false), ActivationPolicy::regular}, // what's new still shows
-        {whatsNewPresented(false), ActivationPolicy::accessory},
-        {settingsPresented(true), ActivationPolicy::regular},
-        {settingsPresented(false), ActivationPolicy::accessory},
+        { onboardingPresented(true), ActivationPolicy::regular },
+        { settingsPresented(true), ActivationPolicy::regular },
+        { settingsPresented(false), ActivationPolicy::regular }, // onboarding still shows
+        { whatsNewPresented(true), ActivationPolicy::regular },
+        { onboardingPresented(false), ActivationPolicy::regular }, // what's new still shows
+        { whatsNewPresented(false), ActivationPolicy::accessory },
+        { settingsPresented(true), ActivationPolicy::regular },
+        { settingsPresented(false), ActivationPolicy::accessory },
     };
     for (std::size_t i = 0; i < std::size(script); ++i) {
         SCOPED_TRACE(i);
@@ -135,12 +144,12 @@ TEST_F(AppMiddlewaresTest, ThePopoverOpensByItselfOnlyAfterAStartByTheUser)
         bool opens;
     };
     const Case cases[] = {
-        {"started by the user", false, false, false, false, true},
-        {"not known yet how it started", std::nullopt, false, false, false, false},
-        {"started at login", true, false, false, false, false},
-        {"already opened since the start", false, true, false, false, false},
-        {"over onboarding", false, false, true, false, false},
-        {"over what's new", false, false, false, true, false},
+        { "started by the user", false, false, false, false, true },
+        { "not known yet how it started", std::nullopt, false, false, false, false },
+        { "started at login", true, false, false, false, false },
+        { "already opened since the start", false, true, false, false, false },
+        { "over onboarding", false, false, true, false, false },
+        { "over what's new", false, false, false, true, false },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,10 +158,10 @@ TEST_F(AppMiddlewaresTest, ThePopoverOpensByItselfOnlyAfterAStartByTheUser)
         state.view.popover.wasPresentedSinceAppLaunch = c.wasPresented;
         state.view.onboarding.isPresented = c.onboarding;
         state.view.whatsNew.isPresented = c.whatsNew;
-        auto store = makeStore({popoverPresentationMiddleware(m_windowsStore)}, state);
-        const AppAction frame = test::statusItem(StatusItemAction::DragFrame {{10, 0, 24, 24}});
+        auto store = makeStore({ popoverPresentationMiddleware(m_windowsStore) }, state);
+        const AppAction frame = test::statusItem(StatusItemAction::DragFrame { { 10, 0, 24, 24 } });
         store->dispatch(frame);
-        std::vector<AppAction> expected {frame};
+        std::vector<AppAction> expected { frame };
         if (c.opens)
             expected.push_back(actions::popoverIsPresented(true));
         EXPECT_EQ(seen(), expected);
@@ -161,12 +170,14 @@ TEST_F(AppMiddlewaresTest, ThePopoverOpensByItselfOnlyAfterAStartByTheUser)
 
 TEST_F(AppMiddlewaresTest, ClosingOnboardingAsksForThePopoverWhichTheWindowsStoreShows)
 {
-    auto store = makeStore({popoverPresentationMiddleware(m_windowsStore)});
-    m_windowsStore->dispatch(AppWindowsAction::Store {store});
-    m_windowsStore->dispatch(AppWindowsAction::DragDropMenuBarExtra {MenuBarExtraAction::IsEnabled {true}});
+    auto store = makeStore({ popoverPresentationMiddleware(m_windowsStore) });
+    m_windowsStore->dispatch(AppWindowsAction::Store { store });
+    m_windowsStore->dispatch(
+        AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
 
     store->dispatch(onboardingPresented(false));
-    EXPECT_EQ(seen(), (std::vector<AppAction> {onboardingPresented(false), actions::popoverIsPresented(true)}));
+    EXPECT_EQ(seen(),
+        (std::vector<AppAction> { onboardingPresented(false), actions::popoverIsPresented(true) }));
     EXPECT_TRUE(m_windowsStore->state().popover->window->isVisible());
     EXPECT_TRUE(m_windowsStore->state().dragDropMenuBarExtra.item->button()->isHighlighted());
 
@@ -176,8 +187,9 @@ TEST_F(AppMiddlewaresTest, ClosingOnboardingAsksForThePopoverWhichTheWindowsStor
 
 TEST_F(AppMiddlewaresTest, OnboardingAndWhatsNewWindowsFollowTheirPresentation)
 {
-    auto store = makeStore({windowActivationMiddleware(m_windowsStore), whatsNewMiddleware(m_windowsStore)});
-    m_windowsStore->dispatch(AppWindowsAction::Store {store});
+    auto store = makeStore(
+        { windowActivationMiddleware(m_windowsStore), whatsNewMiddleware(m_windowsStore) });
+    m_windowsStore->dispatch(AppWindowsAction::Store { store });
 
     store->dispatch(onboardingPresented(true));
     store->dispatch(whatsNewPresented(true));
@@ -193,11 +205,11 @@ TEST_F(AppMiddlewaresTest, OnboardingAndWhatsNewWindowsFollowTheirPresentation)
 
 TEST_F(AppMiddlewaresTest, ASourcesReadOnTheSyncPageFrontsOnboardingAgainAfterADelay)
 {
-    auto store = makeStore({windowActivationMiddleware(m_windowsStore)});
-    m_windowsStore->dispatch(AppWindowsAction::Store {store});
+    auto store = makeStore({ windowActivationMiddleware(m_windowsStore) });
+    m_windowsStore->dispatch(AppWindowsAction::Store { store });
     store->dispatch(onboardingPresented(true));
-    const AppAction answered = actions::sourcesAction(
-        RemindersSourcesAction::Read {SubmittableAction<EquatableVoid, RemindersStore::Sources>::failure(Error {"denied"})});
+    const AppAction answered = actions::sourcesAction(RemindersSourcesAction::Read {
+        SubmittableAction<EquatableVoid, RemindersStore::Sources>::failure(Error { "denied" }) });
 
     // Not on the sync page: nothing is scheduled.
     const int before = m_activations.count();
@@ -205,7 +217,8 @@ TEST_F(AppMiddlewaresTest, ASourcesReadOnTheSyncPageFrontsOnboardingAgainAfterAD
     test::timers().fire();
     EXPECT_EQ(m_activations.count(), before);
 
-    store->dispatch(actions::viewAction(ViewAction::Onboarding {OnboardingAction::Selection {OnboardingPage::sync}}));
+    store->dispatch(actions::viewAction(
+        ViewAction::Onboarding { OnboardingAction::Selection { OnboardingPage::sync } }));
     m_windowsStore->state().onboarding.window->hide(); // covered by the access prompt
     store->dispatch(answered);
     EXPECT_EQ(m_activations.count(), before);
@@ -221,22 +234,26 @@ TEST_F(AppMiddlewaresTest, ASourcesReadOnTheSyncPageFrontsOnboardingAgainAfterAD
 
 TEST_F(AppMiddlewaresTest, DragOverlaysOpenWithAKnownFrameAndCloseAfterTheLastAnimateOut)
 {
-    auto store = makeStore({makeDragGestureMiddleware(m_windowsStore)});
-    m_windowsStore->dispatch(AppWindowsAction::Store {store});
-    m_windowsStore->dispatch(AppWindowsAction::DragDropMenuBarExtra {MenuBarExtraAction::IsEnabled {true}});
+    auto store = makeStore({ makeDragGestureMiddleware(m_windowsStore) });
+    m_windowsStore->dispatch(AppWindowsAction::Store { store });
+    m_windowsStore->dispatch(
+        AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
     const WindowRef back = m_windowsStore->state().yoyoDragBack->window;
     const WindowRef front = m_windowsStore->state().yoyoDragFront->window;
-    const AppAction changed = AppAction::DragGesture {DragGestureAction::Phase {DragGesturePhase::changed}};
-    const AppAction animateOutDidEnd
-        = actions::viewAction(ViewAction::Yoyo {YoyoAction::Drag {YoyoDragAction::AnimateOutDidEnd {}}});
+    const AppAction changed
+        = AppAction::DragGesture { DragGestureAction::Phase { DragGesturePhase::changed } };
+    const AppAction animateOutDidEnd = actions::viewAction(
+        ViewAction::Yoyo { YoyoAction::Drag { YoyoDragAction::AnimateOutDidEnd {} } });
 
     store->dispatch(changed);
     EXPECT_FALSE(back->isVisible());
     EXPECT_FALSE(front->isVisible());
 
-    store->dispatch(test::statusItem(StatusItemAction::DragFrame {{10, 0, 24, 24}}));
-    store->dispatch(AppAction::DragGesture {DragGestureAction::Phase {DragGesturePhase::begin}});
-    store->dispatch(AppAction::DragGesture {DragGestureAction::Phase {DragGesturePhase::begin}});
+    store->dispatch(test::statusItem(StatusItemAction::DragFrame { { 10, 0, 24, 24 } }));
+    store->dispatch(
+        AppAction::DragGesture { DragGestureAction::Phase { DragGesturePhase::begin } });
+    store->dispatch(
+        AppAction::DragGesture { DragGestureAction::Phase { DragGesturePhase::begin } });
     store->dispatch(changed);
     EXPECT_TRUE(back->isVisible());
     EXPECT_TRUE(front->isVisible());
@@ -252,18 +269,21 @@ TEST_F(AppMiddlewaresTest, DragOverlaysOpenWithAKnownFrameAndCloseAfterTheLastAn
 
 TEST_F(AppMiddlewaresTest, TheScrollWindowOpensOnlyWithAKnownScrollFrame)
 {
-    auto store = makeStore({viewActionMiddleware(m_windowsStore)});
-    m_windowsStore->dispatch(AppWindowsAction::Store {store});
-    m_windowsStore->dispatch(AppWindowsAction::ScrollMenuBarExtra {MenuBarExtraAction::IsEnabled {true}});
+    auto store = makeStore({ viewActionMiddleware(m_windowsStore) });
+    m_windowsStore->dispatch(AppWindowsAction::Store { store });
+    m_windowsStore->dispatch(
+        AppWindowsAction::ScrollMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
     const WindowRef window = m_windowsStore->state().yoyoScroll->window;
-    const AppAction present = actions::viewAction(ViewAction::Yoyo {YoyoAction::Scroll {YoyoScrollAction::IsPresented {true}}});
+    const AppAction present = actions::viewAction(
+        ViewAction::Yoyo { YoyoAction::Scroll { YoyoScrollAction::IsPresented { true } } });
 
     store->dispatch(present);
     EXPECT_FALSE(window->isVisible());
-    store->dispatch(test::statusItem(StatusItemAction::ScrollFrame {{10, 0, 24, 24}}));
+    store->dispatch(test::statusItem(StatusItemAction::ScrollFrame { { 10, 0, 24, 24 } }));
     store->dispatch(present);
     EXPECT_TRUE(window->isVisible());
-    store->dispatch(actions::viewAction(ViewAction::Yoyo {YoyoAction::Scroll {YoyoScrollAction::IsPresented {false}}}));
+    store->dispatch(actions::viewAction(
+        ViewAction::Yoyo { YoyoAction::Scroll { YoyoScrollAction::IsPresented { false } } }));
     EXPECT_TRUE(window->isVisible());
 }
 

@@ -13,13 +13,20 @@ namespace {
 using test::onboardingPresented;
 
 // 2024-03-05 15:30:00 UTC: after four in the morning.
-Date afternoon() { return dateFromTimeIntervalSince1970(1709652600); }
+Date afternoon()
+{
+    return dateFromTimeIntervalSince1970(1709652600);
+}
 // 2024-03-05 04:00:00 UTC.
-Date fourThisMorning() { return dateFromTimeIntervalSince1970(1709611200); }
+Date fourThisMorning()
+{
+    return dateFromTimeIntervalSince1970(1709611200);
+}
 
 class AppModelTest : public test::ShellFixture {
 protected:
-    AppModelEnvironment environment(std::shared_ptr<AppServicable> appService = std::make_shared<MockAppService>(false))
+    AppModelEnvironment environment(
+        std::shared_ptr<AppServicable> appService = std::make_shared<MockAppService>(false))
     {
         AppModelEnvironment result;
         result.appService = std::move(appService);
@@ -32,18 +39,21 @@ protected:
         result.calendar = Calendar("UTC");
         result.inMemory = true;
         result.windows = m_windows;
-        result.commands = AppCommandsEnvironment {[] { }, [](const std::string&) { }, ""};
+        result.commands = AppCommandsEnvironment { [] {}, [](const std::string&) {}, "" };
         return result;
     }
 
     // A settings middleware that answers the read with `stored`.
     static AppMiddleware answeringSettings(UserSettings stored)
     {
-        return [stored](const AppState&, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+        return [stored](const AppState&,
+                   const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
             const auto* settings = caseOf<AppAction::Settings>(action);
-            const auto* read = settings ? std::get_if<SettingsAction::Read>(&settings->action) : nullptr;
+            const auto* read
+                = settings ? std::get_if<SettingsAction::Read>(&settings->action) : nullptr;
             if (read && read->action.asSubmit())
-                return rx::Just<AppAction>(actions::settingsRead(SettingsReadAction::success(stored)));
+                return rx::Just<AppAction>(
+                    actions::settingsRead(SettingsReadAction::success(stored)));
             return rx::Empty<AppAction>();
         };
     }
@@ -85,8 +95,9 @@ TEST_F(AppModelTest, EveryMiddlewareSeesEveryActionInOrder)
     AppModelEnvironment env = environment();
     AppModel names(environment());
     for (const std::string& name : names.middlewareNames()) {
-        env.middlewareOverrides[name] = [&calls, name](const AppState&, const AppAction&)
-            -> std::optional<rx::Publisher<AppAction>> {
+        env.middlewareOverrides[name]
+            = [&calls, name](
+                  const AppState&, const AppAction&) -> std::optional<rx::Publisher<AppAction>> {
             calls.push_back(name);
             return rx::Empty<AppAction>();
         };
@@ -122,7 +133,8 @@ TEST_F(AppModelTest, WillFinishLaunchingReadsTheStoredSettingsAndPresentsWhatThe
 
     delegate.applicationWillFinishLaunching();
     EXPECT_EQ(model.store->state().settings.submit.status, Status::loading);
-    EXPECT_EQ(model.userNotificationService->center().delegate(), model.userNotificationService->userNotificationDelegateService());
+    EXPECT_EQ(model.userNotificationService->center().delegate(),
+        model.userNotificationService->userNotificationDelegateService());
 
     delegate.applicationDidFinishLaunching();
     test::mainQueue().drain();
@@ -157,11 +169,13 @@ TEST_F(AppModelTest, TheRealSettingsMiddlewareAnswersTheReadFromTheStoredSetting
 
 TEST_F(AppModelTest, DidFinishLaunchingPutsTheStatusItemUpAndRecordsHowTheStartCame)
 {
-    for (const bool atLogin : {false, true}) {
+    for (const bool atLogin : { false, true }) {
         SCOPED_TRACE(atLogin);
-        const std::vector<std::string> arguments
-            = atLogin ? std::vector<std::string> {"tidemark", launchedAtLoginArgument} : std::vector<std::string> {"tidemark"};
-        AppModelEnvironment env = environment(std::make_shared<AppLaunchService>([arguments] { return arguments; }));
+        const std::vector<std::string> arguments = atLogin
+            ? std::vector<std::string> { "tidemark", launchedAtLoginArgument }
+            : std::vector<std::string> { "tidemark" };
+        AppModelEnvironment env
+            = environment(std::make_shared<AppLaunchService>([arguments] { return arguments; }));
         UserSettings seen;
         seen.onboarding.lastPresentedVersion = "1.2.5";
         seen.whatsNew.lastPresentedVersion = "1.2.5";
@@ -177,12 +191,13 @@ TEST_F(AppModelTest, DidFinishLaunchingPutsTheStatusItemUpAndRecordsHowTheStartC
         EXPECT_EQ(model.windowsStore->state().store, model.store);
         EXPECT_TRUE(model.windowsStore->state().popover);
         ASSERT_EQ(m_bar.items().size(), 1u);
-        EXPECT_EQ(m_bar.items().front(), model.windowsStore->state().dragDropMenuBarExtra.item.get());
+        EXPECT_EQ(
+            m_bar.items().front(), model.windowsStore->state().dragDropMenuBarExtra.item.get());
         EXPECT_TRUE(model.windowsStore->state().yoyoDragBack);
 
         // The status item reports its frame: the popover opens by itself after a start by the
         // user only.
-        model.store->dispatch(test::statusItem(StatusItemAction::DragFrame {{10, 0, 24, 24}}));
+        model.store->dispatch(test::statusItem(StatusItemAction::DragFrame { { 10, 0, 24, 24 } }));
         test::mainQueue().drain();
         EXPECT_EQ(model.store->state().view.popover.isPresented, !atLogin);
         EXPECT_EQ(model.windowsStore->state().popover->window->isVisible(), !atLogin);
@@ -194,7 +209,7 @@ TEST_F(AppModelTest, DidFinishLaunchingPutsTheStatusItemUpAndRecordsHowTheStartC
 
 TEST_F(AppModelTest, TheLaunchServiceAsksTheArgumentsAnewEachTime)
 {
-    std::vector<std::string> arguments {"tidemark"};
+    std::vector<std::string> arguments { "tidemark" };
     AppLaunchService service([&arguments] { return arguments; });
     EXPECT_FALSE(service.launchedAsLoginItem());
     arguments.push_back(launchedAtLoginArgument);
@@ -231,17 +246,18 @@ TEST(AppEntryPoint, ChoosesTheEmptyApplicationOnlyForPreviewsAndTestHarnesses)
         std::optional<std::string> previews;
         ApplicationKind expected;
     } cases[] = {
-        {false, std::nullopt, ApplicationKind::main},
-        {false, "1", ApplicationKind::empty},
-        {false, "0", ApplicationKind::main},
-        {false, "", ApplicationKind::main},
-        {false, "true", ApplicationKind::main},
-        {false, " 1", ApplicationKind::main},
-        {true, std::nullopt, ApplicationKind::empty},
-        {true, "0", ApplicationKind::empty},
+        { false, std::nullopt, ApplicationKind::main },
+        { false, "1", ApplicationKind::empty },
+        { false, "0", ApplicationKind::main },
+        { false, "", ApplicationKind::main },
+        { false, "true", ApplicationKind::main },
+        { false, " 1", ApplicationKind::main },
+        { true, std::nullopt, ApplicationKind::empty },
+        { true, "0", ApplicationKind::empty },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(applicationKindFor(c.harness, c.previews), c.expected) << c.harness << " " << c.previews.value_or("(none)");
+        EXPECT_EQ(applicationKindFor(c.harness, c.previews), c.expected)
+            << c.harness << " " << c.previews.value_or("(none)");
 }
 
 } // namespace

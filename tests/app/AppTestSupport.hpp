@@ -23,20 +23,29 @@ inline void processEvents()
 
 inline AppAction onboardingPresented(bool value)
 {
-    return actions::viewAction(ViewAction::Onboarding {OnboardingAction::IsPresented {value}});
+    return actions::viewAction(ViewAction::Onboarding { OnboardingAction::IsPresented { value } });
 }
 inline AppAction whatsNewPresented(bool value)
 {
-    return actions::viewAction(ViewAction::WhatsNew {WhatsNewAction {value}});
+    return actions::viewAction(ViewAction::WhatsNew { WhatsNewAction { value } });
 }
-inline AppAction settingsPresented(bool value) { return AppAction::Settings {SettingsAction::IsPresented {value}}; }
-inline AppAction statusItem(StatusItemAction action) { return actions::viewAction(ViewAction::StatusItem {action}); }
+inline AppAction settingsPresented(bool value)
+{
+    return AppAction::Settings { SettingsAction::IsPresented { value } };
+}
+inline AppAction statusItem(StatusItemAction action)
+{
+    return actions::viewAction(ViewAction::StatusItem { action });
+}
 
 // The application object, a status bar of the test's own, and windows that count how often
 // each was made.
 class ShellFixture : public testing::Test {
 public:
-    static AppState initialState() { return AppState::initial(dateFromTimeIntervalSince1970(0), Calendar("UTC")); }
+    static AppState initialState()
+    {
+        return AppState::initial(dateFromTimeIntervalSince1970(0), Calendar("UTC"));
+    }
 
 protected:
     ShellFixture()
@@ -62,15 +71,19 @@ protected:
 
     // A main store over the root reducer with the given middlewares after one that records
     // every action it sees.
-    AppStoreRef makeStore(std::vector<AppStore::Middleware> middlewares, AppState state = initialState())
+    AppStoreRef makeStore(
+        std::vector<AppStore::Middleware> middlewares, AppState state = initialState())
     {
         middlewares.insert(middlewares.begin(),
-            [this](const AppState&, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+            [this](const AppState&,
+                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
                 m_seen.push_back(action);
                 return rx::Empty<AppAction>();
             });
-        return AppStore::make(std::move(state),
-            [](AppState& s, const AppAction& a) { appReducer(s, a, ReducerEnvironment {}); }, std::move(middlewares));
+        return AppStore::make(
+            std::move(state),
+            [](AppState& s, const AppAction& a) { appReducer(s, a, ReducerEnvironment {}); },
+            std::move(middlewares));
     }
 
     // The actions seen since the last call, the main queue drained first.
@@ -80,8 +93,8 @@ protected:
         return std::exchange(m_seen, {});
     }
 
-    Application m_application {qApp};
-    QSignalSpy m_activations {&m_application, &Application::activationRequested};
+    Application m_application { qApp };
+    QSignalSpy m_activations { &m_application, &Application::activationRequested };
     StatusBar m_bar;
     AppWindowsEnvironment m_windows;
     int m_madeOnboarding = 0;

@@ -15,21 +15,26 @@ protected:
 
     static AppWindowsAction dragDrop(bool enabled)
     {
-        return AppWindowsAction::DragDropMenuBarExtra {MenuBarExtraAction::IsEnabled {enabled}};
+        return AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { enabled } };
     }
     static AppWindowsAction scroll(bool enabled)
     {
-        return AppWindowsAction::ScrollMenuBarExtra {MenuBarExtraAction::IsEnabled {enabled}};
+        return AppWindowsAction::ScrollMenuBarExtra { MenuBarExtraAction::IsEnabled { enabled } };
     }
     static AppWindowsAction onboarding(bool presented)
     {
-        return AppWindowsAction::Onboarding {SingleInstanceWindowAction::IsPresented {presented}};
+        return AppWindowsAction::Onboarding { SingleInstanceWindowAction::IsPresented {
+            presented } };
     }
-    static AppWindowsAction popover(bool presented) { return AppWindowsAction::Popover {PopoverWindowAction {presented}}; }
+    static AppWindowsAction popover(bool presented)
+    {
+        return AppWindowsAction::Popover { PopoverWindowAction { presented } };
+    }
 
     static int hostedViews(const StatusItemRef& item)
     {
-        return int(item->button()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size());
+        return int(
+            item->button()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size());
     }
 };
 
@@ -57,7 +62,7 @@ TEST_F(WindowsStoreTest, EnablingAnExtraMakesOneItemWithItsViewAndItsOwnOverlays
 {
     auto mainStore = makeStore({});
     auto store = windows();
-    store->dispatch(AppWindowsAction::Store {mainStore});
+    store->dispatch(AppWindowsAction::Store { mainStore });
     EXPECT_EQ(store->state().store, mainStore);
     ASSERT_TRUE(store->state().popover);
     EXPECT_EQ(m_madePopover, 1);
@@ -100,20 +105,20 @@ TEST_F(WindowsStoreTest, AnExtraWithoutItemIgnoresItsViewAndStaysDisabled)
 {
     MenuBarExtraState extra;
     int made = 0;
-    const MenuBarExtraEnvironment environment {&m_bar, [&made](const AppStoreRef&) {
+    const MenuBarExtraEnvironment environment { &m_bar, [&made](const AppStoreRef&) {
                                                    ++made;
                                                    return new QWidget;
-                                               }};
-    reduceDragDropMenuBarExtra(extra, MenuBarExtraAction::Window {nullptr}, environment);
-    reduceScrollMenuBarExtra(extra, MenuBarExtraAction::IsEnabled {false}, environment);
+                                               } };
+    reduceDragDropMenuBarExtra(extra, MenuBarExtraAction::Window { nullptr }, environment);
+    reduceScrollMenuBarExtra(extra, MenuBarExtraAction::IsEnabled { false }, environment);
     EXPECT_EQ(extra, MenuBarExtraState {});
     EXPECT_EQ(made, 0);
     EXPECT_TRUE(m_bar.items().empty());
 
     // Each view is added; earlier ones stay.
-    reduceDragDropMenuBarExtra(extra, MenuBarExtraAction::IsEnabled {true}, environment);
-    reduceDragDropMenuBarExtra(extra, MenuBarExtraAction::Window {nullptr}, environment);
-    reduceDragDropMenuBarExtra(extra, MenuBarExtraAction::Window {nullptr}, environment);
+    reduceDragDropMenuBarExtra(extra, MenuBarExtraAction::IsEnabled { true }, environment);
+    reduceDragDropMenuBarExtra(extra, MenuBarExtraAction::Window { nullptr }, environment);
+    reduceDragDropMenuBarExtra(extra, MenuBarExtraAction::Window { nullptr }, environment);
     EXPECT_EQ(made, 2);
     EXPECT_EQ(hostedViews(extra.item), 2);
 }
@@ -125,7 +130,7 @@ TEST_F(WindowsStoreTest, SingleInstanceWindowsAreMadeOnceAndForgottenWhenClosed)
     store->dispatch(onboarding(false));
     EXPECT_EQ(store->state(), initialAppWindowsState());
 
-    store->dispatch(AppWindowsAction::Store {mainStore});
+    store->dispatch(AppWindowsAction::Store { mainStore });
     store->dispatch(onboarding(true));
     const WindowRef first = store->state().onboarding.window;
     ASSERT_TRUE(first);
@@ -142,7 +147,8 @@ TEST_F(WindowsStoreTest, SingleInstanceWindowsAreMadeOnceAndForgottenWhenClosed)
     EXPECT_EQ(m_madeOnboarding, 2);
     EXPECT_NE(store->state().onboarding.window, first);
 
-    store->dispatch(AppWindowsAction::WhatsNew {SingleInstanceWindowAction::IsPresented {true}});
+    store->dispatch(
+        AppWindowsAction::WhatsNew { SingleInstanceWindowAction::IsPresented { true } });
     EXPECT_EQ(m_madeWhatsNew, 1);
     EXPECT_TRUE(store->state().whatsNew.window->isVisible());
     store->dispatch(AppWindowsAction::TearDown {});
@@ -153,13 +159,13 @@ TEST_F(WindowsStoreTest, AWindowTheUserClosesIsDismissedInTheMainState)
     std::vector<AppAction> dispatched;
     auto mainStore = makeStore({});
     auto store = windows();
-    store->dispatch(AppWindowsAction::Store {mainStore});
+    store->dispatch(AppWindowsAction::Store { mainStore });
     mainStore->dispatch(test::onboardingPresented(true));
     store->dispatch(onboarding(true));
     seen();
 
     store->state().onboarding.window->close(); // the title bar's close button
-    EXPECT_EQ(seen(), std::vector<AppAction> {test::onboardingPresented(false)});
+    EXPECT_EQ(seen(), std::vector<AppAction> { test::onboardingPresented(false) });
     EXPECT_FALSE(mainStore->state().view.onboarding.isPresented);
 
     // Closed by the program, the state already says so: nothing more is sent.
@@ -168,7 +174,7 @@ TEST_F(WindowsStoreTest, AWindowTheUserClosesIsDismissedInTheMainState)
     seen();
     mainStore->dispatch(test::onboardingPresented(false));
     store->dispatch(onboarding(false));
-    EXPECT_EQ(seen(), std::vector<AppAction> {test::onboardingPresented(false)});
+    EXPECT_EQ(seen(), std::vector<AppAction> { test::onboardingPresented(false) });
     store->dispatch(AppWindowsAction::TearDown {});
 }
 
@@ -176,7 +182,7 @@ TEST_F(WindowsStoreTest, ThePopoverIsHighlightedPlacedUnderTheIconAndFronted)
 {
     auto mainStore = makeStore({});
     auto store = windows();
-    store->dispatch(AppWindowsAction::Store {mainStore});
+    store->dispatch(AppWindowsAction::Store { mainStore });
 
     // Without the drag-and-drop item nothing is placed or highlighted, but the application is
     // still activated.
@@ -197,8 +203,9 @@ TEST_F(WindowsStoreTest, ThePopoverIsHighlightedPlacedUnderTheIconAndFronted)
     std::optional<Rect> screen;
     if (const auto underMouse = Screen::underMouse())
         screen = underMouse->frame();
-    const Rect size {0, 0, panel->frame().width(), panel->frame().height()};
-    EXPECT_EQ(panel->frame(), placedFrame(size, icon, RectEdge::maxY, WindowValet::spacing, screen));
+    const Rect size { 0, 0, panel->frame().width(), panel->frame().height() };
+    EXPECT_EQ(
+        panel->frame(), placedFrame(size, icon, RectEdge::maxY, WindowValet::spacing, screen));
     EXPECT_EQ(panel->frame().minY(), icon.maxY() + WindowValet::spacing);
 
     store->dispatch(popover(false));
@@ -215,7 +222,7 @@ TEST_F(WindowsStoreTest, TearingDownClosesEverythingAndLetsTheMainStoreGo)
     auto mainStore = makeStore({});
     std::weak_ptr<AppStore> weakMain = mainStore;
     auto store = windows();
-    store->dispatch(AppWindowsAction::Store {mainStore});
+    store->dispatch(AppWindowsAction::Store { mainStore });
     store->dispatch(dragDrop(true));
     store->dispatch(onboarding(true));
     store->dispatch(popover(true));

@@ -18,10 +18,30 @@ TEST(ListenerService, OnceListenersLeaveAfterAnsweringTrueOthersKeepTheirPlace)
     Service service;
     std::vector<std::string> calls;
     service.notify(0, "nothing registered"); // no listeners: nothing happens
-    service.add([&](int, const std::string& a) { calls.push_back("once1:" + a); return true; }, true);
-    service.add([&](int, const std::string& a) { calls.push_back("perm:" + a); return true; }, false);
-    service.add([&](int, const std::string& a) { calls.push_back("once2:" + a); return a == "second"; }, true);
-    service.add([&](int, const std::string& a) { calls.push_back("once3:" + a); return true; }, true);
+    service.add(
+        [&](int, const std::string& a) {
+            calls.push_back("once1:" + a);
+            return true;
+        },
+        true);
+    service.add(
+        [&](int, const std::string& a) {
+            calls.push_back("perm:" + a);
+            return true;
+        },
+        false);
+    service.add(
+        [&](int, const std::string& a) {
+            calls.push_back("once2:" + a);
+            return a == "second";
+        },
+        true);
+    service.add(
+        [&](int, const std::string& a) {
+            calls.push_back("once3:" + a);
+            return true;
+        },
+        true);
 
     service.notify(0, "first");
     EXPECT_THAT(calls, ElementsAre("once1:first", "perm:first", "once2:first", "once3:first"));
@@ -39,8 +59,18 @@ TEST(ListenerService, AThrowingListenerEndsThePassAndStays)
 {
     Service service;
     std::vector<std::string> calls;
-    service.add([&](int, const std::string&) -> bool { calls.push_back("thrower"); throw std::runtime_error("boom"); }, true);
-    service.add([&](int, const std::string&) { calls.push_back("later"); return true; }, true);
+    service.add(
+        [&](int, const std::string&) -> bool {
+            calls.push_back("thrower");
+            throw std::runtime_error("boom");
+        },
+        true);
+    service.add(
+        [&](int, const std::string&) {
+            calls.push_back("later");
+            return true;
+        },
+        true);
     EXPECT_THROW(service.notify(0, "a"), std::runtime_error);
     EXPECT_THAT(calls, ElementsAre("thrower"));
     EXPECT_EQ(service.count(), 2u);
@@ -54,13 +84,20 @@ TEST(ListenerMiddleware, RegistersAfterNotifyingAndNeverHidesTheAction)
         bool operator==(const Action&) const = default;
     };
     auto service = std::make_shared<ListenerService<int, Action>>();
-    auto middleware = makeListenerMiddleware(service, [](const Action& a) { return a.listener ? &*a.listener : nullptr; });
+    auto middleware = makeListenerMiddleware(
+        service, [](const Action& a) { return a.listener ? &*a.listener : nullptr; });
     std::vector<std::string> heard;
     int laterCalls = 0;
     auto store = Store<int, Action>::make(0, [](int&, const Action&) {},
-        { middleware, [&](const int&, const Action&) -> std::optional<rx::Publisher<Action>> { ++laterCalls; return rx::Empty<Action>(); } });
+        { middleware, [&](const int&, const Action&) -> std::optional<rx::Publisher<Action>> {
+             ++laterCalls;
+             return rx::Empty<Action>();
+         } });
 
-    store->dispatch({ "register", ListenerAction<int, Action>::addOnce([&](int, const Action& a) { heard.push_back(a.name); return a.name == "stop"; }) });
+    store->dispatch({ "register", ListenerAction<int, Action>::addOnce([&](int, const Action& a) {
+                         heard.push_back(a.name);
+                         return a.name == "stop";
+                     }) });
     EXPECT_TRUE(heard.empty()) << "a listener does not hear the action that registers it";
     store->dispatch({ "one", std::nullopt });
     store->dispatch({ "stop", std::nullopt });

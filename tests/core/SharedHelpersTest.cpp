@@ -18,8 +18,9 @@ TEST(Unsubscriber, EndsEarlierStreamsAtTheirNextValue)
     std::vector<int> first;
     std::vector<int> second;
     bool firstFinished = false;
-    auto a = unsubscriber.share(source.publisher()).sink([&](int v) { first.push_back(v); },
-        [&](const auto&) { firstFinished = true; });
+    auto a
+        = unsubscriber.share(source.publisher())
+              .sink([&](int v) { first.push_back(v); }, [&](const auto&) { firstFinished = true; });
     source.send(1);
     auto b = unsubscriber.share(source.publisher()).sink([&](int v) { second.push_back(v); });
     EXPECT_FALSE(firstFinished) << "sharing again ends nothing until the next value";
@@ -56,7 +57,8 @@ TEST(MakeAsyncPublisher, RunsNothingUntilSubscribedAndOneTaskPerSubscription)
 
     std::latch secondDone(1);
     std::vector<int> secondValues;
-    auto second = publisher.sink([&](int v) { secondValues.push_back(v); }, [&](const auto&) { secondDone.count_down(); });
+    auto second = publisher.sink(
+        [&](int v) { secondValues.push_back(v); }, [&](const auto&) { secondDone.count_down(); });
     first.cancel(); // cancels only the first subscription's task
     release.count_down();
     secondDone.wait();
@@ -69,8 +71,13 @@ TEST(MakeAsyncPublisher, AThrownErrorBecomesTheFailure)
 {
     std::latch done(1);
     std::optional<Error> failure;
-    auto token = makeAsyncPublisher<int>([](std::stop_token) -> int { throw std::runtime_error("disk full"); })
-                     .sink([](int) {}, [&](const rx::Completion<Error>& c) { failure = c.failure; done.count_down(); });
+    auto token = makeAsyncPublisher<int>(
+        [](std::stop_token) -> int { throw std::runtime_error("disk full"); })
+                     .sink([](int) {},
+                         [&](const rx::Completion<Error>& c) {
+                             failure = c.failure;
+                             done.count_down();
+                         });
     done.wait();
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->description, "disk full");
@@ -80,9 +87,11 @@ TEST(MapResultWithContext, HandsOnValuesAsPresentOptionals)
 {
     rx::PassthroughSubject<int, Error> source;
     std::vector<std::string> seen;
-    auto token = mapResultWithContext(source.publisher(), [](const rx::Result<std::optional<int>, Error>& r) {
-        return r.isSuccess() ? (r.value() ? std::to_string(*r.value()) : "none") : r.error().description;
-    }).sink([&](const std::string& s) { seen.push_back(s); });
+    auto token = mapResultWithContext(
+        source.publisher(), [](const rx::Result<std::optional<int>, Error>& r) {
+            return r.isSuccess() ? (r.value() ? std::to_string(*r.value()) : "none")
+                                 : r.error().description;
+        }).sink([&](const std::string& s) { seen.push_back(s); });
     source.send(4);
     source.send(rx::Completion<Error>::failed(Error("gone")));
     EXPECT_THAT(seen, ElementsAre("4", "gone"));

@@ -23,8 +23,14 @@ struct CounterAction {
     bool operator==(const CounterAction&) const = default;
 };
 
-CounterAction increment() { return { CounterAction::Kind::increment, {} }; }
-CounterAction setLabel(std::string text) { return { CounterAction::Kind::setLabel, std::move(text) }; }
+CounterAction increment()
+{
+    return { CounterAction::Kind::increment, {} };
+}
+CounterAction setLabel(std::string text)
+{
+    return { CounterAction::Kind::setLabel, std::move(text) };
+}
 
 void counterReducer(CounterState& state, const CounterAction& action)
 {
@@ -44,10 +50,12 @@ using CounterStore = Store<CounterState, CounterAction>;
 using Middleware = CounterStore::Middleware;
 
 // A middleware that records what it saw and answers with a fixed choice.
-Middleware recording(std::vector<std::string>& log, std::string name, std::optional<rx::Publisher<CounterAction>> answer)
+Middleware recording(std::vector<std::string>& log, std::string name,
+    std::optional<rx::Publisher<CounterAction>> answer)
 {
     return [&log, name, answer](const CounterState& state, const CounterAction& action) {
-        log.push_back(name + ":" + std::to_string(state.count) + ":" + (action.kind == CounterAction::Kind::increment ? "inc" : action.text));
+        log.push_back(name + ":" + std::to_string(state.count) + ":"
+            + (action.kind == CounterAction::Kind::increment ? "inc" : action.text));
         return answer;
     };
 }
@@ -58,14 +66,17 @@ TEST(Store, MiddlewaresRunInOrderAfterTheReducerAndStopAtOneWithoutAnAnswer)
 {
     std::vector<std::string> log;
     auto store = CounterStore::make({}, counterReducer,
-        { recording(log, "a", rx::Empty<CounterAction>()), recording(log, "b", std::nullopt), recording(log, "c", rx::Empty<CounterAction>()) });
+        { recording(log, "a", rx::Empty<CounterAction>()), recording(log, "b", std::nullopt),
+            recording(log, "c", rx::Empty<CounterAction>()) });
     int announcements = 0;
     auto token = store->willChange().sink([&](const rx::Unit&) { ++announcements; });
 
     store->dispatch(increment());
-    EXPECT_THAT(log, ElementsAre("a:1:inc", "b:1:inc")) << "c is hidden behind b, which answered with no value";
+    EXPECT_THAT(log, ElementsAre("a:1:inc", "b:1:inc"))
+        << "c is hidden behind b, which answered with no value";
     store->dispatch(setLabel("x"));
-    EXPECT_EQ(announcements, 2) << "every dispatch announces a change, even one that changes nothing";
+    EXPECT_EQ(announcements, 2)
+        << "every dispatch announces a change, even one that changes nothing";
     EXPECT_EQ(test::drainMainQueue(), 0u);
 }
 
@@ -73,12 +84,15 @@ TEST(Store, NestedSynchronousDispatchIsSeenByLaterMiddlewares)
 {
     std::vector<std::string> log;
     std::weak_ptr<CounterStore> weak;
-    Middleware nested = [&weak](const CounterState&, const CounterAction& action) -> std::optional<rx::Publisher<CounterAction>> {
+    Middleware nested
+        = [&weak](const CounterState&,
+              const CounterAction& action) -> std::optional<rx::Publisher<CounterAction>> {
         if (action.kind == CounterAction::Kind::setLabel)
             weak.lock()->dispatch(increment());
         return rx::Empty<CounterAction>();
     };
-    auto store = CounterStore::make({}, counterReducer, { nested, recording(log, "after", rx::Empty<CounterAction>()) });
+    auto store = CounterStore::make(
+        {}, counterReducer, { nested, recording(log, "after", rx::Empty<CounterAction>()) });
     weak = store;
 
     store->dispatch(setLabel("go"));
@@ -89,19 +103,24 @@ TEST(Store, NestedSynchronousDispatchIsSeenByLaterMiddlewares)
 TEST(Store, FollowUpActionsArriveLaterInEmissionOrder)
 {
     std::vector<std::string> seen;
-    Middleware answer = [](const CounterState&, const CounterAction& action) -> std::optional<rx::Publisher<CounterAction>> {
+    Middleware answer
+        = [](const CounterState&,
+              const CounterAction& action) -> std::optional<rx::Publisher<CounterAction>> {
         if (action.text == "start")
             return rx::merge(rx::Just(setLabel("first")), rx::Just(setLabel("second")));
         return rx::Empty<CounterAction>();
     };
-    Middleware record = [&seen](const CounterState&, const CounterAction& action) -> std::optional<rx::Publisher<CounterAction>> {
+    Middleware record
+        = [&seen](const CounterState&,
+              const CounterAction& action) -> std::optional<rx::Publisher<CounterAction>> {
         seen.push_back(action.text);
         return rx::Empty<CounterAction>();
     };
     auto store = CounterStore::make({}, counterReducer, { answer, record });
 
     store->dispatch(setLabel("start"));
-    EXPECT_THAT(seen, ElementsAre("start")) << "follow-ups never run inside the dispatch that produced them";
+    EXPECT_THAT(seen, ElementsAre("start"))
+        << "follow-ups never run inside the dispatch that produced them";
     EXPECT_EQ(store->liveSubscriptions(), 1u);
     test::drainMainQueue();
     EXPECT_THAT(seen, ElementsAre("start", "first", "second"));
@@ -112,7 +131,8 @@ TEST(Store, FollowUpActionsArriveLaterInEmissionOrder)
 TEST(Store, TokensStayUntilTheirPublisherFinishes)
 {
     rx::PassthroughSubject<CounterAction> subject;
-    Middleware answer = [&subject](const CounterState&, const CounterAction&) -> std::optional<rx::Publisher<CounterAction>> {
+    Middleware answer = [&subject](const CounterState&,
+                            const CounterAction&) -> std::optional<rx::Publisher<CounterAction>> {
         return subject.publisher();
     };
     auto store = CounterStore::make({}, counterReducer, { answer });
@@ -130,8 +150,8 @@ TEST(Store, TokensStayUntilTheirPublisherFinishes)
 TEST(Store, DerivedStoreFollowsItsPartOnlyWhenItChanges)
 {
     auto store = CounterStore::make({}, counterReducer);
-    auto child = store->derived<int, bool>([](const CounterState& s) { return s.count; },
-        [](bool) { return increment(); });
+    auto child = store->derived<int, bool>(
+        [](const CounterState& s) { return s.count; }, [](bool) { return increment(); });
     int childAnnouncements = 0;
     auto token = child->willChange().sink([&](const rx::Unit&) { ++childAnnouncements; });
 

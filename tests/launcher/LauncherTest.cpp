@@ -47,14 +47,15 @@ protected:
         auto environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TIDEMARK_FAKE_RECORD", QString::fromStdString(record.string()));
         if (pointAtApplication)
-            environment.insert("TIDEMARK_APPLICATION", QString::fromStdString(application.string()));
+            environment.insert(
+                "TIDEMARK_APPLICATION", QString::fromStdString(application.string()));
         else
             environment.remove("TIDEMARK_APPLICATION");
         process.setProcessEnvironment(environment);
         process.start(QString::fromStdString(launcher.string()), {});
         if (!process.waitForFinished(30000))
-            return {-1, "the launcher did not end"};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+            return { -1, "the launcher did not end" };
+        return { process.exitCode(), QString::fromUtf8(process.readAllStandardError()) };
     }
 
     QStringList recordedStarts() const

@@ -97,8 +97,7 @@ protected:
         }
     }
 
-    template <class Predicate>
-    bool pumpUntil(Predicate predicate)
+    template <class Predicate> bool pumpUntil(Predicate predicate)
     {
         const bool reached = QTest::qWaitFor(
             [&] {
@@ -157,8 +156,8 @@ protected:
     // and a half before it.
     AnyReminder reminder(std::string id, std::optional<TimeInterval> dueIn, std::string title = {})
     {
-        AnyReminder r { std::move(id), std::nullopt, std::nullopt, std::move(title),
-            std::nullopt, std::nullopt };
+        AnyReminder r { std::move(id), std::nullopt, std::nullopt, std::move(title), std::nullopt,
+            std::nullopt };
         if (dueIn) {
             const auto due = dateByAdding(now(), *dueIn);
             setStartDate(r, dateByAdding(due, -5400));

@@ -8,10 +8,12 @@
 namespace tidemark {
 namespace {
 
-DateComponents wall(std::optional<std::string> zone, std::optional<int> year, std::optional<int> month,
-    std::optional<int> day, std::optional<int> hour, std::optional<int> minute, std::optional<int> second)
+DateComponents wall(std::optional<std::string> zone, std::optional<int> year,
+    std::optional<int> month, std::optional<int> day, std::optional<int> hour,
+    std::optional<int> minute, std::optional<int> second)
 {
-    return { CalendarIdentifier::gregorian, std::move(zone), year, month, day, hour, minute, second };
+    return { CalendarIdentifier::gregorian, std::move(zone), year, month, day, hour, minute,
+        second };
 }
 
 // Every answer must be the calendar's own, also where wall time is skipped or repeated.
@@ -62,7 +64,8 @@ TEST(ReminderDateResolver, AgreesWithTheCalendarAcrossClockChangesWithFewConvers
         // these zones (New York in March, Europe, Lord Howe in April, Lord Howe in October,
         // Europe, New York in November).
         std::size_t count = 0;
-        for (const TimeInterval change : { 1772953200, 1774746000, 1775314800, 1791041400, 1792890000, 1793512800 }) {
+        for (const TimeInterval change :
+            { 1772953200, 1774746000, 1775314800, 1791041400, 1792890000, 1793512800 }) {
             const Date middle = dateFromTimeIntervalSince1970(change);
             for (TimeInterval t = -86400; t < 86400; t += 433, ++count) {
                 const auto components = reminderComponents(dateByAdding(middle, t), calendar);

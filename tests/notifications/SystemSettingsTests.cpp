@@ -72,7 +72,8 @@ TEST(SystemSettings, FindsTheDesktopsOwnSettingsProgram)
 
 TEST(SystemSettings, OpensTheProgramOrSaysWhatToInstall)
 {
-    auto launcher = std::make_shared<FakeLauncher>(std::set<std::string> { "gnome-control-center" });
+    auto launcher
+        = std::make_shared<FakeLauncher>(std::set<std::string> { "gnome-control-center" });
     SystemSettings settings(launcher);
     ASSERT_TRUE(settings.open(SystemSettingsPage::notifications).isSuccess());
     EXPECT_EQ(launcher->started,

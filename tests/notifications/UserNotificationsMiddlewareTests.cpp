@@ -40,7 +40,8 @@ std::optional<RemindersStore::Items> submittedUpdate(const AppAction& action)
     const auto* store = caseOf<AppAction::RemindersStore>(action);
     if (!store)
         return std::nullopt;
-    const auto* items = std::get_if<RemindersStoreAction::Items>(&static_cast<const RemindersStoreAction::variant&>(store->action));
+    const auto* items = std::get_if<RemindersStoreAction::Items>(
+        &static_cast<const RemindersStoreAction::variant&>(store->action));
     const auto* update = items ? items->action.asUpdate() : nullptr;
     if (!update || !update->asSubmit())
         return std::nullopt;
@@ -56,13 +57,13 @@ protected:
         auto clock = std::make_shared<test::WallClockTime>(m_clock);
         ReducerEnvironment environment { clock };
         auto log = m_log;
-        m_store = AppStore::make(
-            AppState::initial(now(), Calendar("Europe/Berlin")),
+        m_store = AppStore::make(AppState::initial(now(), Calendar("Europe/Berlin")),
             [environment](AppState& state, const AppAction& action) {
                 appReducer(state, action, environment);
             },
             {
-                [log](const AppState&, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+                [log](const AppState&,
+                    const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
                     log->push_back(action);
                     return rx::Empty<AppAction>();
                 },
@@ -112,7 +113,8 @@ TEST_F(MiddlewareTest, EachReadOfTheRemindersSyncsOnlyWhileNotificationsAreOn)
     EXPECT_THAT(pendingIdentifiers(), IsEmpty()) << "notifications are off";
 
     send(notifications(UA::IsEnabled { true }));
-    send(itemsRead({ reminder("a", 600, "A"), reminder("b", 900, "B"), reminder("past", -5, "P") }));
+    send(
+        itemsRead({ reminder("a", 600, "A"), reminder("b", 900, "B"), reminder("past", -5, "P") }));
     EXPECT_THAT(pendingIdentifiers(), ElementsAre("a", "b"));
     send(itemsRead({ reminder("b", 900, "B") }));
     EXPECT_THAT(pendingIdentifiers(), ElementsAre("b"));
@@ -167,8 +169,8 @@ TEST_F(MiddlewareTest, GrantingPermissionSchedulesWhatWaitedForIt)
     // The user changes their mind in the settings pane.
     m_center->resetAuthorization();
     m_promptAnswer = true;
-    send(notifications(UA::RequestAuthorization {
-        NotificationAuthorizationRequestAction::submit(UNAuthorizationOptions::alert | UNAuthorizationOptions::sound) }));
+    send(notifications(UA::RequestAuthorization { NotificationAuthorizationRequestAction::submit(
+        UNAuthorizationOptions::alert | UNAuthorizationOptions::sound) }));
     EXPECT_EQ(count(notifications(UA::RequestAuthorization {
                   NotificationAuthorizationRequestAction::success(EquatableVoid {}) })),
         1u);
@@ -181,7 +183,8 @@ TEST_F(MiddlewareTest, SettingsReadAnswersWithTheCentresSettings)
     startServer();
     makeService();
     makeStore();
-    send(notifications(UA::Settings { NotificationSettingsAction { NotificationSettingsReadAction::submit({}) } }));
+    send(notifications(UA::Settings {
+        NotificationSettingsAction { NotificationSettingsReadAction::submit({}) } }));
     const auto& read = m_store->state().notifications.user.settings;
     EXPECT_EQ(read.submit.status, Status::completed);
     ASSERT_TRUE(read.settings.has_value());
@@ -200,11 +203,14 @@ TEST_F(MiddlewareTest, TheFirstSyncAsksForQuietPermissionAndATimeEntryUpgradesIt
     EXPECT_THAT(m_prompts, IsEmpty()) << "quiet permission needs no question";
     EXPECT_THAT(pendingIdentifiers(), ElementsAre("a"));
 
-    send(actions::viewAction(ViewAction::Yoyo { YoyoAction::Drag { YoyoDragAction { YoyoDragActionCases::IsPresented { false } } } }));
-    EXPECT_THAT(m_prompts, ElementsAre(UNAuthorizationOptions::alert | UNAuthorizationOptions::sound));
+    send(actions::viewAction(ViewAction::Yoyo {
+        YoyoAction::Drag { YoyoDragAction { YoyoDragActionCases::IsPresented { false } } } }));
+    EXPECT_THAT(
+        m_prompts, ElementsAre(UNAuthorizationOptions::alert | UNAuthorizationOptions::sound));
     EXPECT_EQ(authorizationStatus(), UNAuthorizationStatus::authorized);
     // Once decided, nothing is asked again.
-    send(actions::viewAction(ViewAction::Yoyo { YoyoAction::Scroll { YoyoScrollAction { YoyoScrollActionCases::IsPresented { false } } } }));
+    send(actions::viewAction(ViewAction::Yoyo { YoyoAction::Scroll {
+        YoyoScrollAction { YoyoScrollActionCases::IsPresented { false } } } }));
     send(itemsRead({ reminder("a", 600, "A") }));
     EXPECT_EQ(m_prompts.size(), 1u);
 }
@@ -218,7 +224,8 @@ TEST_F(MiddlewareTest, EachSnoozeMovesTheDueDateByItsLengthPlusOneSecond)
     RemindersStore::Items items;
     const auto& identifiers = allReminderActionIdentifiers();
     for (const auto identifier : identifiers)
-        items.insert(reminder(std::string(rawValue(identifier)), 60, "Take " + std::string(rawValue(identifier))));
+        items.insert(reminder(
+            std::string(rawValue(identifier)), 60, "Take " + std::string(rawValue(identifier))));
     send(itemsRead(items));
     deliver(identifiers.size());
 
@@ -235,7 +242,8 @@ TEST_F(MiddlewareTest, EachSnoozeMovesTheDueDateByItsLengthPlusOneSecond)
         SCOPED_TRACE(raw);
         ASSERT_EQ(found[i].size(), 1u);
         const auto& snoozed = *found[i].begin();
-        const auto& original = *std::find_if(items.begin(), items.end(), [&](const auto& r) { return r.id == raw; });
+        const auto& original
+            = *std::find_if(items.begin(), items.end(), [&](const auto& r) { return r.id == raw; });
         EXPECT_EQ(snoozed.id, raw);
         EXPECT_EQ(dueDate(snoozed), dateByAdding(now(), timeInterval(identifiers[i]) + 1));
         EXPECT_EQ(snoozed.startDateComponents, original.startDateComponents);
@@ -302,7 +310,8 @@ TEST_F(MiddlewareTest, ResponsesWhileOffAndUnknownRequestsAreIgnored)
     send(notifications(UA::NotificationAction { "snooze5Min", "a" }));
     send(notifications(UA::IsEnabled { true }));
     // On: a snooze of a request that is no reminder (the preview) and an unknown action.
-    send(notifications(UA::NotificationAction { "snooze5Min", "00000000-0000-4000-8000-000000000001" }));
+    send(notifications(
+        UA::NotificationAction { "snooze5Min", "00000000-0000-4000-8000-000000000001" }));
     send(notifications(UA::NotificationAction { "snooze3Min", "a" }));
     EXPECT_THAT(updates(), IsEmpty());
     send(notifications(UA::NotificationAction { "snooze5Min", "a" }));

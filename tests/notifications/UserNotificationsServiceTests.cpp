@@ -41,9 +41,10 @@ TEST(ReminderActionIdentifier, CasesInOrderWithTheirLengthsAndRawValues)
             i < 4 ? "snooze_minute_button_label %lld" : "snooze_hour_button_label %lld");
         EXPECT_EQ(reminderActionIdentifierFromRaw(rawValue(identifier)), identifier);
     }
-    for (const std::string_view other : std::vector<std::string_view> { "", "snooze1min", "Snooze1Min", "snooze1Min ",
-             "snooze10Min", UNNotificationResponse::defaultActionIdentifier,
-             UNNotificationResponse::dismissActionIdentifier }) {
+    for (const std::string_view other :
+        std::vector<std::string_view> { "", "snooze1min", "Snooze1Min", "snooze1Min ",
+            "snooze10Min", UNNotificationResponse::defaultActionIdentifier,
+            UNNotificationResponse::dismissActionIdentifier }) {
         EXPECT_EQ(reminderActionIdentifierFromRaw(other), std::nullopt) << other;
     }
 }
@@ -56,8 +57,8 @@ protected:
     NotificationSyncReport sync(std::set<AnyReminder> reminders)
     {
         std::optional<NotificationSyncReport> report;
-        m_service->syncNotifications(std::move(reminders), formatter,
-            [&](NotificationSyncReport r) { report = r; });
+        m_service->syncNotifications(
+            std::move(reminders), formatter, [&](NotificationSyncReport r) { report = r; });
         EXPECT_TRUE(pumpUntil([&] { return report.has_value(); }));
         return report.value_or(NotificationSyncReport {});
     }
@@ -123,8 +124,8 @@ TEST_F(ServiceTest, SyncRemovesStalePendingAndDeliveredNotifications)
 {
     startServer();
     makeService();
-    sync({ reminder("old", 7200, "Old"), reminder("gone", 30, "Gone"),
-        reminder("now", 30, "Now") });
+    sync(
+        { reminder("old", 7200, "Old"), reminder("gone", 30, "Gone"), reminder("now", 30, "Now") });
     m_service->addNotification("3F2504E0-4F89-41D3-9A0C-0305E82C3301", "Preview", 0.4,
         UNNotificationSound::defaultSound());
     advance(31);
@@ -139,8 +140,8 @@ TEST_F(ServiceTest, SyncRemovesStalePendingAndDeliveredNotifications)
     EXPECT_EQ(report.removed, 3u);
     EXPECT_THAT(pendingIdentifiers(), ElementsAre("keep"));
     EXPECT_THAT(deliveredIdentifiers(), ElementsAre("now"));
-    EXPECT_THAT(m_server->closeCalls(),
-        UnorderedElementsAre(*serverId("Gone"), *serverId("Preview")));
+    EXPECT_THAT(
+        m_server->closeCalls(), UnorderedElementsAre(*serverId("Gone"), *serverId("Preview")));
 
     // An empty set leaves nothing of the application's.
     EXPECT_EQ(sync({}).removed, 2u);
@@ -153,7 +154,8 @@ TEST_F(ServiceTest, OverlappingSyncsRunOneAfterAnotherAndTheNewestSetWins)
     makeService();
     std::vector<std::pair<std::string, NotificationSyncReport>> reports;
     const auto record = [&](std::string name) {
-        return [&reports, name](NotificationSyncReport report) { reports.emplace_back(name, report); };
+        return
+            [&reports, name](NotificationSyncReport report) { reports.emplace_back(name, report); };
     };
     // Started off the centre's thread, the first sync's requests are still on their way
     // when the next two are asked for.
@@ -169,7 +171,8 @@ TEST_F(ServiceTest, OverlappingSyncsRunOneAfterAnotherAndTheNewestSetWins)
     ASSERT_EQ(reports.size(), 3u);
     EXPECT_EQ(reports[0].first, "b");
     EXPECT_TRUE(reports[0].second.superseded);
-    EXPECT_EQ(reports[1], (std::pair<std::string, NotificationSyncReport> { "a", { .scheduled = 2 } }));
+    EXPECT_EQ(
+        reports[1], (std::pair<std::string, NotificationSyncReport> { "a", { .scheduled = 2 } }));
     EXPECT_EQ(reports[2],
         (std::pair<std::string, NotificationSyncReport> { "c", { .scheduled = 1, .removed = 2 } }));
 }
@@ -258,8 +261,10 @@ TEST_F(ServiceTest, ResponsesReachSubscribersUntilThePublisherIsFinished)
     ASSERT_TRUE(pumpUntil([&] { return received.size() == 3; }));
     EXPECT_THAT(received,
         ElementsAre(UserNotificationResponse { "snooze5Min", "a" },
-            UserNotificationResponse { std::string(UNNotificationResponse::defaultActionIdentifier), "b" },
-            UserNotificationResponse { std::string(UNNotificationResponse::dismissActionIdentifier), "c" }));
+            UserNotificationResponse {
+                std::string(UNNotificationResponse::defaultActionIdentifier), "b" },
+            UserNotificationResponse {
+                std::string(UNNotificationResponse::dismissActionIdentifier), "c" }));
 
     m_service->finishResponsePublisher();
     EXPECT_TRUE(finished);

@@ -17,16 +17,24 @@ TEST(Onboarding, NavigationFollowsThePageList)
     };
     const std::vector<Page> standard = OnboardingState {}.pages;
     const Case cases[] = {
-        { "next from root goes to notifications, the list's order", standard, Page::root, OnboardingAction::Next {}, Page::notifications },
+        { "next from root goes to notifications, the list's order", standard, Page::root,
+            OnboardingAction::Next {}, Page::notifications },
         { "next walks on", standard, Page::notifications, OnboardingAction::Next {}, Page::sync },
-        { "next at the last page stays", standard, Page::completion, OnboardingAction::Next {}, Page::completion },
-        { "back at the first page stays", standard, Page::root, OnboardingAction::Back {}, Page::root },
+        { "next at the last page stays", standard, Page::completion, OnboardingAction::Next {},
+            Page::completion },
+        { "back at the first page stays", standard, Page::root, OnboardingAction::Back {},
+            Page::root },
         { "back retraces", standard, Page::sync, OnboardingAction::Back {}, Page::notifications },
-        { "back from a page not in the list stays", { Page::root, Page::general }, Page::sync, OnboardingAction::Back {}, Page::sync },
-        { "next from a page not in the list stays", { Page::root, Page::general }, Page::sync, OnboardingAction::Next {}, Page::sync },
-        { "an empty list never moves (next)", {}, Page::general, OnboardingAction::Next {}, Page::general },
-        { "an empty list never moves (back)", {}, Page::general, OnboardingAction::Back {}, Page::general },
-        { "moves from the first occurrence", { Page::root, Page::sync, Page::general, Page::sync }, Page::sync, OnboardingAction::Next {}, Page::general },
+        { "back from a page not in the list stays", { Page::root, Page::general }, Page::sync,
+            OnboardingAction::Back {}, Page::sync },
+        { "next from a page not in the list stays", { Page::root, Page::general }, Page::sync,
+            OnboardingAction::Next {}, Page::sync },
+        { "an empty list never moves (next)", {}, Page::general, OnboardingAction::Next {},
+            Page::general },
+        { "an empty list never moves (back)", {}, Page::general, OnboardingAction::Back {},
+            Page::general },
+        { "moves from the first occurrence", { Page::root, Page::sync, Page::general, Page::sync },
+            Page::sync, OnboardingAction::Next {}, Page::general },
     };
     for (const auto& c : cases) {
         OnboardingState state;
@@ -67,7 +75,8 @@ TEST(WhatsNew, LaunchRuleComparesVersionsNumerically)
     const std::string version = WhatsNewState {}.version;
     EXPECT_EQ(version, "1.2.5");
     for (const auto& c : cases)
-        EXPECT_EQ(shouldPresentWhatsNew(c.stored, version), c.presents) << c.stored.value_or("(none)");
+        EXPECT_EQ(shouldPresentWhatsNew(c.stored, version), c.presents)
+            << c.stored.value_or("(none)");
 
     WhatsNewState state;
     whatsNewReducer(state, { true });

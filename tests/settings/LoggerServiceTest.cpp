@@ -43,7 +43,8 @@ TEST_F(LoggerFixture, exportsThisProcessesLinesOfItsSubsystemOnly)
     EXPECT_TRUE(entries.value()[0].starts_with("["));
     EXPECT_TRUE(entries.value()[0].ends_with("] [AppState] first"));
     EXPECT_TRUE(entries.value()[1].ends_with("] [Other] second, other category"));
-    EXPECT_TRUE(entries.value()[2].ends_with("] [AppState] line one\nline two")) << "a message of many lines";
+    EXPECT_TRUE(entries.value()[2].ends_with("] [AppState] line one\nline two"))
+        << "a message of many lines";
 
     auto text = service.logText();
     ASSERT_TRUE(text.isSuccess());
@@ -59,7 +60,8 @@ TEST_F(LoggerFixture, exportsThisProcessesLinesOfItsSubsystemOnly)
 TEST_F(LoggerFixture, theExportReachesBackOneDayOfTheClock)
 {
     service.logger().log("recent");
-    auto later = std::make_shared<ManualClock>(dateByAdding(std::chrono::system_clock::now(), 2 * 86400));
+    auto later
+        = std::make_shared<ManualClock>(dateByAdding(std::chrono::system_clock::now(), 2 * 86400));
     LoggerService tomorrow("AppState", system, folder / "Documents", later);
     EXPECT_EQ(service.logEntries().value().size(), 1u);
     EXPECT_TRUE(tomorrow.logEntries().value().empty()) << "lines older than a day are left out";
@@ -86,20 +88,28 @@ TEST_F(LoggerFixture, exportingReplacesTheFileAndTakesOnlyPlainNames)
 
 TEST_F(LoggerFixture, hidingReplacesReminderTitlesInEveryLineAlsoEarlierOnes)
 {
-    AnyReminder reminder { "R1", std::nullopt, std::nullopt, "Call \"Dr. Who\" about title: x", std::nullopt, std::nullopt };
+    AnyReminder reminder { "R1", std::nullopt, std::nullopt, "Call \"Dr. Who\" about title: x",
+        std::nullopt, std::nullopt };
     service.logger().log("before: " + describe(reminder));
     service.setHidesReminderTitles(true);
     service.logger().log("while: " + describe(reminder));
     auto text = service.logText().value();
     EXPECT_EQ(text.find("Dr. Who"), std::string::npos) << text;
-    EXPECT_NE(text.find(R"(before: AnyReminder(id: "R1", title: <hidden>, start: nil)"), std::string::npos) << text;
-    EXPECT_NE(text.find(R"(while: AnyReminder(id: "R1", title: <hidden>, start: nil)"), std::string::npos) << text;
+    EXPECT_NE(text.find(R"(before: AnyReminder(id: "R1", title: <hidden>, start: nil)"),
+        std::string::npos)
+        << text;
+    EXPECT_NE(
+        text.find(R"(while: AnyReminder(id: "R1", title: <hidden>, start: nil)"), std::string::npos)
+        << text;
     auto file = test::readFile(system->logFilePath());
-    EXPECT_EQ(file.find("Dr. Who"), file.rfind("Dr. Who")) << "only the line from before is stored in full";
+    EXPECT_EQ(file.find("Dr. Who"), file.rfind("Dr. Who"))
+        << "only the line from before is stored in full";
 
     service.setHidesReminderTitles(false);
     service.logger().log("after: " + describe(reminder));
-    EXPECT_NE(service.logText().value().find("after: AnyReminder(id: \"R1\", title: \"Call \\\"Dr. Who\\\""), std::string::npos);
+    EXPECT_NE(service.logText().value().find(
+                  "after: AnyReminder(id: \"R1\", title: \"Call \\\"Dr. Who\\\""),
+        std::string::npos);
 }
 
 TEST(RedactionTest, hidesTitlesOnlyAndOnlyOnce)
@@ -109,7 +119,8 @@ TEST(RedactionTest, hidesTitlesOnlyAndOnlyOnce)
         const char* redacted;
     };
     const Case cases[] = {
-        { R"(AnyReminder(id: "1", title: "Buy milk", due: nil))", R"(AnyReminder(id: "1", title: <hidden>, due: nil))" },
+        { R"(AnyReminder(id: "1", title: "Buy milk", due: nil))",
+            R"(AnyReminder(id: "1", title: <hidden>, due: nil))" },
         { R"(title: "a \"quoted\" one", title: "two")", R"(title: <hidden>, title: <hidden>)" },
         { R"(title: <hidden>)", R"(title: <hidden>)" },
         { R"(AnyList(id: "L", name: "Work"))", R"(AnyList(id: "L", name: "Work"))" },
@@ -128,7 +139,8 @@ TEST(SupportEmailTest, composesBothMessagesAndFailsClearlyWithoutAMailProgram)
         "---\n\nTidemark 1.2.5 (125)\nDebian GNU/Linux 12");
     EXPECT_EQ(Email::systemInfo("", "", "Linux"), "---\n\n \nLinux");
     EXPECT_EQ(Email::body(), Email::bodyText() + "\n\n" + Email::systemInfo());
-    EXPECT_EQ(applicationVersionText(), *AppInfo::shortVersion() + " (" + AppInfo::buildVersion() + ")");
+    EXPECT_EQ(
+        applicationVersionText(), *AppInfo::shortVersion() + " (" + AppInfo::buildVersion() + ")");
 
     TemporaryFolder folder;
     test::writeFile(folder / "logs", "l");
@@ -138,7 +150,8 @@ TEST(SupportEmailTest, composesBothMessagesAndFailsClearlyWithoutAMailProgram)
 
     auto none = composeSupportEmail(workspace, { folder / "logs" });
     ASSERT_FALSE(none.isSuccess()) << "no mail program is not a sent message";
-    EXPECT_NE(none.error().description.find("No mail program"), std::string::npos) << none.error().description;
+    EXPECT_NE(none.error().description.find("No mail program"), std::string::npos)
+        << none.error().description;
     EXPECT_FALSE(composeFeedbackEmail(workspace).isSuccess());
 
     launcher->installed = { "xdg-email" };
@@ -154,7 +167,8 @@ TEST(SupportEmailTest, composesBothMessagesAndFailsClearlyWithoutAMailProgram)
     ASSERT_TRUE(composeFeedbackEmail(workspace).isSuccess());
     const auto& feedback = launcher->starts.back().arguments;
     EXPECT_EQ(feedback.back(), AppInfo::feedbackEmail());
-    EXPECT_NE(std::find(feedback.begin(), feedback.end(), "\n\n" + Email::systemInfo()), feedback.end());
+    EXPECT_NE(
+        std::find(feedback.begin(), feedback.end(), "\n\n" + Email::systemInfo()), feedback.end());
 }
 
 } // namespace

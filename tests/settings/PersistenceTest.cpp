@@ -8,12 +8,13 @@
 namespace tidemark {
 namespace {
 
-using test::TemporaryFolder;
 using nlohmann::json;
+using test::TemporaryFolder;
 
 UserSettings defaults()
 {
-    return UserSettings::makeDefault(Calendar("Europe/Berlin"), dateFromTimeIntervalSince1970(1'700'000'000));
+    return UserSettings::makeDefault(
+        Calendar("Europe/Berlin"), dateFromTimeIntervalSince1970(1'700'000'000));
 }
 
 // The settings service of one launch over the domain file in `folder`.
@@ -29,7 +30,10 @@ struct Launch {
     PersistentSettingsService<UserSettings> service;
 };
 
-test::fs::path domainFile(const TemporaryFolder& folder) { return folder / "com.tidemark.Tidemark.json"; }
+test::fs::path domainFile(const TemporaryFolder& folder)
+{
+    return folder / "com.tidemark.Tidemark.json";
+}
 
 void writeStored(const TemporaryFolder& folder, const json& settings)
 {
@@ -82,9 +86,11 @@ TEST(SettingsPersistenceTest, aHandEditedFileLosesNothingAndReadsWhatItCan)
     expected.whatsNew.lastPresentedVersion = "1.2.4";
     {
         Launch launch(folder.path());
-        EXPECT_EQ(launch.service.data(), expected) << "every readable value kept, the rest from the defaults";
+        EXPECT_EQ(launch.service.data(), expected)
+            << "every readable value kept, the rest from the defaults";
         EXPECT_EQ(launch.service.store().setAsideValues(),
-            (json { { "menubar.progressBar.opacity", "rather high" }, { "reminders.dataSource", "dropbox" },
+            (json { { "menubar.progressBar.opacity", "rather high" },
+                { "reminders.dataSource", "dropbox" },
                 { "reminders.selectedList", { { "id", "L1" } } } }));
 
         // A change saves the readable value: no stored choice goes back to its default.
@@ -93,7 +99,8 @@ TEST(SettingsPersistenceTest, aHandEditedFileLosesNothingAndReadsWhatItCan)
     }
     Launch next(folder.path());
     EXPECT_EQ(next.service.data(), expected);
-    EXPECT_EQ(next.service.store().setAsideValues().size(), 3u) << "what could not be read is still kept";
+    EXPECT_EQ(next.service.store().setAsideValues().size(), 3u)
+        << "what could not be read is still kept";
 }
 
 TEST(SettingsPersistenceTest, aCorruptFileIsKeptAsideAndTheDefaultsServed)
@@ -108,7 +115,8 @@ TEST(SettingsPersistenceTest, aCorruptFileIsKeptAsideAndTheDefaultsServed)
     for (const auto& entry : test::fs::directory_iterator(folder.path())) {
         if (entry.path().filename().string().find(".corrupt-") != std::string::npos) {
             ++asideFiles;
-            EXPECT_EQ(test::readFile(entry.path()), "{ \"com.tidemark.Tidemark.settings\": { \"general\": ");
+            EXPECT_EQ(test::readFile(entry.path()),
+                "{ \"com.tidemark.Tidemark.settings\": { \"general\": ");
         }
     }
     EXPECT_EQ(asideFiles, 1);
@@ -133,7 +141,8 @@ TEST(SettingsPersistenceTest, aGroupOfTheWrongKindFallsBackAloneEvenAtCreation)
     ASSERT_TRUE(loaded.isSuccess());
     EXPECT_TRUE(loaded.value().general.openAtLogin);
     EXPECT_EQ(loaded.value().reminders, defaults().reminders);
-    EXPECT_EQ(launch.stored()["reminders"], "text instead of a group") << "not overwritten by merely reading";
+    EXPECT_EQ(launch.stored()["reminders"], "text instead of a group")
+        << "not overwritten by merely reading";
 }
 
 TEST(SettingsPersistenceTest, theStoredValueIsCompletedFromTheDefaultAtEveryDepth)
@@ -145,13 +154,17 @@ TEST(SettingsPersistenceTest, theStoredValueIsCompletedFromTheDefaultAtEveryDept
         json merged;
     };
     const Case cases[] = {
-        { "a missing group is added", { { "a", 1 } }, { { "a", 2 }, { "g", { { "x", 1 } } } }, { { "a", 1 }, { "g", { { "x", 1 } } } } },
+        { "a missing group is added", { { "a", 1 } }, { { "a", 2 }, { "g", { { "x", 1 } } } },
+            { { "a", 1 }, { "g", { { "x", 1 } } } } },
         { "a missing key two levels down", { { "m", { { "p", { { "on", false } } } } } },
             { { "m", { { "p", { { "on", true }, { "opacity", 0.5 } } } } } },
             { { "m", { { "p", { { "on", false }, { "opacity", 0.5 } } } } } } },
-        { "a key the default lacks stays", { { "old", "x" } }, { { "new", 1 } }, { { "old", "x" }, { "new", 1 } } },
-        { "a value of another kind stays", { { "g", "text" } }, { { "g", { { "x", 1 } } } }, { { "g", "text" } } },
-        { "an empty stored object takes all", json::object(), { { "g", { { "x", 1 } } } }, { { "g", { { "x", 1 } } } } },
+        { "a key the default lacks stays", { { "old", "x" } }, { { "new", 1 } },
+            { { "old", "x" }, { "new", 1 } } },
+        { "a value of another kind stays", { { "g", "text" } }, { { "g", { { "x", 1 } } } },
+            { { "g", "text" } } },
+        { "an empty stored object takes all", json::object(), { { "g", { { "x", 1 } } } },
+            { { "g", { { "x", 1 } } } } },
     };
     for (const auto& c : cases)
         EXPECT_EQ(deepMerging(c.stored, c.defaults), c.merged) << c.name;
@@ -173,7 +186,8 @@ TEST(SettingsPersistenceTest, theStoredValueIsCompletedFromTheDefaultAtEveryDept
     stored["menubar"]["progressBar"]["isEnabled"] = false;
     writeStored(folder, stored);
     Launch launch(folder.path());
-    EXPECT_EQ(launch.stored()["menubar"]["progressBar"], (json { { "isEnabled", false }, { "opacity", 0.5 } }));
+    EXPECT_EQ(launch.stored()["menubar"]["progressBar"],
+        (json { { "isEnabled", false }, { "opacity", 0.5 } }));
 }
 
 TEST(SettingsPersistenceTest, savingAnAbsentOptionalRemovesItsKeyAndInMemoryStoresStayApart)

@@ -69,7 +69,8 @@ public:
             return std::nullopt;
         return fs::path("/usr/bin") / name;
     }
-    rx::Result<int, WorkspaceError> startDetached(const fs::path& program, const std::vector<std::string>& arguments) override
+    rx::Result<int, WorkspaceError> startDetached(
+        const fs::path& program, const std::vector<std::string>& arguments) override
     {
         starts.push_back({ program, arguments });
         return rx::Result<int, WorkspaceError>::success(4242);

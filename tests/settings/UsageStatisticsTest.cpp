@@ -34,16 +34,21 @@ TEST(UsageStatisticsTest, countsDifferentDaysByTheCalendar)
     const Date autumnFirst = at(2024, 10, 27, 2, 30); // 02:30 summer time, shown twice
     const Case cases[] = {
         { "one creation", { at(2024, 5, 1, 12, 0) }, 1 },
-        { "several within one day", { at(2024, 5, 1, 0, 0), at(2024, 5, 1, 12, 0), at(2024, 5, 1, 23, 59) }, 1 },
+        { "several within one day",
+            { at(2024, 5, 1, 0, 0), at(2024, 5, 1, 12, 0), at(2024, 5, 1, 23, 59) }, 1 },
         { "just before and after midnight", { at(2024, 5, 1, 23, 59), at(2024, 5, 2, 0, 1) }, 2 },
-        { "the same hour on consecutive days", { at(2024, 5, 1, 9, 0), at(2024, 5, 2, 9, 0), at(2024, 5, 3, 9, 0) }, 3 },
-        { "across the skipped hour: one day", { springStart, dateByAdding(springStart, 3 * 3600) }, 1 },
-        { "a day of 23 hours then the next", { springStart, dateByAdding(springStart, 23 * 3600) }, 2 },
+        { "the same hour on consecutive days",
+            { at(2024, 5, 1, 9, 0), at(2024, 5, 2, 9, 0), at(2024, 5, 3, 9, 0) }, 3 },
+        { "across the skipped hour: one day", { springStart, dateByAdding(springStart, 3 * 3600) },
+            1 },
+        { "a day of 23 hours then the next", { springStart, dateByAdding(springStart, 23 * 3600) },
+            2 },
         { "the repeated hour: one day", { autumnFirst, dateByAdding(autumnFirst, 3600) }, 1 },
         { "a day of 25 hours: 24 hours later is the same day",
             { at(2024, 10, 27, 0, 30), dateByAdding(at(2024, 10, 27, 0, 30), 24 * 3600) }, 1 },
         { "a week later", { at(2024, 5, 1, 9, 0), at(2024, 5, 8, 9, 0) }, 2 },
-        { "back in time (clock set back a day)", { at(2024, 5, 2, 9, 0), at(2024, 5, 1, 9, 0) }, 2 },
+        { "back in time (clock set back a day)", { at(2024, 5, 2, 9, 0), at(2024, 5, 1, 9, 0) },
+            2 },
     };
     for (const auto& c : cases) {
         UsageStatistics statistics;
@@ -75,7 +80,8 @@ TEST(UsageStatisticsTest, theReviewRuleNeedsFortyCreationsOnSevenDaysOnce)
     for (const auto& c : cases) {
         UsageStatistics statistics { { c.days, std::nullopt }, { c.created } };
         EXPECT_EQ(shouldPromptForReview(statistics, c.prompted), c.prompts)
-            << c.created << " created, " << c.days << " days, prompted " << c.prompted.value_or("never");
+            << c.created << " created, " << c.days << " days, prompted "
+            << c.prompted.value_or("never");
     }
 }
 

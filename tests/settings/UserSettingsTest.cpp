@@ -1,7 +1,7 @@
+#include "settings/UserSettings.hpp"
 #include "platform/foundation/Calendar.hpp"
 #include "settings/LoggerSlice.hpp"
 #include "settings/SettingsSlice.hpp"
-#include "settings/UserSettings.hpp"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -13,10 +13,15 @@ namespace {
 
 Date berlin(int year, int month, int day, int hour, int minute)
 {
-    return *Calendar("Europe/Berlin").date({ CalendarIdentifier::gregorian, "Europe/Berlin", year, month, day, hour, minute, 0 });
+    return *Calendar("Europe/Berlin")
+                .date({ CalendarIdentifier::gregorian, "Europe/Berlin", year, month, day, hour,
+                    minute, 0 });
 }
 
-UserSettings defaults() { return UserSettings::makeDefault(Calendar("Europe/Berlin"), berlin(2026, 3, 10, 12, 0)); }
+UserSettings defaults()
+{
+    return UserSettings::makeDefault(Calendar("Europe/Berlin"), berlin(2026, 3, 10, 12, 0));
+}
 
 } // namespace
 
@@ -49,16 +54,22 @@ TEST(UserSettings, DefaultRemovalDateIsFourOClockOfTheDay)
         Date expected;
     };
     const Case cases[] = {
-        { "made at 23:59 holds 04:00 earlier that day", berlin(2026, 3, 10, 23, 59), berlin(2026, 3, 10, 4, 0) },
-        { "made at 03:00 holds 04:00 an hour later", berlin(2026, 3, 10, 3, 0), berlin(2026, 3, 10, 4, 0) },
-        { "the day of the forward change still has 04:00", berlin(2026, 3, 29, 12, 0), berlin(2026, 3, 29, 4, 0) },
+        { "made at 23:59 holds 04:00 earlier that day", berlin(2026, 3, 10, 23, 59),
+            berlin(2026, 3, 10, 4, 0) },
+        { "made at 03:00 holds 04:00 an hour later", berlin(2026, 3, 10, 3, 0),
+            berlin(2026, 3, 10, 4, 0) },
+        { "the day of the forward change still has 04:00", berlin(2026, 3, 29, 12, 0),
+            berlin(2026, 3, 29, 4, 0) },
     };
     for (const auto& c : cases)
-        EXPECT_EQ(UserSettings::Reminders::AutomaticRemoval::defaultDate(calendar, c.now), c.expected) << c.name;
+        EXPECT_EQ(
+            UserSettings::Reminders::AutomaticRemoval::defaultDate(calendar, c.now), c.expected)
+            << c.name;
 
     // In a zone whose clocks skip 04:00 the next existing time is taken.
     const Calendar skipping("America/Havana"); // moves from 00:00 to 01:00 on 2026-03-08
-    const Date midnightGapDay = *skipping.date({ CalendarIdentifier::gregorian, "America/Havana", 2026, 3, 8, 12, 0, 0 });
+    const Date midnightGapDay
+        = *skipping.date({ CalendarIdentifier::gregorian, "America/Havana", 2026, 3, 8, 12, 0, 0 });
     EXPECT_TRUE(skipping.dateBySettingHour(4, 0, 0, midnightGapDay).has_value());
 }
 
@@ -71,11 +82,21 @@ TEST(UserSettings, DecodingRejectsWhatIsMissingOrWrong)
         bool decodes;
     };
     const Case cases[] = {
-        { "apple reminders data source", [](json& j) { j["reminders"]["dataSource"] = "appleReminders"; }, true },
+        { "apple reminders data source",
+            [](json& j) { j["reminders"]["dataSource"] = "appleReminders"; }, true },
         { "unknown data source", [](json& j) { j["reminders"]["dataSource"] = "cloud"; }, false },
-        { "selected list without title", [](json& j) { j["reminders"]["selectedList"] = { { "id", "L" } }; }, false },
-        { "selected list present", [](json& j) { j["reminders"]["selectedList"] = { { "id", "L" }, { "title", "Home" } }; }, true },
-        { "null optional version", [](json& j) { j["whatsNew"]["lastPresentedVersion"] = nullptr; }, true },
+        { "selected list without title",
+            [](json& j) {
+                j["reminders"]["selectedList"] = { { "id", "L" } };
+            },
+            false },
+        { "selected list present",
+            [](json& j) {
+                j["reminders"]["selectedList"] = { { "id", "L" }, { "title", "Home" } };
+            },
+            true },
+        { "null optional version", [](json& j) { j["whatsNew"]["lastPresentedVersion"] = nullptr; },
+            true },
         { "missing required group", [](json& j) { j.erase("gesture"); }, false },
         { "Boolean given as a number", [](json& j) { j["general"]["openAtLogin"] = 1; }, false },
         { "integer opacity", [](json& j) { j["menubar"]["progressBar"]["opacity"] = 1; }, true },
@@ -102,7 +123,8 @@ TEST(UserSettings, RemovalDatesDifferingByAFractionAreUnequal)
     const json stored = b;
     const Date decoded = stored.get<UserSettings>().reminders.automaticRemoval.date;
     EXPECT_NE(decoded, a.reminders.automaticRemoval.date) << "the fraction survives coding";
-    EXPECT_LT(std::chrono::abs(decoded - b.reminders.automaticRemoval.date), std::chrono::microseconds(1));
+    EXPECT_LT(std::chrono::abs(decoded - b.reminders.automaticRemoval.date),
+        std::chrono::microseconds(1));
 }
 
 TEST(SettingsSlice, ReadStepsMoveOnlyTheRequestState)
@@ -113,12 +135,14 @@ TEST(SettingsSlice, ReadStepsMoveOnlyTheRequestState)
     settingsReducer(state, SettingsAction::General { { true } });
     settingsReducer(state, SettingsAction::Read { SettingsReadAction::submit({}) });
     EXPECT_EQ(state.submit.status, Status::loading);
-    settingsReducer(state, SettingsAction::Read { SettingsReadAction::failure(Error("unreadable")) });
+    settingsReducer(
+        state, SettingsAction::Read { SettingsReadAction::failure(Error("unreadable")) });
     EXPECT_EQ(state.submit, (SubmittableState { Error("unreadable"), Status::completed }));
     EXPECT_TRUE(state.general.openAtLogin) << "a failed read leaves the group alone";
 
     SettingsState other;
-    EXPECT_EQ(other.general.relativeTimeFormatter, state.general.relativeTimeFormatter) << "one shared formatter";
+    EXPECT_EQ(other.general.relativeTimeFormatter, state.general.relativeTimeFormatter)
+        << "one shared formatter";
 }
 
 TEST(LoggerSlice, FlagsAndBugReportProgress)

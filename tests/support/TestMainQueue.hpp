@@ -12,7 +12,10 @@ namespace tidemark::test {
 rx::ManualScheduler& mainQueue();
 
 // Runs every pending main-queue item, including items they post, and returns how many ran.
-inline std::size_t drainMainQueue() { return mainQueue().drain(); }
+inline std::size_t drainMainQueue()
+{
+    return mainQueue().drain();
+}
 
 // The timer source every test sees: timers tick only on `timers().fire()`.
 rx::ManualTimerSource& timers();

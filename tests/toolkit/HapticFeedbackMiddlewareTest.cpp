@@ -1,6 +1,6 @@
+#include "toolkit/middleware/HapticFeedbackMiddleware.hpp"
 #include "platform/foundation/Calendar.hpp"
 #include "platform/haptics/HapticFeedbackPerformer.hpp"
-#include "toolkit/middleware/HapticFeedbackMiddleware.hpp"
 
 #include <gtest/gtest.h>
 
@@ -20,15 +20,19 @@ struct Step {
     std::vector<Pattern> taps;
 };
 
-AppAction phase(DragGesturePhase p) { return AppAction::DragGesture {DragGestureAction::Phase {p}}; }
+AppAction phase(DragGesturePhase p)
+{
+    return AppAction::DragGesture { DragGestureAction::Phase { p } };
+}
 AppAction scrollCard(bool presented)
 {
-    return actions::viewAction(
-        ViewAction::Yoyo {YoyoAction::Scroll {YoyoScrollAction::DataEntryIsPresented {presented}}});
+    return actions::viewAction(ViewAction::Yoyo {
+        YoyoAction::Scroll { YoyoScrollAction::DataEntryIsPresented { presented } } });
 }
 AppAction scrollPresented(bool presented)
 {
-    return actions::viewAction(ViewAction::Yoyo {YoyoAction::Scroll {YoyoScrollAction::IsPresented {presented}}});
+    return actions::viewAction(
+        ViewAction::Yoyo { YoyoAction::Scroll { YoyoScrollAction::IsPresented { presented } } });
 }
 
 void run(const std::vector<Step>& script, bool initialFlag = false)
@@ -43,7 +47,7 @@ void run(const std::vector<Step>& script, bool initialFlag = false)
         const Step& step = script[i];
         state.dragGesture.phase = step.phase;
         AnyDragGestureValue value;
-        value.translation = {step.pull, 0};
+        value.translation = { step.pull, 0 };
         state.dragGesture.value = value;
         performer.clearRequests();
         const auto answer = middleware(state, step.action);
@@ -63,13 +67,13 @@ using P = DragGesturePhase;
 TEST(HapticFeedbackMiddleware, APullTapsOnceWhenTheTimeLabelAppearsAndOnceWhenItGoes)
 {
     run({
-        {P::begin, 0, phase(P::begin), {}},
-        {P::changed, 10, phase(P::changed), {}},
-        {P::changed, 30, phase(P::changed), {Pattern::alignment}},
-        {P::changed, 40, phase(P::changed), {}},
-        {P::changed, 50, phase(P::changed), {}},
-        {P::changed, 10, phase(P::changed), {Pattern::alignment}},
-        {P::changed, 10, phase(P::changed), {}},
+        { P::begin, 0, phase(P::begin), {} },
+        { P::changed, 10, phase(P::changed), {} },
+        { P::changed, 30, phase(P::changed), { Pattern::alignment } },
+        { P::changed, 40, phase(P::changed), {} },
+        { P::changed, 50, phase(P::changed), {} },
+        { P::changed, 10, phase(P::changed), { Pattern::alignment } },
+        { P::changed, 10, phase(P::changed), {} },
     });
 }
 
@@ -77,23 +81,23 @@ TEST(HapticFeedbackMiddleware, OnlyTheChangedPhaseIsWatched)
 {
     run({
         // The label would show, but a begin plays nothing; the next changed notices it.
-        {P::begin, 30, phase(P::begin), {}},
-        {P::changed, 30, phase(P::changed), {Pattern::alignment}},
+        { P::begin, 30, phase(P::begin), {} },
+        { P::changed, 30, phase(P::changed), { Pattern::alignment } },
         // An ended drag hides the label, noticed at no phase but changed.
-        {P::ended, 30, phase(P::ended), {}},
-        {P::ended, 30, AppAction::DragGesture {DragGestureAction::PointPerInterval {4}}, {}},
-        {P::changed, 10, phase(P::changed), {Pattern::alignment}},
+        { P::ended, 30, phase(P::ended), {} },
+        { P::ended, 30, AppAction::DragGesture { DragGestureAction::PointPerInterval { 4 } }, {} },
+        { P::changed, 10, phase(P::changed), { Pattern::alignment } },
     });
 }
 
 TEST(HapticFeedbackMiddleware, TheScrollCardTapsOnEachChangeAndItsPresentationDoesNot)
 {
     run({
-        {std::nullopt, 0, scrollCard(true), {Pattern::generic}},
-        {std::nullopt, 0, scrollCard(true), {}},
-        {std::nullopt, 0, scrollCard(false), {Pattern::generic}},
-        {std::nullopt, 0, scrollPresented(true), {}},
-        {std::nullopt, 0, scrollPresented(false), {}},
+        { std::nullopt, 0, scrollCard(true), { Pattern::generic } },
+        { std::nullopt, 0, scrollCard(true), {} },
+        { std::nullopt, 0, scrollCard(false), { Pattern::generic } },
+        { std::nullopt, 0, scrollPresented(true), {} },
+        { std::nullopt, 0, scrollPresented(false), {} },
     });
 }
 
@@ -101,10 +105,10 @@ TEST(HapticFeedbackMiddleware, BothTriggersShareOneMemory)
 {
     // A scroll card left open set the flag, so a pull whose label shows at once plays nothing.
     run({
-        {std::nullopt, 0, scrollCard(true), {Pattern::generic}},
-        {P::changed, 30, phase(P::changed), {}},
-        {P::changed, 10, phase(P::changed), {Pattern::alignment}},
-        {std::nullopt, 0, scrollCard(true), {Pattern::generic}},
+        { std::nullopt, 0, scrollCard(true), { Pattern::generic } },
+        { P::changed, 30, phase(P::changed), {} },
+        { P::changed, 10, phase(P::changed), { Pattern::alignment } },
+        { std::nullopt, 0, scrollCard(true), { Pattern::generic } },
     });
 }
 

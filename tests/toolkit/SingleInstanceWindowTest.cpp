@@ -1,5 +1,5 @@
-#include "platform/ui/Application.hpp"
 #include "toolkit/SingleInstanceWindow.hpp"
+#include "platform/ui/Application.hpp"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -11,19 +11,22 @@ namespace {
 
 class SingleInstanceWindowTest : public testing::Test {
 protected:
-    void TearDown() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    void TearDown() override
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
-    Application m_application {qApp};
-    QSignalSpy m_activations {&m_application, &Application::activationRequested};
+    Application m_application { qApp };
+    QSignalSpy m_activations { &m_application, &Application::activationRequested };
 };
 
 TEST_F(SingleInstanceWindowTest, PresentingShowsTheKeptWindowCentredAndActivates)
 {
-    SingleInstanceWindowState state {makeWindow<Window>()};
+    SingleInstanceWindowState state { makeWindow<Window>() };
     state.window->resize(200, 100);
     state.window->move(0, 0);
 
-    singleInstanceWindowReducer(state, SingleInstanceWindowAction::IsPresented {true});
+    singleInstanceWindowReducer(state, SingleInstanceWindowAction::IsPresented { true });
 
     ASSERT_TRUE(state.window);
     EXPECT_TRUE(state.window->isVisible());
@@ -37,7 +40,7 @@ TEST_F(SingleInstanceWindowTest, PresentingShowsTheKeptWindowCentredAndActivates
 TEST_F(SingleInstanceWindowTest, PresentingWithoutAWindowOnlyActivates)
 {
     SingleInstanceWindowState state;
-    singleInstanceWindowReducer(state, SingleInstanceWindowAction::IsPresented {true});
+    singleInstanceWindowReducer(state, SingleInstanceWindowAction::IsPresented { true });
     EXPECT_FALSE(state.window);
     EXPECT_EQ(m_activations.count(), 1);
 }
@@ -47,12 +50,12 @@ TEST_F(SingleInstanceWindowTest, DismissingClosesOnceAndForgetsTheWindow)
     WindowRef window = makeWindow<Window>();
     std::weak_ptr<Window> weak = window;
     QSignalSpy closes(window.get(), &Window::willClose);
-    SingleInstanceWindowState state {window};
+    SingleInstanceWindowState state { window };
     window.reset();
-    singleInstanceWindowReducer(state, SingleInstanceWindowAction::IsPresented {true});
+    singleInstanceWindowReducer(state, SingleInstanceWindowAction::IsPresented { true });
 
-    singleInstanceWindowReducer(state, SingleInstanceWindowAction::IsPresented {false});
-    singleInstanceWindowReducer(state, SingleInstanceWindowAction::IsPresented {false});
+    singleInstanceWindowReducer(state, SingleInstanceWindowAction::IsPresented { false });
+    singleInstanceWindowReducer(state, SingleInstanceWindowAction::IsPresented { false });
 
     EXPECT_EQ(closes.count(), 1);
     EXPECT_FALSE(state.window);
@@ -63,12 +66,12 @@ TEST_F(SingleInstanceWindowTest, DismissingClosesOnceAndForgetsTheWindow)
 TEST_F(SingleInstanceWindowTest, MakingTheWindowIsLeftToTheOwner)
 {
     SingleInstanceWindowState empty;
-    singleInstanceWindowReducer(empty, SingleInstanceWindowAction::Window {nullptr});
+    singleInstanceWindowReducer(empty, SingleInstanceWindowAction::Window { nullptr });
     EXPECT_EQ(empty, SingleInstanceWindowState {});
 
-    SingleInstanceWindowState kept {makeWindow<Window>()};
+    SingleInstanceWindowState kept { makeWindow<Window>() };
     const SingleInstanceWindowState before = kept;
-    singleInstanceWindowReducer(kept, SingleInstanceWindowAction::Window {nullptr});
+    singleInstanceWindowReducer(kept, SingleInstanceWindowAction::Window { nullptr });
     EXPECT_EQ(kept, before);
     EXPECT_FALSE(kept.window->isVisible());
     EXPECT_EQ(m_activations.count(), 0);

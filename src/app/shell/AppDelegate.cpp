@@ -31,17 +31,21 @@ void AppDelegate::applicationWillFinishLaunching()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    m_model.windowsStore->dispatch(AppWindowsAction::Store {m_model.store});
+    m_model.windowsStore->dispatch(AppWindowsAction::Store { m_model.store });
     m_model.windowsStore->dispatch(
-        AppWindowsAction::DragDropMenuBarExtra {MenuBarExtraAction::IsEnabled {true}});
+        AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
     const bool launchedAsLoginItem = m_model.appService->launchedAsLoginItem();
-    m_model.store->dispatch(
-        actions::viewAction(ViewAction::Popover {PopoverAction::LaunchedAsLoginItem {launchedAsLoginItem}}));
+    m_model.store->dispatch(actions::viewAction(
+        ViewAction::Popover { PopoverAction::LaunchedAsLoginItem { launchedAsLoginItem } }));
 }
 
-void AppDelegate::applicationWillTerminate() { m_model.windowsStore->dispatch(AppWindowsAction::TearDown {}); }
+void AppDelegate::applicationWillTerminate()
+{
+    m_model.windowsStore->dispatch(AppWindowsAction::TearDown {});
+}
 
-ApplicationKind applicationKindFor(bool testHarnessPresent, const std::optional<std::string>& previewsValue)
+ApplicationKind applicationKindFor(
+    bool testHarnessPresent, const std::optional<std::string>& previewsValue)
 {
     if (testHarnessPresent || previewsValue == "1")
         return ApplicationKind::empty;
@@ -94,7 +98,8 @@ private:
         if (m_finished)
             return;
         m_finished = true;
-        std::printf("tidemark: status item shown after %lld ms\n", static_cast<long long>(m_clock.elapsed()));
+        std::printf("tidemark: status item shown after %lld ms\n",
+            static_cast<long long>(m_clock.elapsed()));
         std::fflush(stdout);
         if (Application* application = Application::shared())
             application->terminate();
@@ -131,13 +136,15 @@ int runAppEntryPoint(int argc, char** argv)
         return 1;
     }
     QApplication::setApplicationName(QString::fromStdString(AppInfo::name()));
-    QApplication::setApplicationVersion(QString::fromStdString(AppInfo::shortVersion().value_or("")));
+    QApplication::setApplicationVersion(
+        QString::fromStdString(AppInfo::shortVersion().value_or("")));
     QApplication::setDesktopFileName(QString::fromStdString(AppInfo::bundleIdentifier()));
     QApplication::setWindowIcon(appIcon());
 
     if (kind == ApplicationKind::main) {
         // The per-user log file; without it the log goes to the standard error alone.
-        if (auto configured = LogSystem::shared()->configure(LoggingConfiguration::standard()); !configured.isSuccess())
+        if (auto configured = LogSystem::shared()->configure(LoggingConfiguration::standard());
+            !configured.isSuccess())
             std::fprintf(stderr, "tidemark: %s\n", configured.error().message.c_str());
     }
 

@@ -40,7 +40,8 @@ enum class ApplicationKind {
 // The variable that, set to exactly "1", makes the program start empty.
 inline constexpr const char* previewsVariable = "TIDEMARK_RUNNING_FOR_PREVIEWS";
 
-ApplicationKind applicationKindFor(bool testHarnessPresent, const std::optional<std::string>& previewsValue);
+ApplicationKind applicationKindFor(
+    bool testHarnessPresent, const std::optional<std::string>& previewsValue);
 
 // The variable that, set to "1", makes the program report and quit once its status item is
 // on screen: the start-up benchmark's end mark.

@@ -25,8 +25,8 @@ void paintAppIcon(QPainter& painter, const QRectF& rect, const QColor& color)
     const double y = ring.center().y() + ring.height() * 0.08;
     const double amplitude = ring.height() * 0.08;
     water.moveTo(ring.left(), y);
-    water.cubicTo(ring.left() + ring.width() * 0.3, y - 2 * amplitude, ring.left() + ring.width() * 0.7,
-        y + 2 * amplitude, ring.right(), y);
+    water.cubicTo(ring.left() + ring.width() * 0.3, y - 2 * amplitude,
+        ring.left() + ring.width() * 0.7, y + 2 * amplitude, ring.right(), y);
     water.lineTo(ring.right(), ring.bottom());
     water.lineTo(ring.left(), ring.bottom());
     water.closeSubpath();
@@ -61,7 +61,10 @@ public:
 
 } // namespace
 
-QIcon appIcon() { return QIcon(new AppIconEngine); }
+QIcon appIcon()
+{
+    return QIcon(new AppIconEngine);
+}
 
 AppIconView::AppIconView(QWidget* parent)
     : QWidget(parent)

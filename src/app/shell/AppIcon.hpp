@@ -19,7 +19,7 @@ class AppIconView final : public QWidget {
     Q_OBJECT
 public:
     explicit AppIconView(QWidget* parent = nullptr);
-    QSize sizeHint() const override { return {28, 22}; }
+    QSize sizeHint() const override { return { 28, 22 }; }
 
 Q_SIGNALS:
     void pressed();

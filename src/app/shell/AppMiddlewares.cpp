@@ -12,10 +12,10 @@ namespace tidemark {
 
 namespace {
 
-template <class Case, class Variant>
-const Case* caseIn(const Variant* value)
+template <class Case, class Variant> const Case* caseIn(const Variant* value)
 {
-    return value ? std::get_if<Case>(&static_cast<const typename Variant::variant&>(*value)) : nullptr;
+    return value ? std::get_if<Case>(&static_cast<const typename Variant::variant&>(*value))
+                 : nullptr;
 }
 
 const ViewAction* viewOf(const AppAction& action)
@@ -68,13 +68,19 @@ const SettingsAction* settingsOf(const AppAction& action)
     return settings ? &settings->action : nullptr;
 }
 
-rx::Publisher<AppAction> just(AppAction action) { return rx::Just<AppAction>(std::move(action)); }
+rx::Publisher<AppAction> just(AppAction action)
+{
+    return rx::Just<AppAction>(std::move(action));
+}
 
-rx::Publisher<AppAction> none() { return rx::Empty<AppAction>(); }
+rx::Publisher<AppAction> none()
+{
+    return rx::Empty<AppAction>();
+}
 
 AppAction onboardingPresented(bool value)
 {
-    return actions::viewAction(ViewAction::Onboarding {OnboardingAction::IsPresented {value}});
+    return actions::viewAction(ViewAction::Onboarding { OnboardingAction::IsPresented { value } });
 }
 
 void dispatchWindows(const AppWindowsStoreRef& windowsStore, AppWindowsAction action)
@@ -109,17 +115,19 @@ bool isOpenableAddress(const std::string& address)
     return url.isValid() && !url.scheme().isEmpty() && !url.host().isEmpty();
 }
 
-std::optional<rx::Publisher<AppAction>> whatsNewPresentationPublisher(const UserSettings& settings, const AppState& state)
+std::optional<rx::Publisher<AppAction>> whatsNewPresentationPublisher(
+    const UserSettings& settings, const AppState& state)
 {
     const std::optional<std::string>& stored = settings.whatsNew.lastPresentedVersion;
     if (!stored)
         return std::nullopt;
     if (compareVersions(*stored, state.view.whatsNew.version) >= 0)
         return std::nullopt;
-    return just(actions::viewAction(ViewAction::WhatsNew {WhatsNewAction {true}}));
+    return just(actions::viewAction(ViewAction::WhatsNew { WhatsNewAction { true } }));
 }
 
-std::optional<rx::Publisher<AppAction>> launchPresentationsPublisher(const UserSettings& settings, const AppState& state)
+std::optional<rx::Publisher<AppAction>> launchPresentationsPublisher(
+    const UserSettings& settings, const AppState& state)
 {
     std::vector<rx::Publisher<AppAction>> presentations;
     if (!settings.onboarding.lastPresentedVersion)
@@ -133,7 +141,8 @@ std::optional<rx::Publisher<AppAction>> launchPresentationsPublisher(const UserS
 
 AppMiddleware makeAppCommandsMiddleware(AppCommandsEnvironment environment)
 {
-    return [environment](const AppState& state, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [environment](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         const ViewAction* view = viewOf(action);
         if (caseIn<ViewAction::Quit>(view)) {
             if (environment.terminate)
@@ -147,7 +156,8 @@ AppMiddleware makeAppCommandsMiddleware(AppCommandsEnvironment environment)
         }
         if (const auto* read = caseIn<SettingsAction::Read>(settingsOf(action))) {
             if (const UserSettings* settings = read->action.successValue()) {
-                // Copied: the publisher outlives this call and `state` changes with the next dispatch.
+                // Copied: the publisher outlives this call and `state` changes with the next
+                // dispatch.
                 const UserSettings stored = *settings;
                 if (auto presentations = launchPresentationsPublisher(stored, state))
                     return presentations;
@@ -159,14 +169,15 @@ AppMiddleware makeAppCommandsMiddleware(AppCommandsEnvironment environment)
 
 ActivationPolicy activationPolicyFor(const AppState& state)
 {
-    const bool presentsWindow
-        = state.view.onboarding.isPresented || state.view.whatsNew.isPresented || state.settings.isPresented;
+    const bool presentsWindow = state.view.onboarding.isPresented || state.view.whatsNew.isPresented
+        || state.settings.isPresented;
     return presentsWindow ? ActivationPolicy::regular : ActivationPolicy::accessory;
 }
 
 AppMiddleware activationPolicyMiddleware()
 {
-    return [](const AppState& state, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         const bool triggers = caseIn<SettingsAction::IsPresented>(settingsOf(action))
             || onboardingIsPresented(action).has_value() || whatsNewOf(action);
         if (triggers) {
@@ -179,28 +190,35 @@ AppMiddleware activationPolicyMiddleware()
 
 AppMiddleware windowActivationMiddleware(AppWindowsStoreRef windowsStore)
 {
-    return [windowsStore](const AppState& state, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [windowsStore](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (const std::optional<bool> presented = onboardingIsPresented(action)) {
-            dispatchWindows(windowsStore, AppWindowsAction::Onboarding {SingleInstanceWindowAction::IsPresented {*presented}});
+            dispatchWindows(windowsStore,
+                AppWindowsAction::Onboarding {
+                    SingleInstanceWindowAction::IsPresented { *presented } });
             return none();
         }
         const auto* store = caseOf<AppAction::RemindersStore>(action);
-        const auto* sources = store ? std::get_if<RemindersStoreAction::Sources>(&store->action) : nullptr;
-        const auto* read = sources ? std::get_if<RemindersSourcesAction::Read>(&sources->action) : nullptr;
-        if (read && read->action.asResult() && state.view.onboarding.selection == OnboardingPage::sync) {
+        const auto* sources
+            = store ? std::get_if<RemindersStoreAction::Sources>(&store->action) : nullptr;
+        const auto* read
+            = sources ? std::get_if<RemindersSourcesAction::Read>(&sources->action) : nullptr;
+        if (read && read->action.asResult()
+            && state.view.onboarding.selection == OnboardingPage::sync) {
             // One tick of a timer, then the timer is let go.
             auto token = std::make_shared<rx::Cancellable>();
             auto fired = std::make_shared<bool>(false);
-            *token = rx::timerSource().start(onboardingReactivationDelay, [windowsStore, token, fired] {
-                if (*fired)
-                    return;
-                *fired = true;
-                if (Application* application = Application::shared())
-                    application->activate(true);
-                if (const WindowRef& window = windowsStore->state().onboarding.window)
-                    window->makeKeyAndOrderFront();
-                rx::mainQueue().post([token] { token->cancel(); });
-            });
+            *token = rx::timerSource().start(
+                onboardingReactivationDelay, [windowsStore, token, fired] {
+                    if (*fired)
+                        return;
+                    *fired = true;
+                    if (Application* application = Application::shared())
+                        application->activate(true);
+                    if (const WindowRef& window = windowsStore->state().onboarding.window)
+                        window->makeKeyAndOrderFront();
+                    rx::mainQueue().post([token] { token->cancel(); });
+                });
         }
         return none();
     };
@@ -208,11 +226,13 @@ AppMiddleware windowActivationMiddleware(AppWindowsStoreRef windowsStore)
 
 AppMiddleware popoverPresentationMiddleware(AppWindowsStoreRef windowsStore)
 {
-    return [windowsStore](const AppState& state, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [windowsStore](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (onboardingIsPresented(action) == false)
             return just(actions::popoverIsPresented(true));
         if (const auto* presented = caseIn<PopoverAction::IsPresented>(popoverOf(action))) {
-            dispatchWindows(windowsStore, AppWindowsAction::Popover {PopoverWindowAction {presented->value}});
+            dispatchWindows(windowsStore,
+                AppWindowsAction::Popover { PopoverWindowAction { presented->value } });
             return none();
         }
         if (caseIn<StatusItemAction::DragFrame>(statusItemOf(action))) {
@@ -229,28 +249,40 @@ AppMiddleware popoverPresentationMiddleware(AppWindowsStoreRef windowsStore)
 
 AppMiddleware whatsNewMiddleware(AppWindowsStoreRef windowsStore)
 {
-    return [windowsStore](const AppState&, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [windowsStore](const AppState&,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (const WhatsNewAction* whatsNew = whatsNewOf(action))
-            dispatchWindows(windowsStore, AppWindowsAction::WhatsNew {SingleInstanceWindowAction::IsPresented {whatsNew->isPresented}});
+            dispatchWindows(windowsStore,
+                AppWindowsAction::WhatsNew {
+                    SingleInstanceWindowAction::IsPresented { whatsNew->isPresented } });
         return none();
     };
 }
 
 AppMiddleware makeDragGestureMiddleware(AppWindowsStoreRef windowsStore)
 {
-    return [windowsStore](const AppState& state, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [windowsStore](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (const auto* drag = caseOf<AppAction::DragGesture>(action)) {
             const auto* phase = std::get_if<DragGestureAction::Phase>(&drag->action);
-            if (phase && phase->phase == DragGesturePhase::changed && state.view.statusItem.dragFrame) {
-                dispatchWindows(windowsStore, AppWindowsAction::YoyoDragBack {YoyoDragBackWindowAction::IsPresented {true}});
-                dispatchWindows(windowsStore, AppWindowsAction::YoyoDragFront {YoyoDragFrontWindowAction {true}});
+            if (phase && phase->phase == DragGesturePhase::changed
+                && state.view.statusItem.dragFrame) {
+                dispatchWindows(windowsStore,
+                    AppWindowsAction::YoyoDragBack {
+                        YoyoDragBackWindowAction::IsPresented { true } });
+                dispatchWindows(windowsStore,
+                    AppWindowsAction::YoyoDragFront { YoyoDragFrontWindowAction { true } });
             }
             return none();
         }
         if (const auto* yoyo = caseIn<YoyoAction::Drag>(yoyoOf(action))) {
-            if (std::get_if<YoyoDragAction::AnimateOutDidEnd>(&yoyo->action) && state.view.yoyo.drag.semaphore == 0) {
-                dispatchWindows(windowsStore, AppWindowsAction::YoyoDragFront {YoyoDragFrontWindowAction {false}});
-                dispatchWindows(windowsStore, AppWindowsAction::YoyoDragBack {YoyoDragBackWindowAction::IsPresented {false}});
+            if (std::get_if<YoyoDragAction::AnimateOutDidEnd>(&yoyo->action)
+                && state.view.yoyo.drag.semaphore == 0) {
+                dispatchWindows(windowsStore,
+                    AppWindowsAction::YoyoDragFront { YoyoDragFrontWindowAction { false } });
+                dispatchWindows(windowsStore,
+                    AppWindowsAction::YoyoDragBack {
+                        YoyoDragBackWindowAction::IsPresented { false } });
             }
         }
         return none();
@@ -259,11 +291,13 @@ AppMiddleware makeDragGestureMiddleware(AppWindowsStoreRef windowsStore)
 
 AppMiddleware viewActionMiddleware(AppWindowsStoreRef windowsStore)
 {
-    return [windowsStore](const AppState& state, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [windowsStore](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (const auto* scroll = caseIn<YoyoAction::Scroll>(yoyoOf(action))) {
             const auto* presented = std::get_if<YoyoScrollAction::IsPresented>(&scroll->action);
             if (presented && presented->isPresented && state.view.statusItem.scrollFrame)
-                dispatchWindows(windowsStore, AppWindowsAction::YoyoScroll {YoyoScrollWindowAction::IsPresented {true}});
+                dispatchWindows(windowsStore,
+                    AppWindowsAction::YoyoScroll { YoyoScrollWindowAction::IsPresented { true } });
         }
         return none();
     };

@@ -32,14 +32,17 @@ bool isOpenableAddress(const std::string& address);
 
 // The windows to present once the stored settings are read: onboarding on a first start,
 // what's new after an update, onboarding first when both apply; none when neither does.
-std::optional<rx::Publisher<AppAction>> launchPresentationsPublisher(const UserSettings& settings, const AppState& state);
+std::optional<rx::Publisher<AppAction>> launchPresentationsPublisher(
+    const UserSettings& settings, const AppState& state);
 // What's new after an update: only when a version was presented before and it is lower than
 // the current one, compared number by number (1.10 is above 1.9).
-std::optional<rx::Publisher<AppAction>> whatsNewPresentationPublisher(const UserSettings& settings, const AppState& state);
+std::optional<rx::Publisher<AppAction>> whatsNewPresentationPublisher(
+    const UserSettings& settings, const AppState& state);
 
 // Quits, opens the support page, and answers a successful settings read with the launch
 // presentations.
-AppMiddleware makeAppCommandsMiddleware(AppCommandsEnvironment environment = AppCommandsEnvironment::standard());
+AppMiddleware makeAppCommandsMiddleware(
+    AppCommandsEnvironment environment = AppCommandsEnvironment::standard());
 
 // The policy the application should have: regular while onboarding, what's new or the
 // settings window is presented, accessory otherwise.
@@ -49,7 +52,7 @@ AppMiddleware activationPolicyMiddleware();
 
 // How long after a read of the reminder sources the onboarding window is brought back to
 // the front on its sync page (the access prompt of the sources may have covered it).
-inline constexpr std::chrono::milliseconds onboardingReactivationDelay {400};
+inline constexpr std::chrono::milliseconds onboardingReactivationDelay { 400 };
 
 // Shows and closes the onboarding window, and fronts it again after a sources read on its
 // sync page.

@@ -52,7 +52,8 @@ AppModelEnvironment AppModelEnvironment::standard()
 
 namespace {
 
-std::shared_ptr<UserDefaults> settingsDomain(const AppModelEnvironment& environment, const std::string& suffix)
+std::shared_ptr<UserDefaults> settingsDomain(
+    const AppModelEnvironment& environment, const std::string& suffix)
 {
     const std::string name = AppInfo::bundleIdentifier() + suffix;
     if (environment.inMemory)
@@ -67,11 +68,13 @@ AppModel::AppModel(AppModelEnvironment environment)
     const Date now = environment.clock->now();
 
     // 1. Launch information.
-    appService = environment.appService ? environment.appService : std::make_shared<AppLaunchService>();
+    appService
+        = environment.appService ? environment.appService : std::make_shared<AppLaunchService>();
 
     auto report = environment.reportProblem
         ? environment.reportProblem
-        : std::function<void(const std::string&)>([](const std::string& problem) { std::cerr << problem << std::endl; });
+        : std::function<void(const std::string&)>(
+            [](const std::string& problem) { std::cerr << problem << std::endl; });
 
     // 2. The local reminder store.
     {
@@ -84,27 +87,33 @@ AppModel::AppModel(AppModelEnvironment environment)
     // 3-4. The default settings and the stored settings over them.
     m_defaultSettings = UserSettings::makeDefault(environment.calendar, now);
     m_settingsDefaults = settingsDomain(environment, ".settings");
-    m_persistentSettings = std::make_shared<PersistentSettingsService<UserSettings>>(m_defaultSettings, m_settingsDefaults);
+    m_persistentSettings = std::make_shared<PersistentSettingsService<UserSettings>>(
+        m_defaultSettings, m_settingsDefaults);
 
     // 5-7.
     {
-        LoginItemsConfiguration loginItems = LoginItemsConfiguration::standard(AppInfo::bundleIdentifier());
+        LoginItemsConfiguration loginItems
+            = LoginItemsConfiguration::standard(AppInfo::bundleIdentifier());
         SettingsServiceHooks hooks;
         hooks.activateApplication = [] {
             if (auto* window = QApplication::activeWindow())
                 window->activateWindow();
         };
-        settingsService = std::make_shared<SettingsService>(std::make_shared<LoginItems>(std::move(loginItems)), hooks);
+        settingsService = std::make_shared<SettingsService>(
+            std::make_shared<LoginItems>(std::move(loginItems)), hooks);
     }
-    auto usageStatistics = std::make_shared<UsageStatisticsService>(settingsDomain(environment, ".usageStatistics"));
+    auto usageStatistics
+        = std::make_shared<UsageStatisticsService>(settingsDomain(environment, ".usageStatistics"));
     {
         UNUserNotificationCenter::Configuration configuration;
         if (!environment.inMemory)
-            configuration.stateDirectory = QString::fromStdString((environment.places.stateHome() / "tidemark").string());
+            configuration.stateDirectory
+                = QString::fromStdString((environment.places.stateHome() / "tidemark").string());
         configuration.applicationName = QString::fromStdString(AppInfo::name());
         configuration.desktopEntry = QString::fromStdString(AppInfo::bundleIdentifier());
         m_notificationCenter = std::make_unique<UNUserNotificationCenter>(std::move(configuration));
-        userNotificationService = std::make_shared<UserNotificationsService>(*m_notificationCenter, environment.clock);
+        userNotificationService
+            = std::make_shared<UserNotificationsService>(*m_notificationCenter, environment.clock);
     }
 
     // 8. The windows store, without middlewares.
@@ -114,46 +123,57 @@ AppModel::AppModel(AppModelEnvironment environment)
     m_hapticFeedbackService = std::make_shared<HapticFeedbackService>();
     std::vector<std::pair<std::string, AppMiddleware>> list;
     list.emplace_back("listenerMiddleware",
-        makeListenerMiddleware(std::make_shared<ListenerService<AppState, AppAction>>(), listenerActionOf));
+        makeListenerMiddleware(
+            std::make_shared<ListenerService<AppState, AppAction>>(), listenerActionOf));
     {
         EventStoreOptions options;
-        options.stateDirectory = QString::fromStdString((environment.places.stateHome() / "tidemark").string());
+        options.stateDirectory
+            = QString::fromStdString((environment.places.stateHome() / "tidemark").string());
         options.accessPrompt = environment.calendarAccessPrompt;
         list.emplace_back("appleRemindersMiddleware",
             appleRemindersMiddleware(std::make_shared<AppleRemindersService>(std::move(options))));
     }
     list.emplace_back("makeAppCommandsMiddleware", makeAppCommandsMiddleware(environment.commands));
     list.emplace_back("activationPolicyMiddleware", activationPolicyMiddleware());
-    list.emplace_back("makeHapticFeedbackMiddleware", makeHapticFeedbackMiddleware(m_hapticFeedbackService));
+    list.emplace_back(
+        "makeHapticFeedbackMiddleware", makeHapticFeedbackMiddleware(m_hapticFeedbackService));
     {
         LoggerMiddlewareEnvironment logging;
-        logging.logger = std::make_shared<LoggerService>("AppState", LogSystem::shared(),
-            environment.places.documentsDir(), environment.clock);
+        logging.logger = std::make_shared<LoggerService>(
+            "AppState", LogSystem::shared(), environment.places.documentsDir(), environment.clock);
         logging.settings = m_persistentSettings;
-        logging.calendarDescription = [calendar = environment.calendar] { return "gregorian, " + calendar.timeZone(); };
+        logging.calendarDescription
+            = [calendar = environment.calendar] { return "gregorian, " + calendar.timeZone(); };
         logging.reportFeedbackFailure = [report](const Error& error) { report(error.description); };
         list.emplace_back("loggerMiddleware", loggerMiddleware(std::move(logging)));
     }
-    list.emplace_back("userNotificationsMiddleware", userNotificationsMiddleware(userNotificationService, {environment.clock, Uuid::systemGenerator()}));
+    list.emplace_back("userNotificationsMiddleware",
+        userNotificationsMiddleware(
+            userNotificationService, { environment.clock, Uuid::systemGenerator() }));
     list.emplace_back("windowActivationMiddleware", windowActivationMiddleware(windowsStore));
-    list.emplace_back("persistentRemindersMiddleware", persistentRemindersMiddleware(m_remindersService));
+    list.emplace_back(
+        "persistentRemindersMiddleware", persistentRemindersMiddleware(m_remindersService));
     list.emplace_back("userSettingsMiddleware", userSettingsMiddleware(m_persistentSettings));
     list.emplace_back("popoverPresentationMiddleware", popoverPresentationMiddleware(windowsStore));
     list.emplace_back("makeViewMiddleware", makeViewMiddleware(environment.clock));
-    list.emplace_back("makeSettingsMiddleware", makeSettingsMiddleware(settingsService,
-            [report](const std::string& problem) { report(problem); }));
-    list.emplace_back(
-        "usageStatisticsMiddleware", usageStatisticsMiddleware(usageStatistics, m_persistentSettings, environment.clock, environment.calendar));
+    list.emplace_back("makeSettingsMiddleware",
+        makeSettingsMiddleware(
+            settingsService, [report](const std::string& problem) { report(problem); }));
+    list.emplace_back("usageStatisticsMiddleware",
+        usageStatisticsMiddleware(
+            usageStatistics, m_persistentSettings, environment.clock, environment.calendar));
     list.emplace_back("whatsNewMiddleware", whatsNewMiddleware(windowsStore));
     list.emplace_back("makeDragGestureMiddleware", makeDragGestureMiddleware(windowsStore));
     list.emplace_back("viewActionMiddleware", viewActionMiddleware(windowsStore));
-    list.emplace_back("makeStatusItemDragMiddleware", pendingStatusItemDragMiddleware(windowsStore));
+    list.emplace_back(
+        "makeStatusItemDragMiddleware", pendingStatusItemDragMiddleware(windowsStore));
     {
         UpdaterConfiguration configuration;
         configuration.feedUrl = AppInfo::appcastUrl();
         configuration.currentVersion = AppInfo::buildVersion();
         configuration.currentDisplayVersion = AppInfo::shortVersion().value_or("");
-        m_updater = std::make_shared<StandardUpdaterController>(std::move(configuration), !environment.inMemory);
+        m_updater = std::make_shared<StandardUpdaterController>(
+            std::move(configuration), !environment.inMemory);
         list.emplace_back("updaterMiddleware", updaterMiddleware(m_updater));
     }
 
@@ -169,7 +189,8 @@ AppModel::AppModel(AppModelEnvironment environment)
     // 11. The main store.
     ReducerEnvironment reducerEnvironment;
     reducerEnvironment.clock = environment.clock;
-    store = AppStore::make(AppState::initial(now, environment.calendar),
+    store = AppStore::make(
+        AppState::initial(now, environment.calendar),
         [reducerEnvironment](AppState& state, const AppAction& action) {
             appReducer(state, action, reducerEnvironment);
         },

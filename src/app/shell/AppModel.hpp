@@ -3,19 +3,19 @@
 #include "app/shell/AppMiddlewares.hpp"
 #include "app/shell/AppWindows.hpp"
 #include "app/shell/PendingMiddlewares.hpp"
+#include "core/ListenerService.hpp"
+#include "core/state/AppReducer.hpp"
 #include "notifications/UserNotificationsService.hpp"
+#include "platform/foundation/Calendar.hpp"
+#include "platform/foundation/Clock.hpp"
+#include "platform/foundation/XdgPlaces.hpp"
+#include "platform/updater/Updater.hpp"
 #include "reminders/PersistentRemindersService.hpp"
 #include "reminders/applereminders/AppleRemindersService.hpp"
-#include "platform/updater/Updater.hpp"
 #include "settings/LoggerService.hpp"
 #include "settings/PersistentSettingsService.hpp"
 #include "settings/SettingsService.hpp"
 #include "settings/UsageStatistics.hpp"
-#include "core/ListenerService.hpp"
-#include "core/state/AppReducer.hpp"
-#include "platform/foundation/Calendar.hpp"
-#include "platform/foundation/Clock.hpp"
-#include "platform/foundation/XdgPlaces.hpp"
 #include "settings/UserSettings.hpp"
 #include "toolkit/HapticFeedbackService.hpp"
 
@@ -61,7 +61,6 @@ public:
 private:
     bool m_launchedAsLoginItem;
 };
-
 
 // Where the composition root finds the outside world.
 struct AppModelEnvironment {
@@ -109,9 +108,18 @@ public:
     const UserSettings& defaultSettings() const { return m_defaultSettings; }
     // The settings domain the stored settings live in.
     const std::shared_ptr<UserDefaults>& settingsDefaults() const { return m_settingsDefaults; }
-    const std::shared_ptr<PersistentSettingsService<UserSettings>>& persistentSettings() const { return m_persistentSettings; }
-    const std::shared_ptr<PersistentRemindersService>& remindersService() const { return m_remindersService; }
-    const std::shared_ptr<HapticFeedbackService>& hapticFeedbackService() const { return m_hapticFeedbackService; }
+    const std::shared_ptr<PersistentSettingsService<UserSettings>>& persistentSettings() const
+    {
+        return m_persistentSettings;
+    }
+    const std::shared_ptr<PersistentRemindersService>& remindersService() const
+    {
+        return m_remindersService;
+    }
+    const std::shared_ptr<HapticFeedbackService>& hapticFeedbackService() const
+    {
+        return m_hapticFeedbackService;
+    }
 
 private:
     std::shared_ptr<PersistentRemindersService> m_remindersService;

@@ -9,7 +9,10 @@
 
 namespace tidemark {
 
-AppWindowsState initialAppWindowsState() { return {}; }
+AppWindowsState initialAppWindowsState()
+{
+    return {};
+}
 
 AppWindowsEnvironment AppWindowsEnvironment::standard()
 {
@@ -37,8 +40,7 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
 
 namespace {
 
-template <class Case, class Variant>
-const Case* caseIn(const Variant& value)
+template <class Case, class Variant> const Case* caseIn(const Variant& value)
 {
     return std::get_if<Case>(&static_cast<const typename Variant::variant&>(value));
 }
@@ -67,8 +69,9 @@ void fillWindow(const WindowRef& window, QWidget* content)
 
 MenuBarExtraEnvironment extraEnvironment(const AppWindowsEnvironment& environment, bool dragDrop)
 {
-    return {environment.statusBar,
-        dragDrop ? environment.statusItemContainerView : environment.scrollMenuBarExtraContainerView};
+    return { environment.statusBar,
+        dragDrop ? environment.statusItemContainerView
+                 : environment.scrollMenuBarExtraContainerView };
 }
 
 bool enables(const MenuBarExtraAction& action)
@@ -93,7 +96,8 @@ void presentPopover(AppWindowsState& state, bool isPresented)
         button->highlight(true);
     const bool canPlace = button && popover.window && popover.window->contentView();
     if (canPlace)
-        WindowValet(button, popover.window->contentView()).positionWindow(std::nullopt, RectEdge::maxY);
+        WindowValet(button, popover.window->contentView())
+            .positionWindow(std::nullopt, RectEdge::maxY);
     if (Application* application = Application::shared())
         application->activate(true);
     if (canPlace)
@@ -102,13 +106,13 @@ void presentPopover(AppWindowsState& state, bool isPresented)
 
 void tearDown(AppWindowsState& state)
 {
-    for (SingleInstanceWindowState* entry : {&state.onboarding, &state.whatsNew})
-        singleInstanceWindowReducer(*entry, SingleInstanceWindowAction::IsPresented {false});
+    for (SingleInstanceWindowState* entry : { &state.onboarding, &state.whatsNew })
+        singleInstanceWindowReducer(*entry, SingleInstanceWindowAction::IsPresented { false });
     if (state.popover && state.popover->window)
         state.popover->window->close();
-    for (WindowRef* window : {state.yoyoDragBack ? &state.yoyoDragBack->window : nullptr,
+    for (WindowRef* window : { state.yoyoDragBack ? &state.yoyoDragBack->window : nullptr,
              state.yoyoDragFront ? &state.yoyoDragFront->window : nullptr,
-             state.yoyoScroll ? &state.yoyoScroll->window : nullptr}) {
+             state.yoyoScroll ? &state.yoyoScroll->window : nullptr }) {
         if (window && *window)
             (*window)->close();
     }
@@ -117,8 +121,8 @@ void tearDown(AppWindowsState& state)
 
 } // namespace
 
-void onboardingWindowReducer(SingleInstanceWindowState& state, const SingleInstanceWindowAction& action,
-    const AppWindowsEnvironment& environment)
+void onboardingWindowReducer(SingleInstanceWindowState& state,
+    const SingleInstanceWindowAction& action, const AppWindowsEnvironment& environment)
 {
     if (const auto* make = caseIn<SingleInstanceWindowAction::Window>(action)) {
         if (!environment.makeOnboardingWindow)
@@ -130,15 +134,17 @@ void onboardingWindowReducer(SingleInstanceWindowState& state, const SingleInsta
         if (environment.onboardingContainerView)
             fillWindow(state.window, environment.onboardingContainerView(make->store));
         reportUserClose(
-            state.window, make->store, [](const AppState& s) { return s.view.onboarding.isPresented; },
-            actions::viewAction(ViewAction::Onboarding {OnboardingAction::IsPresented {false}}));
+            state.window, make->store,
+            [](const AppState& s) { return s.view.onboarding.isPresented; },
+            actions::viewAction(
+                ViewAction::Onboarding { OnboardingAction::IsPresented { false } }));
         return;
     }
     singleInstanceWindowReducer(state, action);
 }
 
-void whatsNewWindowReducer(SingleInstanceWindowState& state, const SingleInstanceWindowAction& action,
-    const AppWindowsEnvironment& environment)
+void whatsNewWindowReducer(SingleInstanceWindowState& state,
+    const SingleInstanceWindowAction& action, const AppWindowsEnvironment& environment)
 {
     if (const auto* make = caseIn<SingleInstanceWindowAction::Window>(action)) {
         if (!environment.makeWhatsNewWindow)
@@ -149,14 +155,16 @@ void whatsNewWindowReducer(SingleInstanceWindowState& state, const SingleInstanc
         if (environment.whatsNewContainerView)
             fillWindow(state.window, environment.whatsNewContainerView(make->store));
         reportUserClose(
-            state.window, make->store, [](const AppState& s) { return s.view.whatsNew.isPresented; },
-            actions::viewAction(ViewAction::WhatsNew {WhatsNewAction {false}}));
+            state.window, make->store,
+            [](const AppState& s) { return s.view.whatsNew.isPresented; },
+            actions::viewAction(ViewAction::WhatsNew { WhatsNewAction { false } }));
         return;
     }
     singleInstanceWindowReducer(state, action);
 }
 
-void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action, const AppWindowsEnvironment& environment)
+void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action,
+    const AppWindowsEnvironment& environment)
 {
     using A = AppWindowsAction;
     std::visit(
@@ -168,10 +176,12 @@ void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action, c
                     state.popover = environment.makePopoverWindow(a.store);
             },
             [&](const A::DragDropMenuBarExtra& a) -> void {
-                reduceDragDropMenuBarExtra(state.dragDropMenuBarExtra, a.action, extraEnvironment(environment, true));
+                reduceDragDropMenuBarExtra(
+                    state.dragDropMenuBarExtra, a.action, extraEnvironment(environment, true));
                 if (!enables(a.action) || !state.store)
                     return;
-                reduceDragDropMenuBarExtra(state.dragDropMenuBarExtra, MenuBarExtraAction::Window {state.store},
+                reduceDragDropMenuBarExtra(state.dragDropMenuBarExtra,
+                    MenuBarExtraAction::Window { state.store },
                     extraEnvironment(environment, true));
                 state.yoyoDragBack.reset();
                 if (environment.makeYoyoDragBackWindow)
@@ -182,10 +192,12 @@ void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action, c
                 state.yoyoScroll.reset();
             },
             [&](const A::ScrollMenuBarExtra& a) -> void {
-                reduceScrollMenuBarExtra(state.scrollMenuBarExtra, a.action, extraEnvironment(environment, false));
+                reduceScrollMenuBarExtra(
+                    state.scrollMenuBarExtra, a.action, extraEnvironment(environment, false));
                 if (!enables(a.action) || !state.store)
                     return;
-                reduceScrollMenuBarExtra(state.scrollMenuBarExtra, MenuBarExtraAction::Window {state.store},
+                reduceScrollMenuBarExtra(state.scrollMenuBarExtra,
+                    MenuBarExtraAction::Window { state.store },
                     extraEnvironment(environment, false));
                 state.yoyoDragBack.reset();
                 state.yoyoDragFront.reset();
@@ -196,14 +208,15 @@ void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action, c
             [&](const A::Onboarding& a) -> void {
                 const auto* presented = caseIn<SingleInstanceWindowAction::IsPresented>(a.action);
                 if (presented && presented->value && !state.onboarding.window && state.store)
-                    onboardingWindowReducer(
-                        state.onboarding, SingleInstanceWindowAction::Window {state.store}, environment);
+                    onboardingWindowReducer(state.onboarding,
+                        SingleInstanceWindowAction::Window { state.store }, environment);
                 onboardingWindowReducer(state.onboarding, a.action, environment);
             },
             [&](const A::WhatsNew& a) -> void {
                 const auto* presented = caseIn<SingleInstanceWindowAction::IsPresented>(a.action);
                 if (presented && presented->value && !state.whatsNew.window && state.store)
-                    whatsNewWindowReducer(state.whatsNew, SingleInstanceWindowAction::Window {state.store}, environment);
+                    whatsNewWindowReducer(state.whatsNew,
+                        SingleInstanceWindowAction::Window { state.store }, environment);
                 whatsNewWindowReducer(state.whatsNew, a.action, environment);
             },
             [&](const A::Popover& a) -> void {
@@ -232,9 +245,8 @@ void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action, c
 AppWindowsStoreRef makeAppWindowsStore(AppWindowsEnvironment environment)
 {
     return AppWindowsStore::make(initialAppWindowsState(),
-        [environment = std::move(environment)](AppWindowsState& state, const AppWindowsAction& action) {
-            appWindowsReducer(state, action, environment);
-        });
+        [environment = std::move(environment)](AppWindowsState& state,
+            const AppWindowsAction& action) { appWindowsReducer(state, action, environment); });
 }
 
 } // namespace tidemark

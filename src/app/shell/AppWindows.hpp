@@ -108,16 +108,18 @@ struct AppWindowsEnvironment {
 
 // Creates, shows, places and closes the windows and status items; the one reducer that
 // works on platform objects directly.
-void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action, const AppWindowsEnvironment& environment);
+void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action,
+    const AppWindowsEnvironment& environment);
 
 // The onboarding window's own reducer: `window(store)` makes the window and fills it with the
 // onboarding's view; `isPresented` shows or closes it.
-void onboardingWindowReducer(SingleInstanceWindowState& state, const SingleInstanceWindowAction& action,
-    const AppWindowsEnvironment& environment);
+void onboardingWindowReducer(SingleInstanceWindowState& state,
+    const SingleInstanceWindowAction& action, const AppWindowsEnvironment& environment);
 // The same for the what's-new window.
-void whatsNewWindowReducer(SingleInstanceWindowState& state, const SingleInstanceWindowAction& action,
-    const AppWindowsEnvironment& environment);
+void whatsNewWindowReducer(SingleInstanceWindowState& state,
+    const SingleInstanceWindowAction& action, const AppWindowsEnvironment& environment);
 
-AppWindowsStoreRef makeAppWindowsStore(AppWindowsEnvironment environment = AppWindowsEnvironment::standard());
+AppWindowsStoreRef makeAppWindowsStore(
+    AppWindowsEnvironment environment = AppWindowsEnvironment::standard());
 
 } // namespace tidemark

@@ -15,7 +15,10 @@ namespace tidemark {
 
 namespace {
 
-std::weak_ptr<AppStore> weakly(const AppStoreRef& store) { return store; }
+std::weak_ptr<AppStore> weakly(const AppStoreRef& store)
+{
+    return store;
+}
 
 // Builds its content when first shown: laying out text loads the font database, which
 // costs more than the rest of the start together, and the popover is made at start but
@@ -105,13 +108,13 @@ PopoverWindowState makePendingPopoverWindow(const AppStoreRef& store)
     window->resize(320, 400);
     auto weak = weakly(store);
     addPinnedSubview(window->contentView(), new DeferredView([weak] {
-        return messageView(QStringLiteral("Tidemark"), QStringLiteral("Your reminders will show here."),
-            QStringLiteral("Close"), [weak] {
+        return messageView(QStringLiteral("Tidemark"),
+            QStringLiteral("Your reminders will show here."), QStringLiteral("Close"), [weak] {
                 if (auto store = weak.lock())
                     store->dispatch(actions::popoverIsPresented(false));
             });
     }));
-    return {window};
+    return { window };
 }
 
 void YoyoDragBackWindowState::reduce(const YoyoDragBackWindowAction& action)
@@ -158,11 +161,20 @@ void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
     }
 }
 
-YoyoDragBackWindowState makePendingYoyoDragBackWindow(const AppStoreRef&) { return {makeOverlay(false)}; }
+YoyoDragBackWindowState makePendingYoyoDragBackWindow(const AppStoreRef&)
+{
+    return { makeOverlay(false) };
+}
 
-YoyoDragFrontWindowState makePendingYoyoDragFrontWindow(const AppStoreRef&) { return {makeOverlay(true)}; }
+YoyoDragFrontWindowState makePendingYoyoDragFrontWindow(const AppStoreRef&)
+{
+    return { makeOverlay(true) };
+}
 
-YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef&) { return {makeOverlay(true)}; }
+YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef&)
+{
+    return { makeOverlay(true) };
+}
 
 QWidget* makePendingStatusItemContainerView(const AppStoreRef& store)
 {
@@ -175,7 +187,10 @@ QWidget* makePendingStatusItemContainerView(const AppStoreRef& store)
     return view;
 }
 
-QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef&) { return new AppIconView; }
+QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef&)
+{
+    return new AppIconView;
+}
 
 WindowRef makePendingOnboardingWindow()
 {
@@ -193,17 +208,19 @@ QWidget* makePendingOnboardingContainerView(const AppStoreRef& store)
         QStringLiteral("Pull down on the icon in the status bar to set a reminder."),
         QStringLiteral("Set up later"), [weak] {
             if (auto store = weak.lock())
-                store->dispatch(actions::viewAction(ViewAction::Onboarding {OnboardingAction::IsPresented {false}}));
+                store->dispatch(actions::viewAction(
+                    ViewAction::Onboarding { OnboardingAction::IsPresented { false } }));
         });
 }
 
 QWidget* makePendingWhatsNewContainerView(const AppStoreRef& store)
 {
     auto weak = weakly(store);
-    return messageView(QStringLiteral("What's new in Tidemark"), QStringLiteral("This version brings improvements."),
-        QStringLiteral("Continue"), [weak] {
+    return messageView(QStringLiteral("What's new in Tidemark"),
+        QStringLiteral("This version brings improvements."), QStringLiteral("Continue"), [weak] {
             if (auto store = weak.lock())
-                store->dispatch(actions::viewAction(ViewAction::WhatsNew {WhatsNewAction {false}}));
+                store->dispatch(
+                    actions::viewAction(ViewAction::WhatsNew { WhatsNewAction { false } }));
         });
 }
 

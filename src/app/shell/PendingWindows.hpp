@@ -41,9 +41,9 @@ struct YoyoDragBackWindowActionCases {
     };
     bool operator==(const YoyoDragBackWindowActionCases&) const = default;
 };
-struct YoyoDragBackWindowAction
-    : YoyoDragBackWindowActionCases,
-      std::variant<YoyoDragBackWindowActionCases::IsPresented, YoyoDragBackWindowActionCases::PreparePresentation> {
+struct YoyoDragBackWindowAction : YoyoDragBackWindowActionCases,
+                                  std::variant<YoyoDragBackWindowActionCases::IsPresented,
+                                      YoyoDragBackWindowActionCases::PreparePresentation> {
     using variant::variant;
     bool operator==(const YoyoDragBackWindowAction&) const = default;
 };

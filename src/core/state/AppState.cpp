@@ -32,21 +32,30 @@ const AppListenerAction* listenerActionOf(const AppAction& action)
 
 namespace actions {
 
-AppAction itemsAction(RemindersItemsAction action) { return AppAction::RemindersStore { RemindersStoreAction::Items { std::move(action) } }; }
+AppAction itemsAction(RemindersItemsAction action)
+{
+    return AppAction::RemindersStore { RemindersStoreAction::Items { std::move(action) } };
+}
 
 AppAction sourcesAction(RemindersSourcesAction action)
 {
     return AppAction::RemindersStore { RemindersStoreAction::Sources { std::move(action) } };
 }
 
-AppAction viewAction(ViewAction action) { return AppAction::View { std::move(action) }; }
+AppAction viewAction(ViewAction action)
+{
+    return AppAction::View { std::move(action) };
+}
 
 AppAction popoverIsPresented(bool isPresented)
 {
     return viewAction(ViewAction::Popover { PopoverAction::IsPresented { isPresented } });
 }
 
-AppAction settingsRead(SettingsReadAction action) { return AppAction::Settings { SettingsAction::Read { std::move(action) } }; }
+AppAction settingsRead(SettingsReadAction action)
+{
+    return AppAction::Settings { SettingsAction::Read { std::move(action) } };
+}
 
 } // namespace actions
 

@@ -96,8 +96,9 @@ struct ViewActionCases {
 };
 
 struct ViewAction : ViewActionCases,
-                    std::variant<ViewActionCases::HelpIsPresented, ViewActionCases::Onboarding, ViewActionCases::Popover,
-                        ViewActionCases::StatusItem, ViewActionCases::WhatsNew, ViewActionCases::Yoyo, ViewActionCases::Quit> {
+                    std::variant<ViewActionCases::HelpIsPresented, ViewActionCases::Onboarding,
+                        ViewActionCases::Popover, ViewActionCases::StatusItem,
+                        ViewActionCases::WhatsNew, ViewActionCases::Yoyo, ViewActionCases::Quit> {
     using variant::variant;
     bool operator==(const ViewAction&) const = default;
 };
@@ -163,19 +164,19 @@ struct AppActionCases {
 };
 
 // The one action of the main store; each case carries one feature's action.
-struct AppAction : AppActionCases,
-                   std::variant<AppActionCases::RemindersStore, AppActionCases::DataEntry, AppActionCases::Countdown,
-                       AppActionCases::DragGesture, AppActionCases::Listener, AppActionCases::Logger,
-                       AppActionCases::Notifications, AppActionCases::Reminders, AppActionCases::ScrollGesture,
-                       AppActionCases::Settings, AppActionCases::Timer, AppActionCases::UndoManager, AppActionCases::View,
-                       AppActionCases::Update> {
+struct AppAction
+    : AppActionCases,
+      std::variant<AppActionCases::RemindersStore, AppActionCases::DataEntry,
+          AppActionCases::Countdown, AppActionCases::DragGesture, AppActionCases::Listener,
+          AppActionCases::Logger, AppActionCases::Notifications, AppActionCases::Reminders,
+          AppActionCases::ScrollGesture, AppActionCases::Settings, AppActionCases::Timer,
+          AppActionCases::UndoManager, AppActionCases::View, AppActionCases::Update> {
     using variant::variant;
     bool operator==(const AppAction&) const = default;
 };
 
 // The payload of a case, or null when the action is another case.
-template <class Case>
-const Case* caseOf(const AppAction& action)
+template <class Case> const Case* caseOf(const AppAction& action)
 {
     return std::get_if<Case>(&static_cast<const AppAction::variant&>(action));
 }

@@ -13,8 +13,7 @@ namespace {
 using UA = UserNotificationsAction;
 
 // The alternative `Case` of a variant-backed action, or null.
-template <class Case, class Action>
-const Case* as(const Action& action)
+template <class Case, class Action> const Case* as(const Action& action)
 {
     return std::get_if<Case>(&static_cast<const typename Action::variant&>(action));
 }
@@ -25,8 +24,7 @@ const UserNotificationsAction* userAction(const AppAction& action)
     return notifications ? &notifications->action.user : nullptr;
 }
 
-template <class Case>
-const Case* userCase(const AppAction& action)
+template <class Case> const Case* userCase(const AppAction& action)
 {
     const auto* user = userAction(action);
     return user ? as<Case>(*user) : nullptr;
@@ -99,8 +97,8 @@ public:
         m_service->finishResponsePublisher();
         return m_service->receiveResponsePublisher().map(
             [](const UserNotificationResponse& response) -> AppAction {
-                return notificationsAction(
-                    UA::NotificationAction { response.actionIdentifier, response.requestIdentifier });
+                return notificationsAction(UA::NotificationAction {
+                    response.actionIdentifier, response.requestIdentifier });
             });
     }
 
@@ -111,7 +109,8 @@ public:
                 // The slice records that the request completed, granted or not.
                 auto answer = result.isSuccess()
                     ? NotificationAuthorizationRequestAction::success(EquatableVoid {})
-                    : NotificationAuthorizationRequestAction::failure(Error(result.error().message));
+                    : NotificationAuthorizationRequestAction::failure(
+                        Error(result.error().message));
                 return notificationsAction(UA::RequestAuthorization { std::move(answer) });
             });
     }
@@ -171,7 +170,8 @@ public:
     void upgradeProvisionalAuthorization() const
     {
         auto service = m_service;
-        service->center().getNotificationSettings([service](const UNNotificationSettings& settings) {
+        service->center().getNotificationSettings([service](
+                                                      const UNNotificationSettings& settings) {
             if (settings.authorizationStatus != UNAuthorizationStatus::provisional)
                 return;
             service->center().requestAuthorization(
@@ -224,8 +224,8 @@ AppMiddleware userNotificationsMiddleware(std::shared_ptr<UserNotificationsServi
         environment.makeIdentifier = Uuid::systemGenerator();
     auto effects = std::make_shared<const Effects>(std::move(service), std::move(environment));
 
-    return [effects](const AppState& state, const AppAction& action)
-               -> std::optional<rx::Publisher<AppAction>> {
+    return [effects](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         // Effects that do not depend on notifications being on.
         if (const auto* enabled = userCase<UA::IsEnabled>(action)) {
             if (enabled->value) {

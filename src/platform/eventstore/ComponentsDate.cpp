@@ -10,7 +10,10 @@
 namespace tidemark::eventstore {
 
 namespace {
-bool isKnownZone(const QByteArray& id) { return QTimeZone::isTimeZoneIdAvailable(id); }
+bool isKnownZone(const QByteArray& id)
+{
+    return QTimeZone::isTimeZoneIdAvailable(id);
+}
 
 std::optional<std::string> resolveUncached(const std::string& tzid)
 {
@@ -55,14 +58,16 @@ std::optional<Date> dateFromComponents(const DateComponents& c)
         return std::nullopt;
     // The wall time counted as if it were UTC.
     const qint64 wall = QDateTime(day, QTime(0, 0), QTimeZone::utc()).toSecsSinceEpoch()
-        + qint64(c.hour.value_or(0)) * 3600 + qint64(c.minute.value_or(0)) * 60 + c.second.value_or(0);
+        + qint64(c.hour.value_or(0)) * 3600 + qint64(c.minute.value_or(0)) * 60
+        + c.second.value_or(0);
 
     QTimeZone zone = QTimeZone::systemTimeZone();
     if (c.timeZone) {
         const auto resolved = resolveTimeZone(*c.timeZone);
         if (!resolved)
             return std::nullopt;
-        zone = *resolved == "UTC" ? QTimeZone::utc() : QTimeZone(QByteArray::fromStdString(*resolved));
+        zone = *resolved == "UTC" ? QTimeZone::utc()
+                                  : QTimeZone(QByteArray::fromStdString(*resolved));
     }
     auto offsetAt = [&zone](qint64 instant) {
         return qint64(zone.offsetFromUtc(QDateTime::fromSecsSinceEpoch(instant, QTimeZone::utc())));

@@ -39,11 +39,15 @@ namespace {
 
 const char* const accessFileName = "eventstore-access";
 
-bool isHidden(const std::string& name) { return !name.empty() && name.front() == '.'; }
+bool isHidden(const std::string& name)
+{
+    return !name.empty() && name.front() == '.';
+}
 
 bool endsWith(const std::string& text, std::string_view suffix)
 {
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return text.size() >= suffix.size()
+        && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // The first line of a small text file (`displayname`, `color`), trimmed; none when absent.
@@ -75,7 +79,7 @@ ReadOutcome readWholeFile(const fs::path& path, std::string& out)
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? ReadOutcome::vanished : ReadOutcome::failed;
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) == 0 && st.st_size > 0)
         out.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[16384];
@@ -114,8 +118,8 @@ void syncDirectory(const fs::path& dir)
 fs::path writeTemporary(const fs::path& target, const std::string& content)
 {
     const fs::path temp = target.parent_path()
-        / (target.filename().string() + "." + QUuid::createUuid().toString(QUuid::Id128).left(12).toStdString()
-            + ".tmp");
+        / (target.filename().string() + "."
+            + QUuid::createUuid().toString(QUuid::Id128).left(12).toStdString() + ".tmp");
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0)
         failWrite("cannot create", temp, errno);
@@ -142,13 +146,15 @@ fs::path writeTemporary(const fs::path& target, const std::string& content)
 
 // A file name for a new task: its UID when that is a safe name, else a fresh one; never
 // one that is taken.
-std::string newFileName(const fs::path& dir, const std::string& uid, const std::set<fs::path>& claimed)
+std::string newFileName(
+    const fs::path& dir, const std::string& uid, const std::set<fs::path>& claimed)
 {
     const bool safe = !uid.empty() && uid.size() <= 200 && !isHidden(uid)
         && std::all_of(uid.begin(), uid.end(), [](unsigned char c) {
                return std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '@' || c == '+';
            });
-    std::string stem = safe ? uid : QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString();
+    std::string stem
+        = safe ? uid : QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString();
     std::string name = stem + ".ics";
     for (int n = 2; fs::exists(dir / name) || claimed.count(dir / name); ++n)
         name = stem + "-" + std::to_string(n) + ".ics";
@@ -164,11 +170,11 @@ struct FileStamp {
 
 std::optional<FileStamp> stampOf(const fs::path& path)
 {
-    struct stat st {};
+    struct stat st { };
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    return FileStamp{qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, qint64(st.st_size),
-        quint64(st.st_ino)};
+    return FileStamp { qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+        qint64(st.st_size), quint64(st.st_ino) };
 }
 
 const char* statusName(AuthorizationStatus status)
@@ -206,8 +212,8 @@ struct AccessState {
         const auto text = readSmallFile(file.toStdString());
         if (!text)
             return;
-        for (auto status : {AuthorizationStatus::denied, AuthorizationStatus::fullAccess,
-                 AuthorizationStatus::writeOnly, AuthorizationStatus::restricted}) {
+        for (auto status : { AuthorizationStatus::denied, AuthorizationStatus::fullAccess,
+                 AuthorizationStatus::writeOnly, AuthorizationStatus::restricted }) {
             if (*text == std::string("reminders=") + statusName(status)) {
                 reminders = status;
                 return;
@@ -223,7 +229,8 @@ struct AccessState {
         const fs::path path = file.toStdString();
         try {
             fs::create_directories(path.parent_path());
-            const fs::path temp = writeTemporary(path, std::string("reminders=") + statusName(reminders) + "\n");
+            const fs::path temp
+                = writeTemporary(path, std::string("reminders=") + statusName(reminders) + "\n");
             if (::rename(temp.c_str(), path.c_str()) != 0) {
                 ::unlink(temp.c_str());
                 failWrite("cannot rename to", path, errno);
@@ -262,7 +269,7 @@ struct EventStore::Private {
     fs::path root;
     mutable std::mutex mutex;
     mutable std::unordered_map<std::string, CachedFile> files; // by absolute path
-    mutable std::unordered_map<std::string, Location> index;   // by identifier
+    mutable std::unordered_map<std::string, Location> index; // by identifier
     std::vector<Staged> staged;
     std::shared_ptr<AccessState> access = std::make_shared<AccessState>();
     rx::PassthroughSubject<rx::Unit> subject;
@@ -276,12 +283,16 @@ struct EventStore::Private {
     void requireWrite() const
     {
         std::lock_guard lock(access->mutex);
-        if (access->reminders != AuthorizationStatus::fullAccess && access->reminders != AuthorizationStatus::writeOnly)
+        if (access->reminders != AuthorizationStatus::fullAccess
+            && access->reminders != AuthorizationStatus::writeOnly)
             throw EventStoreError(EventStoreError::Code::accessDenied,
                 "Tidemark may not change the calendar task lists: access was not granted");
     }
 
-    std::string relative(const fs::path& path) const { return path.lexically_relative(root).string(); }
+    std::string relative(const fs::path& path) const
+    {
+        return path.lexically_relative(root).string();
+    }
 
     std::vector<Source> scanSources() const
     {
@@ -293,10 +304,11 @@ struct EventStore::Private {
             if (isHidden(name) || !entry.is_directory(typeError))
                 continue;
             const auto title = readSmallFile(entry.path() / "displayname");
-            result.push_back(Source{name, title && !title->empty() ? *title : name});
+            result.push_back(Source { name, title && !title->empty() ? *title : name });
         }
-        std::sort(result.begin(), result.end(),
-            [](const Source& a, const Source& b) { return a.sourceIdentifier < b.sourceIdentifier; });
+        std::sort(result.begin(), result.end(), [](const Source& a, const Source& b) {
+            return a.sourceIdentifier < b.sourceIdentifier;
+        });
         return result;
     }
 
@@ -332,8 +344,9 @@ struct EventStore::Private {
             calendar.source = source;
             result.push_back(std::move(calendar));
         }
-        std::sort(result.begin(), result.end(),
-            [](const EventCalendar& a, const EventCalendar& b) { return a.calendarIdentifier < b.calendarIdentifier; });
+        std::sort(result.begin(), result.end(), [](const EventCalendar& a, const EventCalendar& b) {
+            return a.calendarIdentifier < b.calendarIdentifier;
+        });
         return result;
     }
 
@@ -342,7 +355,8 @@ struct EventStore::Private {
         std::vector<EventCalendar> result;
         for (const Source& source : scanSources()) {
             auto lists = scanLists(source);
-            result.insert(result.end(), std::make_move_iterator(lists.begin()), std::make_move_iterator(lists.end()));
+            result.insert(result.end(), std::make_move_iterator(lists.begin()),
+                std::make_move_iterator(lists.end()));
         }
         return result;
     }
@@ -353,7 +367,8 @@ struct EventStore::Private {
         if (slash == std::string::npos || identifier.find('/', slash + 1) != std::string::npos)
             return std::nullopt;
         const std::string sourceName = identifier.substr(0, slash);
-        if (isHidden(sourceName) || isHidden(identifier.substr(slash + 1)) || identifier.substr(slash + 1) == "..")
+        if (isHidden(sourceName) || isHidden(identifier.substr(slash + 1))
+            || identifier.substr(slash + 1) == "..")
             return std::nullopt;
         for (const Source& source : scanSources()) {
             if (source.sourceIdentifier != sourceName)
@@ -371,23 +386,26 @@ struct EventStore::Private {
         const std::string name = relative(path);
         for (const std::string& problem : content.problems) {
             if (content.readable)
-                qCWarning(lcEventStore).noquote() << QString::fromStdString(name) << ":"
-                                                  << QString::fromStdString(problem);
+                qCWarning(lcEventStore).noquote()
+                    << QString::fromStdString(name) << ":" << QString::fromStdString(problem);
             else
                 qCWarning(lcEventStore).noquote() << QString::fromStdString(name) << ": skipped,"
                                                   << QString::fromStdString(problem);
         }
         if (content.readable && content.todos.empty()) {
             if (content.holdsOtherComponents)
-                qCInfo(lcEventStore).noquote() << QString::fromStdString(name) << ": holds no task (an event?); skipped";
+                qCInfo(lcEventStore).noquote()
+                    << QString::fromStdString(name) << ": holds no task (an event?); skipped";
             else
-                qCWarning(lcEventStore).noquote() << QString::fromStdString(name) << ": holds no task; skipped";
+                qCWarning(lcEventStore).noquote()
+                    << QString::fromStdString(name) << ": holds no task; skipped";
         }
     }
 
     // Reads the files of the lists, parsing only those that changed since the last read.
     // Files that vanished are dropped. The result points into the cache and the lists.
-    std::vector<Found> scanFiles(const std::vector<EventCalendar>& lists, std::vector<std::string>& fileNames) const
+    std::vector<Found> scanFiles(
+        const std::vector<EventCalendar>& lists, std::vector<std::string>& fileNames) const
     {
         struct Pending {
             std::size_t listIndex;
@@ -410,7 +428,7 @@ struct EventStore::Private {
             }
             std::sort(names.begin(), names.end());
             for (std::string& name : names) {
-                Pending p{i, std::move(name), {}, {}, false, ReadOutcome::ok, {}};
+                Pending p { i, std::move(name), {}, {}, false, ReadOutcome::ok, {} };
                 p.path = (dir / p.fileName).string();
                 pending.push_back(std::move(p));
             }
@@ -435,8 +453,8 @@ struct EventStore::Private {
             }
         };
         // The cache is only read while the workers run; they write into their own slots.
-        const std::size_t threads
-            = std::clamp<std::size_t>(pending.size() / 256, 1, std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
+        const std::size_t threads = std::clamp<std::size_t>(pending.size() / 256, 1,
+            std::min(8u, std::max(1u, std::thread::hardware_concurrency())));
         if (threads == 1) {
             work(0, pending.size());
         } else {
@@ -460,33 +478,37 @@ struct EventStore::Private {
             Pending& p = pending[k];
             if (p.outcome == ReadOutcome::vanished) {
                 files.erase(p.path);
-                qCInfo(lcEventStore).noquote() << QString::fromStdString(relative(p.path)) << ": vanished while reading";
+                qCInfo(lcEventStore).noquote()
+                    << QString::fromStdString(relative(p.path)) << ": vanished while reading";
                 continue;
             }
             if (p.outcome == ReadOutcome::failed) {
                 files.erase(p.path);
-                qCWarning(lcEventStore).noquote() << QString::fromStdString(relative(p.path))
-                                                  << ": skipped, cannot be read";
+                qCWarning(lcEventStore).noquote()
+                    << QString::fromStdString(relative(p.path)) << ": skipped, cannot be read";
                 continue;
             }
             if (p.needsParse) {
                 logProblems(p.path, p.parsed);
-                files[p.path] = CachedFile{*p.stamp, std::move(p.parsed)};
+                files[p.path] = CachedFile { *p.stamp, std::move(p.parsed) };
             }
             const ics::File& content = files[p.path].content;
             const EventCalendar& list = lists[p.listIndex];
             for (const ics::Todo& todo : content.todos) {
                 const bool uidMissing = todo.uid.empty();
-                std::string identifier = uidMissing ? p.fileName.substr(0, p.fileName.size() - 4) : todo.uid;
+                std::string identifier
+                    = uidMissing ? p.fileName.substr(0, p.fileName.size() - 4) : todo.uid;
                 if (!seen.insert(identifier).second) {
                     if (p.needsParse)
                         qCWarning(lcEventStore).noquote()
-                            << QString::fromStdString(relative(p.path)) << ": a second task with UID"
-                            << QString::fromStdString(identifier) << "; ignored";
+                            << QString::fromStdString(relative(p.path))
+                            << ": a second task with UID" << QString::fromStdString(identifier)
+                            << "; ignored";
                     continue;
                 }
-                index[identifier] = Location{list.calendarIdentifier, p.fileName, uidMissing};
-                found.push_back(Found{&list, &fileNames[k], &todo, std::move(identifier), uidMissing});
+                index[identifier] = Location { list.calendarIdentifier, p.fileName, uidMissing };
+                found.push_back(
+                    Found { &list, &fileNames[k], &todo, std::move(identifier), uidMissing });
             }
         }
         return found;
@@ -503,8 +525,8 @@ struct EventStore::Private {
         r.m_completionDate = f.todo->completionDate;
         r.m_calendar = *f.calendar;
         r.m_alarms = f.todo->alarms;
-        r.m_record = std::make_shared<const detail::ReminderRecord>(
-            detail::ReminderRecord{*f.todo, f.calendar->calendarIdentifier, *f.fileName, f.uidMissing});
+        r.m_record = std::make_shared<const detail::ReminderRecord>(detail::ReminderRecord {
+            *f.todo, f.calendar->calendarIdentifier, *f.fileName, f.uidMissing });
         return r;
     }
 
@@ -514,7 +536,8 @@ struct EventStore::Private {
         if (predicate.calendarIdentifiers) {
             const auto& wanted = *predicate.calendarIdentifiers;
             std::erase_if(lists, [&wanted](const EventCalendar& c) {
-                return std::find(wanted.begin(), wanted.end(), c.calendarIdentifier) == wanted.end();
+                return std::find(wanted.begin(), wanted.end(), c.calendarIdentifier)
+                    == wanted.end();
             });
         }
         std::vector<std::string> fileNames;
@@ -526,7 +549,8 @@ struct EventStore::Private {
             if (predicate.incompleteOnly && (f.todo->completed || f.todo->cancelled))
                 continue;
             if (bounded) {
-                const auto due = f.todo->due ? eventstore::dateFromComponents(*f.todo->due) : std::nullopt;
+                const auto due
+                    = f.todo->due ? eventstore::dateFromComponents(*f.todo->due) : std::nullopt;
                 if (!due || (predicate.dueStart && *due < *predicate.dueStart)
                     || (predicate.dueEnd && *due >= *predicate.dueEnd))
                     continue;
@@ -557,7 +581,8 @@ struct EventStore::Private {
         return std::nullopt;
     }
 
-    std::optional<Reminder> readOne(const EventCalendar& list, const std::string& fileName, const std::string& identifier) const
+    std::optional<Reminder> readOne(
+        const EventCalendar& list, const std::string& fileName, const std::string& identifier) const
     {
         const fs::path path = root / list.calendarIdentifier / fileName;
         const auto stamp = stampOf(path);
@@ -570,13 +595,15 @@ struct EventStore::Private {
                 return std::nullopt;
             ics::File content = ics::parse(bytes);
             logProblems(path, content);
-            cached = files.insert_or_assign(path.string(), CachedFile{*stamp, std::move(content)}).first;
+            cached
+                = files.insert_or_assign(path.string(), CachedFile { *stamp, std::move(content) })
+                      .first;
         }
         for (const ics::Todo& todo : cached->second.content.todos) {
             const bool uidMissing = todo.uid.empty();
             const std::string id = uidMissing ? fileName.substr(0, fileName.size() - 4) : todo.uid;
             if (id == identifier)
-                return makeReminder(Found{&list, &fileName, &todo, id, uidMissing});
+                return makeReminder(Found { &list, &fileName, &todo, id, uidMissing });
         }
         return std::nullopt;
     }
@@ -584,7 +611,8 @@ struct EventStore::Private {
     bool calendarKnown(const std::string& identifier) const
     {
         for (const Staged& s : staged) {
-            if (s.kind == Staged::Kind::saveCalendar && s.calendar->calendarIdentifier == identifier)
+            if (s.kind == Staged::Kind::saveCalendar
+                && s.calendar->calendarIdentifier == identifier)
                 return true;
         }
         return listWithIdentifier(identifier).has_value();
@@ -607,14 +635,21 @@ ics::TodoChanges changesOf(const Reminder& r, const ics::Todo* before, Date now)
         changes.start = r.startDateComponents();
     if (!before || before->due != r.dueDateComponents())
         changes.due = r.dueDateComponents();
-    if (!before || before->completed != r.isCompleted() || before->completionDate != r.completionDate())
+    if (!before || before->completed != r.isCompleted()
+        || before->completionDate != r.completionDate())
         changes.completion = std::make_pair(r.isCompleted(), r.completionDate());
     return changes;
 }
 
-bool changesAnything(const ics::TodoChanges& c) { return c.title || c.start || c.due || c.completion; }
+bool changesAnything(const ics::TodoChanges& c)
+{
+    return c.title || c.start || c.due || c.completion;
+}
 
-Date nowInSeconds() { return std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()); }
+Date nowInSeconds()
+{
+    return std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+}
 
 } // namespace
 
@@ -708,8 +743,9 @@ void EventStore::Private::commitStaged()
                 continue;
             }
 
-            const std::string targetList = r.calendar() ? r.calendar()->calendarIdentifier
-                                                        : (location ? location->calendarIdentifier : std::string());
+            const std::string targetList = r.calendar()
+                ? r.calendar()->calendarIdentifier
+                : (location ? location->calendarIdentifier : std::string());
             const fs::path targetDir = root / targetList;
             // Compare with what the caller read, so that only what it changed is written.
             const ics::Todo* before = r.m_record ? &r.m_record->todo : nullptr;
@@ -721,7 +757,7 @@ void EventStore::Private::commitStaged()
                 claimed.insert(targetDir / name);
                 auto bytes = ics::write("", changes);
                 contents.emplace_back(targetDir / name, *bytes);
-                indexUpdates.emplace_back(id, Location{targetList, name, false});
+                indexUpdates.emplace_back(id, Location { targetList, name, false });
                 continue;
             }
             const bool moves = targetList != location->calendarIdentifier;
@@ -743,14 +779,16 @@ void EventStore::Private::commitStaged()
                 contents.emplace_back(currentPath, *bytes);
                 indexUpdates.emplace_back(id, *location);
             } else {
-                const std::string name = fs::exists(targetDir / location->fileName) || claimed.count(targetDir / location->fileName)
+                const std::string name = fs::exists(targetDir / location->fileName)
+                        || claimed.count(targetDir / location->fileName)
                     ? newFileName(targetDir, id, claimed)
                     : location->fileName;
                 claimed.insert(targetDir / name);
                 contents.emplace_back(targetDir / name, *bytes);
                 if (file.todos.size() <= 1)
                     unlinks.push_back(currentPath);
-                indexUpdates.emplace_back(id, Location{targetList, name, location->uidMissing && !original.empty()});
+                indexUpdates.emplace_back(
+                    id, Location { targetList, name, location->uidMissing && !original.empty() });
             }
         }
 
@@ -760,7 +798,7 @@ void EventStore::Private::commitStaged()
         }
 
         for (const auto& [target, bytes] : contents)
-            writes.push_back(Write{target, writeTemporary(target, bytes)});
+            writes.push_back(Write { target, writeTemporary(target, bytes) });
     } catch (const EventStoreError&) {
         rollBack();
         throw;
@@ -797,8 +835,8 @@ void EventStore::Private::commitStaged()
     for (const fs::path& dir : removedDirs) {
         // Out of sight at once, then gone.
         const fs::path aside = dir.parent_path()
-            / ("." + dir.filename().string() + "." + QUuid::createUuid().toString(QUuid::Id128).left(8).toStdString()
-                + ".removed");
+            / ("." + dir.filename().string() + "."
+                + QUuid::createUuid().toString(QUuid::Id128).left(8).toStdString() + ".removed");
         if (::rename(dir.c_str(), aside.c_str()) != 0) {
             if (errno != ENOENT && !failure)
                 failure = EventStoreError(EventStoreError::Code::writeFailed,
@@ -809,7 +847,8 @@ void EventStore::Private::commitStaged()
         std::error_code error;
         fs::remove_all(aside, error);
         const std::string prefix = dir.string() + "/";
-        std::erase_if(files, [&prefix](const auto& entry) { return entry.first.rfind(prefix, 0) == 0; });
+        std::erase_if(
+            files, [&prefix](const auto& entry) { return entry.first.rfind(prefix, 0) == 0; });
     }
     if (failure)
         throw *failure;
@@ -825,7 +864,8 @@ EventStore::EventStore(Options options, QObject* parent)
     const QString root = d->options.rootPath.isEmpty() ? defaultRootPath() : d->options.rootPath;
     d->root = fs::path(QDir::cleanPath(QDir(root).absolutePath()).toStdString());
     if (!d->options.stateDirectory.isEmpty()) {
-        d->access->file = QDir(d->options.stateDirectory).filePath(QString::fromLatin1(accessFileName));
+        d->access->file
+            = QDir(d->options.stateDirectory).filePath(QString::fromLatin1(accessFileName));
         d->access->load();
     }
     m_coalesce->setSingleShot(true);
@@ -851,7 +891,10 @@ QString EventStore::defaultRootPath()
     return data + QStringLiteral("/calendars");
 }
 
-QString EventStore::rootPath() const { return QString::fromStdString(d->root.string()); }
+QString EventStore::rootPath() const
+{
+    return QString::fromStdString(d->root.string());
+}
 
 std::vector<Source> EventStore::sources() const
 {
@@ -873,7 +916,8 @@ std::vector<EventCalendar> EventStore::calendars(const Source& source, EntityTyp
 {
     std::lock_guard lock(d->mutex);
     if (type != EntityType::reminder || !d->canRead() || isHidden(source.sourceIdentifier)
-        || source.sourceIdentifier.find('/') != std::string::npos || source.sourceIdentifier.empty())
+        || source.sourceIdentifier.find('/') != std::string::npos
+        || source.sourceIdentifier.empty())
         return {};
     for (const Source& known : d->scanSources()) {
         if (known.sourceIdentifier == source.sourceIdentifier)
@@ -901,7 +945,8 @@ std::optional<EventCalendar> EventStore::defaultCalendarForNewReminders() const
     return lists.front();
 }
 
-ReminderPredicate EventStore::predicateForReminders(std::optional<std::vector<EventCalendar>> calendars) const
+ReminderPredicate EventStore::predicateForReminders(
+    std::optional<std::vector<EventCalendar>> calendars) const
 {
     ReminderPredicate predicate;
     if (calendars) {
@@ -962,8 +1007,9 @@ void EventStore::saveReminder(Reminder& reminder, bool commit)
         if (reminder.isNew() && !d->lookUp(reminder.calendarItemIdentifier()))
             throw EventStoreError(EventStoreError::Code::calendarNotFound,
                 "the list " + reminder.m_calendar->calendarIdentifier + " does not exist");
-        qCWarning(lcEventStore).noquote() << "the list" << QString::fromStdString(reminder.m_calendar->calendarIdentifier)
-                                          << "does not exist; the reminder stays in its list";
+        qCWarning(lcEventStore).noquote()
+            << "the list" << QString::fromStdString(reminder.m_calendar->calendarIdentifier)
+            << "does not exist; the reminder stays in its list";
         reminder.m_calendar.reset();
     }
     if (!reminder.m_calendar) {
@@ -977,10 +1023,17 @@ void EventStore::saveReminder(Reminder& reminder, bool commit)
             reminder.m_calendar = lists.front();
         }
     }
-    d->staged.push_back(Private::Staged{Private::Staged::Kind::saveReminder, reminder, std::nullopt});
+    d->staged.push_back(
+        Private::Staged { Private::Staged::Kind::saveReminder, reminder, std::nullopt });
     if (commit) {
         d->commitStaged();
-        QMetaObject::invokeMethod(this, [this] { refreshWatches(); scheduleChange(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                refreshWatches();
+                scheduleChange();
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -988,10 +1041,17 @@ void EventStore::removeReminder(const Reminder& reminder, bool commit)
 {
     std::lock_guard lock(d->mutex);
     d->requireWrite();
-    d->staged.push_back(Private::Staged{Private::Staged::Kind::removeReminder, reminder, std::nullopt});
+    d->staged.push_back(
+        Private::Staged { Private::Staged::Kind::removeReminder, reminder, std::nullopt });
     if (commit) {
         d->commitStaged();
-        QMetaObject::invokeMethod(this, [this] { refreshWatches(); scheduleChange(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                refreshWatches();
+                scheduleChange();
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -1000,7 +1060,8 @@ void EventStore::saveCalendar(EventCalendar& calendar, bool commit)
     std::lock_guard lock(d->mutex);
     d->requireWrite();
     if (calendar.allowedEntityType != EntityType::reminder)
-        throw EventStoreError(EventStoreError::Code::invalidEntityType, "only task lists are kept here");
+        throw EventStoreError(
+            EventStoreError::Code::invalidEntityType, "only task lists are kept here");
     if (calendar.calendarIdentifier.empty()) {
         std::optional<Source> source;
         if (calendar.source) {
@@ -1010,7 +1071,8 @@ void EventStore::saveCalendar(EventCalendar& calendar, bool commit)
             }
         }
         if (!source)
-            throw EventStoreError(EventStoreError::Code::sourceNotFound, "the list names no existing source");
+            throw EventStoreError(
+                EventStoreError::Code::sourceNotFound, "the list names no existing source");
         calendar.source = source;
         calendar.calendarIdentifier = source->sourceIdentifier + "/"
             + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString();
@@ -1018,10 +1080,17 @@ void EventStore::saveCalendar(EventCalendar& calendar, bool commit)
         throw EventStoreError(EventStoreError::Code::calendarNotFound,
             "the list " + calendar.calendarIdentifier + " does not exist");
     }
-    d->staged.push_back(Private::Staged{Private::Staged::Kind::saveCalendar, std::nullopt, calendar});
+    d->staged.push_back(
+        Private::Staged { Private::Staged::Kind::saveCalendar, std::nullopt, calendar });
     if (commit) {
         d->commitStaged();
-        QMetaObject::invokeMethod(this, [this] { refreshWatches(); scheduleChange(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                refreshWatches();
+                scheduleChange();
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -1032,10 +1101,17 @@ void EventStore::removeCalendar(const EventCalendar& calendar, bool commit)
     if (!d->listWithIdentifier(calendar.calendarIdentifier))
         throw EventStoreError(EventStoreError::Code::calendarNotFound,
             "the list " + calendar.calendarIdentifier + " does not exist");
-    d->staged.push_back(Private::Staged{Private::Staged::Kind::removeCalendar, std::nullopt, calendar});
+    d->staged.push_back(
+        Private::Staged { Private::Staged::Kind::removeCalendar, std::nullopt, calendar });
     if (commit) {
         d->commitStaged();
-        QMetaObject::invokeMethod(this, [this] { refreshWatches(); scheduleChange(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                refreshWatches();
+                scheduleChange();
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -1046,7 +1122,13 @@ void EventStore::commit()
     const bool any = !d->staged.empty();
     d->commitStaged();
     if (any)
-        QMetaObject::invokeMethod(this, [this] { refreshWatches(); scheduleChange(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                refreshWatches();
+                scheduleChange();
+            },
+            Qt::QueuedConnection);
 }
 
 void EventStore::reset()
@@ -1071,7 +1153,9 @@ void EventStore::requestFullAccessToReminders(AccessCompletion completion)
 void EventStore::requestAccessToEntityType(EntityType type, AccessCompletion completion)
 {
     if (type != EntityType::reminder) {
-        completion(false, EventStoreError(EventStoreError::Code::invalidEntityType, "only task lists are kept here"));
+        completion(false,
+            EventStoreError(
+                EventStoreError::Code::invalidEntityType, "only task lists are kept here"));
         return;
     }
     std::shared_ptr<AccessState> access = d->access;
@@ -1084,8 +1168,9 @@ void EventStore::requestAccessToEntityType(EntityType type, AccessCompletion com
     }
     if (!d->options.accessPrompt) {
         lock.unlock();
-        completion(false, EventStoreError(EventStoreError::Code::noAccessPrompt,
-                              "access to the calendar task lists cannot be asked for here"));
+        completion(false,
+            EventStoreError(EventStoreError::Code::noAccessPrompt,
+                "access to the calendar task lists cannot be asked for here"));
         return;
     }
     access->waiting.push_back(std::move(completion));
@@ -1100,7 +1185,8 @@ void EventStore::requestAccessToEntityType(EntityType type, AccessCompletion com
                 std::vector<AccessCompletion> waiting;
                 {
                     std::lock_guard lock(access->mutex);
-                    access->reminders = granted ? AuthorizationStatus::fullAccess : AuthorizationStatus::denied;
+                    access->reminders
+                        = granted ? AuthorizationStatus::fullAccess : AuthorizationStatus::denied;
                     access->asking = false;
                     access->save();
                     waiting.swap(access->waiting);
@@ -1112,7 +1198,10 @@ void EventStore::requestAccessToEntityType(EntityType type, AccessCompletion com
     });
 }
 
-rx::Publisher<rx::Unit> EventStore::changes() const { return d->subject.publisher(); }
+rx::Publisher<rx::Unit> EventStore::changes() const
+{
+    return d->subject.publisher();
+}
 
 void EventStore::scheduleChange()
 {
@@ -1123,7 +1212,7 @@ void EventStore::scheduleChange()
 void EventStore::deliverChange()
 {
     Q_EMIT changed();
-    d->subject.send(rx::Unit{});
+    d->subject.send(rx::Unit {});
 }
 
 void EventStore::refreshWatches()
@@ -1131,7 +1220,8 @@ void EventStore::refreshWatches()
     QStringList wanted;
     fs::path watchRoot = d->root;
     std::error_code error;
-    while (!fs::is_directory(watchRoot, error) && watchRoot.has_parent_path() && watchRoot != watchRoot.parent_path())
+    while (!fs::is_directory(watchRoot, error) && watchRoot.has_parent_path()
+        && watchRoot != watchRoot.parent_path())
         watchRoot = watchRoot.parent_path();
     wanted << QString::fromStdString(watchRoot.string());
     if (watchRoot == d->root) {

@@ -28,10 +28,11 @@ struct ReminderPredicate {
 
 // Asks the user whether this program may use the calendar task lists and calls `answer`
 // once with the reply. Called on the main queue.
-using EventStoreAccessPrompt = std::function<void(EntityType type, std::function<void(bool granted)> answer)>;
+using EventStoreAccessPrompt
+    = std::function<void(EntityType type, std::function<void(bool granted)> answer)>;
 
 struct EventStoreOptions {
-    QString rootPath;       // empty: $TIDEMARK_CALENDARS_DIR, else $XDG_DATA_HOME/calendars
+    QString rootPath; // empty: $TIDEMARK_CALENDARS_DIR, else $XDG_DATA_HOME/calendars
     QString stateDirectory; // where the user's access answer is kept; empty: not kept
     EventStoreAccessPrompt accessPrompt;
     int coalesceMilliseconds = 150;
@@ -49,7 +50,8 @@ class EventStore final : public QObject {
     Q_OBJECT
 public:
     using AccessPrompt = EventStoreAccessPrompt;
-    using AccessCompletion = std::function<void(bool granted, std::optional<EventStoreError> error)>;
+    using AccessCompletion
+        = std::function<void(bool granted, std::optional<EventStoreError> error)>;
     using Options = EventStoreOptions;
 
     explicit EventStore(Options options = {}, QObject* parent = nullptr);
@@ -67,9 +69,10 @@ public:
     std::optional<EventCalendar> defaultCalendarForNewReminders() const;
 
     // Reading reminders. A file that cannot be read is skipped with a log line.
-    ReminderPredicate predicateForReminders(std::optional<std::vector<EventCalendar>> calendars) const;
-    ReminderPredicate predicateForIncompleteReminders(std::optional<Date> dueStart, std::optional<Date> dueEnd,
+    ReminderPredicate predicateForReminders(
         std::optional<std::vector<EventCalendar>> calendars) const;
+    ReminderPredicate predicateForIncompleteReminders(std::optional<Date> dueStart,
+        std::optional<Date> dueEnd, std::optional<std::vector<EventCalendar>> calendars) const;
     std::vector<Reminder> fetchReminders(const ReminderPredicate& predicate) const;
     // The same on the background queue; `completion` runs there. The result is none
     // without full access.

@@ -25,7 +25,7 @@ enum class AuthorizationStatus {
 // An account that holds task lists: one folder directly under the store's root.
 struct Source {
     std::string sourceIdentifier; // the folder's name
-    std::string title;            // its `displayname` file, else the folder's name
+    std::string title; // its `displayname` file, else the folder's name
 
     bool operator==(const Source&) const = default;
 };
@@ -33,8 +33,8 @@ struct Source {
 // A task list: one folder below a source. A calendar made with `forEntityType` has no
 // identifier until the store saves it.
 struct EventCalendar {
-    std::string calendarIdentifier;   // "<source folder>/<list folder>", stable
-    std::string title;                // its `displayname` file, else the folder's name
+    std::string calendarIdentifier; // "<source folder>/<list folder>", stable
+    std::string title; // its `displayname` file, else the folder's name
     std::optional<std::string> color; // its `color` file as written there ("#RRGGBB")
     std::optional<Source> source;
     EntityType allowedEntityType = EntityType::reminder;
@@ -53,13 +53,13 @@ struct EventCalendar {
 class EventStoreError : public std::runtime_error {
 public:
     enum class Code {
-        accessDenied,       // the user did not grant the access the operation needs
-        noCalendar,         // a new reminder has no list and there is no default list
-        calendarNotFound,   // the list named does not exist (any more)
-        sourceNotFound,     // a new list names no existing source
-        invalidEntityType,  // events are not kept by this store
-        writeFailed,        // the file system refused a write, rename or removal
-        noAccessPrompt,     // access is undetermined and nobody can be asked
+        accessDenied, // the user did not grant the access the operation needs
+        noCalendar, // a new reminder has no list and there is no default list
+        calendarNotFound, // the list named does not exist (any more)
+        sourceNotFound, // a new list names no existing source
+        invalidEntityType, // events are not kept by this store
+        writeFailed, // the file system refused a write, rename or removal
+        noAccessPrompt, // access is undetermined and nobody can be asked
     };
 
     EventStoreError(Code code, const std::string& message)

@@ -8,7 +8,8 @@ namespace tidemark::ics {
 std::vector<std::string> contentLines(std::string_view bytes)
 {
     if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF
-        && static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
+        && static_cast<unsigned char>(bytes[1]) == 0xBB
+        && static_cast<unsigned char>(bytes[2]) == 0xBF)
         bytes.remove_prefix(3);
 
     std::vector<std::string> lines;
@@ -61,7 +62,8 @@ namespace {
 bool equalsNoCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
+        return std::toupper(static_cast<unsigned char>(x))
+            == std::toupper(static_cast<unsigned char>(y));
     });
 }
 
@@ -74,8 +76,14 @@ bool isMarker(std::string_view line, std::string_view marker, std::string_view c
 }
 } // namespace
 
-bool isBegin(std::string_view line, std::string_view component) { return isMarker(line, "BEGIN", component); }
-bool isEnd(std::string_view line, std::string_view component) { return isMarker(line, "END", component); }
+bool isBegin(std::string_view line, std::string_view component)
+{
+    return isMarker(line, "BEGIN", component);
+}
+bool isEnd(std::string_view line, std::string_view component)
+{
+    return isMarker(line, "END", component);
+}
 
 std::string serialize(const std::vector<std::string>& lines)
 {

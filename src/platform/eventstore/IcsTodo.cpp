@@ -26,12 +26,17 @@ std::string takeString(char* text)
     return result;
 }
 
-Date dateFromTimeT(time_t t) { return Date(std::chrono::seconds(t)); }
+Date dateFromTimeT(time_t t)
+{
+    return Date(std::chrono::seconds(t));
+}
 
 icaltimetype utcTime(Date date)
 {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(date.time_since_epoch()).count();
-    return icaltime_from_timet_with_zone(static_cast<time_t>(seconds), 0, icaltimezone_get_utc_timezone());
+    const auto seconds
+        = std::chrono::duration_cast<std::chrono::seconds>(date.time_since_epoch()).count();
+    return icaltime_from_timet_with_zone(
+        static_cast<time_t>(seconds), 0, icaltimezone_get_utc_timezone());
 }
 
 const char* tzidOf(icalproperty* property)
@@ -41,8 +46,8 @@ const char* tzidOf(icalproperty* property)
 }
 
 // The date components a DTSTART, DUE or COMPLETED property names.
-std::optional<DateComponents> componentsOf(icalproperty* property, icalcomponent* calendar,
-    std::vector<std::string>& problems)
+std::optional<DateComponents> componentsOf(
+    icalproperty* property, icalcomponent* calendar, std::vector<std::string>& problems)
 {
     icalvalue* value = icalproperty_get_value(property);
     if (!value)
@@ -50,7 +55,8 @@ std::optional<DateComponents> componentsOf(icalproperty* property, icalcomponent
     const icalvalue_kind kind = icalvalue_isa(value);
     if (kind != ICAL_DATETIME_VALUE && kind != ICAL_DATE_VALUE)
         return std::nullopt;
-    icaltimetype time = kind == ICAL_DATE_VALUE ? icalvalue_get_date(value) : icalvalue_get_datetime(value);
+    icaltimetype time
+        = kind == ICAL_DATE_VALUE ? icalvalue_get_date(value) : icalvalue_get_datetime(value);
     if (icaltime_is_null_time(time) || !icaltime_is_valid_time(time))
         return std::nullopt;
 
@@ -132,16 +138,16 @@ Todo readTodo(icalcomponent* todo, icalcomponent* calendar, std::vector<std::str
     }
     if (uids > 1)
         problems.push_back("several UIDs in one task; the first one counts");
-    for (icalcomponent* alarm = icalcomponent_get_first_component(todo, ICAL_VALARM_COMPONENT); alarm;
-         alarm = icalcomponent_get_next_component(todo, ICAL_VALARM_COMPONENT)) {
+    for (icalcomponent* alarm = icalcomponent_get_first_component(todo, ICAL_VALARM_COMPONENT);
+         alarm; alarm = icalcomponent_get_next_component(todo, ICAL_VALARM_COMPONENT)) {
         icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
         if (!trigger)
             continue;
         const icaltriggertype t = icalproperty_get_trigger(trigger);
         if (icaltime_is_null_time(t.time))
             continue;
-        result.alarms.push_back(
-            Alarm::withAbsoluteDate(dateFromTimeT(icaltime_as_timet_with_zone(t.time, icaltimezone_get_utc_timezone()))));
+        result.alarms.push_back(Alarm::withAbsoluteDate(
+            dateFromTimeT(icaltime_as_timet_with_zone(t.time, icaltimezone_get_utc_timezone()))));
     }
     return result;
 }
@@ -191,8 +197,8 @@ File parse(std::string_view bytes)
     if (!wrapped) {
         todos.push_back(root.get());
     } else {
-        for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_ANY_COMPONENT); c;
-             c = icalcomponent_get_next_component(root.get(), ICAL_ANY_COMPONENT)) {
+        for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_ANY_COMPONENT);
+             c; c = icalcomponent_get_next_component(root.get(), ICAL_ANY_COMPONENT)) {
             const icalcomponent_kind kind = icalcomponent_isa(c);
             if (kind == ICAL_VTODO_COMPONENT)
                 todos.push_back(c);
@@ -209,7 +215,8 @@ File parse(std::string_view bytes)
         }
         Todo read = readTodo(todo, calendar, file.problems);
         if (!seen.insert(read.uid).second) {
-            file.problems.push_back("a second task with UID \"" + read.uid + "\" in the same file; ignored");
+            file.problems.push_back(
+                "a second task with UID \"" + read.uid + "\" in the same file; ignored");
             continue;
         }
         file.todos.push_back(std::move(read));
@@ -236,7 +243,8 @@ struct TimeLine {
     std::optional<std::string> tzid; // a named zone the line refers to
 };
 
-TimeLine timeLine(icalproperty_kind kind, const DateComponents& c, const std::optional<std::string>& fallbackZone)
+TimeLine timeLine(
+    icalproperty_kind kind, const DateComponents& c, const std::optional<std::string>& fallbackZone)
 {
     icaltimetype t = icaltime_null_time();
     t.year = c.year.value_or(1970);
@@ -256,7 +264,8 @@ TimeLine timeLine(icalproperty_kind kind, const DateComponents& c, const std::op
     const bool utc = zone && *zone == "UTC";
     if (utc && !t.is_date)
         t.zone = icaltimezone_get_utc_timezone();
-    icalproperty* p = kind == ICAL_DUE_PROPERTY ? icalproperty_new_due(t) : icalproperty_new_dtstart(t);
+    icalproperty* p
+        = kind == ICAL_DUE_PROPERTY ? icalproperty_new_due(t) : icalproperty_new_dtstart(t);
     TimeLine result;
     if (zone && !utc && !t.is_date) {
         icalproperty_add_parameter(p, icalparameter_new_tzid(zone->c_str()));
@@ -281,7 +290,8 @@ std::vector<std::string> timeZoneBlock(const std::string& tzid, int fromYear)
     start.day = 1;
     start.zone = icaltimezone_get_utc_timezone();
     icaltimezone_truncate_vtimezone(component.get(), start, icaltime_null_time(), 1);
-    std::vector<std::string> lines = contentLines(takeString(icalcomponent_as_ical_string_r(component.get())));
+    std::vector<std::string> lines
+        = contentLines(takeString(icalcomponent_as_ical_string_r(component.get())));
     int depth = 0;
     for (std::string& line : lines) {
         if (line.rfind("BEGIN:", 0) == 0)
@@ -299,9 +309,9 @@ std::vector<std::string> alarmBlock(Date at, const std::string& description)
     icaltriggertype trigger = icaltriggertype_from_int(0);
     trigger.time = utcTime(at);
     trigger.duration = icaldurationtype_null_duration();
-    return {"BEGIN:VALARM", lineOf(icalproperty_new_action(ICAL_ACTION_DISPLAY)),
-        lineOf(icalproperty_new_description(description.c_str())), lineOf(icalproperty_new_trigger(trigger)),
-        "END:VALARM"};
+    return { "BEGIN:VALARM", lineOf(icalproperty_new_action(ICAL_ACTION_DISPLAY)),
+        lineOf(icalproperty_new_description(description.c_str())),
+        lineOf(icalproperty_new_trigger(trigger)), "END:VALARM" };
 }
 
 std::string unescapeText(std::string_view value)
@@ -321,11 +331,12 @@ std::string unescapeText(std::string_view value)
 
 struct Block {
     std::size_t begin = 0; // index of BEGIN:VTODO
-    std::size_t end = 0;   // index of END:VTODO
+    std::size_t end = 0; // index of END:VTODO
 };
 
 // The VTODO block of that UID (or the first one without a UID).
-std::optional<Block> findTodo(const std::vector<std::string>& lines, const std::string& uid, bool matchFirstWithoutUid)
+std::optional<Block> findTodo(
+    const std::vector<std::string>& lines, const std::string& uid, bool matchFirstWithoutUid)
 {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!isBegin(lines[i], "VTODO"))
@@ -348,7 +359,7 @@ std::optional<Block> findTodo(const std::vector<std::string>& lines, const std::
         if (j >= lines.size())
             return std::nullopt;
         if (!override && ((found && *found == uid) || (!found && matchFirstWithoutUid)))
-            return Block{i, j};
+            return Block { i, j };
         i = j;
     }
     return std::nullopt;
@@ -360,7 +371,8 @@ bool isAbsoluteAlarm(const std::vector<std::string>& lines, std::size_t begin, s
         if (propertyName(lines[k]) != "TRIGGER")
             continue;
         std::string head(lines[k].substr(0, lines[k].size() - propertyValue(lines[k]).size()));
-        std::transform(head.begin(), head.end(), head.begin(), [](unsigned char ch) { return std::toupper(ch); });
+        std::transform(head.begin(), head.end(), head.begin(),
+            [](unsigned char ch) { return std::toupper(ch); });
         return head.find("VALUE=DATE-TIME") != std::string::npos;
     }
     return false;
@@ -368,16 +380,18 @@ bool isAbsoluteAlarm(const std::vector<std::string>& lines, std::size_t begin, s
 
 std::vector<std::string> newCalendar(const std::string& uid, Date now)
 {
-    return {"BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Tidemark//Tidemark//EN", "BEGIN:VTODO",
-        lineOf(icalproperty_new_uid(uid.c_str())), lineOf(icalproperty_new_created(utcTime(now))), "END:VTODO",
-        "END:VCALENDAR"};
+    return { "BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Tidemark//Tidemark//EN", "BEGIN:VTODO",
+        lineOf(icalproperty_new_uid(uid.c_str())), lineOf(icalproperty_new_created(utcTime(now))),
+        "END:VTODO", "END:VCALENDAR" };
 }
 
 } // namespace
 
-std::optional<std::string> write(std::string_view original, const TodoChanges& changes, bool matchFirstWithoutUid)
+std::optional<std::string> write(
+    std::string_view original, const TodoChanges& changes, bool matchFirstWithoutUid)
 {
-    std::vector<std::string> lines = original.empty() ? newCalendar(changes.uid, changes.now) : contentLines(original);
+    std::vector<std::string> lines
+        = original.empty() ? newCalendar(changes.uid, changes.now) : contentLines(original);
     const auto block = findTodo(lines, changes.uid, matchFirstWithoutUid);
     if (!block)
         return std::nullopt;
@@ -396,7 +410,7 @@ std::optional<std::string> write(std::string_view original, const TodoChanges& c
     const std::optional<std::string> title = changes.title ? *changes.title : current.title;
     const std::optional<DateComponents> due = changes.due ? *changes.due : current.due;
 
-    std::set<std::string> replaced = {"DTSTAMP", "LAST-MODIFIED"};
+    std::set<std::string> replaced = { "DTSTAMP", "LAST-MODIFIED" };
     std::vector<std::string> added;
     std::set<std::string> zones;
     int earliestYear = 9999;
@@ -425,7 +439,8 @@ std::optional<std::string> write(std::string_view original, const TodoChanges& c
         if (*changes.title)
             added.push_back(lineOf(icalproperty_new_summary((*changes.title)->c_str())));
     }
-    auto addTime = [&](icalproperty_kind kind, const char* name, const std::optional<DateComponents>& value) {
+    auto addTime = [&](icalproperty_kind kind, const char* name,
+                       const std::optional<DateComponents>& value) {
         replaced.insert(name);
         if (!value)
             return;
@@ -442,16 +457,18 @@ std::optional<std::string> write(std::string_view original, const TodoChanges& c
         addTime(ICAL_DUE_PROPERTY, "DUE", *changes.due);
     if (changes.completion) {
         const auto& [completed, date] = *changes.completion;
-        replaced.insert({"COMPLETED", "STATUS"});
+        replaced.insert({ "COMPLETED", "STATUS" });
         if (completed) {
             added.push_back(lineOf(icalproperty_new_status(ICAL_STATUS_COMPLETED)));
-            added.push_back(lineOf(icalproperty_new_completed(utcTime(date.value_or(changes.now)))));
+            added.push_back(
+                lineOf(icalproperty_new_completed(utcTime(date.value_or(changes.now)))));
             replaced.insert("PERCENT-COMPLETE");
             added.push_back(lineOf(icalproperty_new_percentcomplete(100)));
         } else {
             added.push_back(lineOf(icalproperty_new_status(ICAL_STATUS_NEEDSACTION)));
             for (std::size_t k = block->begin + 1; k < block->end; ++k) {
-                if (propertyName(lines[k]) == "PERCENT-COMPLETE" && propertyValue(lines[k]) == "100")
+                if (propertyName(lines[k]) == "PERCENT-COMPLETE"
+                    && propertyValue(lines[k]) == "100")
                     replaced.insert("PERCENT-COMPLETE");
             }
         }
@@ -472,7 +489,8 @@ std::optional<std::string> write(std::string_view original, const TodoChanges& c
             }
             const bool drop = isBegin(lines[k], "VALARM") && isAbsoluteAlarm(lines, k, end);
             if (!drop)
-                nested.insert(nested.end(), lines.begin() + std::ptrdiff_t(k), lines.begin() + std::ptrdiff_t(end) + 1);
+                nested.insert(nested.end(), lines.begin() + std::ptrdiff_t(k),
+                    lines.begin() + std::ptrdiff_t(end) + 1);
             k = end;
             continue;
         }
@@ -486,12 +504,14 @@ std::optional<std::string> write(std::string_view original, const TodoChanges& c
         if (!dueInZone.timeZone && dueInZone.hour)
             dueInZone.timeZone = changes.timeZone;
         if (auto at = eventstore::dateFromComponents(dueInZone)) {
-            const auto alarm = alarmBlock(*at, title && !title->empty() ? *title : std::string("Reminder"));
+            const auto alarm
+                = alarmBlock(*at, title && !title->empty() ? *title : std::string("Reminder"));
             body.insert(body.end(), alarm.begin(), alarm.end());
         }
     }
 
-    std::vector<std::string> result(lines.begin(), lines.begin() + std::ptrdiff_t(block->begin) + 1);
+    std::vector<std::string> result(
+        lines.begin(), lines.begin() + std::ptrdiff_t(block->begin) + 1);
     result.insert(result.end(), body.begin(), body.end());
     result.insert(result.end(), lines.begin() + std::ptrdiff_t(block->end), lines.end());
 
@@ -500,7 +520,8 @@ std::optional<std::string> write(std::string_view original, const TodoChanges& c
         bool defined = false;
         for (std::size_t k = 0; k + 1 < result.size() && !defined; ++k) {
             if (isBegin(result[k], "VTIMEZONE")) {
-                for (std::size_t m = k + 1; m < result.size() && !isEnd(result[m], "VTIMEZONE"); ++m) {
+                for (std::size_t m = k + 1; m < result.size() && !isEnd(result[m], "VTIMEZONE");
+                     ++m) {
                     if (propertyName(result[m]) == "TZID" && propertyValue(result[m]) == zone)
                         defined = true;
                 }
@@ -510,20 +531,23 @@ std::optional<std::string> write(std::string_view original, const TodoChanges& c
             continue;
         std::vector<std::string> definition = timeZoneBlock(zone, earliestYear);
         std::size_t at = 1;
-        while (at < result.size() && propertyName(result[at]) != "BEGIN" && propertyName(result[at]) != "END")
+        while (at < result.size() && propertyName(result[at]) != "BEGIN"
+            && propertyName(result[at]) != "END")
             ++at;
         result.insert(result.begin() + std::ptrdiff_t(at), definition.begin(), definition.end());
     }
     return serialize(result);
 }
 
-std::optional<std::string> remove(std::string_view original, const std::string& uid, bool matchFirstWithoutUid)
+std::optional<std::string> remove(
+    std::string_view original, const std::string& uid, bool matchFirstWithoutUid)
 {
     std::vector<std::string> lines = contentLines(original);
     const auto block = findTodo(lines, uid, matchFirstWithoutUid);
     if (!block)
         return std::nullopt;
-    lines.erase(lines.begin() + std::ptrdiff_t(block->begin), lines.begin() + std::ptrdiff_t(block->end) + 1);
+    lines.erase(lines.begin() + std::ptrdiff_t(block->begin),
+        lines.begin() + std::ptrdiff_t(block->end) + 1);
     int depth = 0;
     bool otherComponents = false;
     for (const std::string& line : lines) {

@@ -51,12 +51,12 @@ struct TodoChanges {
 // its absolute alarms become exactly one at the due date (none without one), DTSTAMP and
 // LAST-MODIFIED become now, SEQUENCE grows by one when present. Every other line stays as
 // it was. None when `original` holds no such VTODO.
-std::optional<std::string> write(std::string_view original, const TodoChanges& changes,
-    bool matchFirstWithoutUid = false);
+std::optional<std::string> write(
+    std::string_view original, const TodoChanges& changes, bool matchFirstWithoutUid = false);
 
 // The text of `original` without the VTODO of that UID; an empty string when nothing but
 // the calendar's own lines would remain. None when there is no such VTODO.
-std::optional<std::string> remove(std::string_view original, const std::string& uid,
-    bool matchFirstWithoutUid = false);
+std::optional<std::string> remove(
+    std::string_view original, const std::string& uid, bool matchFirstWithoutUid = false);
 
 } // namespace tidemark::ics

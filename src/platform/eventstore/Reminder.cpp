@@ -9,7 +9,8 @@ namespace tidemark {
 Reminder Reminder::create()
 {
     Reminder reminder;
-    reminder.m_identifier = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString();
+    reminder.m_identifier
+        = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper().toStdString();
     return reminder;
 }
 
@@ -19,7 +20,8 @@ void Reminder::setCompleted(bool completed)
     if (!completed)
         m_completionDate.reset();
     else if (!m_completionDate)
-        m_completionDate = std::chrono::time_point_cast<Date::duration>(std::chrono::system_clock::now());
+        m_completionDate
+            = std::chrono::time_point_cast<Date::duration>(std::chrono::system_clock::now());
 }
 
 void Reminder::setCompletionDate(std::optional<Date> date)
@@ -34,6 +36,9 @@ void Reminder::addAlarm(const Alarm& alarm)
         m_alarms.push_back(alarm);
 }
 
-void Reminder::removeAlarm(const Alarm& alarm) { std::erase(m_alarms, alarm); }
+void Reminder::removeAlarm(const Alarm& alarm)
+{
+    std::erase(m_alarms, alarm);
+}
 
 } // namespace tidemark

@@ -15,7 +15,7 @@ namespace tidemark {
 struct Alarm {
     std::optional<Date> absoluteDate;
 
-    static Alarm withAbsoluteDate(Date date) { return Alarm{date}; }
+    static Alarm withAbsoluteDate(Date date) { return Alarm { date }; }
     bool operator==(const Alarm&) const = default;
 };
 
@@ -40,9 +40,15 @@ public:
     // Date components with their time zone (none: floating, read in the local zone). A
     // date-only value has no hour, minute or second.
     const std::optional<DateComponents>& startDateComponents() const { return m_start; }
-    void setStartDateComponents(std::optional<DateComponents> components) { m_start = std::move(components); }
+    void setStartDateComponents(std::optional<DateComponents> components)
+    {
+        m_start = std::move(components);
+    }
     const std::optional<DateComponents>& dueDateComponents() const { return m_due; }
-    void setDueDateComponents(std::optional<DateComponents> components) { m_due = std::move(components); }
+    void setDueDateComponents(std::optional<DateComponents> components)
+    {
+        m_due = std::move(components);
+    }
 
     // Completing sets the completion date to now when there is none; a completion date
     // marks the reminder completed, and clearing it marks it incomplete.

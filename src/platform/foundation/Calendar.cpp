@@ -398,8 +398,9 @@ std::optional<Date> Calendar::dateBySettingHour(int hour, int minute, int second
         return std::nullopt;
     // Read the system's zone once, so the steps below cannot see two different zones.
     if (isAutoupdating()) {
-        return Calendar(timeZone()).dateBySettingHour(
-            hour, minute, second, date, matchingPolicy, repeatedTimePolicy, direction);
+        return Calendar(timeZone())
+            .dateBySettingHour(
+                hour, minute, second, date, matchingPolicy, repeatedTimePolicy, direction);
     }
     const MatchingPolicy policy = matchingPolicy == MatchingPolicy::strict
         ? MatchingPolicy::strict

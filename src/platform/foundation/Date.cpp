@@ -3,12 +3,14 @@
 namespace tidemark {
 
 namespace {
-void combine(std::size_t& seed, std::size_t value) { seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2); }
-
-template <class T>
-void combineOptional(std::size_t& seed, const std::optional<T>& value)
+void combine(std::size_t& seed, std::size_t value)
 {
-    combine(seed, value ? std::hash<T>{}(*value) + 1 : 0);
+    seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2);
+}
+
+template <class T> void combineOptional(std::size_t& seed, const std::optional<T>& value)
+{
+    combine(seed, value ? std::hash<T> {}(*value) + 1 : 0);
 }
 } // namespace
 

@@ -16,7 +16,8 @@ using TimeInterval = double;
 
 inline Date dateByAdding(Date date, TimeInterval seconds)
 {
-    return date + std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds));
+    return date
+        + std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds));
 }
 
 inline TimeInterval timeIntervalBetween(Date from, Date to)
@@ -59,7 +60,9 @@ std::size_t hashValue(const DateComponents& components);
 
 } // namespace tidemark
 
-template <>
-struct std::hash<tidemark::DateComponents> {
-    std::size_t operator()(const tidemark::DateComponents& c) const noexcept { return tidemark::hashValue(c); }
+template <> struct std::hash<tidemark::DateComponents> {
+    std::size_t operator()(const tidemark::DateComponents& c) const noexcept
+    {
+        return tidemark::hashValue(c);
+    }
 };

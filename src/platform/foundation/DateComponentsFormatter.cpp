@@ -315,8 +315,7 @@ private:
     // stream of odd identifiers from growing the cache without end.
     static constexpr std::size_t maximumSize = 64;
 
-    template <typename T>
-    using Cache = std::map<std::pair<std::string, int>, std::unique_ptr<T>>;
+    template <typename T> using Cache = std::map<std::pair<std::string, int>, std::unique_ptr<T>>;
 
     template <typename T, typename Build>
     T* find(Cache<T>& cache, const std::string& locale, int variant, Build build)

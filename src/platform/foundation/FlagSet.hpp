@@ -7,7 +7,7 @@ namespace tidemark {
 
 // A set of the flags of an enum whose values are distinct bits.
 template <class Flag>
-    requires std::is_enum_v<Flag>
+requires std::is_enum_v<Flag>
 class FlagSet {
 public:
     using Bits = std::underlying_type_t<Flag>;

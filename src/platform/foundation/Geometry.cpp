@@ -22,7 +22,7 @@ Rect Rect::adjacent(const Rect& anchor, RectEdge edge, double spacing) const
         centre.y += distance;
         break;
     }
-    return {centre.x - size.width * 0.5, centre.y - size.height * 0.5, size.width, size.height};
+    return { centre.x - size.width * 0.5, centre.y - size.height * 0.5, size.width, size.height };
 }
 
 Rect Rect::keptInside(const Rect& bounds) const
@@ -39,13 +39,13 @@ Rect Rect::keptInside(const Rect& bounds) const
         y += bounds.minY() - minY();
     if (bounds.maxY() < maxY())
         y += bounds.maxY() - maxY();
-    return {x, y, size.width, size.height};
+    return { x, y, size.width, size.height };
 }
 
 Rect Rect::centered(const Rect& bounds) const
 {
-    return {bounds.midX() - size.width * 0.5, bounds.midY() - size.height * 0.5, size.width,
-        size.height};
+    return { bounds.midX() - size.width * 0.5, bounds.midY() - size.height * 0.5, size.width,
+        size.height };
 }
 
 } // namespace tidemark

@@ -16,7 +16,7 @@ struct Point {
 
     bool operator==(const Point&) const = default;
 
-    Point offsetBy(double dx, double dy) const { return {x + dx, y + dy}; }
+    Point offsetBy(double dx, double dy) const { return { x + dx, y + dy }; }
 };
 
 struct Size {
@@ -45,8 +45,8 @@ struct Rect {
     {
     }
     Rect(double x, double y, double width, double height)
-        : origin {x, y}
-        , size {width, height}
+        : origin { x, y }
+        , size { width, height }
     {
     }
 
@@ -63,15 +63,15 @@ struct Rect {
     double maxY() const { return std::max(origin.y, origin.y + size.height); }
     double midX() const { return origin.x + size.width * 0.5; }
     double midY() const { return origin.y + size.height * 0.5; }
-    Point center() const { return {midX(), midY()}; }
+    Point center() const { return { midX(), midY() }; }
 
     // True when the rectangle encloses no area.
     bool isEmpty() const { return size.width == 0 || size.height == 0; }
 
     // The same rectangle with a non-negative width and height.
-    Rect standardized() const { return {minX(), minY(), maxX() - minX(), maxY() - minY()}; }
+    Rect standardized() const { return { minX(), minY(), maxX() - minX(), maxY() - minY() }; }
 
-    Rect offsetBy(double dx, double dy) const { return {origin.offsetBy(dx, dy), size}; }
+    Rect offsetBy(double dx, double dy) const { return { origin.offsetBy(dx, dy), size }; }
 
     // Shrinks (positive) or grows (negative) every side; a rectangle inset past its centre
     // collapses to an empty rectangle at its centre rather than turning inside out.
@@ -80,8 +80,8 @@ struct Rect {
         const Rect r = standardized();
         const double width = r.size.width - 2 * dx;
         const double height = r.size.height - 2 * dy;
-        return {width < 0 ? r.midX() : r.origin.x + dx, height < 0 ? r.midY() : r.origin.y + dy,
-            std::max(width, 0.0), std::max(height, 0.0)};
+        return { width < 0 ? r.midX() : r.origin.x + dx, height < 0 ? r.midY() : r.origin.y + dy,
+            std::max(width, 0.0), std::max(height, 0.0) };
     }
 
     // A point on the left or top edge is inside; one on the right or bottom edge is not, so
@@ -111,15 +111,15 @@ struct Rect {
     {
         const double left = std::min(minX(), other.minX());
         const double top = std::min(minY(), other.minY());
-        return {left, top, std::max(maxX(), other.maxX()) - left,
-            std::max(maxY(), other.maxY()) - top};
+        return { left, top, std::max(maxX(), other.maxX()) - left,
+            std::max(maxY(), other.maxY()) - top };
     }
 
     // Mirrored inside a space of the given height: y becomes height - y - rectangle height.
     // Nothing is clamped. Used where frames cross between top-left and bottom-left origins.
     Rect flipped(double spaceHeight) const
     {
-        return {origin.x, spaceHeight - origin.y - size.height, size.width, size.height};
+        return { origin.x, spaceHeight - origin.y - size.height, size.width, size.height };
     }
 
     // This rectangle's size placed against `anchor`'s given side with `spacing` between the

@@ -59,13 +59,15 @@ void UndoManager::removeAllActions(Target target)
 {
     auto strip = [target](std::vector<Step>& stack) {
         for (auto& step : stack)
-            std::erase_if(step.actions, [target](const auto& entry) { return entry.first == target; });
+            std::erase_if(
+                step.actions, [target](const auto& entry) { return entry.first == target; });
         std::erase_if(stack, [](const Step& step) { return step.actions.empty(); });
     };
     strip(m_undoStack);
     strip(m_redoStack);
     if (m_open)
-        std::erase_if(m_open->actions, [target](const auto& entry) { return entry.first == target; });
+        std::erase_if(
+            m_open->actions, [target](const auto& entry) { return entry.first == target; });
     changed();
 }
 
@@ -82,14 +84,20 @@ void UndoManager::setActionName(const std::string& name)
     changed();
 }
 
-std::string UndoManager::undoActionName() const { return m_undoStack.empty() ? std::string() : m_undoStack.back().name; }
+std::string UndoManager::undoActionName() const
+{
+    return m_undoStack.empty() ? std::string() : m_undoStack.back().name;
+}
 
-std::string UndoManager::redoActionName() const { return m_redoStack.empty() ? std::string() : m_redoStack.back().name; }
+std::string UndoManager::redoActionName() const
+{
+    return m_redoStack.empty() ? std::string() : m_redoStack.back().name;
+}
 
 void UndoManager::beginUndoGrouping()
 {
     if (m_level++ == 0)
-        m_open = Step{};
+        m_open = Step {};
 }
 
 void UndoManager::endUndoGrouping()
@@ -118,9 +126,15 @@ void UndoManager::closeGroup()
     pushStep(std::move(step));
 }
 
-bool UndoManager::canUndo() const { return !m_undoStack.empty() || (m_open && !m_open->actions.empty()); }
+bool UndoManager::canUndo() const
+{
+    return !m_undoStack.empty() || (m_open && !m_open->actions.empty());
+}
 
-bool UndoManager::canRedo() const { return !m_redoStack.empty(); }
+bool UndoManager::canRedo() const
+{
+    return !m_redoStack.empty();
+}
 
 void UndoManager::perform(std::vector<Step>& from, bool undoing)
 {
@@ -132,7 +146,7 @@ void UndoManager::perform(std::vector<Step>& from, bool undoing)
     bool& flag = undoing ? m_undoing : m_redoing;
     flag = true;
     // What the actions register while they run is the opposite step, under the same name.
-    m_open = Step{};
+    m_open = Step {};
     m_open->name = step.name;
     const int savedLevel = std::exchange(m_level, 1);
     for (auto it = step.actions.rbegin(); it != step.actions.rend(); ++it)

@@ -61,7 +61,7 @@ private:
     void closeGroup();
     void pushStep(Step step);
     void perform(std::vector<Step>& from, bool undoing);
-    void changed() const { m_changes.send(rx::Unit{}); }
+    void changed() const { m_changes.send(rx::Unit {}); }
 
     std::vector<Step> m_undoStack;
     std::vector<Step> m_redoStack;

@@ -6,7 +6,7 @@ void HapticFeedbackPerformer::performFeedbackPattern(
     HapticFeedbackPattern pattern, HapticFeedbackPerformanceTime performanceTime)
 {
     std::lock_guard lock(m_mutex);
-    m_requests.push_back({pattern, performanceTime, std::chrono::system_clock::now()});
+    m_requests.push_back({ pattern, performanceTime, std::chrono::system_clock::now() });
 }
 
 std::vector<HapticFeedbackRequest> HapticFeedbackPerformer::requests() const

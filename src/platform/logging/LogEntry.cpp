@@ -8,7 +8,8 @@ namespace tidemark {
 
 namespace {
 
-constexpr std::array<std::string_view, 5> levelNames{"debug", "info", "notice", "error", "fault"};
+constexpr std::array<std::string_view, 5> levelNames { "debug", "info", "notice", "error",
+    "fault" };
 
 std::string sanitizedName(std::string_view name)
 {
@@ -26,10 +27,17 @@ std::string escapedMessage(std::string_view message)
     out.reserve(message.size());
     for (char c : message) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -141,7 +149,8 @@ std::optional<Date> dateFromIso8601(std::string_view text)
     }
     if (!text.empty())
         return std::nullopt;
-    year_month_day day{year(y), month(static_cast<unsigned>(mo)), std::chrono::day(static_cast<unsigned>(d))};
+    year_month_day day { year(y), month(static_cast<unsigned>(mo)),
+        std::chrono::day(static_cast<unsigned>(d)) };
     if (!day.ok() || h > 23 || mi > 59 || s > 60 || ms > 999)
         return std::nullopt;
     auto moment = sys_days(day) + hours(h) + minutes(mi) + seconds(s) + milliseconds(ms)
@@ -184,8 +193,8 @@ std::optional<LogEntry> parseLogLine(std::string_view line)
         return std::nullopt;
     LogEntry entry;
     entry.date = *date;
-    auto [end, error] = std::from_chars(pid->data(), pid->data() + pid->size(),
-        entry.processIdentifier);
+    auto [end, error]
+        = std::from_chars(pid->data(), pid->data() + pid->size(), entry.processIdentifier);
     if (error != std::errc() || end != pid->data() + pid->size())
         return std::nullopt;
     auto parsedLevel = logLevelNamed(*level);

@@ -25,8 +25,8 @@ std::vector<std::filesystem::path> logFileGenerations(const std::filesystem::pat
     return generations;
 }
 
-LogStore::LogStore(std::filesystem::path logFile, int processIdentifier, Date processStart,
-    LogRedaction redaction)
+LogStore::LogStore(
+    std::filesystem::path logFile, int processIdentifier, Date processStart, LogRedaction redaction)
     : m_logFile(std::move(logFile))
     , m_processIdentifier(processIdentifier)
     , m_processStart(std::chrono::floor<std::chrono::milliseconds>(processStart))
@@ -47,7 +47,7 @@ rx::Result<std::vector<LogEntry>, LogError> LogStore::entries(Date since) const
         std::ifstream file(path, std::ios::binary);
         if (!file) {
             return Outcome::failure(
-                {"Could not read the log file " + path.string() + ": " + std::strerror(errno)});
+                { "Could not read the log file " + path.string() + ": " + std::strerror(errno) });
         }
         std::string line;
         while (std::getline(file, line)) {
@@ -59,7 +59,7 @@ rx::Result<std::vector<LogEntry>, LogError> LogStore::entries(Date since) const
             entries.push_back(std::move(*entry));
         }
         if (file.bad()) {
-            return Outcome::failure({"Could not read the log file " + path.string() + "."});
+            return Outcome::failure({ "Could not read the log file " + path.string() + "." });
         }
     }
     return Outcome::success(std::move(entries));

@@ -16,11 +16,16 @@ namespace {
 spdlog::level::level_enum spdlogLevel(LogLevel level)
 {
     switch (level) {
-    case LogLevel::debug: return spdlog::level::debug;
-    case LogLevel::info: return spdlog::level::info;
-    case LogLevel::notice: return spdlog::level::info;
-    case LogLevel::error: return spdlog::level::err;
-    case LogLevel::fault: return spdlog::level::critical;
+    case LogLevel::debug:
+        return spdlog::level::debug;
+    case LogLevel::info:
+        return spdlog::level::info;
+    case LogLevel::notice:
+        return spdlog::level::info;
+    case LogLevel::error:
+        return spdlog::level::err;
+    case LogLevel::fault:
+        return spdlog::level::critical;
     }
     return spdlog::level::info;
 }
@@ -46,23 +51,23 @@ LoggingConfiguration LoggingConfiguration::standard()
         configuration.stateDirectory = std::filesystem::path(state) / "tidemark";
     } else {
         const char* home = std::getenv("HOME");
-        configuration.stateDirectory =
-            std::filesystem::path(home ? home : "/") / ".local" / "state" / "tidemark";
+        configuration.stateDirectory
+            = std::filesystem::path(home ? home : "/") / ".local" / "state" / "tidemark";
     }
     return configuration;
 }
 
 Date loggingStartDate()
 {
-    static const Date start = std::chrono::floor<std::chrono::milliseconds>(
-        std::chrono::system_clock::now());
+    static const Date start
+        = std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now());
     return start;
 }
 
 LogSystem::LogSystem()
 {
     loggingStartDate();
-    m_logger = makeLogger({std::make_shared<spdlog::sinks::stderr_sink_mt>()});
+    m_logger = makeLogger({ std::make_shared<spdlog::sinks::stderr_sink_mt>() });
 }
 
 LogSystem::~LogSystem() = default;
@@ -85,10 +90,11 @@ rx::Result<rx::Unit, LogError> LogSystem::configure(const LoggingConfiguration& 
         file = configuration.stateDirectory / configuration.fileName;
         try {
             std::filesystem::create_directories(configuration.stateDirectory);
-            sinks.push_back(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(file.string(),
-                configuration.maximumFileSize, configuration.maximumOlderFiles));
+            sinks.push_back(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(
+                file.string(), configuration.maximumFileSize, configuration.maximumOlderFiles));
         } catch (const std::exception& error) {
-            failure = LogError{"Could not open the log file " + file.string() + ": " + error.what()};
+            failure
+                = LogError { "Could not open the log file " + file.string() + ": " + error.what() };
             file.clear();
             if (!configuration.writesToStandardError)
                 sinks.push_back(std::make_shared<spdlog::sinks::stderr_sink_mt>());
@@ -128,11 +134,11 @@ std::string LogSystem::redacted(std::string_view message) const
     return redaction ? (*redaction)(message) : std::string(message);
 }
 
-void LogSystem::write(LogLevel level, std::string_view subsystem, std::string_view category,
-    std::string_view message)
+void LogSystem::write(
+    LogLevel level, std::string_view subsystem, std::string_view category, std::string_view message)
 {
-    LogEntry entry{std::chrono::system_clock::now(), static_cast<int>(::getpid()), level,
-        std::string(subsystem), std::string(category), redacted(message)};
+    LogEntry entry { std::chrono::system_clock::now(), static_cast<int>(::getpid()), level,
+        std::string(subsystem), std::string(category), redacted(message) };
     auto line = formatLogLine(entry);
     std::shared_ptr<spdlog::logger> logger;
     {

@@ -36,7 +36,7 @@ private:
     std::string m_subsystem;
     std::string m_category;
     std::shared_ptr<LogSystem> m_system;
-    std::atomic<bool> m_enabled{true};
+    std::atomic<bool> m_enabled { true };
 };
 
 } // namespace tidemark

@@ -21,11 +21,20 @@ std::string escapeValue(std::string_view value)
     out.reserve(value.size());
     for (char c : value) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\t': out += "\\t"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
         }
     }
     if (!out.empty() && out.front() == ' ')
@@ -43,11 +52,21 @@ std::string unescapeValue(std::string_view value)
             continue;
         }
         switch (value[++i]) {
-        case 's': out += ' '; break;
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case '\\': out += '\\'; break;
+        case 's':
+            out += ' ';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case '\\':
+            out += '\\';
+            break;
         default:
             out += '\\';
             out += value[i];
@@ -104,8 +123,8 @@ std::string execLine(const std::vector<std::string>& arguments)
             else
                 escaped += c;
         }
-        bool needsQuotes = escaped.empty()
-            || escaped.find_first_of(reservedCharacters) != std::string::npos;
+        bool needsQuotes
+            = escaped.empty() || escaped.find_first_of(reservedCharacters) != std::string::npos;
         if (!needsQuotes) {
             line += escaped;
             continue;
@@ -208,16 +227,16 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text)
         auto equals = line.find('=');
         if (equals == std::string_view::npos)
             return std::nullopt;
-        entry.values[std::string(trim(line.substr(0, equals)))] =
-            unescapeValue(trim(line.substr(equals + 1)));
+        entry.values[std::string(trim(line.substr(0, equals)))]
+            = unescapeValue(trim(line.substr(equals + 1)));
     }
     if (!sawMainGroup)
         return std::nullopt;
     return entry;
 }
 
-rx::Result<bool, std::string> writeFileAtomically(const std::filesystem::path& path,
-    std::string_view text)
+rx::Result<bool, std::string> writeFileAtomically(
+    const std::filesystem::path& path, std::string_view text)
 {
     using Outcome = rx::Result<bool, std::string>;
     auto fail = [&](const std::string& what) {
@@ -226,11 +245,11 @@ rx::Result<bool, std::string> writeFileAtomically(const std::filesystem::path& p
     std::error_code error;
     std::filesystem::create_directories(path.parent_path(), error);
     if (error) {
-        return Outcome::failure("Could not create the folder " + path.parent_path().string()
-            + ": " + error.message());
+        return Outcome::failure(
+            "Could not create the folder " + path.parent_path().string() + ": " + error.message());
     }
-    std::string temporary = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX"))
-                                .string();
+    std::string temporary
+        = (path.parent_path() / ("." + path.filename().string() + ".XXXXXX")).string();
     int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return fail("Could not write");

@@ -38,7 +38,7 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text);
 // Writes `text` to `path` so readers see the old file or the new one, never a part: a
 // temporary file beside it, flushed to disk, then renamed over it. On failure the error
 // text names the path and the reason.
-rx::Result<bool, std::string> writeFileAtomically(const std::filesystem::path& path,
-    std::string_view text);
+rx::Result<bool, std::string> writeFileAtomically(
+    const std::filesystem::path& path, std::string_view text);
 
 } // namespace tidemark

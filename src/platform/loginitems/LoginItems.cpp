@@ -10,8 +10,14 @@ namespace tidemark {
 
 namespace {
 
-LoginItemResult success() { return LoginItemResult::success(rx::Unit{}); }
-LoginItemResult failure(std::string message) { return LoginItemResult::failure({std::move(message)}); }
+LoginItemResult success()
+{
+    return LoginItemResult::success(rx::Unit {});
+}
+LoginItemResult failure(std::string message)
+{
+    return LoginItemResult::failure({ std::move(message) });
+}
 
 std::filesystem::path configHome()
 {
@@ -33,7 +39,7 @@ OperatingSystemVersion versionFromEnvironment()
     char dot = 0;
     std::istringstream stream(text);
     if (stream >> major) {
-        version = {major, 0};
+        version = { major, 0 };
         if (stream >> dot && dot == '.' && stream >> minor)
             version.minorVersion = minor;
     }
@@ -117,13 +123,13 @@ LoginItemResult AppService::registerService() const
     if (!isExecutableFile(m_command.front()))
         return failure("The program " + m_command.front() + " was not found.");
     auto text = desktopEntryText({
-        {"Type", "Application"},
-        {"Name", m_name},
-        {"Exec", execLine(m_command)},
-        {"Terminal", "false"},
-        {"NoDisplay", "true"},
-        {"X-GNOME-Autostart-enabled", "true"},
-        {"X-Tidemark-Identifier", m_identifier},
+        { "Type", "Application" },
+        { "Name", m_name },
+        { "Exec", execLine(m_command) },
+        { "Terminal", "false" },
+        { "NoDisplay", "true" },
+        { "X-GNOME-Autostart-enabled", "true" },
+        { "X-Tidemark-Identifier", m_identifier },
     });
     auto written = writeFileAtomically(m_entryPath, text);
     if (!written.isSuccess())
@@ -167,7 +173,7 @@ AppService LoginItems::mainAppService() const
 {
     std::vector<std::string> command;
     if (!m_configuration.applicationExecutable.empty())
-        command = {m_configuration.applicationExecutable.string(), launchedAtLoginArgument};
+        command = { m_configuration.applicationExecutable.string(), launchedAtLoginArgument };
     const auto& identifier = m_configuration.bundleIdentifier;
     return AppService(m_configuration.autostartDirectory / (identifier + ".desktop"),
         m_configuration.applicationName, identifier, std::move(command));
@@ -180,11 +186,11 @@ AppService LoginItems::loginItemService(const std::string& identifier) const
         && identifier != "." && identifier != "..";
     std::vector<std::string> command;
     if (identifier == launcherIdentifier() && !m_configuration.launcherExecutable.empty())
-        command = {m_configuration.launcherExecutable.string()};
+        command = { m_configuration.launcherExecutable.string() };
     auto path = isPlainName ? m_configuration.autostartDirectory / (identifier + ".desktop")
                             : std::filesystem::path();
     return AppService(std::move(path), m_configuration.applicationName, identifier,
-        isPlainName ? std::move(command) : std::vector<std::string>{});
+        isPlainName ? std::move(command) : std::vector<std::string> {});
 }
 
 bool LoginItems::setLoginItemEnabled(const std::string& identifier, bool enabled) const

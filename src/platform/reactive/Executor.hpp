@@ -3,9 +3,9 @@
 #include "platform/reactive/Scheduler.hpp"
 
 #include <condition_variable>
-#include <memory>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>

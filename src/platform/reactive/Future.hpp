@@ -42,13 +42,14 @@ auto mapResult(const Publisher<T, E>& upstream, F transform)
     return Publisher<U, Never>(
         [upstream, transform](Subscriber<U, Never> subscriber) {
             auto shared = std::make_shared<Subscriber<U, Never>>(std::move(subscriber));
-            return upstream.subscribe(
-                {[shared, transform](const T& value) { shared->receive(transform(Result<T, E>::success(value))); },
-                    [shared, transform](const Completion<E>& completion) {
-                        if (completion.failure)
-                            shared->receive(transform(Result<T, E>::failure(*completion.failure)));
-                        shared->complete(Completion<Never>::finished());
-                    }});
+            return upstream.subscribe({ [shared, transform](const T& value) {
+                                           shared->receive(transform(Result<T, E>::success(value)));
+                                       },
+                [shared, transform](const Completion<E>& completion) {
+                    if (completion.failure)
+                        shared->receive(transform(Result<T, E>::failure(*completion.failure)));
+                    shared->complete(Completion<Never>::finished());
+                } });
         },
         upstream.isKnownEmpty());
 }

@@ -26,17 +26,15 @@ struct Unit {
 };
 
 // How a stream ended: finished, or failed with an error.
-template <class E>
-struct Completion {
+template <class E> struct Completion {
     std::optional<E> failure;
 
     static Completion finished() { return {}; }
-    static Completion failed(E error) { return {std::optional<E>(std::move(error))}; }
+    static Completion failed(E error) { return { std::optional<E>(std::move(error)) }; }
     bool isFinished() const { return !failure.has_value(); }
 };
 
-template <class T, class E = Never>
-struct Subscriber {
+template <class T, class E = Never> struct Subscriber {
     std::function<void(const T&)> receive;
     std::function<void(const Completion<E>&)> complete;
 };
@@ -85,8 +83,7 @@ struct Link {
 
 // A type-erased publisher: a recipe that, for each subscriber, starts a subscription
 // and returns its token. Copies share the recipe.
-template <class T, class E = Never>
-class Publisher {
+template <class T, class E = Never> class Publisher {
 public:
     using Output = T;
     using Failure = E;
@@ -98,12 +95,16 @@ public:
     {
     }
 
-    Cancellable subscribe(Subscriber<T, E> subscriber) const { return (*m_subscribe)(std::move(subscriber)); }
+    Cancellable subscribe(Subscriber<T, E> subscriber) const
+    {
+        return (*m_subscribe)(std::move(subscriber));
+    }
 
     Cancellable sink(std::function<void(const T&)> receive,
         std::function<void(const Completion<E>&)> complete = {}) const
     {
-        return subscribe({std::move(receive), complete ? std::move(complete) : [](const Completion<E>&) {}});
+        return subscribe(
+            { std::move(receive), complete ? std::move(complete) : [](const Completion<E>&) {} });
     }
 
     // True for a publisher that is known to complete at once without a value: a
@@ -116,23 +117,23 @@ public:
         using U = std::decay_t<std::invoke_result_t<F, const T&>>;
         return Publisher<U, E>(
             [upstream = *this, transform](Subscriber<U, E> subscriber) {
-                return upstream.subscribe({[transform, receive = std::move(subscriber.receive)](
-                                              const T& value) { receive(transform(value)); },
-                    std::move(subscriber.complete)});
+                return upstream.subscribe({ [transform, receive = std::move(subscriber.receive)](
+                                                const T& value) { receive(transform(value)); },
+                    std::move(subscriber.complete) });
             },
             m_isEmpty);
     }
 
-    template <class F>
-    Publisher filter(F isIncluded) const
+    template <class F> Publisher filter(F isIncluded) const
     {
         return Publisher(
             [upstream = *this, isIncluded](Subscriber<T, E> subscriber) {
-                return upstream.subscribe({[isIncluded, receive = std::move(subscriber.receive)](const T& value) {
-                                               if (isIncluded(value))
-                                                   receive(value);
-                                           },
-                    std::move(subscriber.complete)});
+                return upstream.subscribe(
+                    { [isIncluded, receive = std::move(subscriber.receive)](const T& value) {
+                         if (isIncluded(value))
+                             receive(value);
+                     },
+                        std::move(subscriber.complete) });
             },
             m_isEmpty);
     }
@@ -143,27 +144,27 @@ public:
         return Publisher(
             [upstream = *this](Subscriber<T, E> subscriber) {
                 auto last = std::make_shared<std::optional<T>>();
-                return upstream.subscribe({[last, receive = std::move(subscriber.receive)](const T& value) {
-                                               if (*last && **last == value)
-                                                   return;
-                                               *last = value;
-                                               receive(value);
-                                           },
-                    std::move(subscriber.complete)});
+                return upstream.subscribe(
+                    { [last, receive = std::move(subscriber.receive)](const T& value) {
+                         if (*last && **last == value)
+                             return;
+                         *last = value;
+                         receive(value);
+                     },
+                        std::move(subscriber.complete) });
             },
             m_isEmpty);
     }
 
     // Passes values on while they satisfy the predicate; at the first that does not, the
     // stream finishes and its upstream subscription is cancelled.
-    template <class F>
-    Publisher prefixWhile(F predicate) const
+    template <class F> Publisher prefixWhile(F predicate) const
     {
         return Publisher(
             [upstream = *this, predicate](Subscriber<T, E> subscriber) {
                 auto link = std::make_shared<detail::Link>();
                 auto shared = std::make_shared<Subscriber<T, E>>(std::move(subscriber));
-                link->adopt(upstream.subscribe({[link, shared, predicate](const T& value) {
+                link->adopt(upstream.subscribe({ [link, shared, predicate](const T& value) {
                                                     if (link->isEnded())
                                                         return;
                                                     if (predicate(value)) {
@@ -175,7 +176,7 @@ public:
                     [link, shared](const Completion<E>& completion) {
                         if (link->end())
                             shared->complete(completion);
-                    }}));
+                    } }));
                 return Cancellable([link] { link->end(); });
             },
             m_isEmpty);
@@ -189,7 +190,7 @@ public:
             [upstream = *this, &scheduler](Subscriber<T, E> subscriber) {
                 auto cancelled = std::make_shared<std::atomic<bool>>(false);
                 auto shared = std::make_shared<Subscriber<T, E>>(std::move(subscriber));
-                auto token = upstream.subscribe({[&scheduler, cancelled, shared](const T& value) {
+                auto token = upstream.subscribe({ [&scheduler, cancelled, shared](const T& value) {
                                                      scheduler.post([cancelled, shared, value] {
                                                          if (!cancelled->load())
                                                              shared->receive(value);
@@ -200,11 +201,12 @@ public:
                             if (!cancelled->load())
                                 shared->complete(completion);
                         });
-                    }});
-                return Cancellable([cancelled, token = std::make_shared<Cancellable>(std::move(token))] {
-                    cancelled->store(true);
-                    token->cancel();
-                });
+                    } });
+                return Cancellable(
+                    [cancelled, token = std::make_shared<Cancellable>(std::move(token))] {
+                        cancelled->store(true);
+                        token->cancel();
+                    });
             },
             m_isEmpty);
     }
@@ -217,23 +219,17 @@ public:
     Publisher share() const;
 
     // A publisher that can no longer fail, for a publisher whose failure type is Never.
-    Publisher<T, Never> eraseFailure() const
-        requires std::is_same_v<E, Never>
-    {
-        return *this;
-    }
+    Publisher<T, Never> eraseFailure() const requires std::is_same_v<E, Never> { return *this; }
 
 private:
     std::shared_ptr<const SubscribeFunction> m_subscribe;
     bool m_isEmpty = false;
 };
 
-template <class T, class E = Never>
-using AnyPublisher = Publisher<T, E>;
+template <class T, class E = Never> using AnyPublisher = Publisher<T, E>;
 
 // Emits one value, then finishes.
-template <class T, class E = Never>
-Publisher<std::decay_t<T>, E> Just(T&& value)
+template <class T, class E = Never> Publisher<std::decay_t<T>, E> Just(T&& value)
 {
     using V = std::decay_t<T>;
     return Publisher<V, E>([value = V(std::forward<T>(value))](Subscriber<V, E> subscriber) {
@@ -244,8 +240,7 @@ Publisher<std::decay_t<T>, E> Just(T&& value)
 }
 
 // Finishes at once without a value.
-template <class T, class E = Never>
-Publisher<T, E> Empty()
+template <class T, class E = Never> Publisher<T, E> Empty()
 {
     return Publisher<T, E>(
         [](Subscriber<T, E> subscriber) {
@@ -256,8 +251,7 @@ Publisher<T, E> Empty()
 }
 
 // Fails at once with the error.
-template <class T, class E>
-Publisher<T, E> Fail(E error)
+template <class T, class E> Publisher<T, E> Fail(E error)
 {
     return Publisher<T, E>([error](Subscriber<T, E> subscriber) {
         subscriber.complete(Completion<E>::failed(error));
@@ -266,15 +260,13 @@ Publisher<T, E> Fail(E error)
 }
 
 // Never emits and never completes.
-template <class T, class E = Never>
-Publisher<T, E> Silent()
+template <class T, class E = Never> Publisher<T, E> Silent()
 {
     return Publisher<T, E>([](Subscriber<T, E>) { return Cancellable(); });
 }
 
 // Every value of every upstream; finishes when all have finished, fails at the first failure.
-template <class T, class E>
-Publisher<T, E> merge(std::vector<Publisher<T, E>> upstreams)
+template <class T, class E> Publisher<T, E> merge(std::vector<Publisher<T, E>> upstreams)
 {
     bool allEmpty = true;
     for (const auto& upstream : upstreams)
@@ -296,7 +288,7 @@ Publisher<T, E> merge(std::vector<Publisher<T, E>> upstreams)
             }
             std::vector<Cancellable> tokens;
             for (const auto& upstream : upstreams) {
-                tokens.push_back(upstream.subscribe({[state, shared](const T& value) {
+                tokens.push_back(upstream.subscribe({ [state, shared](const T& value) {
                                                          if (!state->ended)
                                                              shared->receive(value);
                                                      },
@@ -313,7 +305,7 @@ Publisher<T, E> merge(std::vector<Publisher<T, E>> upstreams)
                         }
                         if (deliver)
                             shared->complete(completion);
-                    }}));
+                    } }));
             }
             auto held = std::make_shared<std::vector<Cancellable>>(std::move(tokens));
             return Cancellable([state, held] {
@@ -330,13 +322,12 @@ Publisher<T, E> merge(std::vector<Publisher<T, E>> upstreams)
 template <class T, class E, class... Rest>
 Publisher<T, E> merge(Publisher<T, E> first, Rest... rest)
 {
-    return merge(std::vector<Publisher<T, E>>{std::move(first), std::move(rest)...});
+    return merge(std::vector<Publisher<T, E>> { std::move(first), std::move(rest)... });
 }
 
 namespace detail {
 
-template <class T, class E>
-struct Broadcast {
+template <class T, class E> struct Broadcast {
     std::mutex mutex;
     std::vector<std::pair<std::uint64_t, std::shared_ptr<Subscriber<T, E>>>> subscribers;
     std::uint64_t nextKey = 0;
@@ -372,7 +363,8 @@ struct Broadcast {
             subscriber->complete(done);
     }
     // Adds a subscriber, or returns no key when the stream has completed already.
-    std::optional<std::uint64_t> add(std::shared_ptr<Subscriber<T, E>> subscriber, std::size_t* countAfter)
+    std::optional<std::uint64_t> add(
+        std::shared_ptr<Subscriber<T, E>> subscriber, std::size_t* countAfter)
     {
         std::lock_guard lock(mutex);
         if (completion)
@@ -393,8 +385,7 @@ struct Broadcast {
 
 } // namespace detail
 
-template <class T, class E>
-Publisher<T, E> Publisher<T, E>::share() const
+template <class T, class E> Publisher<T, E> Publisher<T, E>::share() const
 {
     struct ShareState {
         detail::Broadcast<T, E> broadcast;
@@ -413,14 +404,14 @@ Publisher<T, E> Publisher<T, E>::share() const
             }
             if (count == 1) {
                 std::weak_ptr<ShareState> weak = state;
-                auto token = upstream.subscribe({[weak](const T& value) {
+                auto token = upstream.subscribe({ [weak](const T& value) {
                                                      if (auto s = weak.lock())
                                                          s->broadcast.send(value);
                                                  },
                     [weak](const Completion<E>& completion) {
                         if (auto s = weak.lock())
                             s->broadcast.finish(completion);
-                    }});
+                    } });
                 std::lock_guard lock(state->mutex);
                 state->upstream = std::move(token);
             }
@@ -439,8 +430,7 @@ Publisher<T, E> Publisher<T, E>::share() const
 }
 
 // A subject that passes on what is sent to it, to the subscribers of that moment.
-template <class T, class E = Never>
-class PassthroughSubject {
+template <class T, class E = Never> class PassthroughSubject {
 public:
     PassthroughSubject()
         : m_broadcast(std::make_shared<detail::Broadcast<T, E>>())
@@ -480,8 +470,7 @@ private:
 };
 
 // A subject that holds a current value and gives it to every new subscriber first.
-template <class T, class E = Never>
-class CurrentValueSubject {
+template <class T, class E = Never> class CurrentValueSubject {
 public:
     explicit CurrentValueSubject(T value)
         : m_state(std::make_shared<State>(std::move(value)))
@@ -501,7 +490,8 @@ public:
             const T current = state->value;
             auto shared = std::make_shared<Subscriber<T, E>>(std::move(subscriber));
             auto token = state->subject.publisher().subscribe(
-                {[shared](const T& v) { shared->receive(v); }, [shared](const Completion<E>& c) { shared->complete(c); }});
+                { [shared](const T& v) { shared->receive(v); },
+                    [shared](const Completion<E>& c) { shared->complete(c); } });
             shared->receive(current);
             return token;
         });

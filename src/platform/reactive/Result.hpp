@@ -6,8 +6,7 @@
 namespace tidemark::rx {
 
 // The outcome of work that can fail: a value or an error.
-template <class T, class E>
-class Result {
+template <class T, class E> class Result {
 public:
     static Result success(T value) { return Result(std::in_place_index<0>, std::move(value)); }
     static Result failure(E error) { return Result(std::in_place_index<1>, std::move(error)); }

@@ -41,7 +41,7 @@ std::size_t ManualScheduler::pending() const
 }
 
 namespace {
-std::atomic<Scheduler*> g_mainQueue{nullptr};
+std::atomic<Scheduler*> g_mainQueue { nullptr };
 }
 
 Scheduler& mainQueue()
@@ -54,6 +54,9 @@ Scheduler& mainQueue()
     return *queue;
 }
 
-void setMainQueue(Scheduler* queue) { g_mainQueue.store(queue, std::memory_order_release); }
+void setMainQueue(Scheduler* queue)
+{
+    g_mainQueue.store(queue, std::memory_order_release);
+}
 
 } // namespace tidemark::rx

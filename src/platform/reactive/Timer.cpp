@@ -7,7 +7,7 @@
 namespace tidemark::rx {
 
 namespace {
-std::atomic<TimerSource*> g_timerSource{nullptr};
+std::atomic<TimerSource*> g_timerSource { nullptr };
 }
 
 TimerSource& timerSource()
@@ -20,19 +20,23 @@ TimerSource& timerSource()
     return *source;
 }
 
-void setTimerSource(TimerSource* source) { g_timerSource.store(source, std::memory_order_release); }
+void setTimerSource(TimerSource* source)
+{
+    g_timerSource.store(source, std::memory_order_release);
+}
 
 Publisher<Unit> repeatingTimer(std::chrono::milliseconds interval)
 {
     return Publisher<Unit>([interval](Subscriber<Unit> subscriber) {
-        return timerSource().start(interval, [receive = std::move(subscriber.receive)] { receive(Unit{}); });
+        return timerSource().start(
+            interval, [receive = std::move(subscriber.receive)] { receive(Unit {}); });
     });
 }
 
 Cancellable ManualTimerSource::start(std::chrono::milliseconds, std::function<void()> tick)
 {
     const auto key = m_nextKey++;
-    m_entries->push_back({key, std::make_shared<std::function<void()>>(std::move(tick))});
+    m_entries->push_back({ key, std::make_shared<std::function<void()>>(std::move(tick)) });
     return Cancellable([entries = std::weak_ptr(m_entries), key] {
         if (auto list = entries.lock())
             std::erase_if(*list, [key](const Entry& e) { return e.key == key; });
@@ -46,6 +50,9 @@ void ManualTimerSource::fire()
         (*entry.tick)();
 }
 
-std::size_t ManualTimerSource::running() const { return m_entries->size(); }
+std::size_t ManualTimerSource::running() const
+{
+    return m_entries->size();
+}
 
 } // namespace tidemark::rx

@@ -17,7 +17,7 @@ namespace tidemark {
 namespace {
 
 Application* g_shared = nullptr;
-int g_signalPipe[2] = {-1, -1};
+int g_signalPipe[2] = { -1, -1 };
 
 void onTerminationSignal(int)
 {
@@ -101,7 +101,10 @@ void Application::connectApplication()
     connect(m_application, &QCoreApplication::aboutToQuit, this, [this] { notifyWillTerminate(); });
 }
 
-Application* Application::shared() { return g_shared; }
+Application* Application::shared()
+{
+    return g_shared;
+}
 
 ActivationPolicy Application::currentActivationPolicy()
 {
@@ -208,7 +211,7 @@ void Application::installTerminationSignals()
         if (m_running)
             QCoreApplication::exit(0);
     });
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -9,12 +9,15 @@ namespace tidemark {
 
 namespace {
 
-int px(double points) { return int(std::lround(points)); }
+int px(double points)
+{
+    return int(std::lround(points));
+}
 
 QSize grown(QSize size, const EdgeInsets& insets)
 {
-    return {size.width() + px(insets.left) + px(insets.right),
-        size.height() + px(insets.top) + px(insets.bottom)};
+    return { size.width() + px(insets.left) + px(insets.right),
+        size.height() + px(insets.top) + px(insets.bottom) };
 }
 
 } // namespace
@@ -35,11 +38,14 @@ PinnedLayout::~PinnedLayout()
 void PinnedLayout::addPinnedWidget(QWidget* widget, EdgeInsets insets)
 {
     addChildWidget(widget);
-    m_entries.push_back({new QWidgetItem(widget), insets});
+    m_entries.push_back({ new QWidgetItem(widget), insets });
     invalidate();
 }
 
-void PinnedLayout::addItem(QLayoutItem* item) { m_entries.push_back({item, {}}); }
+void PinnedLayout::addItem(QLayoutItem* item)
+{
+    m_entries.push_back({ item, {} });
+}
 
 QLayoutItem* PinnedLayout::itemAt(int index) const
 {
@@ -55,7 +61,10 @@ QLayoutItem* PinnedLayout::takeAt(int index)
     return item;
 }
 
-int PinnedLayout::count() const { return int(m_entries.size()); }
+int PinnedLayout::count() const
+{
+    return int(m_entries.size());
+}
 
 QSize PinnedLayout::sizeHint() const
 {

@@ -22,14 +22,20 @@ Screen::Screen(QScreen* screen)
 {
 }
 
-Rect Screen::frame() const { return m_screen ? fromQt(m_screen->geometry()) : Rect {}; }
+Rect Screen::frame() const
+{
+    return m_screen ? fromQt(m_screen->geometry()) : Rect {};
+}
 
 Rect Screen::visibleFrame() const
 {
     return m_screen ? fromQt(m_screen->availableGeometry()) : Rect {};
 }
 
-double Screen::devicePixelRatio() const { return m_screen ? m_screen->devicePixelRatio() : 1.0; }
+double Screen::devicePixelRatio() const
+{
+    return m_screen ? m_screen->devicePixelRatio() : 1.0;
+}
 
 std::vector<Screen> Screen::screens()
 {
@@ -59,6 +65,9 @@ std::optional<Screen> Screen::underMouse()
     return std::nullopt;
 }
 
-Point Screen::mouseLocation() { return fromQt(QCursor::pos()); }
+Point Screen::mouseLocation()
+{
+    return fromQt(QCursor::pos());
+}
 
 } // namespace tidemark

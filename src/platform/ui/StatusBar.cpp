@@ -84,7 +84,7 @@ void StatusBarButton::highlight(bool highlighted)
 
 Rect StatusBarButton::frameInScreen() const
 {
-    return {fromQt(mapToGlobal(QPoint(0, 0))), fromQt(size())};
+    return { fromQt(mapToGlobal(QPoint(0, 0))), fromQt(size()) };
 }
 
 bool StatusBarButton::event(QEvent* event)
@@ -167,7 +167,10 @@ void StatusItem::setVisible(bool visible)
         m_statusBar->layoutNow();
 }
 
-Rect StatusItem::frame() const { return m_button ? m_button->frameInScreen() : Rect {}; }
+Rect StatusItem::frame() const
+{
+    return m_button ? m_button->frameInScreen() : Rect {};
+}
 
 // --- StatusBar -------------------------------------------------------------------------------
 
@@ -222,9 +225,15 @@ void StatusBar::removeStatusItem(StatusItem* item)
     layoutNow();
 }
 
-Rect StatusBar::frame() const { return fromQt(m_window->geometry()); }
+Rect StatusBar::frame() const
+{
+    return fromQt(m_window->geometry());
+}
 
-std::vector<StatusItem*> StatusBar::items() const { return m_items; }
+std::vector<StatusItem*> StatusBar::items() const
+{
+    return m_items;
+}
 
 double StatusBar::widthOf(const StatusItem* item) const
 {
@@ -256,9 +265,9 @@ void StatusBar::layoutNow()
         item->m_button->show();
     }
     const std::optional<Screen> screen = Screen::primary();
-    const Rect area = screen ? screen->visibleFrame() : Rect {0, 0, double(width), 0};
-    const QRect strip(int(std::lround(area.maxX())) - width, int(std::lround(area.minY())),
-        width, height);
+    const Rect area = screen ? screen->visibleFrame() : Rect { 0, 0, double(width), 0 };
+    const QRect strip(
+        int(std::lround(area.maxX())) - width, int(std::lround(area.minY())), width, height);
     if (m_window->geometry() != strip)
         m_window->setGeometry(strip);
     if (shown.empty())
@@ -268,7 +277,10 @@ void StatusBar::layoutNow()
     reportMoves();
 }
 
-void StatusBar::onStripMoved() { reportMoves(); }
+void StatusBar::onStripMoved()
+{
+    reportMoves();
+}
 
 void StatusBar::reportMoves()
 {

@@ -26,11 +26,11 @@ WindowTraits defaultTraits(WindowKind kind)
 {
     switch (kind) {
     case WindowKind::normal:
-        return {kind, WindowLevel::normal, false, true, true};
+        return { kind, WindowLevel::normal, false, true, true };
     case WindowKind::panel:
-        return {kind, WindowLevel::normal, false, true, true};
+        return { kind, WindowLevel::normal, false, true, true };
     case WindowKind::overlay:
-        return {kind, WindowLevel::status, false, false, false};
+        return { kind, WindowLevel::status, false, false, false };
     }
     return {};
 }
@@ -92,9 +92,15 @@ Window::~Window()
         m_parentWindow->removeChildWindow(this);
 }
 
-std::vector<Window*> Window::allWindows() { return registry(); }
+std::vector<Window*> Window::allWindows()
+{
+    return registry();
+}
 
-Rect Window::frame() const { return fromQt(frameGeometry()); }
+Rect Window::frame() const
+{
+    return fromQt(frameGeometry());
+}
 
 void Window::setFrame(const Rect& frame, bool animate)
 {
@@ -116,18 +122,21 @@ void Window::setFrame(const Rect& frame, bool animate)
     setGeometry(content);
 }
 
-Rect Window::contentRect() const { return fromQt(geometry()); }
+Rect Window::contentRect() const
+{
+    return fromQt(geometry());
+}
 
 Rect Window::convertRectToScreen(const Rect& rect) const
 {
     const QPointF origin = mapToGlobal(toQPointF(rect.origin));
-    return {fromQt(origin), rect.size};
+    return { fromQt(origin), rect.size };
 }
 
 Rect Window::convertRectFromScreen(const Rect& rect) const
 {
     const QPointF origin = mapFromGlobal(toQPointF(rect.origin));
-    return {fromQt(origin), rect.size};
+    return { fromQt(origin), rect.size };
 }
 
 std::optional<Screen> Window::currentScreen() const
@@ -160,7 +169,10 @@ void Window::orderFrontRegardless()
     raiseChildren();
 }
 
-void Window::orderOut() { hide(); }
+void Window::orderOut()
+{
+    hide();
+}
 
 void Window::center()
 {
@@ -173,7 +185,10 @@ void Window::center()
     setFrame(frame().centered(bounds).keptInside(bounds));
 }
 
-bool Window::isKeyWindow() const { return isActiveWindow(); }
+bool Window::isKeyWindow() const
+{
+    return isActiveWindow();
+}
 
 void Window::setLevel(WindowLevel level)
 {
@@ -203,7 +218,10 @@ void Window::setHasShadow(bool hasShadow)
     applyTraits(traits);
 }
 
-void Window::setJoinsAllSpaces(bool joins) { m_joinsAllSpaces = joins; }
+void Window::setJoinsAllSpaces(bool joins)
+{
+    m_joinsAllSpaces = joins;
+}
 
 void Window::setInputRegion(std::optional<Rect> region)
 {

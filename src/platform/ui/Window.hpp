@@ -159,8 +159,7 @@ void releaseLater(QObject* object);
 
 // A shared, owning reference to a window: copies name the same window, equality is identity,
 // and the window goes away when the last reference does.
-template <class W = Window, class... Args>
-std::shared_ptr<W> makeWindow(Args&&... args)
+template <class W = Window, class... Args> std::shared_ptr<W> makeWindow(Args&&... args)
 {
     return std::shared_ptr<W>(new W(std::forward<Args>(args)...), [](W* window) {
         window->hide();

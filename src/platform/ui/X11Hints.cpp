@@ -53,7 +53,10 @@ xcb_window_t rootWindow(xcb_connection_t* c)
 
 } // namespace
 
-bool isAvailable() { return connection() != nullptr; }
+bool isAvailable()
+{
+    return connection() != nullptr;
+}
 
 void setDockWindowType(QWidget* window)
 {
@@ -62,8 +65,8 @@ void setDockWindowType(QWidget* window)
     if (w == XCB_WINDOW_NONE)
         return;
     const xcb_atom_t dock = atom(c, "_NET_WM_WINDOW_TYPE_DOCK");
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, "_NET_WM_WINDOW_TYPE"),
-        XCB_ATOM_ATOM, 32, 1, &dock);
+    xcb_change_property(
+        c, XCB_PROP_MODE_REPLACE, w, atom(c, "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &dock);
     xcb_flush(c);
 }
 
@@ -74,8 +77,8 @@ void setOnAllDesktops(QWidget* window)
     if (w == XCB_WINDOW_NONE)
         return;
     const uint32_t allDesktops = 0xFFFFFFFF;
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, "_NET_WM_DESKTOP"),
-        XCB_ATOM_CARDINAL, 32, 1, &allDesktops);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom(c, "_NET_WM_DESKTOP"), XCB_ATOM_CARDINAL,
+        32, 1, &allDesktops);
     xcb_flush(c);
 }
 
@@ -129,7 +132,10 @@ void setSkipTaskbar(QWidget* window, bool skip, bool mapped)
 
 #else
 
-bool isAvailable() { return false; }
+bool isAvailable()
+{
+    return false;
+}
 void setDockWindowType(QWidget*) { }
 void setOnAllDesktops(QWidget*) { }
 void setSkipTaskbar(QWidget*, bool, bool) { }

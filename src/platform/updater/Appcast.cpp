@@ -10,7 +10,8 @@ namespace tidemark {
 
 namespace {
 
-const QString sparkleNamespace = QStringLiteral("http://www.andymatuschak.org/xml-namespaces/sparkle");
+const QString sparkleNamespace
+    = QStringLiteral("http://www.andymatuschak.org/xml-namespaces/sparkle");
 
 // A number kept as its digits without leading zeros, so any length compares correctly.
 struct Number {
@@ -30,8 +31,9 @@ std::vector<Component> components(std::string_view version)
                 ++i;
             auto digits = version.substr(start, i - start);
             auto first = digits.find_first_not_of('0');
-            out.push_back(Number{first == std::string_view::npos ? std::string()
-                                                                 : std::string(digits.substr(first))});
+            out.push_back(
+                Number { first == std::string_view::npos ? std::string()
+                                                         : std::string(digits.substr(first)) });
         } else if (std::isalpha(c)) {
             std::size_t start = i;
             while (i < version.size() && std::isalpha(static_cast<unsigned char>(version[i])))
@@ -134,7 +136,7 @@ rx::Result<Appcast, std::string> parseAppcast(std::string_view xml)
             } else if (name == QLatin1String("channel") && !isSparkle) {
                 sawChannel = true;
             } else if (name == QLatin1String("item") && !isSparkle) {
-                item = AppcastItem{};
+                item = AppcastItem {};
                 enclosureVersion.clear();
                 enclosureShortVersion.clear();
             } else if (item && name == QLatin1String("enclosure") && !isSparkle) {

@@ -24,7 +24,7 @@ QUrl feedAddress(const std::string& text)
 
 UpdateCheckResult failure(UpdaterError::Kind kind, std::string message)
 {
-    return UpdateCheckResult::failure(UpdaterError{kind, std::move(message)});
+    return UpdateCheckResult::failure(UpdaterError { kind, std::move(message) });
 }
 
 } // namespace
@@ -115,10 +115,10 @@ void Updater::startCheck(std::function<void(const UpdateCheckResult&)> completio
     QNetworkRequest request(url);
     request.setTransferTimeout(static_cast<int>(m_configuration.transferTimeout.count()));
     request.setHeader(QNetworkRequest::UserAgentHeader,
-        QString::fromStdString(m_configuration.applicationName + "/"
-            + m_configuration.currentDisplayVersion));
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-        QNetworkRequest::AlwaysNetwork);
+        QString::fromStdString(
+            m_configuration.applicationName + "/" + m_configuration.currentDisplayVersion));
+    request.setAttribute(
+        QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     m_tooLarge = false;
     m_completion = std::move(completion);
     m_reply = m_network->get(request);
@@ -154,7 +154,8 @@ UpdateCheckResult Updater::evaluate(QNetworkReply* reply) const
                 + " could not be reached: " + reply->errorString().toStdString() + ".");
     }
     auto body = reply->readAll();
-    auto appcast = parseAppcast(std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
+    auto appcast
+        = parseAppcast(std::string_view(body.constData(), static_cast<std::size_t>(body.size())));
     if (!appcast.isSuccess()) {
         return failure(UpdaterError::Kind::malformed,
             "The update feed at " + address + " could not be read: " + appcast.error() + ".");
@@ -216,10 +217,11 @@ void MessageBoxUserDriver::showUpdateFound(const AppcastItem& item)
     box->addButton(QObject::tr("Remind Me Later"), QMessageBox::RejectRole);
     box->setAttribute(Qt::WA_DeleteOnClose);
     auto link = QString::fromStdString(item.fileUrl.empty() ? item.infoUrl : item.fileUrl);
-    QObject::connect(box, &QMessageBox::buttonClicked, box, [download, link](QAbstractButton* button) {
-        if (button == download && !link.isEmpty())
-            QDesktopServices::openUrl(QUrl(link));
-    });
+    QObject::connect(
+        box, &QMessageBox::buttonClicked, box, [download, link](QAbstractButton* button) {
+            if (button == download && !link.isEmpty())
+                QDesktopServices::openUrl(QUrl(link));
+        });
     box->open();
 }
 
@@ -235,8 +237,8 @@ void MessageBoxUserDriver::showUpdateNotFound()
 
 void MessageBoxUserDriver::showUpdaterError(const UpdaterError& error)
 {
-    auto* box = new QMessageBox(QMessageBox::Warning, QObject::tr("Update Error!"),
-        QString::fromStdString(error.message));
+    auto* box = new QMessageBox(
+        QMessageBox::Warning, QObject::tr("Update Error!"), QString::fromStdString(error.message));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

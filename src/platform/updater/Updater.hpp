@@ -27,9 +27,9 @@ struct UpdaterConfiguration {
     std::string currentDisplayVersion;
     std::string applicationName = "Tidemark";
     // How often the started updater checks by itself; zero never.
-    std::chrono::seconds automaticCheckInterval{0};
+    std::chrono::seconds automaticCheckInterval { 0 };
     // A feed that sends nothing for this long is given up.
-    std::chrono::milliseconds transferTimeout{30000};
+    std::chrono::milliseconds transferTimeout { 30000 };
     // A feed larger than this is not an update feed.
     qint64 maximumFeedSize = 8 * 1024 * 1024;
 };

@@ -13,9 +13,8 @@ constexpr std::string_view deletedSuffix = " (deleted)";
 
 bool isProcessIdentifier(const std::string& name)
 {
-    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
-        return c >= '0' && c <= '9';
-    });
+    return !name.empty()
+        && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::filesystem::path comparable(const std::filesystem::path& path)
@@ -45,18 +44,18 @@ std::vector<RunningApplication> runningApplications(const std::filesystem::path&
         auto text = target.string();
         if (text.size() > deletedSuffix.size() && text.ends_with(deletedSuffix))
             target = text.substr(0, text.size() - deletedSuffix.size());
-        struct stat status {};
+        struct stat status { };
         if (::stat(entry.path().c_str(), &status) != 0)
             continue;
-        applications.push_back({std::stoi(name), std::move(target), status.st_uid});
+        applications.push_back({ std::stoi(name), std::move(target), status.st_uid });
     }
     std::sort(applications.begin(), applications.end(),
         [](const auto& a, const auto& b) { return a.processIdentifier < b.processIdentifier; });
     return applications;
 }
 
-std::vector<RunningApplication> runningApplications(const std::filesystem::path& executable,
-    const std::filesystem::path& procRoot)
+std::vector<RunningApplication> runningApplications(
+    const std::filesystem::path& executable, const std::filesystem::path& procRoot)
 {
     auto wanted = comparable(executable);
     auto applications = runningApplications(procRoot);
@@ -66,8 +65,8 @@ std::vector<RunningApplication> runningApplications(const std::filesystem::path&
     return applications;
 }
 
-bool isRunningForCurrentUser(const std::filesystem::path& executable,
-    const std::filesystem::path& procRoot)
+bool isRunningForCurrentUser(
+    const std::filesystem::path& executable, const std::filesystem::path& procRoot)
 {
     auto user = ::getuid();
     auto applications = runningApplications(executable, procRoot);

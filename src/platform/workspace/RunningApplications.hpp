@@ -23,10 +23,10 @@ std::vector<RunningApplication> runningApplications(
     const std::filesystem::path& procRoot = "/proc");
 
 // The running processes of `executable`, compared as real paths (links resolved).
-std::vector<RunningApplication> runningApplications(const std::filesystem::path& executable,
-    const std::filesystem::path& procRoot);
+std::vector<RunningApplication> runningApplications(
+    const std::filesystem::path& executable, const std::filesystem::path& procRoot);
 // Whether `executable` runs as the user of this process.
-bool isRunningForCurrentUser(const std::filesystem::path& executable,
-    const std::filesystem::path& procRoot = "/proc");
+bool isRunningForCurrentUser(
+    const std::filesystem::path& executable, const std::filesystem::path& procRoot = "/proc");
 
 } // namespace tidemark

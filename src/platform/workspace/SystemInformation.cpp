@@ -7,9 +7,8 @@ namespace tidemark {
 
 std::string operatingSystemVersionString()
 {
-    auto text = QSysInfo::prettyProductName() + QStringLiteral(" (")
-        + QSysInfo::kernelType() + QLatin1Char(' ') + QSysInfo::kernelVersion()
-        + QLatin1Char(')');
+    auto text = QSysInfo::prettyProductName() + QStringLiteral(" (") + QSysInfo::kernelType()
+        + QLatin1Char(' ') + QSysInfo::kernelVersion() + QLatin1Char(')');
     return text.toStdString();
 }
 

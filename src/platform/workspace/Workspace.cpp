@@ -14,7 +14,10 @@ using UnitResult = rx::Result<rx::Unit, WorkspaceError>;
 
 const char* const xdgUtilsHint = "Install xdg-utils (sudo apt install xdg-utils)";
 
-QString qString(const std::string& text) { return QString::fromStdString(text); }
+QString qString(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 std::string percentEncoded(const std::string& text, const QByteArray& keep = {})
 {
@@ -47,7 +50,8 @@ bool isPlainAddress(const std::string& address)
         || address.find('@', at + 1) != std::string::npos || address.front() == '-')
         return false;
     for (unsigned char c : address) {
-        if (c <= ' ' || c == 0x7f || std::string_view(",;:<>\"?&%()[]\\").find(static_cast<char>(c))
+        if (c <= ' ' || c == 0x7f
+            || std::string_view(",;:<>\"?&%()[]\\").find(static_cast<char>(c))
                 != std::string_view::npos)
             return false;
     }
@@ -78,7 +82,7 @@ rx::Result<int, WorkspaceError> SystemProcessLauncher::startDetached(
     qint64 pid = 0;
     if (!process.startDetached(&pid)) {
         return rx::Result<int, WorkspaceError>::failure(
-            {"Could not start " + program.string() + ": " + process.errorString().toStdString()});
+            { "Could not start " + program.string() + ": " + process.errorString().toStdString() });
     }
     return rx::Result<int, WorkspaceError>::success(static_cast<int>(pid));
 }
@@ -110,20 +114,21 @@ rx::Result<rx::Unit, WorkspaceError> Workspace::openUrl(const std::string& url)
 {
     QUrl parsed(qString(url), QUrl::StrictMode);
     if (!parsed.isValid() || parsed.scheme().isEmpty())
-        return UnitResult::failure({"\"" + url + "\" is not a valid address."});
+        return UnitResult::failure({ "\"" + url + "\" is not a valid address." });
     auto opener = m_launcher->findExecutable("xdg-open");
     if (!opener) {
         return UnitResult::failure(
-            {std::string("No program to open addresses was found. ") + xdgUtilsHint + "."});
+            { std::string("No program to open addresses was found. ") + xdgUtilsHint + "." });
     }
-    auto started = m_launcher->startDetached(*opener, {parsed.toString(QUrl::FullyEncoded).toStdString()});
+    auto started
+        = m_launcher->startDetached(*opener, { parsed.toString(QUrl::FullyEncoded).toStdString() });
     if (!started.isSuccess())
         return UnitResult::failure(started.error());
     return UnitResult::success({});
 }
 
-rx::Result<int, WorkspaceError> Workspace::openApplication(const std::filesystem::path& executable,
-    const std::vector<std::string>& arguments)
+rx::Result<int, WorkspaceError> Workspace::openApplication(
+    const std::filesystem::path& executable, const std::vector<std::string>& arguments)
 {
     return m_launcher->startDetached(executable, arguments);
 }
@@ -143,23 +148,24 @@ rx::Result<MailComposition, WorkspaceError> Workspace::composeEmail(const MailMe
     using Outcome = rx::Result<MailComposition, WorkspaceError>;
     for (const auto& recipient : message.recipients) {
         if (!isPlainAddress(recipient))
-            return Outcome::failure({"\"" + recipient + "\" is not a plain e-mail address."});
+            return Outcome::failure({ "\"" + recipient + "\" is not a plain e-mail address." });
     }
     for (const auto& attachment : message.attachments) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(attachment, error))
-            return Outcome::failure({"The attachment " + attachment.string() + " was not found."});
+            return Outcome::failure(
+                { "The attachment " + attachment.string() + " was not found." });
     }
     std::string reasons;
     if (auto composer = m_launcher->findExecutable("xdg-email")) {
-        std::vector<std::string> arguments{"--utf8"};
+        std::vector<std::string> arguments { "--utf8" };
         if (!message.subject.empty())
-            arguments.insert(arguments.end(), {"--subject", message.subject});
+            arguments.insert(arguments.end(), { "--subject", message.subject });
         if (!message.body.empty())
-            arguments.insert(arguments.end(), {"--body", message.body});
+            arguments.insert(arguments.end(), { "--body", message.body });
         for (const auto& attachment : message.attachments) {
             auto absolute = std::filesystem::absolute(attachment).lexically_normal();
-            arguments.insert(arguments.end(), {"--attach", absolute.string()});
+            arguments.insert(arguments.end(), { "--attach", absolute.string() });
         }
         arguments.insert(arguments.end(), message.recipients.begin(), message.recipients.end());
         auto started = m_launcher->startDetached(*composer, arguments);
@@ -170,8 +176,8 @@ rx::Result<MailComposition, WorkspaceError> Workspace::composeEmail(const MailMe
     auto opened = openUrl(mailtoAddress(message));
     if (opened.isSuccess())
         return Outcome::success(MailComposition::mailtoWithoutAttachments);
-    return Outcome::failure({"No mail program could be opened." + reasons + " "
-        + opened.error().message + " Then choose a default mail application."});
+    return Outcome::failure({ "No mail program could be opened." + reasons + " "
+        + opened.error().message + " Then choose a default mail application." });
 }
 
 } // namespace tidemark

@@ -26,16 +26,17 @@ public:
     virtual ~ProcessLauncher() = default;
     // The full path of a program found on PATH, or nothing.
     virtual std::optional<std::filesystem::path> findExecutable(const std::string& name) const = 0;
-    virtual rx::Result<int, WorkspaceError> startDetached(const std::filesystem::path& program,
-        const std::vector<std::string>& arguments) = 0;
+    virtual rx::Result<int, WorkspaceError> startDetached(
+        const std::filesystem::path& program, const std::vector<std::string>& arguments)
+        = 0;
 };
 
 class SystemProcessLauncher : public ProcessLauncher {
 public:
     std::optional<std::filesystem::path> findExecutable(const std::string& name) const override;
     // The result is the started process's identifier.
-    rx::Result<int, WorkspaceError> startDetached(const std::filesystem::path& program,
-        const std::vector<std::string>& arguments) override;
+    rx::Result<int, WorkspaceError> startDetached(
+        const std::filesystem::path& program, const std::vector<std::string>& arguments) override;
 };
 
 struct MailMessage {
@@ -62,14 +63,14 @@ std::string mailtoAddress(const MailMessage& message);
 // The desktop's ways to open things: addresses, programs, mail.
 class Workspace {
 public:
-    explicit Workspace(std::shared_ptr<ProcessLauncher> launcher =
-                           std::make_shared<SystemProcessLauncher>());
+    explicit Workspace(
+        std::shared_ptr<ProcessLauncher> launcher = std::make_shared<SystemProcessLauncher>());
 
     // Opens an address (https:, mailto:, file: …) in the user's preferred program.
     rx::Result<rx::Unit, WorkspaceError> openUrl(const std::string& url);
     // Starts a program detached from this one.
-    rx::Result<int, WorkspaceError> openApplication(const std::filesystem::path& executable,
-        const std::vector<std::string>& arguments = {});
+    rx::Result<int, WorkspaceError> openApplication(
+        const std::filesystem::path& executable, const std::vector<std::string>& arguments = {});
     std::vector<RunningApplication> runningApplications() const;
 
     // Opens a new message in the user's mail program. Nothing is sent: the user sends it

@@ -25,9 +25,11 @@ std::vector<Reminder> AppleReminders::fetchReminders(const ReminderPredicate& pr
     return m_eventStore->fetchReminders(predicate);
 }
 
-std::vector<Reminder> AppleReminders::incompleteReminders(std::optional<std::vector<EventCalendar>> calendars) const
+std::vector<Reminder> AppleReminders::incompleteReminders(
+    std::optional<std::vector<EventCalendar>> calendars) const
 {
-    return fetchReminders(m_eventStore->predicateForIncompleteReminders(std::nullopt, std::nullopt, std::move(calendars)));
+    return fetchReminders(m_eventStore->predicateForIncompleteReminders(
+        std::nullopt, std::nullopt, std::move(calendars)));
 }
 
 std::vector<Reminder> AppleReminders::saveNewReminders(std::vector<Reminder> reminders)

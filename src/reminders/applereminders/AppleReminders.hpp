@@ -24,7 +24,8 @@ public:
     // Blocking reads on the caller's thread.
     std::vector<Reminder> fetchReminders(const ReminderPredicate& predicate) const;
     // The incomplete reminders of the lists; none means every list.
-    std::vector<Reminder> incompleteReminders(std::optional<std::vector<EventCalendar>> calendars) const;
+    std::vector<Reminder> incompleteReminders(
+        std::optional<std::vector<EventCalendar>> calendars) const;
 
     // Puts each reminder in its own list or, without one, the default list, in the
     // system's time zone, and saves them all. Returns them as saved (with their lists).
@@ -36,8 +37,7 @@ public:
 
     // A batch of anything: `stage` stages with commit false. Nothing is committed when
     // `stage` staged nothing.
-    template <class Stage>
-    void batch(Stage stage)
+    template <class Stage> void batch(Stage stage)
     {
         std::lock_guard lock(m_batchMutex);
         try {

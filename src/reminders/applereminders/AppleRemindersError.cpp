@@ -19,7 +19,8 @@ std::string recoverySuggestion(AppleRemindersError error)
     case AppleRemindersError::requestFailedInsufficientPermission:
         return "Make sure you do the following:\n"
                "    - allow Tidemark to use your calendar task lists when it asks\n"
-               "    - if you refused before, remove the file eventstore-access from Tidemark's state folder "
+               "    - if you refused before, remove the file eventstore-access from Tidemark's "
+               "state folder "
                "and choose the calendar task lists again";
     case AppleRemindersError::listNotFound:
         return "Try a different list.";
@@ -27,6 +28,9 @@ std::string recoverySuggestion(AppleRemindersError error)
     return {};
 }
 
-Error toError(AppleRemindersError error) { return Error(description(error)); }
+Error toError(AppleRemindersError error)
+{
+    return Error(description(error));
+}
 
 } // namespace tidemark

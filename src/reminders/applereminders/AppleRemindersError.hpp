@@ -15,8 +15,14 @@ enum class AppleRemindersError {
 
 std::string description(AppleRemindersError error);
 std::string recoverySuggestion(AppleRemindersError error);
-inline std::optional<std::string> failureReason(AppleRemindersError) { return std::nullopt; }
-inline std::optional<std::string> helpAnchor(AppleRemindersError) { return std::nullopt; }
+inline std::optional<std::string> failureReason(AppleRemindersError)
+{
+    return std::nullopt;
+}
+inline std::optional<std::string> helpAnchor(AppleRemindersError)
+{
+    return std::nullopt;
+}
 
 // The error as a request's failure: its description.
 Error toError(AppleRemindersError error);

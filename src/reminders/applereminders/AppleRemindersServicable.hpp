@@ -38,9 +38,13 @@ public:
 
     virtual std::set<AnySource> sources() = 0;
     // The stored reminders, with the identifiers the store gave them.
-    virtual std::set<AnyReminder> create(const std::set<AnyReminder>& reminders, const Formatter& formatter) = 0;
+    virtual std::set<AnyReminder> create(
+        const std::set<AnyReminder>& reminders, const Formatter& formatter)
+        = 0;
     // The incomplete reminders of the lists named; of the default list when none matches.
-    virtual std::set<AnyReminder> fetchReminders(const std::vector<std::string>& listIDs, const Formatter& formatter) = 0;
+    virtual std::set<AnyReminder> fetchReminders(
+        const std::vector<std::string>& listIDs, const Formatter& formatter)
+        = 0;
     virtual void update(const std::set<AnyReminder>& reminders, const Formatter& formatter) = 0;
     virtual void delete_(const std::set<std::string>& identifiers, const Formatter& formatter) = 0;
 

@@ -16,7 +16,8 @@ namespace tidemark {
 namespace {
 
 // The title an untitled reminder is stored with; none when its span gives no text.
-std::optional<std::string> storedDefaultTitle(const AnyReminder& reminder, const DateComponentsFormatter& formatter)
+std::optional<std::string> storedDefaultTitle(
+    const AnyReminder& reminder, const DateComponentsFormatter& formatter)
 {
     std::string title = defaultTitle(reminder, formatter);
     if (title.empty())
@@ -26,7 +27,8 @@ std::optional<std::string> storedDefaultTitle(const AnyReminder& reminder, const
 
 } // namespace
 
-AppleRemindersService::AppleRemindersService(EventStoreOptions options, const std::shared_ptr<UndoManager>& undoManager)
+AppleRemindersService::AppleRemindersService(
+    EventStoreOptions options, const std::shared_ptr<UndoManager>& undoManager)
     : m_undoManager(undoManager)
     , m_appleReminders(std::make_unique<AppleReminders>(std::move(options)))
 {
@@ -48,7 +50,8 @@ void AppleRemindersService::setUndoManager(const std::shared_ptr<UndoManager>& m
 
 bool AppleRemindersService::hasFullAccess() const
 {
-    return m_appleReminders->eventStore().authorizationStatus(EntityType::reminder) == AuthorizationStatus::fullAccess;
+    return m_appleReminders->eventStore().authorizationStatus(EntityType::reminder)
+        == AuthorizationStatus::fullAccess;
 }
 
 rx::Publisher<rx::Unit> AppleRemindersService::changes()
@@ -57,12 +60,16 @@ rx::Publisher<rx::Unit> AppleRemindersService::changes()
     std::weak_ptr<int> alive = m_lifetime;
     // The access is read when the change arrives: it may have been refused since.
     auto changes = store->changes().filter([store, alive](const rx::Unit&) {
-        return alive.lock() && store->authorizationStatus(EntityType::reminder) == AuthorizationStatus::fullAccess;
+        return alive.lock()
+            && store->authorizationStatus(EntityType::reminder) == AuthorizationStatus::fullAccess;
     });
     return m_unsubscriber.share(changes);
 }
 
-void AppleRemindersService::stopObserving() { m_unsubscriber.unsubscribe(); }
+void AppleRemindersService::stopObserving()
+{
+    m_unsubscriber.unsubscribe();
+}
 
 std::set<AnySource> AppleRemindersService::sources()
 {
@@ -73,17 +80,20 @@ std::set<AnySource> AppleRemindersService::sources()
     return result;
 }
 
-std::set<AnyReminder> AppleRemindersService::create(const std::set<AnyReminder>& reminders, const Formatter& formatter)
+std::set<AnyReminder> AppleRemindersService::create(
+    const std::set<AnyReminder>& reminders, const Formatter& formatter)
 {
     return createReminders(reminders, formatter, Registration::posted);
 }
 
-void AppleRemindersService::update(const std::set<AnyReminder>& reminders, const Formatter& formatter)
+void AppleRemindersService::update(
+    const std::set<AnyReminder>& reminders, const Formatter& formatter)
 {
     updateReminders(reminders, formatter, Registration::posted);
 }
 
-void AppleRemindersService::delete_(const std::set<std::string>& identifiers, const Formatter& formatter)
+void AppleRemindersService::delete_(
+    const std::set<std::string>& identifiers, const Formatter& formatter)
 {
     deleteReminders(identifiers, formatter, Registration::posted);
 }
@@ -157,7 +167,7 @@ void AppleRemindersService::updateReminders(
 void AppleRemindersService::deleteReminders(
     const std::set<std::string>& identifiers, const Formatter& formatter, Registration registration)
 {
-    const std::vector<Reminder> found = lookUp({identifiers.begin(), identifiers.end()});
+    const std::vector<Reminder> found = lookUp({ identifiers.begin(), identifiers.end() });
     if (found.empty())
         return;
     m_appleReminders->remove(found);
@@ -173,7 +183,8 @@ void AppleRemindersService::deleteReminders(
         "delete_reminder_label");
 }
 
-void AppleRemindersService::registerUndo(Registration registration, Inverse inverse, const char* actionNameKey)
+void AppleRemindersService::registerUndo(
+    Registration registration, Inverse inverse, const char* actionNameKey)
 {
     std::weak_ptr<int> alive = m_lifetime;
     auto step = [this, alive, inverse = std::move(inverse), actionNameKey] {
@@ -188,7 +199,8 @@ void AppleRemindersService::registerUndo(Registration registration, Inverse inve
             try {
                 inverse(*this);
             } catch (const std::exception& error) {
-                qCWarning(lcAppleReminders) << "undoing a change of the calendar task lists failed:" << error.what();
+                qCWarning(lcAppleReminders)
+                    << "undoing a change of the calendar task lists failed:" << error.what();
             }
         });
         if (!manager->isUndoing())
@@ -200,7 +212,8 @@ void AppleRemindersService::registerUndo(Registration registration, Inverse inve
         rx::mainQueue().post(std::move(step));
 }
 
-std::vector<Reminder> AppleRemindersService::lookUp(const std::vector<std::string>& identifiers) const
+std::vector<Reminder> AppleRemindersService::lookUp(
+    const std::vector<std::string>& identifiers) const
 {
     const EventStore& store = m_appleReminders->eventStore();
     std::vector<Reminder> found;
@@ -211,7 +224,8 @@ std::vector<Reminder> AppleRemindersService::lookUp(const std::vector<std::strin
     return found;
 }
 
-std::set<AnyReminder> AppleRemindersService::fetchReminders(const std::vector<std::string>& listIDs, const Formatter& formatter)
+std::set<AnyReminder> AppleRemindersService::fetchReminders(
+    const std::vector<std::string>& listIDs, const Formatter& formatter)
 {
     const EventStore& store = m_appleReminders->eventStore();
     std::vector<EventCalendar> calendars;
@@ -234,7 +248,8 @@ std::set<AnyReminder> AppleRemindersService::fetchIncompleteReminders(
     }
     std::set<AnyReminder> result;
     // Writing a span costs far more than reading a task, and many tasks share theirs.
-    std::map<std::pair<std::optional<DateComponents>, std::optional<DateComponents>>, std::string> spans;
+    std::map<std::pair<std::optional<DateComponents>, std::optional<DateComponents>>, std::string>
+        spans;
     for (const Reminder& reminder : m_appleReminders->incompleteReminders(std::move(calendars))) {
         AnyReminder converted = anyReminder(reminder);
         if (formatter && !converted.title.empty()) {
@@ -259,7 +274,8 @@ void AppleRemindersService::complete(const std::set<AnyReminder>& reminders)
     m_appleReminders->complete(found);
 }
 
-std::vector<AnyList> AppleRemindersService::createLists(const std::vector<AnyList>& lists, const AnySource& source)
+std::vector<AnyList> AppleRemindersService::createLists(
+    const std::vector<AnyList>& lists, const AnySource& source)
 {
     EventStore& store = m_appleReminders->eventStore();
     std::optional<Source> target;
@@ -279,8 +295,9 @@ std::vector<AnyList> AppleRemindersService::createLists(const std::vector<AnyLis
                 store.saveCalendar(calendar, false);
                 created.push_back(anyList(calendar));
             } catch (const EventStoreError& error) {
-                qCWarning(lcAppleReminders) << "cannot make the list" << QString::fromStdString(list.title) << ":"
-                                            << error.what();
+                qCWarning(lcAppleReminders)
+                    << "cannot make the list" << QString::fromStdString(list.title) << ":"
+                    << error.what();
             }
         }
         return !created.empty();
@@ -307,30 +324,34 @@ rx::Publisher<EquatableVoid, Error> AppleRemindersService::requestAccess()
 {
     EventStore* store = &m_appleReminders->eventStore();
     std::weak_ptr<int> alive = m_lifetime;
-    return rx::Publisher<EquatableVoid, Error>([store, alive](rx::Subscriber<EquatableVoid, Error> subscriber) {
-        auto shared = std::make_shared<rx::Subscriber<EquatableVoid, Error>>(std::move(subscriber));
-        if (!alive.lock()) {
-            shared->complete(rx::Completion<Error>::failed(Error("the calendar task lists are closed")));
-            return rx::Cancellable();
-        }
-        auto cancelled = std::make_shared<std::atomic<bool>>(false);
-        // Answers at once when the user answered before; else after the prompt, on the
-        // main thread. A refusal is a failed request, not a completed one.
-        store->requestFullAccessToReminders([shared, cancelled](bool granted, std::optional<EventStoreError> error) {
-            if (cancelled->load())
-                return;
-            if (error) {
-                shared->complete(rx::Completion<Error>::failed(Error(error->what())));
-            } else if (!granted) {
-                shared->complete(rx::Completion<Error>::failed(
-                    toError(AppleRemindersError::requestFailedInsufficientPermission)));
-            } else {
-                shared->receive(EquatableVoid{});
-                shared->complete(rx::Completion<Error>::finished());
+    return rx::Publisher<EquatableVoid, Error>(
+        [store, alive](rx::Subscriber<EquatableVoid, Error> subscriber) {
+            auto shared
+                = std::make_shared<rx::Subscriber<EquatableVoid, Error>>(std::move(subscriber));
+            if (!alive.lock()) {
+                shared->complete(
+                    rx::Completion<Error>::failed(Error("the calendar task lists are closed")));
+                return rx::Cancellable();
             }
+            auto cancelled = std::make_shared<std::atomic<bool>>(false);
+            // Answers at once when the user answered before; else after the prompt, on the
+            // main thread. A refusal is a failed request, not a completed one.
+            store->requestFullAccessToReminders(
+                [shared, cancelled](bool granted, std::optional<EventStoreError> error) {
+                    if (cancelled->load())
+                        return;
+                    if (error) {
+                        shared->complete(rx::Completion<Error>::failed(Error(error->what())));
+                    } else if (!granted) {
+                        shared->complete(rx::Completion<Error>::failed(
+                            toError(AppleRemindersError::requestFailedInsufficientPermission)));
+                    } else {
+                        shared->receive(EquatableVoid {});
+                        shared->complete(rx::Completion<Error>::finished());
+                    }
+                });
+            return rx::Cancellable([cancelled] { cancelled->store(true); });
         });
-        return rx::Cancellable([cancelled] { cancelled->store(true); });
-    });
 }
 
 } // namespace tidemark

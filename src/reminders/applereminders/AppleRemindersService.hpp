@@ -28,8 +28,8 @@ class AppleRemindersService final : public AppleRemindersServicable {
 public:
     // `options.accessPrompt` asks the user for access the first time it is needed; without
     // it an undetermined access cannot be granted and the request fails saying so.
-    explicit AppleRemindersService(EventStoreOptions options = {},
-        const std::shared_ptr<UndoManager>& undoManager = nullptr);
+    explicit AppleRemindersService(
+        EventStoreOptions options = {}, const std::shared_ptr<UndoManager>& undoManager = nullptr);
     ~AppleRemindersService() override;
 
     std::shared_ptr<UndoManager> undoManager() const override;
@@ -39,15 +39,18 @@ public:
     void stopObserving() override;
 
     std::set<AnySource> sources() override;
-    std::set<AnyReminder> create(const std::set<AnyReminder>& reminders, const Formatter& formatter) override;
-    std::set<AnyReminder> fetchReminders(const std::vector<std::string>& listIDs, const Formatter& formatter) override;
+    std::set<AnyReminder> create(
+        const std::set<AnyReminder>& reminders, const Formatter& formatter) override;
+    std::set<AnyReminder> fetchReminders(
+        const std::vector<std::string>& listIDs, const Formatter& formatter) override;
     void update(const std::set<AnyReminder>& reminders, const Formatter& formatter) override;
     void delete_(const std::set<std::string>& identifiers, const Formatter& formatter) override;
     rx::Publisher<EquatableVoid, Error> requestAccess() override;
 
     // The incomplete reminders of the lists; with none or no lists, of the default list
     // for new reminders (nothing when there is none).
-    std::set<AnyReminder> fetchIncompleteReminders(std::optional<std::vector<EventCalendar>> lists, const Formatter& formatter);
+    std::set<AnyReminder> fetchIncompleteReminders(
+        std::optional<std::vector<EventCalendar>> lists, const Formatter& formatter);
     // Marks the reminders completed now; registers no undo step.
     void complete(const std::set<AnyReminder>& reminders);
     // New lists in the source; a list that cannot be saved is left out.
@@ -63,9 +66,12 @@ private:
     enum class Registration { posted, immediate };
     using Inverse = std::function<void(AppleRemindersService&)>;
 
-    std::set<AnyReminder> createReminders(const std::set<AnyReminder>& reminders, const Formatter& formatter, Registration registration);
-    void updateReminders(const std::set<AnyReminder>& reminders, const Formatter& formatter, Registration registration);
-    void deleteReminders(const std::set<std::string>& identifiers, const Formatter& formatter, Registration registration);
+    std::set<AnyReminder> createReminders(const std::set<AnyReminder>& reminders,
+        const Formatter& formatter, Registration registration);
+    void updateReminders(const std::set<AnyReminder>& reminders, const Formatter& formatter,
+        Registration registration);
+    void deleteReminders(const std::set<std::string>& identifiers, const Formatter& formatter,
+        Registration registration);
     void registerUndo(Registration registration, Inverse inverse, const char* actionNameKey);
     std::vector<Reminder> lookUp(const std::vector<std::string>& identifiers) const;
 

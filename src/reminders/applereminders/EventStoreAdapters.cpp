@@ -25,11 +25,14 @@ AnyReminder anyReminder(const Reminder& reminder, const DateComponentsFormatter*
     return result;
 }
 
-AnyList anyList(const EventCalendar& calendar) { return AnyList{calendar.calendarIdentifier, calendar.title}; }
+AnyList anyList(const EventCalendar& calendar)
+{
+    return AnyList { calendar.calendarIdentifier, calendar.title };
+}
 
 AnySource anySource(const EventStore& store, const Source& source)
 {
-    AnySource result{source.sourceIdentifier, source.title, {}};
+    AnySource result { source.sourceIdentifier, source.title, {} };
     for (const EventCalendar& calendar : store.calendars(source, EntityType::reminder)) {
         if (calendar.source && calendar.source->sourceIdentifier == source.sourceIdentifier)
             result.lists.insert(anyList(calendar));

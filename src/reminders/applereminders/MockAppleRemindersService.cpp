@@ -6,10 +6,12 @@ namespace tidemark {
 
 MockAppleRemindersService::MockAppleRemindersService()
     : m_undoManager(std::make_shared<UndoManager>())
-    , m_mockLists{AnyList{Uuid::make(), "First List"}, AnyList{Uuid::make(), "Second List"}}
+    , m_mockLists { AnyList { Uuid::make(), "First List" },
+        AnyList { Uuid::make(), "Second List" } }
     , m_mockChangesPublisher(rx::Empty<rx::Unit>())
 {
-    m_mockSources.insert(AnySource{Uuid::make(), "Mock Source", {m_mockLists.begin(), m_mockLists.end()}});
+    m_mockSources.insert(
+        AnySource { Uuid::make(), "Mock Source", { m_mockLists.begin(), m_mockLists.end() } });
     for (const AnyList& list : m_mockLists)
         m_mockDictionary[list.id] = {};
 }
@@ -31,9 +33,15 @@ rx::Publisher<rx::Unit> MockAppleRemindersService::changes()
     return m_unsubscriber.share(mockChangesPublisher());
 }
 
-void MockAppleRemindersService::stopObserving() { m_unsubscriber.unsubscribe(); }
+void MockAppleRemindersService::stopObserving()
+{
+    m_unsubscriber.unsubscribe();
+}
 
-std::set<AnySource> MockAppleRemindersService::sources() { return mockSources(); }
+std::set<AnySource> MockAppleRemindersService::sources()
+{
+    return mockSources();
+}
 
 std::optional<std::string> MockAppleRemindersService::firstListID() const
 {
@@ -42,13 +50,15 @@ std::optional<std::string> MockAppleRemindersService::firstListID() const
     return m_mockLists.front().id;
 }
 
-std::set<AnyReminder> MockAppleRemindersService::create(const std::set<AnyReminder>& reminders, const Formatter&)
+std::set<AnyReminder> MockAppleRemindersService::create(
+    const std::set<AnyReminder>& reminders, const Formatter&)
 {
     std::lock_guard lock(m_mutex);
     std::set<AnyReminder> result;
     for (const AnyReminder& given : reminders) {
         AnyReminder made
-            = CreateReminder(startDate(given), duration(given), given.title, given.listID).toAnyReminder();
+            = CreateReminder(startDate(given), duration(given), given.title, given.listID)
+                  .toAnyReminder();
         const auto listID = given.listID ? given.listID : firstListID();
         if (listID) {
             made.listID = listID;
@@ -60,7 +70,8 @@ std::set<AnyReminder> MockAppleRemindersService::create(const std::set<AnyRemind
     return result;
 }
 
-std::set<AnyReminder> MockAppleRemindersService::fetchReminders(const std::vector<std::string>& listIDs, const Formatter&)
+std::set<AnyReminder> MockAppleRemindersService::fetchReminders(
+    const std::vector<std::string>& listIDs, const Formatter&)
 {
     std::lock_guard lock(m_mutex);
     std::set<AnyReminder> result;
@@ -98,7 +109,7 @@ void MockAppleRemindersService::delete_(const std::set<std::string>& identifiers
 
 rx::Publisher<EquatableVoid, Error> MockAppleRemindersService::requestAccess()
 {
-    return rx::Just<EquatableVoid, Error>(EquatableVoid{});
+    return rx::Just<EquatableVoid, Error>(EquatableVoid {});
 }
 
 std::vector<AnyList> MockAppleRemindersService::mockLists() const
@@ -170,7 +181,7 @@ std::optional<AnyList> MockAppleRemindersService::list(const std::string& identi
 std::set<AnyList> MockAppleRemindersService::lists() const
 {
     std::lock_guard lock(m_mutex);
-    return {m_mockLists.begin(), m_mockLists.end()};
+    return { m_mockLists.begin(), m_mockLists.end() };
 }
 
 std::set<AnyReminder> MockAppleRemindersService::reminders(const std::optional<AnyList>& list) const
@@ -180,7 +191,7 @@ std::set<AnyReminder> MockAppleRemindersService::reminders(const std::optional<A
     if (!identifier)
         return {};
     auto entry = m_mockDictionary.find(*identifier);
-    return entry == m_mockDictionary.end() ? std::set<AnyReminder>{} : entry->second;
+    return entry == m_mockDictionary.end() ? std::set<AnyReminder> {} : entry->second;
 }
 
 } // namespace tidemark

@@ -28,10 +28,12 @@ public:
     void stopObserving() override;
 
     std::set<AnySource> sources() override;
-    std::set<AnyReminder> create(const std::set<AnyReminder>& reminders, const Formatter& formatter) override;
+    std::set<AnyReminder> create(
+        const std::set<AnyReminder>& reminders, const Formatter& formatter) override;
     // The reminders held for the lists named; nothing for a list it does not hold, and
     // nothing without identifiers. Completed reminders are included.
-    std::set<AnyReminder> fetchReminders(const std::vector<std::string>& listIDs, const Formatter& formatter) override;
+    std::set<AnyReminder> fetchReminders(
+        const std::vector<std::string>& listIDs, const Formatter& formatter) override;
     void update(const std::set<AnyReminder>& reminders, const Formatter& formatter) override;
     void delete_(const std::set<std::string>& identifiers, const Formatter& formatter) override;
     rx::Publisher<EquatableVoid, Error> requestAccess() override;

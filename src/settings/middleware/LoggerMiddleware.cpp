@@ -13,7 +13,8 @@ namespace {
 std::string currentCalendarDescription()
 {
     auto calendar = Calendar::autoupdatingCurrent();
-    return "Calendar(identifier: gregorian, timeZone: " + calendar.timeZone() + ", autoupdating: true)";
+    return "Calendar(identifier: gregorian, timeZone: " + calendar.timeZone()
+        + ", autoupdating: true)";
 }
 
 } // namespace
@@ -26,8 +27,9 @@ std::string actionLogLine(const std::string& description)
     return line;
 }
 
-std::vector<std::filesystem::path> makeBugReportAttachments(const AppState& state, const LoggerService& logger,
-    UserSettingsServicable& settings, const std::string& calendarDescription)
+std::vector<std::filesystem::path> makeBugReportAttachments(const AppState& state,
+    const LoggerService& logger, UserSettingsServicable& settings,
+    const std::string& calendarDescription)
 {
     std::vector<std::filesystem::path> attachments;
     // The state holds reminder titles: it goes into the log only when the user turned
@@ -48,7 +50,8 @@ std::vector<std::filesystem::path> makeBugReportAttachments(const AppState& stat
         logger.logger().fault("Unable to log user settings.");
         return attachments;
     }
-    auto text = "Settings: " + describeValue(stored.value()) + "\n\nCalendar: " + calendarDescription;
+    auto text
+        = "Settings: " + describeValue(stored.value()) + "\n\nCalendar: " + calendarDescription;
     if (auto exported = logger.exportLogs(text, "settings"); exported.isSuccess())
         attachments.push_back(exported.value());
     else
@@ -68,7 +71,8 @@ AppMiddleware loggerMiddleware(LoggerMiddlewareEnvironment environment)
     }
     auto env = std::make_shared<const LoggerMiddlewareEnvironment>(std::move(environment));
 
-    return [env](const AppState& state, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [env](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         // Before the action is written, so the action that turns hiding on is hidden too.
         env->logger->setHidesReminderTitles(state.logger.hideReminderDescriptions);
         if (state.logger.isEnabled)
@@ -90,19 +94,24 @@ AppMiddleware loggerMiddleware(LoggerMiddlewareEnvironment environment)
         const AppState copy = state;
         auto attachments = makeAsyncPublisher<std::vector<std::filesystem::path>>(
             [env, copy](std::stop_token) {
-                return makeBugReportAttachments(copy, *env->logger, *env->settings, env->calendarDescription());
+                return makeBugReportAttachments(
+                    copy, *env->logger, *env->settings, env->calendarDescription());
             },
             *env->queue);
-        auto answer = [](BugReportAction result) -> AppAction { return AppAction::Logger { LoggerAction::SubmitBugReport { std::move(result) } }; };
+        auto answer = [](BugReportAction result) -> AppAction {
+            return AppAction::Logger { LoggerAction::SubmitBugReport { std::move(result) } };
+        };
         // The message is opened on the main thread; a message that could not be opened is
         // the report's failure, not a success.
         return rx::mapResult(attachments.receiveOnMain(),
-            [env, answer](const rx::Result<std::vector<std::filesystem::path>, Error>& files) -> AppAction {
+            [env, answer](
+                const rx::Result<std::vector<std::filesystem::path>, Error>& files) -> AppAction {
                 if (!files.isSuccess())
                     return answer(BugReportAction::failure(files.error()));
                 auto sent = composeSupportEmail(*env->workspace, files.value());
                 if (!sent.isSuccess()) {
-                    env->logger->logger().fault("Unable to open the bug report e-mail: " + sent.error().description);
+                    env->logger->logger().fault(
+                        "Unable to open the bug report e-mail: " + sent.error().description);
                     return answer(BugReportAction::failure(sent.error()));
                 }
                 return answer(BugReportAction::success(EquatableVoid {}));

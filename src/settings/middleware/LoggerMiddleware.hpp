@@ -33,8 +33,9 @@ AppMiddleware loggerMiddleware(LoggerMiddlewareEnvironment environment);
 
 // Writes the bug report's files into the documents folder and gives them in order: the
 // log lines ("logs", only while logging is on), then the stored settings ("settings").
-std::vector<std::filesystem::path> makeBugReportAttachments(const AppState& state, const LoggerService& logger,
-    UserSettingsServicable& settings, const std::string& calendarDescription);
+std::vector<std::filesystem::path> makeBugReportAttachments(const AppState& state,
+    const LoggerService& logger, UserSettingsServicable& settings,
+    const std::string& calendarDescription);
 
 // "  " and the description, padded with blanks to at least 10 characters.
 std::string actionLogLine(const std::string& description);

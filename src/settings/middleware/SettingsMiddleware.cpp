@@ -6,15 +6,15 @@ namespace tidemark {
 
 namespace {
 
-template <class Case, class V>
-const Case* as(const V& value)
+template <class Case, class V> const Case* as(const V& value)
 {
     return std::get_if<Case>(&asVariant(value));
 }
 
 } // namespace
 
-AppMiddleware makeSettingsMiddleware(std::shared_ptr<SettingsServicable> service, SettingsProblemReporter report)
+AppMiddleware makeSettingsMiddleware(
+    std::shared_ptr<SettingsServicable> service, SettingsProblemReporter report)
 {
     if (!report)
         report = [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); };
@@ -23,16 +23,20 @@ AppMiddleware makeSettingsMiddleware(std::shared_ptr<SettingsServicable> service
         auto result = service->setOpenAtLogin(enabled);
         if (result.isSuccess())
             return rx::Empty<AppAction>();
-        report(std::string("Failed to ") + (enabled ? "enable" : "disable") + " launch at login: " + result.error().description);
+        report(std::string("Failed to ") + (enabled ? "enable" : "disable")
+            + " launch at login: " + result.error().description);
         if (!enabled)
             return rx::Empty<AppAction>();
-        return rx::Just<AppAction>(AppAction::Settings { SettingsAction::General { GeneralSettingsAction { false } } });
+        return rx::Just<AppAction>(
+            AppAction::Settings { SettingsAction::General { GeneralSettingsAction { false } } });
     };
 
-    return [service, apply](const AppState&, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [service, apply](const AppState&,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (auto view = caseOf<AppAction::View>(action)) {
             if (auto popover = as<ViewAction::Popover>(view->action)) {
-                if (auto presented = as<PopoverAction::IsPresented>(popover->action); presented && presented->value)
+                if (auto presented = as<PopoverAction::IsPresented>(popover->action);
+                    presented && presented->value)
                     service->keepSettingsWindowInFront();
             }
             return rx::Empty<AppAction>();

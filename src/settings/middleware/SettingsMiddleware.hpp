@@ -16,6 +16,7 @@ using SettingsProblemReporter = std::function<void(const std::string& message)>;
 // brings the settings window forward. When open at login cannot be turned on, the failure
 // is reported and the setting is turned off again, so it never claims what the desktop
 // will not do.
-AppMiddleware makeSettingsMiddleware(std::shared_ptr<SettingsServicable> service, SettingsProblemReporter report = {});
+AppMiddleware makeSettingsMiddleware(
+    std::shared_ptr<SettingsServicable> service, SettingsProblemReporter report = {});
 
 } // namespace tidemark

@@ -2,9 +2,11 @@
 
 namespace tidemark {
 
-AppMiddleware updaterMiddleware(std::shared_ptr<StandardUpdaterController> controller, UpdateActionOf updateActionOf)
+AppMiddleware updaterMiddleware(
+    std::shared_ptr<StandardUpdaterController> controller, UpdateActionOf updateActionOf)
 {
-    return [controller, updateActionOf](const AppState&, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [controller, updateActionOf](const AppState&,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         auto update = updateActionOf(action);
         if (update && std::holds_alternative<UpdateAction::Check>(asVariant(*update)))
             controller->updater().checkForUpdates();

@@ -14,8 +14,7 @@ namespace tidemark {
 using UpdateActionOf = std::function<const UpdateAction*(const AppAction&)>;
 
 // The root action's `Update` case, once the root action has one; none before.
-template <class Action = AppAction>
-const UpdateAction* carriedUpdateAction(const Action& action)
+template <class Action = AppAction> const UpdateAction* carriedUpdateAction(const Action& action)
 {
     if constexpr (requires { typename Action::Update; }) {
         auto update = std::get_if<typename Action::Update>(&asVariant(action));

@@ -12,7 +12,8 @@ namespace tidemark {
 // Counts every reminder creation that succeeded and the days on which they happened, and
 // once both counts are high enough shows the review banner, once for the stored settings.
 AppMiddleware usageStatisticsMiddleware(std::shared_ptr<UsageStatisticsService> statistics,
-    std::shared_ptr<UserSettingsServicable> settings, std::shared_ptr<const Clock> clock = Clock::system(),
+    std::shared_ptr<UserSettingsServicable> settings,
+    std::shared_ptr<const Clock> clock = Clock::system(),
     Calendar calendar = Calendar::autoupdatingCurrent());
 
 } // namespace tidemark

@@ -7,8 +7,7 @@ namespace tidemark {
 
 namespace {
 
-template <class Case, class V>
-const Case* as(const V& value)
+template <class Case, class V> const Case* as(const V& value)
 {
     return std::get_if<Case>(&asVariant(value));
 }
@@ -58,16 +57,19 @@ std::optional<UserSettings> applyingCountdown(UserSettings s, const CountdownAct
     return std::nullopt;
 }
 
-std::optional<UserSettings> applyingView(UserSettings s, const AppState& state, const ViewAction& action)
+std::optional<UserSettings> applyingView(
+    UserSettings s, const AppState& state, const ViewAction& action)
 {
     if (auto onboarding = as<ViewAction::Onboarding>(action)) {
-        if (auto presented = as<OnboardingAction::IsPresented>(onboarding->action); presented && presented->value) {
+        if (auto presented = as<OnboardingAction::IsPresented>(onboarding->action);
+            presented && presented->value) {
             s.onboarding.lastPresentedVersion = AppInfo::shortVersion();
             return s;
         }
         return std::nullopt;
     }
-    if (auto whatsNew = as<ViewAction::WhatsNew>(action); whatsNew && whatsNew->action.isPresented) {
+    if (auto whatsNew = as<ViewAction::WhatsNew>(action);
+        whatsNew && whatsNew->action.isPresented) {
         s.whatsNew.lastPresentedVersion = state.view.whatsNew.version;
         return s;
     }
@@ -76,7 +78,8 @@ std::optional<UserSettings> applyingView(UserSettings s, const AppState& state, 
 
 } // namespace
 
-std::optional<UserSettings> applyingToSettings(UserSettings s, const AppState& state, const AppAction& action)
+std::optional<UserSettings> applyingToSettings(
+    UserSettings s, const AppState& state, const AppAction& action)
 {
     return std::visit(
         overloaded {
@@ -99,8 +102,12 @@ std::optional<UserSettings> applyingToSettings(UserSettings s, const AppState& s
                 }
                 return std::nullopt;
             },
-            [&](const AppAction::View& a) -> std::optional<UserSettings> { return applyingView(s, state, a.action); },
-            [&](const AppAction::Reminders& a) -> std::optional<UserSettings> { return applyingReminders(s, a.action); },
+            [&](const AppAction::View& a) -> std::optional<UserSettings> {
+                return applyingView(s, state, a.action);
+            },
+            [&](const AppAction::Reminders& a) -> std::optional<UserSettings> {
+                return applyingReminders(s, a.action);
+            },
             [&](const AppAction::Settings& a) -> std::optional<UserSettings> {
                 if (auto general = as<SettingsAction::General>(a.action)) {
                     s.general.openAtLogin = general->action.openAtLogin;
@@ -108,7 +115,9 @@ std::optional<UserSettings> applyingToSettings(UserSettings s, const AppState& s
                 }
                 return std::nullopt;
             },
-            [&](const AppAction::Countdown& a) -> std::optional<UserSettings> { return applyingCountdown(s, a.action); },
+            [&](const AppAction::Countdown& a) -> std::optional<UserSettings> {
+                return applyingCountdown(s, a.action);
+            },
             [&](const AppAction::DragGesture& a) -> std::optional<UserSettings> {
                 if (auto points = as<DragGestureAction::PointPerInterval>(a.action)) {
                     s.gesture.dragGesturePointPerInterval = points->pointPerInterval;
@@ -123,7 +132,8 @@ std::optional<UserSettings> applyingToSettings(UserSettings s, const AppState& s
 
 AppMiddleware userSettingsMiddleware(std::shared_ptr<UserSettingsServicable> service)
 {
-    return [service](const AppState& state, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [service](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (auto settings = caseOf<AppAction::Settings>(action)) {
             if (auto read = as<SettingsAction::Read>(settings->action)) {
                 if (!read->action.asSubmit())

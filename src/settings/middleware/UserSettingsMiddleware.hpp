@@ -17,6 +17,7 @@ AppMiddleware userSettingsMiddleware(std::shared_ptr<UserSettingsServicable> ser
 
 // The stored settings after `action`, or none when the action changes no stored
 // preference. `state` is the state after the reducer.
-std::optional<UserSettings> applyingToSettings(UserSettings settings, const AppState& state, const AppAction& action);
+std::optional<UserSettings> applyingToSettings(
+    UserSettings settings, const AppState& state, const AppAction& action);
 
 } // namespace tidemark

@@ -38,7 +38,8 @@ const bool* scrollDataEntryIsPresented(const AppAction& action)
 
 AppStore::Middleware makeHapticFeedbackMiddleware(std::shared_ptr<HapticFeedbackService> service)
 {
-    return [service](const AppState& state, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [service](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (isChangedPhase(action)) {
             const bool presented = yoyoTimeViewIsPresented(state);
             if (presented != service->flag()) {

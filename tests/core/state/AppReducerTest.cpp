@@ -1,5 +1,5 @@
-#include "core/Store.hpp"
 #include "core/state/AppReducer.hpp"
+#include "core/Store.hpp"
 #include "support/TestMainQueue.hpp"
 
 #include <gmock/gmock.h>
@@ -13,7 +13,8 @@ const Calendar berlin("Europe/Berlin");
 
 Date at(int hour, int minute, int second = 0)
 {
-    return *berlin.date({ CalendarIdentifier::gregorian, "Europe/Berlin", 2026, 6, 1, hour, minute, second });
+    return *berlin.date(
+        { CalendarIdentifier::gregorian, "Europe/Berlin", 2026, 6, 1, hour, minute, second });
 }
 
 struct Fixture {
@@ -26,16 +27,29 @@ struct Fixture {
 
 AnyReminder reminder(std::string id, std::string title = {})
 {
-    AnyReminder r { std::move(id), std::nullopt, std::nullopt, std::move(title), std::nullopt, std::nullopt };
+    AnyReminder r { std::move(id), std::nullopt, std::nullopt, std::move(title), std::nullopt,
+        std::nullopt };
     setStartDate(r, at(9, 0));
     setDueDate(r, at(11, 0));
     return r;
 }
 
-AppAction items(RemindersItemsAction action) { return actions::itemsAction(std::move(action)); }
-AppAction reminders(RemindersAction action) { return AppAction::Reminders { std::move(action) }; }
-AppAction view(ViewAction action) { return actions::viewAction(std::move(action)); }
-AppAction drag(DragGestureAction action) { return AppAction::DragGesture { std::move(action) }; }
+AppAction items(RemindersItemsAction action)
+{
+    return actions::itemsAction(std::move(action));
+}
+AppAction reminders(RemindersAction action)
+{
+    return AppAction::Reminders { std::move(action) };
+}
+AppAction view(ViewAction action)
+{
+    return actions::viewAction(std::move(action));
+}
+AppAction drag(DragGestureAction action)
+{
+    return AppAction::DragGesture { std::move(action) };
+}
 
 AnyDragGestureValue pull(double width, double height)
 {
@@ -66,15 +80,18 @@ TEST(AppReducer, UpdatesAndDeletionsPruneEditingAndSelection)
 {
     Fixture f;
     f.state.remindersStore.items.value = { reminder("A"), reminder("B"), reminder("C") };
-    f.send(reminders(RemindersAction::Editing { std::set { reminder("A", "edited"), reminder("B", "edited") } }));
+    f.send(reminders(RemindersAction::Editing {
+        std::set { reminder("A", "edited"), reminder("B", "edited") } }));
     f.send(reminders(RemindersAction::Selection { { "A", "B", "C" } }));
 
-    f.send(items(RemindersItemsAction::delete_(RemindersItemsAction::DeleteAction::submit({ "A", "Z" }))));
+    f.send(items(
+        RemindersItemsAction::delete_(RemindersItemsAction::DeleteAction::submit({ "A", "Z" }))));
     ASSERT_TRUE(f.state.reminders.editing);
     EXPECT_THAT(*f.state.reminders.editing, ElementsAre(reminder("B", "edited")));
     EXPECT_EQ(f.state.reminders.selection, (std::set<std::string> { "B", "C" }));
 
-    f.send(items(RemindersItemsAction::update(RemindersItemsAction::UpdateAction::submit({ reminder("Q") }))));
+    f.send(items(RemindersItemsAction::update(
+        RemindersItemsAction::UpdateAction::submit({ reminder("Q") }))));
     EXPECT_FALSE(f.state.reminders.editing) << "any update clears the edited reminders";
     EXPECT_TRUE(f.state.reminders.selection.empty());
 }
@@ -94,15 +111,18 @@ TEST(AppReducer, FirstListIsChosenOnceAndStably)
 {
     Fixture f;
     auto readSources = [&](std::set<AnySource> sources) {
-        f.send(actions::sourcesAction(RemindersSourcesAction::read(RemindersSourcesAction::ReadAction::success(sources))));
+        f.send(actions::sourcesAction(
+            RemindersSourcesAction::read(RemindersSourcesAction::ReadAction::success(sources))));
     };
     const AnySource work { "s2", "Work", { { "l3", "Tasks" } } };
     const AnySource home { "s1", "Home", { { "l2", "Shopping" }, { "l1", "Errands" } } };
     readSources({ work, home });
-    EXPECT_EQ(f.state.reminders.selectedList, (AnyList { "l1", "Errands" })) << "first source and list by title";
+    EXPECT_EQ(f.state.reminders.selectedList, (AnyList { "l1", "Errands" }))
+        << "first source and list by title";
 
     readSources({ { "s0", "Aardvark", { { "l0", "Alpha" } } } });
-    EXPECT_EQ(f.state.reminders.selectedList, (AnyList { "l1", "Errands" })) << "a selected list is never replaced";
+    EXPECT_EQ(f.state.reminders.selectedList, (AnyList { "l1", "Errands" }))
+        << "a selected list is never replaced";
 }
 
 TEST(AppReducer, ChoosingADataSourceForgetsWhatTheOldOneHeld)
@@ -110,9 +130,12 @@ TEST(AppReducer, ChoosingADataSourceForgetsWhatTheOldOneHeld)
     Fixture f;
     f.state.remindersStore.items.value = { reminder("local-1") };
     f.state.remindersStore.sources.value = std::set<AnySource> { { "s", "S", {} } };
-    f.send(reminders(RemindersAction::Services { RemindersServicesAction::DataSource { RemindersDataSource::local } }));
-    EXPECT_FALSE(f.state.remindersStore.sources.value) << "even the same source again empties the sources";
-    EXPECT_TRUE(f.state.remindersStore.items.value.empty()) << "the old source's reminders are not listed";
+    f.send(reminders(RemindersAction::Services {
+        RemindersServicesAction::DataSource { RemindersDataSource::local } }));
+    EXPECT_FALSE(f.state.remindersStore.sources.value)
+        << "even the same source again empties the sources";
+    EXPECT_TRUE(f.state.remindersStore.items.value.empty())
+        << "the old source's reminders are not listed";
 }
 
 TEST(AppReducer, AFinishedPullBecomesTheCardsReminder)
@@ -156,9 +179,13 @@ TEST(AppReducer, ScrollEntryStartsAReminderAndScrollsItsDuration)
 {
     Fixture f;
     auto scrollCard = [&](bool presented) {
-        f.send(view(ViewAction::Yoyo { YoyoAction::Scroll { YoyoScrollAction::DataEntryIsPresented { presented } } }));
+        f.send(view(ViewAction::Yoyo {
+            YoyoAction::Scroll { YoyoScrollAction::DataEntryIsPresented { presented } } }));
     };
-    auto scroll = [&](double height) { f.send(AppAction::ScrollGesture { ScrollGestureAction::DeltaTranslation { Size { 0, height } } }); };
+    auto scroll = [&](double height) {
+        f.send(AppAction::ScrollGesture {
+            ScrollGestureAction::DeltaTranslation { Size { 0, height } } });
+    };
 
     scrollCard(true);
     ASSERT_TRUE(f.state.dataEntry.editing);
@@ -178,7 +205,8 @@ TEST(AppReducer, ScrollEntryStartsAReminderAndScrollsItsDuration)
 
     f.clock->advance(60);
     scrollCard(true);
-    EXPECT_EQ(startDate(*f.state.dataEntry.editing), at(10, 0)) << "an open entry keeps its reminder";
+    EXPECT_EQ(startDate(*f.state.dataEntry.editing), at(10, 0))
+        << "an open entry keeps its reminder";
     scrollCard(false);
     EXPECT_FALSE(f.state.scrollGesture.startDate);
 }
@@ -187,7 +215,8 @@ TEST(AppReducer, ClosingThePopoverRestsTheIconAndForgetsTheSelection)
 {
     Fixture f;
     f.send(reminders(RemindersAction::Selection { { "A" } }));
-    f.send(view(ViewAction::StatusItem { StatusItemAction::Zevovozo { ZevovozoAction::Status { ZevovozoStatus::hovering } } }));
+    f.send(view(ViewAction::StatusItem {
+        StatusItemAction::Zevovozo { ZevovozoAction::Status { ZevovozoStatus::hovering } } }));
     f.send(actions::popoverIsPresented(true));
     EXPECT_EQ(f.state.view.statusItem.zevovozo.status, ZevovozoStatus::hovering);
     EXPECT_FALSE(f.state.reminders.selection.empty());

@@ -21,7 +21,7 @@ struct BadFile {
     const char* name;
     QByteArray bytes;
     std::vector<Expected> reminders; // what is read from it
-    bool logged;                     // whether a line names the file
+    bool logged; // whether a line names the file
 };
 
 std::vector<BadFile> badFiles()
@@ -30,63 +30,83 @@ std::vector<BadFile> badFiles()
     const QByteArray umlauts = "SUMMARY:Gr\xC3\xBC\xC3\x9F"
                                "e an alle";
     return {
-        {"garbage.ics", "this is not a calendar\n", {}, true},
-        {"cut-off.ics", head + "BEGIN:VTODO\r\nUID:cut\r\nSUMMARY:Half writ", {}, true},
-        {"cut-before-end.ics", head + "BEGIN:VTODO\r\nUID:cut2\r\nEND:VTODO\r\n", {}, true},
-        {"empty.ics", "", {}, true},
-        {"bom.ics", "\xEF\xBB\xBF" + todoFile("UID:bom\r\nSUMMARY:With a mark\r\n"), {{"bom", "With a mark"}}, false},
-        {"lf.ics", todoFile("UID:lf\r\nSUMMARY:Line feeds\r\n").replace("\r\n", "\n"), {{"lf", "Line feeds"}}, false},
-        {"cr.ics", todoFile("UID:cr\r\nSUMMARY:Carriage returns\r\n").replace("\r\n", "\r"),
-            {{"cr", "Carriage returns"}}, false},
+        { "garbage.ics", "this is not a calendar\n", {}, true },
+        { "cut-off.ics", head + "BEGIN:VTODO\r\nUID:cut\r\nSUMMARY:Half writ", {}, true },
+        { "cut-before-end.ics", head + "BEGIN:VTODO\r\nUID:cut2\r\nEND:VTODO\r\n", {}, true },
+        { "empty.ics", "", {}, true },
+        { "bom.ics", "\xEF\xBB\xBF" + todoFile("UID:bom\r\nSUMMARY:With a mark\r\n"),
+            { { "bom", "With a mark" } }, false },
+        { "lf.ics", todoFile("UID:lf\r\nSUMMARY:Line feeds\r\n").replace("\r\n", "\n"),
+            { { "lf", "Line feeds" } }, false },
+        { "cr.ics", todoFile("UID:cr\r\nSUMMARY:Carriage returns\r\n").replace("\r\n", "\r"),
+            { { "cr", "Carriage returns" } }, false },
         // A fold between the two bytes of "ü", and a tab fold.
-        {"folded.ics", todoFile("UID:folded\r\nSUMMARY:Gr\xC3\r\n \xBC\xC3\x9F"
-                                "e an\r\n\t alle\r\n"),
-            {{"folded", "Gr\xC3\xBC\xC3\x9F"
-                        "e an alle"}},
-            false},
-        {"long.ics", todoFile(umlauts + "\r\n UID-not-a-property\r\nUID:long\r\n"),
-            {{"long", "Gr\xC3\xBC\xC3\x9F"
-                      "e an alleUID-not-a-property"}},
-            false},
-        {"no-due.ics", todoFile("UID:nodue\r\nSUMMARY:No due\r\n"), {{"nodue", "No due"}}, false},
-        {"date-only.ics", todoFile("UID:dateonly\r\nDUE;VALUE=DATE:20300315\r\n"),
-            {{"dateonly", std::nullopt, components(2030, 3, 15, std::nullopt, std::nullopt, std::nullopt)}}, false},
-        {"empty-start.ics", todoFile("UID:emptystart\r\nSUMMARY:Empty\r\nDTSTART:\r\nSTATUS:\r\n"),
-            {{"emptystart", "Empty", std::nullopt, std::nullopt}}, true},
-        {"unknown-zone.ics", todoFile("UID:mars\r\nDUE;TZID=Mars/Olympus:20300102T100000\r\n"),
-            {{"mars", std::nullopt, components(2030, 1, 2, 10, 0, "UTC")}}, true},
-        {"windows-zone.ics", todoFile("UID:windows\r\nDUE;TZID=W. Europe Standard Time:20300102T100000\r\n"),
-            {{"windows", std::nullopt, berlin10}}, false},
-        {"prefixed-zone.ics",
-            todoFile("UID:prefixed\r\nDUE;TZID=/freeassociation.sourceforge.net/Europe/Berlin:20300102T100000\r\n"),
-            {{"prefixed", std::nullopt, berlin10}}, false},
-        {"own-zone.ics",
+        { "folded.ics",
+            todoFile("UID:folded\r\nSUMMARY:Gr\xC3\r\n \xBC\xC3\x9F"
+                     "e an\r\n\t alle\r\n"),
+            { { "folded",
+                "Gr\xC3\xBC\xC3\x9F"
+                "e an alle" } },
+            false },
+        { "long.ics", todoFile(umlauts + "\r\n UID-not-a-property\r\nUID:long\r\n"),
+            { { "long",
+                "Gr\xC3\xBC\xC3\x9F"
+                "e an alleUID-not-a-property" } },
+            false },
+        { "no-due.ics", todoFile("UID:nodue\r\nSUMMARY:No due\r\n"), { { "nodue", "No due" } },
+            false },
+        { "date-only.ics", todoFile("UID:dateonly\r\nDUE;VALUE=DATE:20300315\r\n"),
+            { { "dateonly", std::nullopt,
+                components(2030, 3, 15, std::nullopt, std::nullopt, std::nullopt) } },
+            false },
+        { "empty-start.ics", todoFile("UID:emptystart\r\nSUMMARY:Empty\r\nDTSTART:\r\nSTATUS:\r\n"),
+            { { "emptystart", "Empty", std::nullopt, std::nullopt } }, true },
+        { "unknown-zone.ics", todoFile("UID:mars\r\nDUE;TZID=Mars/Olympus:20300102T100000\r\n"),
+            { { "mars", std::nullopt, components(2030, 1, 2, 10, 0, "UTC") } }, true },
+        { "windows-zone.ics",
+            todoFile("UID:windows\r\nDUE;TZID=W. Europe Standard Time:20300102T100000\r\n"),
+            { { "windows", std::nullopt, berlin10 } }, false },
+        { "prefixed-zone.ics",
+            todoFile("UID:prefixed\r\nDUE;TZID=/freeassociation.sourceforge.net/Europe/"
+                     "Berlin:20300102T100000\r\n"),
+            { { "prefixed", std::nullopt, berlin10 } }, false },
+        { "own-zone.ics",
             head
-                + "BEGIN:VTIMEZONE\r\nTZID:Custom Plus Two\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
+                + "BEGIN:VTIMEZONE\r\nTZID:Custom Plus "
+                  "Two\r\nBEGIN:STANDARD\r\nDTSTART:19700101T000000\r\n"
                   "TZOFFSETFROM:+0200\r\nTZOFFSETTO:+0200\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n"
-                  "BEGIN:VTODO\r\nUID:ownzone\r\nDUE;TZID=Custom Plus Two:20300102T100000\r\nEND:VTODO\r\n"
+                  "BEGIN:VTODO\r\nUID:ownzone\r\nDUE;TZID=Custom Plus "
+                  "Two:20300102T100000\r\nEND:VTODO\r\n"
                 + tail,
-            {{"ownzone", std::nullopt, components(2030, 1, 2, 8, 0, "UTC")}}, true},
-        {"utc.ics", todoFile("UID:utc\r\nDTSTART:20300102T090000Z\r\nDUE:20300102T100000Z\r\n"),
-            {{"utc", std::nullopt, components(2030, 1, 2, 10, 0, "UTC"), components(2030, 1, 2, 9, 0, "UTC")}},
-            false},
+            { { "ownzone", std::nullopt, components(2030, 1, 2, 8, 0, "UTC") } }, true },
+        { "utc.ics", todoFile("UID:utc\r\nDTSTART:20300102T090000Z\r\nDUE:20300102T100000Z\r\n"),
+            { { "utc", std::nullopt, components(2030, 1, 2, 10, 0, "UTC"),
+                components(2030, 1, 2, 9, 0, "UTC") } },
+            false },
         // Floating, inside the spring-forward gap of many zones: the wall time is kept.
-        {"gap.ics", todoFile("UID:gap\r\nDUE:20300331T023000\r\n"),
-            {{"gap", std::nullopt, components(2030, 3, 31, 2, 30, std::nullopt)}}, false},
-        {"two-uids.ics", todoFile("UID:first\r\nUID:second\r\nSUMMARY:Two names\r\n"), {{"first", "Two names"}}, true},
-        {"two-todos.ics",
-            head + "BEGIN:VTODO\r\nUID:one\r\nSUMMARY:One\r\nEND:VTODO\r\nBEGIN:VTODO\r\nUID:two\r\nSUMMARY:Two\r\n"
-                   "END:VTODO\r\n" + tail,
-            {{"one", "One"}, {"two", "Two"}}, true},
-        {"event.ics",
-            head + "BEGIN:VEVENT\r\nUID:event\r\nSUMMARY:A meeting\r\nDTSTART:20300101T100000Z\r\nEND:VEVENT\r\n" + tail,
-            {}, true},
-        {"no-uid.ics", todoFile("SUMMARY:Nameless\r\n"), {{"no-uid", "Nameless"}}, false},
-        {"duplicate.ics", todoFile("UID:bom\r\nSUMMARY:Same UID as another file\r\n"), {}, true},
+        { "gap.ics", todoFile("UID:gap\r\nDUE:20300331T023000\r\n"),
+            { { "gap", std::nullopt, components(2030, 3, 31, 2, 30, std::nullopt) } }, false },
+        { "two-uids.ics", todoFile("UID:first\r\nUID:second\r\nSUMMARY:Two names\r\n"),
+            { { "first", "Two names" } }, true },
+        { "two-todos.ics",
+            head
+                + "BEGIN:VTODO\r\nUID:one\r\nSUMMARY:One\r\nEND:VTODO\r\nBEGIN:VTODO\r\nUID:"
+                  "two\r\nSUMMARY:Two\r\n"
+                  "END:VTODO\r\n"
+                + tail,
+            { { "one", "One" }, { "two", "Two" } }, true },
+        { "event.ics",
+            head
+                + "BEGIN:VEVENT\r\nUID:event\r\nSUMMARY:A "
+                  "meeting\r\nDTSTART:20300101T100000Z\r\nEND:VEVENT\r\n"
+                + tail,
+            {}, true },
+        { "no-uid.ics", todoFile("SUMMARY:Nameless\r\n"), { { "no-uid", "Nameless" } }, false },
+        { "duplicate.ics", todoFile("UID:bom\r\nSUMMARY:Same UID as another file\r\n"), {}, true },
     };
 }
 
-class BadInputTest : public VdirFixture {};
+class BadInputTest : public VdirFixture { };
 
 TEST_F(BadInputTest, readsWhatItCanSkipsTheRestWithALogLineAndRewritesNothing)
 {
@@ -128,7 +148,8 @@ TEST_F(BadInputTest, readsWhatItCanSkipsTheRestWithALogLineAndRewritesNothing)
 TEST_F(BadInputTest, aChangeToOneFieldLeavesAnUnreadableZoneAsItWas)
 {
     makeDir("src/list");
-    writeFile("src/list/mars.ics", todoFile("UID:mars\r\nSUMMARY:Old\r\nDUE;TZID=Mars/Olympus:20300102T100000\r\n"));
+    writeFile("src/list/mars.ics",
+        todoFile("UID:mars\r\nSUMMARY:Old\r\nDUE;TZID=Mars/Olympus:20300102T100000\r\n"));
     auto store = makeStore();
     Reminder r = *store->calendarItemWithIdentifier("mars");
     r.setTitle("New");
@@ -144,8 +165,11 @@ TEST_F(BadInputTest, changesOneTaskOfASharedFileAndKeepsTheOther)
     makeDir("src/other");
     writeFile("src/other/displayname", "Other");
     writeFile("src/list/pair.ics",
-        head + "BEGIN:VTODO\r\nUID:one\r\nSUMMARY:One\r\nEND:VTODO\r\nBEGIN:VTODO\r\nUID:two\r\nSUMMARY:Two\r\n"
-               "END:VTODO\r\n" + tail);
+        head
+            + "BEGIN:VTODO\r\nUID:one\r\nSUMMARY:One\r\nEND:VTODO\r\nBEGIN:VTODO\r\nUID:"
+              "two\r\nSUMMARY:Two\r\n"
+              "END:VTODO\r\n"
+            + tail);
     auto store = makeStore();
 
     Reminder two = *store->calendarItemWithIdentifier("two");
@@ -188,12 +212,14 @@ TEST_F(BadInputTest, longTitlesAreFoldedBetweenCharactersAndReadBack)
     r.setCalendar(store->calendarWithIdentifier("src/list"));
     store->saveReminder(r, true);
 
-    const QByteArray text = readFile("src/list/" + QString::fromStdString(r.calendarItemIdentifier()) + ".ics");
+    const QByteArray text
+        = readFile("src/list/" + QString::fromStdString(r.calendarItemIdentifier()) + ".ics");
     for (const QByteArray& line : text.split('\n')) {
         EXPECT_LE(line.size(), 76) << line.toStdString(); // 75 octets and the CR
         const QByteArray content = line.startsWith(' ') ? line.mid(1) : line;
         if (!content.isEmpty()) {
-            EXPECT_NE(static_cast<unsigned char>(content[0]) & 0xC0, 0x80) << "a fold splits a character";
+            EXPECT_NE(static_cast<unsigned char>(content[0]) & 0xC0, 0x80)
+                << "a fold splits a character";
         }
     }
     EXPECT_EQ(store->calendarItemWithIdentifier(r.calendarItemIdentifier())->title(), title);

@@ -18,21 +18,21 @@ Date utc(int year, int month, int day, int hour, int minute)
     return *dateFromComponents(components(year, month, day, hour, minute, "UTC"));
 }
 
-class EventStoreTest : public VdirFixture {};
+class EventStoreTest : public VdirFixture { };
 
 TEST_F(EventStoreTest, readsSourcesAndListsFromTheFolderTree)
 {
     makeUsualTree();
-    makeDir("personal/empty");       // neither tasks nor a name: not a list
-    makeDir("personal/.hidden");     // hidden: ignored
+    makeDir("personal/empty"); // neither tasks nor a name: not a list
+    makeDir("personal/.hidden"); // hidden: ignored
     writeFile("personal/.hidden/a.ics", todoFile("UID:h\r\n"));
-    makeDir(".cache");               // hidden source: ignored
+    makeDir(".cache"); // hidden source: ignored
     auto store = makeStore();
 
     const auto sources = store->sources();
     ASSERT_EQ(sources.size(), 2u);
-    EXPECT_EQ(sources[0], (Source{"bare", "bare"}));
-    EXPECT_EQ(sources[1], (Source{"personal", "Personal"}));
+    EXPECT_EQ(sources[0], (Source { "bare", "bare" }));
+    EXPECT_EQ(sources[1], (Source { "personal", "Personal" }));
 
     const auto lists = store->calendars(EntityType::reminder);
     ASSERT_EQ(lists.size(), 2u);
@@ -61,7 +61,8 @@ TEST_F(EventStoreTest, aMissingRootHasNoSourcesAndNoDefaultList)
     options.accessPrompt = [](EntityType, std::function<void(bool)> answer) { answer(true); };
     EventStore store(options);
     bool done = false;
-    store.requestFullAccessToReminders([&](bool granted, std::optional<EventStoreError>) { done = granted; });
+    store.requestFullAccessToReminders(
+        [&](bool granted, std::optional<EventStoreError>) { done = granted; });
     drainMainQueue();
     ASSERT_TRUE(done);
     EXPECT_TRUE(store.sources().empty());
@@ -88,9 +89,10 @@ TEST_F(EventStoreTest, createsReadsUpdatesCompletesAndDeletesAReminder)
     const std::string id = created.calendarItemIdentifier();
 
     // A new file is named after its UID.
-    EXPECT_EQ(icsFiles("personal/work"), QStringList{QString::fromStdString(id) + ".ics"});
+    EXPECT_EQ(icsFiles("personal/work"), QStringList { QString::fromStdString(id) + ".ics" });
 
-    auto fetched = store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::vector{*work}));
+    auto fetched = store->fetchReminders(
+        store->predicateForIncompleteReminders({}, {}, std::vector { *work }));
     ASSERT_EQ(fetched.size(), 1u);
     const Reminder& read = fetched[0];
     EXPECT_EQ(read.calendarItemIdentifier(), id);
@@ -99,7 +101,7 @@ TEST_F(EventStoreTest, createsReadsUpdatesCompletesAndDeletesAReminder)
     EXPECT_EQ(read.dueDateComponents(), components(2030, 5, 1, 9, 5, "Europe/Berlin"));
     EXPECT_FALSE(read.isCompleted());
     EXPECT_EQ(read.calendar(), work);
-    EXPECT_EQ(read.alarms(), std::vector{Alarm::withAbsoluteDate(utc(2030, 5, 1, 7, 5))});
+    EXPECT_EQ(read.alarms(), std::vector { Alarm::withAbsoluteDate(utc(2030, 5, 1, 7, 5)) });
     EXPECT_EQ(store->calendarItemWithIdentifier(id)->title(), "Tea is ready");
 
     // An update adds no second alarm: the one alarm follows the due date.
@@ -110,31 +112,38 @@ TEST_F(EventStoreTest, createsReadsUpdatesCompletesAndDeletesAReminder)
     store->saveReminder(changed, true);
     Reminder again = *store->calendarItemWithIdentifier(id);
     EXPECT_EQ(again.title(), "Tea, really ready");
-    EXPECT_EQ(again.alarms(), std::vector{Alarm::withAbsoluteDate(utc(2030, 5, 1, 7, 10))});
+    EXPECT_EQ(again.alarms(), std::vector { Alarm::withAbsoluteDate(utc(2030, 5, 1, 7, 10)) });
     EXPECT_EQ(icsFiles("personal/work").size(), 1);
 
     // Without a due date there is no alarm.
     again.setDueDateComponents(std::nullopt);
     store->saveReminder(again, true);
     EXPECT_TRUE(store->calendarItemWithIdentifier(id)->alarms().empty());
-    EXPECT_FALSE(readFile("personal/work/" + QString::fromStdString(id) + ".ics").contains("VALARM"));
+    EXPECT_FALSE(
+        readFile("personal/work/" + QString::fromStdString(id) + ".ics").contains("VALARM"));
 
     // Completing hides it from the incomplete ones and keeps the completion date.
     Reminder done = *store->calendarItemWithIdentifier(id);
     done.setCompleted(true);
     store->saveReminder(done, true);
-    EXPECT_TRUE(store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::vector{*work})).empty());
-    auto all = store->fetchReminders(store->predicateForReminders(std::vector{*work}));
+    EXPECT_TRUE(
+        store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::vector { *work }))
+            .empty());
+    auto all = store->fetchReminders(store->predicateForReminders(std::vector { *work }));
     ASSERT_EQ(all.size(), 1u);
     EXPECT_TRUE(all[0].isCompleted());
     ASSERT_TRUE(all[0].completionDate());
-    EXPECT_LT(std::chrono::abs(*all[0].completionDate() - std::chrono::system_clock::now()), std::chrono::minutes(5));
+    EXPECT_LT(std::chrono::abs(*all[0].completionDate() - std::chrono::system_clock::now()),
+        std::chrono::minutes(5));
 
     // And back to incomplete.
     Reminder undone = all[0];
     undone.setCompleted(false);
     store->saveReminder(undone, true);
-    EXPECT_EQ(store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::vector{*work})).size(), 1u);
+    EXPECT_EQ(
+        store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::vector { *work }))
+            .size(),
+        1u);
 
     store->removeReminder(undone, true);
     EXPECT_TRUE(icsFiles("personal/work").isEmpty());
@@ -146,18 +155,20 @@ TEST_F(EventStoreTest, createsReadsUpdatesCompletesAndDeletesAReminder)
 TEST_F(EventStoreTest, aFileKeepsItsNameAndItsOtherPropertiesWhenItChanges)
 {
     makeUsualTree();
-    const QByteArray original = todoFile(
-        "UID:abc-123\r\n"
-        "SUMMARY:Old title\r\n"
-        "DESCRIPTION:Some notes\\, with a comma\r\n"
-        "CATEGORIES:home,errands\r\n"
-        "X-SORT-ORDER:42\r\n"
-        "FOO-BAR;X=1:kept even though libical does not know it\r\n"
-        "DUE;TZID=Europe/Berlin:20300101T100000\r\n"
-        "SEQUENCE:3\r\n"
-        "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER;VALUE=DATE-TIME:20300101T090000Z\r\nEND:VALARM\r\n"
-        "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER;VALUE=DATE-TIME:20300101T090000Z\r\nEND:VALARM\r\n"
-        "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT15M\r\nEND:VALARM\r\n");
+    const QByteArray original
+        = todoFile("UID:abc-123\r\n"
+                   "SUMMARY:Old title\r\n"
+                   "DESCRIPTION:Some notes\\, with a comma\r\n"
+                   "CATEGORIES:home,errands\r\n"
+                   "X-SORT-ORDER:42\r\n"
+                   "FOO-BAR;X=1:kept even though libical does not know it\r\n"
+                   "DUE;TZID=Europe/Berlin:20300101T100000\r\n"
+                   "SEQUENCE:3\r\n"
+                   "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER;VALUE=DATE-TIME:"
+                   "20300101T090000Z\r\nEND:VALARM\r\n"
+                   "BEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER;VALUE=DATE-TIME:"
+                   "20300101T090000Z\r\nEND:VALARM\r\n"
+                   "BEGIN:VALARM\r\nACTION:AUDIO\r\nTRIGGER:-PT15M\r\nEND:VALARM\r\n");
     writeFile("personal/work/some-other-name.ics", original);
     auto store = makeStore();
 
@@ -166,19 +177,21 @@ TEST_F(EventStoreTest, aFileKeepsItsNameAndItsOtherPropertiesWhenItChanges)
     r.setTitle("New title");
     store->saveReminder(r, true);
 
-    EXPECT_EQ(icsFiles("personal/work"), QStringList{"some-other-name.ics"});
+    EXPECT_EQ(icsFiles("personal/work"), QStringList { "some-other-name.ics" });
     const QByteArray written = readFile("personal/work/some-other-name.ics");
-    for (const char* kept : {"DESCRIPTION:Some notes\\, with a comma", "CATEGORIES:home,errands",
+    for (const char* kept : { "DESCRIPTION:Some notes\\, with a comma", "CATEGORIES:home,errands",
              "X-SORT-ORDER:42", "FOO-BAR;X=1:kept even though libical does not know it",
-             "DUE;TZID=Europe/Berlin:20300101T100000", "TRIGGER:-PT15M", "SEQUENCE:4", "SUMMARY:New title"})
+             "DUE;TZID=Europe/Berlin:20300101T100000", "TRIGGER:-PT15M", "SEQUENCE:4",
+             "SUMMARY:New title" })
         EXPECT_TRUE(written.contains(kept)) << kept << "\n" << written.toStdString();
     EXPECT_FALSE(written.contains("Old title"));
     EXPECT_FALSE(written.contains("X-LIC-ERROR"));
     EXPECT_EQ(written.count("VALUE=DATE-TIME:20300101T090000Z"), 1) << written.toStdString();
-    EXPECT_TRUE(written.contains("BEGIN:VTIMEZONE") == false || written.count("TZID:Europe/Berlin") == 1);
+    EXPECT_TRUE(
+        written.contains("BEGIN:VTIMEZONE") == false || written.count("TZID:Europe/Berlin") == 1);
 
     const Reminder back = *store->calendarItemWithIdentifier("abc-123");
-    EXPECT_EQ(back.alarms(), std::vector{Alarm::withAbsoluteDate(utc(2030, 1, 1, 9, 0))});
+    EXPECT_EQ(back.alarms(), std::vector { Alarm::withAbsoluteDate(utc(2030, 1, 1, 9, 0)) });
 
     // Saving what did not change writes nothing.
     const QByteArray before = readFile("personal/work/some-other-name.ics");
@@ -196,11 +209,13 @@ TEST_F(EventStoreTest, aNewZoneGetsItsDefinitionInTheFile)
     r.setDueDateComponents(components(2030, 7, 1, 8, 0, "America/New_York"));
     r.setCalendar(store->calendarWithIdentifier("personal/work"));
     store->saveReminder(r, true);
-    const QByteArray text = readFile("personal/work/" + QString::fromStdString(r.calendarItemIdentifier()) + ".ics");
+    const QByteArray text
+        = readFile("personal/work/" + QString::fromStdString(r.calendarItemIdentifier()) + ".ics");
     EXPECT_TRUE(text.contains("DUE;TZID=America/New_York:20300701T080000")) << text.toStdString();
-    EXPECT_TRUE(text.contains("BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("BEGIN:VTIMEZONE\r\nTZID:America/New_York\r\n"))
+        << text.toStdString();
     EXPECT_EQ(store->calendarItemWithIdentifier(r.calendarItemIdentifier())->alarms(),
-        std::vector{Alarm::withAbsoluteDate(utc(2030, 7, 1, 12, 0))});
+        std::vector { Alarm::withAbsoluteDate(utc(2030, 7, 1, 12, 0)) });
 }
 
 TEST_F(EventStoreTest, stagedChangesWaitForTheCommitAndResetDropsThem)
@@ -218,7 +233,7 @@ TEST_F(EventStoreTest, stagedChangesWaitForTheCommitAndResetDropsThem)
     store->saveReminder(b, false);
     Reminder seed = *store->calendarItemWithIdentifier("seed");
     store->removeReminder(seed, false);
-    EXPECT_EQ(icsFiles("personal/home"), QStringList{"seed.ics"});
+    EXPECT_EQ(icsFiles("personal/home"), QStringList { "seed.ics" });
 
     store->commit();
     EXPECT_EQ(icsFiles("personal/home").size(), 2);
@@ -245,13 +260,14 @@ TEST_F(EventStoreTest, anUnknownListKeepsTheReminderWhereItIsAndAKnownOneMovesIt
     seed.setCalendar(gone);
     seed.setTitle("Still at home");
     store->saveReminder(seed, true);
-    EXPECT_EQ(store->calendarItemWithIdentifier("seed")->calendar()->calendarIdentifier, "personal/home");
+    EXPECT_EQ(
+        store->calendarItemWithIdentifier("seed")->calendar()->calendarIdentifier, "personal/home");
 
     Reminder moving = *store->calendarItemWithIdentifier("seed");
     moving.setCalendar(store->calendarWithIdentifier("personal/work"));
     store->saveReminder(moving, true);
-    EXPECT_EQ(icsFiles("personal/home"), QStringList{});
-    EXPECT_EQ(icsFiles("personal/work"), QStringList{"seed.ics"});
+    EXPECT_EQ(icsFiles("personal/home"), QStringList {});
+    EXPECT_EQ(icsFiles("personal/work"), QStringList { "seed.ics" });
     const Reminder moved = *store->calendarItemWithIdentifier("seed");
     EXPECT_EQ(moved.calendar()->calendarIdentifier, "personal/work");
     EXPECT_EQ(moved.title(), "Still at home");
@@ -288,8 +304,12 @@ TEST_F(EventStoreTest, createsAndRemovesLists)
     EXPECT_EQ(made->title, "Groceries");
     EXPECT_EQ(made->color, "#00ff00");
     EXPECT_EQ(made->source, sources[0]);
-    EXPECT_EQ(readFile(QString::fromStdString(groceries.calendarIdentifier) + "/displayname"), "Groceries\n");
-    EXPECT_EQ(store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::vector{*made})).size(), 1u);
+    EXPECT_EQ(readFile(QString::fromStdString(groceries.calendarIdentifier) + "/displayname"),
+        "Groceries\n");
+    EXPECT_EQ(
+        store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::vector { *made }))
+            .size(),
+        1u);
 
     // Renaming writes the name file.
     EventCalendar renamed = *made;
@@ -300,10 +320,12 @@ TEST_F(EventStoreTest, createsAndRemovesLists)
     store->removeCalendar(renamed, true);
     EXPECT_EQ(store->calendarWithIdentifier(groceries.calendarIdentifier), std::nullopt);
     EXPECT_FALSE(QDir(pathOf(QString::fromStdString(groceries.calendarIdentifier))).exists());
-    EXPECT_EQ(QDir(pathOf("bare")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{});
+    EXPECT_EQ(
+        QDir(pathOf("bare")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QStringList {});
 
     EventCalendar orphan = EventCalendar::forEntityType(EntityType::reminder);
-    orphan.source = Source{"nowhere", "Nowhere"};
+    orphan.source = Source { "nowhere", "Nowhere" };
     try {
         store->saveCalendar(orphan, true);
         FAIL() << "a list without an existing source was saved";
@@ -335,15 +357,18 @@ TEST_F(EventStoreTest, aFailingCommitWritesNothing)
     } catch (const EventStoreError& error) {
         EXPECT_EQ(error.code(), EventStoreError::Code::writeFailed);
     }
-    EXPECT_EQ(icsFiles("personal/home"), QStringList{"seed.ics"});
-    EXPECT_TRUE(QDir(pathOf("personal/home")).entryList({"*.tmp"}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(icsFiles("personal/home"), QStringList { "seed.ics" });
+    EXPECT_TRUE(
+        QDir(pathOf("personal/home")).entryList({ "*.tmp" }, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(EventStoreTest, fetchesOnlyWhatThePredicateAsksFor)
 {
     makeUsualTree();
-    writeFile("personal/work/early.ics", todoFile("UID:early\r\nSUMMARY:Early\r\nDUE:20300101T080000Z\r\n"));
-    writeFile("personal/work/late.ics", todoFile("UID:late\r\nSUMMARY:Late\r\nDUE:20300301T080000Z\r\n"));
+    writeFile("personal/work/early.ics",
+        todoFile("UID:early\r\nSUMMARY:Early\r\nDUE:20300101T080000Z\r\n"));
+    writeFile(
+        "personal/work/late.ics", todoFile("UID:late\r\nSUMMARY:Late\r\nDUE:20300301T080000Z\r\n"));
     writeFile("personal/work/done.ics",
         todoFile("UID:done\r\nSUMMARY:Done\r\nSTATUS:COMPLETED\r\nCOMPLETED:20291231T080000Z\r\n"));
     writeFile("personal/work/cancelled.ics", todoFile("UID:cancelled\r\nSTATUS:CANCELLED\r\n"));
@@ -357,23 +382,25 @@ TEST_F(EventStoreTest, fetchesOnlyWhatThePredicateAsksFor)
         std::sort(result.begin(), result.end());
         return result;
     };
-    EXPECT_EQ(ids(store->predicateForIncompleteReminders({}, {}, std::vector{work})),
-        (std::vector<std::string>{"early", "late"}));
+    EXPECT_EQ(ids(store->predicateForIncompleteReminders({}, {}, std::vector { work })),
+        (std::vector<std::string> { "early", "late" }));
     EXPECT_EQ(ids(store->predicateForIncompleteReminders({}, {}, std::nullopt)),
-        (std::vector<std::string>{"early", "late", "seed"}));
-    EXPECT_EQ(ids(store->predicateForIncompleteReminders({}, {}, std::vector<EventCalendar>{})), std::vector<std::string>{});
+        (std::vector<std::string> { "early", "late", "seed" }));
+    EXPECT_EQ(ids(store->predicateForIncompleteReminders({}, {}, std::vector<EventCalendar> {})),
+        std::vector<std::string> {});
     EXPECT_EQ(ids(store->predicateForIncompleteReminders(utc(2030, 2, 1, 0, 0), {}, std::nullopt)),
-        std::vector<std::string>{"late"});
-    EXPECT_EQ(ids(store->predicateForReminders(std::vector{work})),
-        (std::vector<std::string>{"cancelled", "done", "early", "late"}));
+        std::vector<std::string> { "late" });
+    EXPECT_EQ(ids(store->predicateForReminders(std::vector { work })),
+        (std::vector<std::string> { "cancelled", "done", "early", "late" }));
     const auto done = store->calendarItemWithIdentifier("done");
     EXPECT_TRUE(done->isCompleted());
     EXPECT_EQ(done->completionDate(), utc(2029, 12, 31, 8, 0));
 
     // The same from the background queue.
     std::promise<std::optional<std::vector<Reminder>>> promise;
-    store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::vector{work}),
-        [&promise](std::optional<std::vector<Reminder>> result) { promise.set_value(std::move(result)); });
+    store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::vector { work }),
+        [&promise](
+            std::optional<std::vector<Reminder>> result) { promise.set_value(std::move(result)); });
     const auto background = promise.get_future().get();
     ASSERT_TRUE(background);
     EXPECT_EQ(background->size(), 2u);
@@ -399,7 +426,8 @@ TEST_F(EventStoreTest, signalsChangesOfItsOwnAndOfOtherPrograms)
     // Another program writes a burst of files: one signal.
     spy.clear();
     for (int i = 0; i < 20; ++i)
-        writeFile(QString("personal/work/other-%1.ics").arg(i), todoFile(QString("UID:o%1\r\n").arg(i).toUtf8()));
+        writeFile(QString("personal/work/other-%1.ics").arg(i),
+            todoFile(QString("UID:o%1\r\n").arg(i).toUtf8()));
     ASSERT_TRUE(spy.wait(5000));
     QTest::qWait(400);
     EXPECT_EQ(spy.count(), 1);
@@ -412,13 +440,15 @@ TEST_F(EventStoreTest, signalsChangesOfItsOwnAndOfOtherPrograms)
     spy.clear();
     writeFile("bare/new-list/x.ics", todoFile("UID:x\r\n"));
     ASSERT_TRUE(spy.wait(5000));
-    EXPECT_EQ(store->calendarItemWithIdentifier("x")->calendar()->calendarIdentifier, "bare/new-list");
+    EXPECT_EQ(
+        store->calendarItemWithIdentifier("x")->calendar()->calendarIdentifier, "bare/new-list");
 
     // A change in place by another program, written atomically as vdir tools do.
     spy.clear();
     writeFile("personal/work/other-0.ics.tmp", todoFile("UID:o0\r\nSUMMARY:Renamed\r\n"));
     QFile::remove(pathOf("personal/work/other-0.ics"));
-    ASSERT_TRUE(QFile::rename(pathOf("personal/work/other-0.ics.tmp"), pathOf("personal/work/other-0.ics")));
+    ASSERT_TRUE(QFile::rename(
+        pathOf("personal/work/other-0.ics.tmp"), pathOf("personal/work/other-0.ics")));
     ASSERT_TRUE(spy.wait(5000));
     EXPECT_EQ(store->calendarItemWithIdentifier("o0")->title(), "Renamed");
     token.cancel();
@@ -455,7 +485,8 @@ TEST_F(EventStoreTest, asksForAccessOnceAndKeepsTheAnswer)
     };
 
     auto refused = open(false);
-    EXPECT_EQ(refused->authorizationStatus(EntityType::reminder), AuthorizationStatus::notDetermined);
+    EXPECT_EQ(
+        refused->authorizationStatus(EntityType::reminder), AuthorizationStatus::notDetermined);
     std::optional<bool> granted;
     refused->requestFullAccessToReminders([&](bool g, std::optional<EventStoreError> error) {
         EXPECT_FALSE(error);
@@ -482,7 +513,8 @@ TEST_F(EventStoreTest, asksForAccessOnceAndKeepsTheAnswer)
     auto later = open(true);
     EXPECT_EQ(later->authorizationStatus(EntityType::reminder), AuthorizationStatus::denied);
     granted.reset();
-    later->requestAccessToEntityType(EntityType::reminder, [&](bool g, std::optional<EventStoreError>) { granted = g; });
+    later->requestAccessToEntityType(
+        EntityType::reminder, [&](bool g, std::optional<EventStoreError>) { granted = g; });
     drainMainQueue();
     EXPECT_EQ(granted, false);
     EXPECT_EQ(asked, 1);
@@ -491,7 +523,8 @@ TEST_F(EventStoreTest, asksForAccessOnceAndKeepsTheAnswer)
     // A fresh state asks, and a grant opens the lists.
     QFile::remove(stateDir() + "/eventstore-access");
     auto granting = open(true);
-    granting->requestFullAccessToReminders([&](bool g, std::optional<EventStoreError>) { granted = g; });
+    granting->requestFullAccessToReminders(
+        [&](bool g, std::optional<EventStoreError>) { granted = g; });
     drainMainQueue();
     EXPECT_EQ(granted, true);
     EXPECT_EQ(granting->authorizationStatus(EntityType::reminder), AuthorizationStatus::fullAccess);
@@ -505,7 +538,8 @@ TEST_F(EventStoreTest, anUndeterminedStoreWithoutPromptReportsAnError)
     options.rootPath = root();
     EventStore store(options);
     std::optional<EventStoreError> failure;
-    store.requestFullAccessToReminders([&](bool, std::optional<EventStoreError> error) { failure = error; });
+    store.requestFullAccessToReminders(
+        [&](bool, std::optional<EventStoreError> error) { failure = error; });
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->code(), EventStoreError::Code::noAccessPrompt);
     EXPECT_EQ(store.authorizationStatus(EntityType::reminder), AuthorizationStatus::notDetermined);
@@ -528,7 +562,9 @@ TEST_F(EventStoreTest, servesSeveralThreadsAtOnce)
         });
     }
     threads.clear();
-    EXPECT_EQ(store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::nullopt)).size(), 41u);
+    EXPECT_EQ(
+        store->fetchReminders(store->predicateForIncompleteReminders({}, {}, std::nullopt)).size(),
+        41u);
 }
 
 TEST(ComponentsDate, readsSkippedAndRepeatedWallTimesAsTheStandardSays)

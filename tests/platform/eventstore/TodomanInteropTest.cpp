@@ -21,15 +21,17 @@ protected:
         if (m_todo.isEmpty())
             m_todo = QStandardPaths::findExecutable("todoman");
         if (m_todo.isEmpty())
-            GTEST_SKIP() << "todoman is not installed: `apt-get install todoman` (listed in scripts/packages.txt)";
+            GTEST_SKIP() << "todoman is not installed: `apt-get install todoman` (listed in "
+                            "scripts/packages.txt)";
         makeDir("acc/work");
         writeFile("acc/work/displayname", "Work\n");
         QFile config(m_dir.path() + "/todoman.py");
         ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write(QString("path = \"%1/*/*\"\ndate_format = \"%Y-%m-%d\"\ntime_format = \"%H:%M\"\n"
-                             "cache_path = \"%2/todoman-cache.sqlite3\"\n")
-                         .arg(root(), m_dir.path())
-                         .toUtf8());
+        config.write(
+            QString("path = \"%1/*/*\"\ndate_format = \"%Y-%m-%d\"\ntime_format = \"%H:%M\"\n"
+                    "cache_path = \"%2/todoman-cache.sqlite3\"\n")
+                .arg(root(), m_dir.path())
+                .toUtf8());
     }
 
     // Runs todoman; listings come as JSON.
@@ -40,8 +42,9 @@ protected:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("TZ", "Europe/Berlin");
         process.setProcessEnvironment(environment);
-        process.start(m_todo, (listing ? QStringList{"--porcelain"} : QStringList{}) + QStringList{"--config", m_dir.path() + "/todoman.py"}
-                + arguments);
+        process.start(m_todo,
+            (listing ? QStringList { "--porcelain" } : QStringList {})
+                + QStringList { "--config", m_dir.path() + "/todoman.py" } + arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
         return process.readAllStandardOutput();
@@ -59,28 +62,29 @@ TEST_F(TodomanInteropTest, listsAReminderWeWrite)
     r.setCalendar(store->calendarWithIdentifier("acc/work"));
     store->saveReminder(r, true);
 
-    const QJsonArray tasks = QJsonDocument::fromJson(todo({"list"})).array();
+    const QJsonArray tasks = QJsonDocument::fromJson(todo({ "list" })).array();
     ASSERT_EQ(tasks.size(), 1);
     const QJsonObject task = tasks[0].toObject();
     EXPECT_EQ(task["summary"].toString().toStdString(), "Call Grüße & co, today");
     EXPECT_EQ(task["list"].toString(), "Work");
     const auto due = eventstore::dateFromComponents(components(2030, 1, 2, 9, 0, "UTC"));
-    EXPECT_EQ(task["due"].toInteger(), std::chrono::duration_cast<std::chrono::seconds>(due->time_since_epoch()).count());
+    EXPECT_EQ(task["due"].toInteger(),
+        std::chrono::duration_cast<std::chrono::seconds>(due->time_since_epoch()).count());
     EXPECT_FALSE(task["completed"].toBool());
 
     // Completed by us, it leaves todoman's list of open tasks too.
     r = *store->calendarItemWithIdentifier(r.calendarItemIdentifier());
     r.setCompleted(true);
     store->saveReminder(r, true);
-    EXPECT_EQ(QJsonDocument::fromJson(todo({"list"})).array().size(), 0);
+    EXPECT_EQ(QJsonDocument::fromJson(todo({ "list" })).array().size(), 0);
 }
 
 TEST_F(TodomanInteropTest, readsATaskTodomanCreates)
 {
-    todo({"new", "--list", "Work", "--due", "2030-01-02 10:00", "Buy milk"});
+    todo({ "new", "--list", "Work", "--due", "2030-01-02 10:00", "Buy milk" });
     auto store = makeStore();
-    const auto reminders = store->fetchReminders(
-        store->predicateForIncompleteReminders({}, {}, std::vector{*store->calendarWithIdentifier("acc/work")}));
+    const auto reminders = store->fetchReminders(store->predicateForIncompleteReminders(
+        {}, {}, std::vector { *store->calendarWithIdentifier("acc/work") }));
     ASSERT_EQ(reminders.size(), 1u);
     EXPECT_EQ(reminders[0].title(), "Buy milk");
     ASSERT_TRUE(reminders[0].dueDateComponents());
@@ -91,7 +95,7 @@ TEST_F(TodomanInteropTest, readsATaskTodomanCreates)
     Reminder changed = reminders[0];
     changed.setTitle("Buy oat milk");
     store->saveReminder(changed, true);
-    const QJsonArray tasks = QJsonDocument::fromJson(todo({"list"})).array();
+    const QJsonArray tasks = QJsonDocument::fromJson(todo({ "list" })).array();
     ASSERT_EQ(tasks.size(), 1);
     EXPECT_EQ(tasks[0].toObject()["summary"].toString(), "Buy oat milk");
 }

@@ -16,12 +16,16 @@ LogCapture::LogCapture()
     m_previous = qInstallMessageHandler(&LogCapture::handler);
 }
 
-LogCapture::~LogCapture() { qInstallMessageHandler(m_previous); }
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(m_previous);
+}
 
 void LogCapture::handler(QtMsgType, const QMessageLogContext& context, const QString& message)
 {
     std::lock_guard lock(logMutex);
-    logLines.push_back(std::string(context.category ? context.category : "") + ": " + message.toStdString());
+    logLines.push_back(
+        std::string(context.category ? context.category : "") + ": " + message.toStdString());
 }
 
 std::vector<std::string> LogCapture::lines() const
@@ -45,7 +49,10 @@ void VdirFixture::SetUp()
     makeDir("");
 }
 
-void VdirFixture::makeDir(const QString& relative) const { ASSERT_TRUE(QDir().mkpath(pathOf(relative))); }
+void VdirFixture::makeDir(const QString& relative) const
+{
+    ASSERT_TRUE(QDir().mkpath(pathOf(relative)));
+}
 
 void VdirFixture::writeFile(const QString& relative, const QByteArray& bytes) const
 {
@@ -64,12 +71,13 @@ QByteArray VdirFixture::readFile(const QString& relative) const
 
 QStringList VdirFixture::icsFiles(const QString& list) const
 {
-    QStringList names = QDir(pathOf(list)).entryList({"*.ics"}, QDir::Files);
+    QStringList names = QDir(pathOf(list)).entryList({ "*.ics" }, QDir::Files);
     names.sort();
     return names;
 }
 
-std::unique_ptr<EventStore> VdirFixture::makeStore(AuthorizationStatus status, int coalesceMilliseconds) const
+std::unique_ptr<EventStore> VdirFixture::makeStore(
+    AuthorizationStatus status, int coalesceMilliseconds) const
 {
     QDir().mkpath(stateDir());
     QFile answer(stateDir() + "/eventstore-access");
@@ -106,8 +114,8 @@ QByteArray todoFile(const QByteArray& body)
         + "END:VTODO\r\nEND:VCALENDAR\r\n";
 }
 
-DateComponents components(int year, int month, int day, std::optional<int> hour, std::optional<int> minute,
-    std::optional<std::string> zone)
+DateComponents components(int year, int month, int day, std::optional<int> hour,
+    std::optional<int> minute, std::optional<std::string> zone)
 {
     DateComponents c;
     c.calendar = CalendarIdentifier::gregorian;

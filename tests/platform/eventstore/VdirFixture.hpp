@@ -45,7 +45,8 @@ protected:
     QStringList icsFiles(const QString& list) const;
 
     // A store with the access answer already given.
-    std::unique_ptr<EventStore> makeStore(AuthorizationStatus status = AuthorizationStatus::fullAccess,
+    std::unique_ptr<EventStore> makeStore(
+        AuthorizationStatus status = AuthorizationStatus::fullAccess,
         int coalesceMilliseconds = 50) const;
 
     // The usual tree: source "personal" ("Personal") with lists "work" ("Work", red) and
@@ -58,7 +59,7 @@ protected:
 // A VCALENDAR text with one VTODO made of `body` lines (CRLF endings).
 QByteArray todoFile(const QByteArray& body);
 
-DateComponents components(int year, int month, int day, std::optional<int> hour, std::optional<int> minute,
-    std::optional<std::string> zone);
+DateComponents components(int year, int month, int day, std::optional<int> hour,
+    std::optional<int> minute, std::optional<std::string> zone);
 
 } // namespace tidemark::test

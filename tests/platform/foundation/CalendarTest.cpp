@@ -300,8 +300,8 @@ TEST(CalendarTest, AutoupdatingCalendarWorksInTheNewZoneAfterAChange)
     EXPECT_EQ(following.component(CalendarComponent::hour, moment), 18);
     EXPECT_EQ(isoOrNone(following.dateBySettingHour(9, 0, 0, moment)), "2024-07-14T07:00:00Z");
     EXPECT_EQ(iso(following.startOfDay(moment)), "2024-07-13T22:00:00Z");
-    EXPECT_EQ(following.dateComponents(CalendarComponent::timeZone, moment).timeZone,
-        "Europe/Berlin");
+    EXPECT_EQ(
+        following.dateComponents(CalendarComponent::timeZone, moment).timeZone, "Europe/Berlin");
     DateComponents noZone;
     noZone.calendar = CalendarIdentifier::gregorian;
     noZone.year = 2024;
@@ -319,15 +319,15 @@ TEST(CalendarTest, OneOperationLeavesNothingBehindForTheNext)
     const std::string expected = "2024-03-31T01:30:00Z";
     EXPECT_EQ(isoOrNone(berlin.dateByAdding(CalendarComponent::day, 1, beforeGap)), expected);
     // Searches that read skipped and repeated times under every policy come in between.
-    const MatchingPolicy policies[] = { MatchingPolicy::previousTimePreservingSmallerComponents,
-        MatchingPolicy::nextTime, MatchingPolicy::strict,
-        MatchingPolicy::nextTimePreservingSmallerComponents };
+    const MatchingPolicy policies[]
+        = { MatchingPolicy::previousTimePreservingSmallerComponents, MatchingPolicy::nextTime,
+              MatchingPolicy::strict, MatchingPolicy::nextTimePreservingSmallerComponents };
     for (const auto policy : policies) {
         for (const auto repeated : { RepeatedTimePolicy::first, RepeatedTimePolicy::last }) {
             berlin.nextDate(utc(2024, 3, 30), hourMinute(2, 30), policy, repeated);
             berlin.dateBySettingHour(2, 30, 0, utc(2024, 10, 27, 12), policy, repeated);
-            EXPECT_EQ(isoOrNone(berlin.dateByAdding(CalendarComponent::day, 1, beforeGap)),
-                expected)
+            EXPECT_EQ(
+                isoOrNone(berlin.dateByAdding(CalendarComponent::day, 1, beforeGap)), expected)
                 << int(policy) << " " << int(repeated);
         }
     }

@@ -137,8 +137,8 @@ TEST(DateComponentsFormatterTest, LocaleAndCalendarDates)
 
 // ICU's own MeasureFormat writing hours, minutes and seconds as a list: what the reused
 // formatters must write in every locale, also where numbers are written by rules.
-std::string measureFormatText(const char* locale, UMeasureFormatWidth width, double hours,
-    double minutes, double seconds)
+std::string measureFormatText(
+    const char* locale, UMeasureFormatWidth width, double hours, double minutes, double seconds)
 {
     UErrorCode status = U_ZERO_ERROR;
     const icu::MeasureFormat format(icu::Locale(locale), width, status);

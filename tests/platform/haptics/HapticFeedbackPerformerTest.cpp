@@ -16,9 +16,9 @@ TEST(HapticFeedbackPerformer, RecordsEveryRequestInOrderUntilCleared)
         HapticFeedbackPattern::alignment, HapticFeedbackPerformanceTime::defaultTime);
 
     const std::vector<HapticFeedbackRequest> expected {
-        {HapticFeedbackPattern::alignment, HapticFeedbackPerformanceTime::defaultTime, {}},
-        {HapticFeedbackPattern::generic, HapticFeedbackPerformanceTime::now, {}},
-        {HapticFeedbackPattern::alignment, HapticFeedbackPerformanceTime::defaultTime, {}},
+        { HapticFeedbackPattern::alignment, HapticFeedbackPerformanceTime::defaultTime, {} },
+        { HapticFeedbackPattern::generic, HapticFeedbackPerformanceTime::now, {} },
+        { HapticFeedbackPattern::alignment, HapticFeedbackPerformanceTime::defaultTime, {} },
     };
     const auto requests = performer.requests();
     EXPECT_EQ(requests, expected);

@@ -25,16 +25,16 @@ Date at(std::int64_t millisecondsSince1970)
 TEST(LogLineTest, entriesSurviveTheirLine)
 {
     const LogEntry entries[] = {
-        {at(1714559696789), 4242, LogLevel::notice, "com.tidemark.Tidemark", "AppState",
-            "  isEnabled(true)"},
-        {at(1714559696000), 1, LogLevel::fault, "s", "c", "State: AppState(\n  view: …\n)\r\n"},
-        {at(0), 99999, LogLevel::debug, "s", "c", R"(back\slash \n and "] [x] " inside)"},
-        {at(1714559696001), 7, LogLevel::error, "s", "c", ""},
-        {at(-86400000), 7, LogLevel::info, "sub system", "Cat egory", "Erinnerung: Milch – ☕"},
+        { at(1714559696789), 4242, LogLevel::notice, "com.tidemark.Tidemark", "AppState",
+            "  isEnabled(true)" },
+        { at(1714559696000), 1, LogLevel::fault, "s", "c", "State: AppState(\n  view: …\n)\r\n" },
+        { at(0), 99999, LogLevel::debug, "s", "c", R"(back\slash \n and "] [x] " inside)" },
+        { at(1714559696001), 7, LogLevel::error, "s", "c", "" },
+        { at(-86400000), 7, LogLevel::info, "sub system", "Cat egory", "Erinnerung: Milch – ☕" },
     };
     // Local time is written with its offset, whichever zone the user is in.
     std::string savedZone = std::getenv("TZ") ? std::getenv("TZ") : "";
-    for (const char* zone : {"UTC0", "<-0330>3:30", "<+0545>-5:45"}) {
+    for (const char* zone : { "UTC0", "<-0330>3:30", "<+0545>-5:45" }) {
         ::setenv("TZ", zone, 1);
         ::tzset();
         for (const auto& entry : entries) {
@@ -55,7 +55,7 @@ TEST(LogLineTest, entriesSurviveTheirLine)
 
 TEST(LogLineTest, namesThatCouldBreakTheLineAreMadeSafe)
 {
-    LogEntry entry{at(1714559696789), 5, LogLevel::info, "a] [b", "c\nd", "message"};
+    LogEntry entry { at(1714559696789), 5, LogLevel::info, "a] [b", "c\nd", "message" };
     auto parsed = parseLogLine(formatLogLine(entry));
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->subsystem, "a_ _b");
@@ -68,14 +68,15 @@ TEST(LogLineTest, timesAreIsoWithMillisecondsAndAnyOffset)
     EXPECT_EQ(dateFromIso8601("2024-05-01T10:34:56.789Z"), at(1714559696789));
     EXPECT_EQ(dateFromIso8601("2024-05-01T12:34:56.789+02:00"), at(1714559696789));
     EXPECT_EQ(dateFromIso8601("2024-05-01T05:04:56.789-05:30"), at(1714559696789));
-    for (const char* bad : {"", "2024-05-01T10:34:56Z", "2024-13-01T10:34:56.789Z",
+    for (const char* bad : { "", "2024-05-01T10:34:56Z", "2024-13-01T10:34:56.789Z",
              "2024-02-30T10:34:56.789Z", "2024-05-01 10:34:56.789Z", "2024-05-01T10:34:56.789",
-             "2024-05-01T10:34:56.789+0200", "2024-05-01T10:34:56.789Zjunk"})
+             "2024-05-01T10:34:56.789+0200", "2024-05-01T10:34:56.789Zjunk" })
         EXPECT_EQ(dateFromIso8601(bad), std::nullopt) << bad;
     auto now = std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now());
     EXPECT_EQ(dateFromIso8601(iso8601String(now)), Date(now));
-    for (const char* bad : {"", "not a line", "2024-05-01T10:34:56.789Z [x] [info] [s] [c] m",
-             "2024-05-01T10:34:56.789Z [1] [loud] [s] [c] m", "2024-05-01T10:34:56.789Z [1] [info]"})
+    for (const char* bad : { "", "not a line", "2024-05-01T10:34:56.789Z [x] [info] [s] [c] m",
+             "2024-05-01T10:34:56.789Z [1] [loud] [s] [c] m",
+             "2024-05-01T10:34:56.789Z [1] [info]" })
         EXPECT_EQ(parseLogLine(bad), std::nullopt) << bad;
 }
 
@@ -93,7 +94,7 @@ protected:
     {
         auto entries = system->store().entries(since);
         EXPECT_TRUE(entries.isSuccess());
-        return entries.isSuccess() ? entries.value() : std::vector<LogEntry>{};
+        return entries.isSuccess() ? entries.value() : std::vector<LogEntry> {};
     }
 
     std::string fileText() const
@@ -146,9 +147,9 @@ TEST_F(LogSystemTest, theExportHoldsThisProcesssLinesOnly)
     {
         std::ofstream out(file, std::ios::app);
         // Another process, now; this identifier in an earlier process's life; noise.
-        out << formatLogLine({now, ::getpid() + 1, LogLevel::notice, "s", "c", "other"}) << "\n";
-        out << formatLogLine({loggingStartDate() - 1s, ::getpid(), LogLevel::notice, "s", "c",
-                   "earlier process"})
+        out << formatLogLine({ now, ::getpid() + 1, LogLevel::notice, "s", "c", "other" }) << "\n";
+        out << formatLogLine(
+            { loggingStartDate() - 1s, ::getpid(), LogLevel::notice, "s", "c", "earlier process" })
             << "\n";
         out << "a line someone else wrote\n\n";
     }
@@ -165,7 +166,7 @@ TEST_F(LogSystemTest, redactionHidesMessagesInTheFileAndInTheExport)
     logger.notice("create(Call mom)"); // written before the user hid descriptions
     system->setRedaction([](std::string_view message) {
         std::string text(message);
-        for (const char* title : {"Buy milk", "Call mom"}) {
+        for (const char* title : { "Buy milk", "Call mom" }) {
             for (auto at = text.find(title); at != std::string::npos; at = text.find(title))
                 text.replace(at, std::string_view(title).size(), "<redacted>");
         }

@@ -1,5 +1,5 @@
-#include "platform/loginitems/DesktopEntry.hpp"
 #include "platform/loginitems/LoginItems.hpp"
+#include "platform/loginitems/DesktopEntry.hpp"
 
 #include <gtest/gtest.h>
 
@@ -39,18 +39,18 @@ std::vector<std::string> folderContents(const fs::path& folder)
 TEST(DesktopEntryTest, execLinesStartTheSameArguments)
 {
     const std::vector<std::vector<std::string>> cases = {
-        {"/usr/bin/tidemark", "--launched-at-login"},
-        {"/home/a b/Tide Mark/tidemark"},
-        {"/opt/$HOME/`x`/tidemark", "say \"hi\""},
-        {"/srv/back\\slash/100%/tidemark", "%U"},
-        {"/tmp/quote'and;amp&/tidemark", ""},
-        {"/tmp/tab\there/tidemark", "new\nline"},
+        { "/usr/bin/tidemark", "--launched-at-login" },
+        { "/home/a b/Tide Mark/tidemark" },
+        { "/opt/$HOME/`x`/tidemark", "say \"hi\"" },
+        { "/srv/back\\slash/100%/tidemark", "%U" },
+        { "/tmp/quote'and;amp&/tidemark", "" },
+        { "/tmp/tab\there/tidemark", "new\nline" },
     };
     for (const auto& arguments : cases) {
         auto line = execLine(arguments);
         EXPECT_EQ(splitExecLine(line), arguments) << line;
         // And through a whole file, whose own escaping comes on top.
-        auto entry = parseDesktopEntry(desktopEntryText({{"Exec", line}, {"Name", "T"}}));
+        auto entry = parseDesktopEntry(desktopEntryText({ { "Exec", line }, { "Name", "T" } }));
         ASSERT_TRUE(entry) << line;
         EXPECT_EQ(entry->command(), arguments) << line;
     }
@@ -58,8 +58,8 @@ TEST(DesktopEntryTest, execLinesStartTheSameArguments)
 
 TEST(DesktopEntryTest, readsEntriesOfOtherWritersAndRejectsBrokenOnes)
 {
-    EXPECT_EQ(splitExecLine("tidemark %U --x"), (std::vector<std::string>{"tidemark", "--x"}));
-    EXPECT_EQ(splitExecLine("  a   \"b c\" "), (std::vector<std::string>{"a", "b c"}));
+    EXPECT_EQ(splitExecLine("tidemark %U --x"), (std::vector<std::string> { "tidemark", "--x" }));
+    EXPECT_EQ(splitExecLine("  a   \"b c\" "), (std::vector<std::string> { "a", "b c" }));
     EXPECT_EQ(splitExecLine("\"unterminated"), std::nullopt);
     EXPECT_EQ(splitExecLine("a %Z"), std::nullopt);
 
@@ -87,7 +87,10 @@ protected:
         configuration.launcherExecutable = programs / "tidemark-launcher";
     }
 
-    fs::path appEntry() const { return configuration.autostartDirectory / "com.tidemark.Tidemark.desktop"; }
+    fs::path appEntry() const
+    {
+        return configuration.autostartDirectory / "com.tidemark.Tidemark.desktop";
+    }
     fs::path launcherEntry() const
     {
         return configuration.autostartDirectory / "com.tidemark.Tidemark-OpenAtLogin.desktop";
@@ -95,7 +98,7 @@ protected:
     std::vector<std::string> commandOf(const fs::path& entryPath) const
     {
         auto entry = parseDesktopEntry(readFile(entryPath));
-        return entry && entry->command() ? *entry->command() : std::vector<std::string>{};
+        return entry && entry->command() ? *entry->command() : std::vector<std::string> {};
     }
 
     QTemporaryDir m_dir;
@@ -106,20 +109,21 @@ protected:
 TEST_F(LoginItemsTest, theNewerPathRegistersTheApplicationWithTheLoginMarker)
 {
     LoginItems items(configuration);
-    ASSERT_TRUE(items.isOperatingSystemAtLeast({13, 0}));
+    ASSERT_TRUE(items.isOperatingSystemAtLeast({ 13, 0 }));
     auto service = items.mainAppService();
     EXPECT_EQ(service.status(), AppServiceStatus::notRegistered);
 
     ASSERT_TRUE(service.registerService().isSuccess());
     EXPECT_EQ(service.status(), AppServiceStatus::enabled);
     auto command = commandOf(appEntry());
-    EXPECT_EQ(command, (std::vector<std::string>{configuration.applicationExecutable.string(),
-                           "--launched-at-login"}));
+    EXPECT_EQ(command,
+        (std::vector<std::string> {
+            configuration.applicationExecutable.string(), "--launched-at-login" }));
     EXPECT_TRUE(wasLaunchedAsLoginItem(command));
-    EXPECT_FALSE(wasLaunchedAsLoginItem(std::vector<std::string>{command.front()}));
+    EXPECT_FALSE(wasLaunchedAsLoginItem(std::vector<std::string> { command.front() }));
     // Written in place of a temporary file, nothing left beside it.
     EXPECT_EQ(folderContents(configuration.autostartDirectory),
-        std::vector<std::string>{"com.tidemark.Tidemark.desktop"});
+        std::vector<std::string> { "com.tidemark.Tidemark.desktop" });
 
     ASSERT_TRUE(service.unregisterService().isSuccess());
     EXPECT_FALSE(fs::exists(appEntry()));
@@ -130,17 +134,17 @@ TEST_F(LoginItemsTest, theNewerPathRegistersTheApplicationWithTheLoginMarker)
 
 TEST_F(LoginItemsTest, theOlderPathEnablesTheLauncherByItsIdentifier)
 {
-    configuration.operatingSystemVersion = {12, 6};
+    configuration.operatingSystemVersion = { 12, 6 };
     LoginItems items(configuration);
-    EXPECT_FALSE(items.isOperatingSystemAtLeast({13, 0}));
+    EXPECT_FALSE(items.isOperatingSystemAtLeast({ 13, 0 }));
     EXPECT_EQ(items.launcherIdentifier(), "com.tidemark.Tidemark-OpenAtLogin");
 
     EXPECT_TRUE(items.setLoginItemEnabled(items.launcherIdentifier(), true));
     EXPECT_EQ(commandOf(launcherEntry()),
-        std::vector<std::string>{configuration.launcherExecutable.string()});
+        std::vector<std::string> { configuration.launcherExecutable.string() });
     EXPECT_FALSE(fs::exists(appEntry()));
-    EXPECT_EQ(items.loginItemService(items.launcherIdentifier()).status(),
-        AppServiceStatus::enabled);
+    EXPECT_EQ(
+        items.loginItemService(items.launcherIdentifier()).status(), AppServiceStatus::enabled);
 
     EXPECT_TRUE(items.setLoginItemEnabled(items.launcherIdentifier(), false));
     EXPECT_FALSE(fs::exists(launcherEntry()));
@@ -150,7 +154,7 @@ TEST_F(LoginItemsTest, theLauncherEntryOfAnOlderSystemCanBeClearedOnTheNewerPath
 {
     LoginItems older([&] {
         auto c = configuration;
-        c.operatingSystemVersion = {12, 0};
+        c.operatingSystemVersion = { 12, 0 };
         return c;
     }());
     ASSERT_TRUE(older.setLoginItemEnabled(older.launcherIdentifier(), true));
@@ -160,7 +164,7 @@ TEST_F(LoginItemsTest, theLauncherEntryOfAnOlderSystemCanBeClearedOnTheNewerPath
     EXPECT_TRUE(items.loginItemService(items.launcherIdentifier()).unregisterService().isSuccess());
     ASSERT_TRUE(items.mainAppService().registerService().isSuccess());
     EXPECT_EQ(folderContents(configuration.autostartDirectory),
-        std::vector<std::string>{"com.tidemark.Tidemark.desktop"});
+        std::vector<std::string> { "com.tidemark.Tidemark.desktop" });
 }
 
 TEST_F(LoginItemsTest, anUnwritableFolderIsAnErrorOnBothPaths)
@@ -189,7 +193,8 @@ TEST_F(LoginItemsTest, statusFollowsWhatTheDesktopDidToTheEntry)
     EXPECT_EQ(service.status(), AppServiceStatus::enabled);
 
     // Left by an installation elsewhere: not ours, registering replaces it.
-    writeFile(appEntry(), desktopEntryText({{"Type", "Application"}, {"Exec", "/old/tidemark"}}));
+    writeFile(
+        appEntry(), desktopEntryText({ { "Type", "Application" }, { "Exec", "/old/tidemark" } }));
     EXPECT_EQ(service.status(), AppServiceStatus::notRegistered);
     ASSERT_TRUE(service.registerService().isSuccess());
     EXPECT_EQ(service.status(), AppServiceStatus::enabled);
@@ -211,9 +216,9 @@ TEST_F(LoginItemsTest, identifiersThatAreNotOursOrLeaveTheFolderDoNothing)
 
 TEST(LaunchInformationTest, theMarkerIsAnArgumentAfterTheProgram)
 {
-    const char* atLogin[] = {"tidemark", "--launched-at-login"};
-    const char* byUser[] = {"tidemark"};
-    const char* markerAsProgram[] = {"--launched-at-login"};
+    const char* atLogin[] = { "tidemark", "--launched-at-login" };
+    const char* byUser[] = { "tidemark" };
+    const char* markerAsProgram[] = { "--launched-at-login" };
     EXPECT_TRUE(wasLaunchedAsLoginItem(2, atLogin));
     EXPECT_FALSE(wasLaunchedAsLoginItem(1, byUser));
     EXPECT_FALSE(wasLaunchedAsLoginItem(1, markerAsProgram));

@@ -1,14 +1,14 @@
+#include "platform/reactive/Publisher.hpp"
 #include "platform/reactive/Executor.hpp"
 #include "platform/reactive/Future.hpp"
-#include "platform/reactive/Publisher.hpp"
 #include "support/TestMainQueue.hpp"
 
 #include <gmock/gmock.h>
 
 #include <latch>
 #include <numeric>
-#include <thread>
 #include <string>
+#include <thread>
 
 using namespace tidemark;
 using namespace tidemark::rx;
@@ -16,8 +16,7 @@ using testing::ElementsAre;
 
 namespace {
 
-template <class T, class E>
-struct Recorder {
+template <class T, class E> struct Recorder {
     std::vector<T> values;
     std::vector<Completion<E>> completions;
     Cancellable token;
@@ -40,9 +39,10 @@ TEST(Publisher, OperatorsTransformAndComplete)
                           .removeDuplicates()
                           .map([](int v) { return std::to_string(v * 10); })
                           .prefixWhile([](const std::string& s) { return s != "50"; }));
-    for (int v : {1, 1, 2, 3, 2, 4, 5, 6})
+    for (int v : { 1, 1, 2, 3, 2, 4, 5, 6 })
         subject.send(v);
-    EXPECT_THAT(recorder.values, ElementsAre("10", "20", "40")) << "3 is filtered out, so the second 2 repeats the first";
+    EXPECT_THAT(recorder.values, ElementsAre("10", "20", "40"))
+        << "3 is filtered out, so the second 2 repeats the first";
     EXPECT_TRUE(recorder.finished());
     EXPECT_FALSE(subject.hasSubscribers()) << "prefixWhile must cancel its upstream when it ends";
 }

@@ -26,7 +26,7 @@ TEST(Rect, MeasuresAndMovesLikeTheViewsExpect)
     EXPECT_EQ(r.minY(), 20);
     EXPECT_EQ(r.maxY(), 60);
     EXPECT_EQ(r.midY(), 40);
-    EXPECT_EQ(r.center(), (Point {25, 40}));
+    EXPECT_EQ(r.center(), (Point { 25, 40 }));
     EXPECT_EQ(r.offsetBy(-10, 5), Rect(0, 25, 30, 40));
     EXPECT_EQ(r.insetBy(5, 10), Rect(15, 30, 20, 20));
     EXPECT_EQ(r.insetBy(-5, 0), Rect(5, 20, 40, 40));
@@ -45,11 +45,11 @@ TEST(Rect, ContainsPointsOnTheLeadingEdgesOnly)
         bool inside;
     };
     const Case cases[] = {
-        {{0, 0}, true},
-        {{99.5, 49.5}, true},
-        {{100, 10}, false},
-        {{10, 50}, false},
-        {{-0.1, 10}, false},
+        { { 0, 0 }, true },
+        { { 99.5, 49.5 }, true },
+        { { 100, 10 }, false },
+        { { 10, 50 }, false },
+        { { -0.1, 10 }, false },
     };
     for (const Case& c : cases)
         EXPECT_EQ(r.contains(c.point), c.inside) << c.point.x << ", " << c.point.y;
@@ -79,10 +79,10 @@ TEST(Rect, AdjacentPlacesAgainstTheChosenSideWithTheSpacing)
     };
     const Case cases[] = {
         // Below the icon (y grows downwards): top edge 6 below the icon's bottom, centred.
-        {RectEdge::maxY, Rect(862, 216, 300, 200)},
-        {RectEdge::minY, Rect(862, -26, 300, 200)},
-        {RectEdge::maxX, Rect(1030, 95, 300, 200)},
-        {RectEdge::minX, Rect(694, 95, 300, 200)},
+        { RectEdge::maxY, Rect(862, 216, 300, 200) },
+        { RectEdge::minY, Rect(862, -26, 300, 200) },
+        { RectEdge::maxX, Rect(1030, 95, 300, 200) },
+        { RectEdge::minX, Rect(694, 95, 300, 200) },
     };
     for (const Case& c : cases)
         EXPECT_EQ(popover.adjacent(icon, c.edge, 6), c.expected) << int(c.edge);
@@ -98,19 +98,20 @@ TEST(Rect, KeptInsideShiftsOntoTheBoundsWithoutResizing)
         Rect expected;
     };
     const Case cases[] = {
-        {"inside stays bit for bit", Rect(10.25, 20.5, 30, 40), screen, Rect(10.25, 20.5, 30, 40)},
-        {"past the right edge", Rect(1762, 216, 300, 200), screen, Rect(1620, 216, 300, 200)},
-        {"past the left edge", Rect(-40, 216, 300, 200), screen, Rect(0, 216, 300, 200)},
-        {"past the bottom", Rect(100, 1000, 300, 200), screen, Rect(100, 880, 300, 200)},
-        {"above the top", Rect(100, -30, 300, 200), screen, Rect(100, 0, 300, 200)},
-        {"past two sides", Rect(1800, 1000, 300, 200), screen, Rect(1620, 880, 300, 200)},
+        { "inside stays bit for bit", Rect(10.25, 20.5, 30, 40), screen,
+            Rect(10.25, 20.5, 30, 40) },
+        { "past the right edge", Rect(1762, 216, 300, 200), screen, Rect(1620, 216, 300, 200) },
+        { "past the left edge", Rect(-40, 216, 300, 200), screen, Rect(0, 216, 300, 200) },
+        { "past the bottom", Rect(100, 1000, 300, 200), screen, Rect(100, 880, 300, 200) },
+        { "above the top", Rect(100, -30, 300, 200), screen, Rect(100, 0, 300, 200) },
+        { "past two sides", Rect(1800, 1000, 300, 200), screen, Rect(1620, 880, 300, 200) },
         // Wider than the bounds: both corrections, each from the unshifted rectangle.
-        {"overhangs both sides", Rect(-10, 0, 200, 10), Rect(0, 0, 100, 100),
-            Rect(-90, 0, 200, 10)},
-        {"overhangs both sides evenly", Rect(-50, 0, 200, 10), Rect(0, 0, 100, 100),
-            Rect(-50, 0, 200, 10)},
-        {"bounds off the origin", Rect(0, 0, 50, 50), Rect(1920, 0, 1280, 1024),
-            Rect(1920, 0, 50, 50)},
+        { "overhangs both sides", Rect(-10, 0, 200, 10), Rect(0, 0, 100, 100),
+            Rect(-90, 0, 200, 10) },
+        { "overhangs both sides evenly", Rect(-50, 0, 200, 10), Rect(0, 0, 100, 100),
+            Rect(-50, 0, 200, 10) },
+        { "bounds off the origin", Rect(0, 0, 50, 50), Rect(1920, 0, 1280, 1024),
+            Rect(1920, 0, 50, 50) },
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.rect.keptInside(c.bounds), c.expected) << c.name;
@@ -131,8 +132,8 @@ TEST(QtGeometry, ConvertsBothWaysAndRoundsEdges)
     EXPECT_EQ(fromQt(QRect(1, 2, 3, 4)), Rect(1, 2, 3, 4));
     EXPECT_EQ(fromQt(QRectF(1.5, 2.5, 3, 4)), Rect(1.5, 2.5, 3, 4));
     EXPECT_EQ(toQRectF(Rect(1.5, 2.5, 3, 4)), QRectF(1.5, 2.5, 3, 4));
-    EXPECT_EQ(fromQt(QPointF(1.5, -2)), (Point {1.5, -2}));
-    EXPECT_EQ(toQPointF(Point {1.5, -2}), QPointF(1.5, -2));
+    EXPECT_EQ(fromQt(QPointF(1.5, -2)), (Point { 1.5, -2 }));
+    EXPECT_EQ(toQPointF(Point { 1.5, -2 }), QPointF(1.5, -2));
     // Rounding edges, not origin and size, keeps neighbours touching.
     EXPECT_EQ(toQRect(Rect(0.4, 0, 10.4, 5)), QRect(0, 0, 11, 5));
     EXPECT_EQ(toQRect(Rect(10.8, 0, 10, 5)), QRect(11, 0, 10, 5));
@@ -140,14 +141,14 @@ TEST(QtGeometry, ConvertsBothWaysAndRoundsEdges)
 
 TEST(Screen, TheFirstScreenListedThatHoldsThePointerWins)
 {
-    const std::vector<Rect> sideBySide {Rect(0, 0, 1920, 1080), Rect(1920, 0, 1280, 1024)};
-    EXPECT_EQ(indexOfFrameContaining(sideBySide, {2000, 500}), std::optional<std::size_t>(1));
-    EXPECT_EQ(indexOfFrameContaining(sideBySide, {1919, 500}), std::optional<std::size_t>(0));
-    EXPECT_EQ(indexOfFrameContaining(sideBySide, {1920, 1050}), std::nullopt);
-    EXPECT_EQ(indexOfFrameContaining({}, {0, 0}), std::nullopt);
+    const std::vector<Rect> sideBySide { Rect(0, 0, 1920, 1080), Rect(1920, 0, 1280, 1024) };
+    EXPECT_EQ(indexOfFrameContaining(sideBySide, { 2000, 500 }), std::optional<std::size_t>(1));
+    EXPECT_EQ(indexOfFrameContaining(sideBySide, { 1919, 500 }), std::optional<std::size_t>(0));
+    EXPECT_EQ(indexOfFrameContaining(sideBySide, { 1920, 1050 }), std::nullopt);
+    EXPECT_EQ(indexOfFrameContaining({}, { 0, 0 }), std::nullopt);
 
-    const std::vector<Rect> mirrored {Rect(0, 0, 1920, 1080), Rect(0, 0, 1280, 1024)};
-    EXPECT_EQ(indexOfFrameContaining(mirrored, {10, 10}), std::optional<std::size_t>(0));
+    const std::vector<Rect> mirrored { Rect(0, 0, 1920, 1080), Rect(0, 0, 1280, 1024) };
+    EXPECT_EQ(indexOfFrameContaining(mirrored, { 10, 10 }), std::optional<std::size_t>(0));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
+#include "platform/ui/StatusBar.hpp"
 #include "platform/ui/PinnedLayout.hpp"
 #include "platform/ui/QtGeometry.hpp"
-#include "platform/ui/StatusBar.hpp"
 
 #include <QApplication>
 #include <QEnterEvent>
@@ -48,7 +48,7 @@ public:
         m_width = width;
         updateGeometry();
     }
-    QSize sizeHint() const override { return {m_width, 22}; }
+    QSize sizeHint() const override { return { m_width, 22 }; }
 
     std::vector<QEvent::Type> types() const
     {
@@ -68,19 +68,19 @@ protected:
         case QEvent::MouseMove:
         case QEvent::MouseButtonRelease: {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            received.push_back({event->type(), mouse->position(), mouse->buttons(), {}});
+            received.push_back({ event->type(), mouse->position(), mouse->buttons(), {} });
             break;
         }
         case QEvent::Enter:
             received.push_back(
-                {event->type(), static_cast<QEnterEvent*>(event)->position(), {}, {}});
+                { event->type(), static_cast<QEnterEvent*>(event)->position(), {}, {} });
             break;
         case QEvent::Leave:
-            received.push_back({event->type(), {}, {}, {}});
+            received.push_back({ event->type(), {}, {}, {} });
             break;
         case QEvent::Wheel: {
             auto* wheel = static_cast<QWheelEvent*>(event);
-            received.push_back({event->type(), wheel->position(), {}, wheel->angleDelta()});
+            received.push_back({ event->type(), wheel->position(), {}, wheel->angleDelta() });
             break;
         }
         default:
@@ -93,7 +93,10 @@ private:
     int m_width;
 };
 
-Rect usableArea() { return fromQt(QGuiApplication::primaryScreen()->availableGeometry()); }
+Rect usableArea()
+{
+    return fromQt(QGuiApplication::primaryScreen()->availableGeometry());
+}
 
 TEST(StatusBar, StripIsAsWideAsItsItemsAtTheTopRightAndHiddenWhenEmpty)
 {
@@ -207,13 +210,13 @@ TEST(StatusBar, DeliversHoverAndWheelToTheViewUnderThePointer)
     const QPoint inSecond = second->button()->geometry().topLeft() + QPoint(20, 12);
 
     // The pointer comes onto the strip over the first item, as the window system says.
-    QEnterEvent enter {QPointF(inFirst), QPointF(inFirst), QPointF(strip->mapToGlobal(inFirst))};
+    QEnterEvent enter { QPointF(inFirst), QPointF(inFirst), QPointF(strip->mapToGlobal(inFirst)) };
     QCoreApplication::sendEvent(strip, &enter);
     QTest::mouseMove(strip, inFirst);
     QTest::mouseMove(strip, inFirst + QPoint(3, 0));
     QTest::mouseMove(strip, inSecond);
-    const std::vector<QEvent::Type> hover {QEvent::Enter, QEvent::MouseMove, QEvent::MouseMove,
-        QEvent::Leave};
+    const std::vector<QEvent::Type> hover { QEvent::Enter, QEvent::MouseMove, QEvent::MouseMove,
+        QEvent::Leave };
     EXPECT_EQ(firstView->types(), hover);
     ASSERT_FALSE(secondView->received.empty());
     EXPECT_EQ(secondView->received.front().type, QEvent::Enter);
@@ -224,7 +227,7 @@ TEST(StatusBar, DeliversHoverAndWheelToTheViewUnderThePointer)
     QWheelEvent wheel(QPointF(inFirst), QPointF(strip->mapToGlobal(inFirst)), QPoint(0, 0),
         QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QCoreApplication::sendEvent(strip, &wheel);
-    ASSERT_EQ(firstView->types(), std::vector<QEvent::Type> {QEvent::Wheel});
+    ASSERT_EQ(firstView->types(), std::vector<QEvent::Type> { QEvent::Wheel });
     EXPECT_EQ(firstView->received[0].angleDelta, QPoint(0, -120));
     EXPECT_EQ(firstView->received[0].position, QPointF(20, 12));
     EXPECT_TRUE(secondView->received.empty() || secondView->types().front() != QEvent::Wheel);
@@ -257,8 +260,8 @@ TEST(StatusBar, ButtonHighlightAndReleaseFromInsideAnEvent)
     } releaser;
     releaser.ref = &item;
     view->installEventFilter(&releaser);
-    QTest::mousePress(bar.window()->windowHandle(), Qt::LeftButton, {},
-        button->geometry().center());
+    QTest::mousePress(
+        bar.window()->windowHandle(), Qt::LeftButton, {}, button->geometry().center());
     EXPECT_FALSE(item);
     EXPECT_TRUE(bar.items().empty());
     EXPECT_FALSE(bar.window()->isVisible());

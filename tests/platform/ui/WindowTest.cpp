@@ -1,6 +1,6 @@
+#include "platform/ui/Window.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/QtGeometry.hpp"
-#include "platform/ui/Window.hpp"
 
 #include <QApplication>
 #include <QCursor>
@@ -29,17 +29,17 @@ TEST(WindowTraits, MapToTheWindowFlagsOfEachKind)
     };
     const Qt::WindowFlags frameless = Qt::Tool | Qt::FramelessWindowHint;
     const Case cases[] = {
-        {"normal window", {WindowKind::normal, WindowLevel::normal, false, true, true},
-            Qt::Window},
-        {"tool panel", {WindowKind::panel, WindowLevel::floating, false, true, true},
-            frameless | Qt::WindowStaysOnTopHint},
-        {"overlay that ignores the mouse",
-            {WindowKind::overlay, WindowLevel::status, true, false, false},
+        { "normal window", { WindowKind::normal, WindowLevel::normal, false, true, true },
+            Qt::Window },
+        { "tool panel", { WindowKind::panel, WindowLevel::floating, false, true, true },
+            frameless | Qt::WindowStaysOnTopHint },
+        { "overlay that ignores the mouse",
+            { WindowKind::overlay, WindowLevel::status, true, false, false },
             frameless | Qt::WindowStaysOnTopHint | Qt::WindowTransparentForInput
-                | Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint},
-        {"overlay that takes the keyboard",
-            {WindowKind::overlay, WindowLevel::status, false, true, false},
-            frameless | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint},
+                | Qt::WindowDoesNotAcceptFocus | Qt::NoDropShadowWindowHint },
+        { "overlay that takes the keyboard",
+            { WindowKind::overlay, WindowLevel::status, false, true, false },
+            frameless | Qt::WindowStaysOnTopHint | Qt::NoDropShadowWindowHint },
     };
     for (const Case& c : cases)
         EXPECT_EQ(qtWindowFlags(c.traits), c.expected) << c.name;
@@ -294,8 +294,8 @@ TEST(Application, LaunchesOnceAndTerminatesOnlyWhenTheDelegateAgrees)
     application.terminate();
     EXPECT_TRUE(application.isTerminated());
 
-    const std::vector<std::string> expected {"willFinishLaunching", "didFinishLaunching",
-        "shouldTerminate", "shouldTerminate", "willTerminate"};
+    const std::vector<std::string> expected { "willFinishLaunching", "didFinishLaunching",
+        "shouldTerminate", "shouldTerminate", "willTerminate" };
     EXPECT_EQ(delegate.calls, expected);
 }
 

@@ -1,5 +1,5 @@
-#include "platform/updater/Appcast.hpp"
 #include "platform/updater/Updater.hpp"
+#include "platform/updater/Appcast.hpp"
 
 #include <gtest/gtest.h>
 
@@ -22,20 +22,20 @@ TEST(VersionTest, comparesLikePeopleRead)
         int order;
     };
     const Case cases[] = {
-        {"1.10", "1.9", 1},
-        {"1.2.5", "1.2.5", 0},
-        {"1.2", "1.2.0", 0},
-        {"1.2.0.1", "1.2", 1},
-        {"126", "125", 1},
-        {"2", "10", -1},
-        {"1.0b2", "1.0", -1},
-        {"1.0b2", "1.0b10", -1},
-        {"1.0.1", "1.0b1", 1},
-        {"1.0rc1", "1.0beta3", 1},
-        {"v1.3", "V1.3", 0},
-        {"000100", "99", 1},
-        {"123456789012345678901234567890", "123456789012345678901234567889", 1},
-        {"", "1", -1},
+        { "1.10", "1.9", 1 },
+        { "1.2.5", "1.2.5", 0 },
+        { "1.2", "1.2.0", 0 },
+        { "1.2.0.1", "1.2", 1 },
+        { "126", "125", 1 },
+        { "2", "10", -1 },
+        { "1.0b2", "1.0", -1 },
+        { "1.0b2", "1.0b10", -1 },
+        { "1.0.1", "1.0b1", 1 },
+        { "1.0rc1", "1.0beta3", 1 },
+        { "v1.3", "V1.3", 0 },
+        { "000100", "99", 1 },
+        { "123456789012345678901234567890", "123456789012345678901234567889", 1 },
+        { "", "1", -1 },
     };
     for (const auto& c : cases) {
         EXPECT_EQ(compareVersions(c.a, c.b), c.order) << c.a << " vs " << c.b;
@@ -48,7 +48,10 @@ const char* const feedHead = R"(<?xml version="1.0" encoding="utf-8"?>
 <channel><title>Tidemark</title>)";
 const char* const feedTail = "</channel></rss>";
 
-std::string feed(const std::string& items) { return feedHead + items + feedTail; }
+std::string feed(const std::string& items)
+{
+    return feedHead + items + feedTail;
+}
 
 std::string enclosureItem(const std::string& version, const std::string& shortVersion)
 {
@@ -73,8 +76,8 @@ TEST(AppcastTest, readsBothFormsOfVersion)
     ASSERT_TRUE(appcast.isSuccess()) << appcast.error();
     ASSERT_EQ(appcast.value().items.size(), 2u);
     EXPECT_EQ(appcast.value().items[0],
-        (AppcastItem{"Version 1.2.4", "124", "1.2.4", "https://tidemark.app/Tidemark-1.2.4.tar.gz",
-            "", ""}));
+        (AppcastItem { "Version 1.2.4", "124", "1.2.4",
+            "https://tidemark.app/Tidemark-1.2.4.tar.gz", "", "" }));
     EXPECT_EQ(appcast.value().newestItem()->displayVersionString, "1.2.6");
     EXPECT_EQ(appcast.value().newestItem()->infoUrl, "https://tidemark.app");
 }
@@ -94,7 +97,8 @@ public:
         m_server.listen(QHostAddress::LocalHost);
         QObject::connect(&m_server, &QTcpServer::newConnection, [this] {
             while (auto* socket = m_server.nextPendingConnection()) {
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
+                QObject::connect(
+                    socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
                 QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
         });
@@ -119,9 +123,11 @@ private:
         auto path = buffer.split(' ').value(1).toStdString();
         m_buffers.erase(socket);
         auto it = responses.find(path);
-        Response response = it == responses.end() ? Response{404, "Not here"} : it->second;
+        Response response = it == responses.end() ? Response { 404, "Not here" } : it->second;
         QByteArray reply = "HTTP/1.1 " + QByteArray::number(response.status)
-            + (response.status == 200 ? " OK" : response.status == 404 ? " Not Found" : " Error")
+            + (response.status == 200        ? " OK"
+                    : response.status == 404 ? " Not Found"
+                                             : " Error")
             + "\r\nContent-Type: application/rss+xml\r\nContent-Length: "
             + QByteArray::number(static_cast<qsizetype>(response.body.size()))
             + "\r\nConnection: close\r\n\r\n" + QByteArray::fromStdString(response.body);
@@ -136,9 +142,15 @@ private:
 class RecordingUserDriver : public UpdaterUserDriver {
 public:
     std::vector<std::string> shown;
-    void showUpdateFound(const AppcastItem& item) override { shown.push_back("found " + item.displayVersionString); }
+    void showUpdateFound(const AppcastItem& item) override
+    {
+        shown.push_back("found " + item.displayVersionString);
+    }
     void showUpdateNotFound() override { shown.push_back("up to date"); }
-    void showUpdaterError(const UpdaterError& error) override { shown.push_back("error " + error.message); }
+    void showUpdaterError(const UpdaterError& error) override
+    {
+        shown.push_back("error " + error.message);
+    }
 };
 
 UpdaterConfiguration configurationFor(std::string url, std::string version = "125")
@@ -171,21 +183,24 @@ TEST(UpdaterTest, checksFeedsServedOnLoopback)
         const char* messagePart = "";
     };
     const Case cases[] = {
-        {"newer on the enclosure", {200, feed(enclosureItem("124", "1.2.4") + enclosureItem("126", "1.2.6"))},
-            "125", std::string("1.2.6")},
-        {"newer in elements, 1.10 after 1.9", {200, feed(elementItem("1.9", "1.9") + elementItem("1.10", "1.10"))},
-            "1.9", std::string("1.10")},
-        {"the same version", {200, feed(enclosureItem("125", "1.2.5"))}, "125", std::string()},
-        {"only older ones", {200, feed(enclosureItem("99", "0.9"))}, "125", std::string()},
-        {"no releases yet", {200, feed("")}, "125", std::string()},
-        {"not well formed", {200, feedHead + enclosureItem("126", "1.2.6")}, "125", Kind::malformed,
-            "could not be read"},
-        {"a web page", {200, "<html><body>Moved</body></html>"}, "125", Kind::malformed, "not an RSS feed"},
-        {"empty", {200, ""}, "125", Kind::malformed, "could not be read"},
-        {"no versions", {200, feed("<item><title>1.3</title></item>")}, "125", Kind::malformed,
-            "gives a version"},
-        {"not found", {404, "Not found"}, "125", Kind::unreachable, "404"},
-        {"server error", {500, "Oops"}, "125", Kind::unreachable, "500"},
+        { "newer on the enclosure",
+            { 200, feed(enclosureItem("124", "1.2.4") + enclosureItem("126", "1.2.6")) }, "125",
+            std::string("1.2.6") },
+        { "newer in elements, 1.10 after 1.9",
+            { 200, feed(elementItem("1.9", "1.9") + elementItem("1.10", "1.10")) }, "1.9",
+            std::string("1.10") },
+        { "the same version", { 200, feed(enclosureItem("125", "1.2.5")) }, "125", std::string() },
+        { "only older ones", { 200, feed(enclosureItem("99", "0.9")) }, "125", std::string() },
+        { "no releases yet", { 200, feed("") }, "125", std::string() },
+        { "not well formed", { 200, feedHead + enclosureItem("126", "1.2.6") }, "125",
+            Kind::malformed, "could not be read" },
+        { "a web page", { 200, "<html><body>Moved</body></html>" }, "125", Kind::malformed,
+            "not an RSS feed" },
+        { "empty", { 200, "" }, "125", Kind::malformed, "could not be read" },
+        { "no versions", { 200, feed("<item><title>1.3</title></item>") }, "125", Kind::malformed,
+            "gives a version" },
+        { "not found", { 404, "Not found" }, "125", Kind::unreachable, "404" },
+        { "server error", { 500, "Oops" }, "125", Kind::unreachable, "500" },
     };
     FeedServer server;
     for (const auto& c : cases) {
@@ -220,14 +235,15 @@ TEST(UpdaterTest, anUnreachableOrMissingFeedIsAClearError)
         ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
         closedPort = server.serverPort();
     }
-    Updater unreachable(configurationFor("http://127.0.0.1:" + std::to_string(closedPort) + "/a.xml"), nullptr);
+    Updater unreachable(
+        configurationFor("http://127.0.0.1:" + std::to_string(closedPort) + "/a.xml"), nullptr);
     auto result = check(unreachable);
     ASSERT_TRUE(result && !result->isSuccess());
     EXPECT_EQ(result->error().kind, UpdaterError::Kind::unreachable);
     EXPECT_NE(result->error().message.find("could not be reached"), std::string::npos)
         << result->error().message;
 
-    for (const char* address : {"", "ftp://tidemark.app/appcast.xml", "not a url at all"}) {
+    for (const char* address : { "", "ftp://tidemark.app/appcast.xml", "not a url at all" }) {
         Updater updater(configurationFor(address), nullptr);
         updater.startUpdater();
         EXPECT_FALSE(updater.canCheckForUpdates()) << address;
@@ -240,8 +256,8 @@ TEST(UpdaterTest, anUnreachableOrMissingFeedIsAClearError)
 TEST(UpdaterTest, theUserDriverShowsWhatTheKindOfCheckCallsFor)
 {
     FeedServer server;
-    server.responses["/new.xml"] = {200, feed(enclosureItem("126", "1.2.6"))};
-    server.responses["/same.xml"] = {200, feed(enclosureItem("125", "1.2.5"))};
+    server.responses["/new.xml"] = { 200, feed(enclosureItem("126", "1.2.6")) };
+    server.responses["/same.xml"] = { 200, feed(enclosureItem("125", "1.2.5")) };
     auto driver = std::make_shared<RecordingUserDriver>();
 
     Updater updater(configurationFor(server.url("/same.xml")), driver);
@@ -257,7 +273,7 @@ TEST(UpdaterTest, theUserDriverShowsWhatTheKindOfCheckCallsFor)
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 20000));
     EXPECT_TRUE(updater.canCheckForUpdates());
     EXPECT_EQ(server.requests, 1);
-    EXPECT_EQ(driver->shown, std::vector<std::string>{"up to date"});
+    EXPECT_EQ(driver->shown, std::vector<std::string> { "up to date" });
     EXPECT_EQ(canCheck.count(), 3); // started, checking, done
 
     updater.checkForUpdatesInBackground();

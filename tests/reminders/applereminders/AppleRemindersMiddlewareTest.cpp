@@ -19,29 +19,46 @@ using SourcesRead = RemindersSourcesAction::ReadAction;
 
 AppAction dataSource(RemindersDataSource source)
 {
-    return AppAction::Reminders{RemindersAction::Services{RemindersServicesAction::DataSource{source}}};
+    return AppAction::Reminders { RemindersAction::Services {
+        RemindersServicesAction::DataSource { source } } };
 }
-AppAction selectList(std::optional<AnyList> list) { return AppAction::Reminders{RemindersAction::SelectedList{std::move(list)}}; }
+AppAction selectList(std::optional<AnyList> list)
+{
+    return AppAction::Reminders { RemindersAction::SelectedList { std::move(list) } };
+}
 AppAction requestAuthorization()
 {
-    return AppAction::Reminders{RemindersAction::Services{RemindersServicesAction::AppleReminders{
-        AppleRemindersAction::RequestAuthorization{AuthorizationRequestAction::submit({})}}}};
+    return AppAction::Reminders { RemindersAction::Services {
+        RemindersServicesAction::AppleReminders { AppleRemindersAction::RequestAuthorization {
+            AuthorizationRequestAction::submit({}) } } } };
 }
-AppAction itemsRead() { return actions::itemsAction(RemindersItemsAction::read(ItemsRead::submit({}))); }
-AppAction sourcesRead() { return actions::sourcesAction(RemindersSourcesAction::read(SourcesRead::submit({}))); }
+AppAction itemsRead()
+{
+    return actions::itemsAction(RemindersItemsAction::read(ItemsRead::submit({})));
+}
+AppAction sourcesRead()
+{
+    return actions::sourcesAction(RemindersSourcesAction::read(SourcesRead::submit({})));
+}
 AppAction create(std::set<AnyReminder> r)
 {
-    return actions::itemsAction(RemindersItemsAction::create(RemindersItemsAction::CreateAction::submit(std::move(r))));
+    return actions::itemsAction(
+        RemindersItemsAction::create(RemindersItemsAction::CreateAction::submit(std::move(r))));
 }
 AppAction update(std::set<AnyReminder> r)
 {
-    return actions::itemsAction(RemindersItemsAction::update(RemindersItemsAction::UpdateAction::submit(std::move(r))));
+    return actions::itemsAction(
+        RemindersItemsAction::update(RemindersItemsAction::UpdateAction::submit(std::move(r))));
 }
 AppAction remove(std::set<std::string> ids)
 {
-    return actions::itemsAction(RemindersItemsAction::delete_(RemindersItemsAction::DeleteAction::submit(std::move(ids))));
+    return actions::itemsAction(
+        RemindersItemsAction::delete_(RemindersItemsAction::DeleteAction::submit(std::move(ids))));
 }
-AppAction undoManagerAction(UndoManagerAction action) { return AppAction::UndoManager{std::move(action)}; }
+AppAction undoManagerAction(UndoManagerAction action)
+{
+    return AppAction::UndoManager { std::move(action) };
+}
 
 // What kind of reminders-store step an action is, for reading the order of events.
 std::string describe(const AppAction& action)
@@ -56,12 +73,15 @@ std::string describe(const AppAction& action)
             return result->result.isSuccess() ? "success" : "failure";
         return "reset";
     };
-    if (auto sources = std::get_if<RemindersStoreAction::Sources>(&static_cast<const RemindersStoreAction::variant&>(store->action))) {
+    if (auto sources = std::get_if<RemindersStoreAction::Sources>(
+            &static_cast<const RemindersStoreAction::variant&>(store->action))) {
         if (auto read = sources->action.asRead())
             return "sources.read." + step(*read);
         return "sources.other";
     }
-    const auto& items = std::get<RemindersStoreAction::Items>(static_cast<const RemindersStoreAction::variant&>(store->action)).action;
+    const auto& items = std::get<RemindersStoreAction::Items>(
+        static_cast<const RemindersStoreAction::variant&>(store->action))
+                            .action;
     if (auto a = items.asCreate())
         return "items.create." + step(*a);
     if (auto a = items.asRead())
@@ -77,17 +97,21 @@ struct StoreHarness {
     std::vector<AppAction> log;
     std::shared_ptr<AppStore> store;
 
-    explicit StoreHarness(std::shared_ptr<AppleRemindersServicable> service, RemindersDataSource source = RemindersDataSource::appleReminders)
+    explicit StoreHarness(std::shared_ptr<AppleRemindersServicable> service,
+        RemindersDataSource source = RemindersDataSource::appleReminders)
     {
-        ReducerEnvironment environment{clock};
+        ReducerEnvironment environment { clock };
         AppState initial = AppState::initial(clock->now(), Calendar("UTC"));
         initial.reminders.services.dataSource = source;
-        store = AppStore::make(
-            initial, [environment](AppState& state, const AppAction& action) { appReducer(state, action, environment); },
-            {appleRemindersMiddleware(std::move(service)), [this](const AppState&, const AppAction& action) {
-                 log.push_back(action);
-                 return std::optional(rx::Empty<AppAction>());
-             }});
+        store = AppStore::make(initial,
+            [environment](AppState& state, const AppAction& action) {
+                appReducer(state, action, environment);
+            },
+            { appleRemindersMiddleware(std::move(service)),
+                [this](const AppState&, const AppAction& action) {
+                    log.push_back(action);
+                    return std::optional(rx::Empty<AppAction>());
+                } });
     }
     const AppState& state() const { return store->state(); }
     std::vector<std::string> steps(std::size_t from = 0) const
@@ -108,31 +132,35 @@ struct StoreHarness {
     }
 };
 
-class AppleRemindersMiddlewareTest : public TaskListsFixture {};
+class AppleRemindersMiddlewareTest : public TaskListsFixture { };
 
-const AnyList home{"personal/home", "Home"};
-const AnyList work{"personal/work", "Work"};
+const AnyList home { "personal/home", "Home" };
+const AnyList work { "personal/work", "Work" };
 
-TEST_F(AppleRemindersMiddlewareTest, choosingTheTaskListsReadsSourcesThenTheFirstListAndAgainAfterEachChange)
+TEST_F(AppleRemindersMiddlewareTest,
+    choosingTheTaskListsReadsSourcesThenTheFirstListAndAgainAfterEachChange)
 {
     auto service = makeService();
     StoreHarness harness(service, RemindersDataSource::local);
     harness.store->dispatch(dataSource(RemindersDataSource::appleReminders));
-    ASSERT_TRUE(waitUntil([&] { return harness.state().remindersStore.items.status == Status::completed; }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return harness.state().remindersStore.items.status == Status::completed; }));
 
     EXPECT_EQ(harness.state().reminders.selectedList, home);
     ASSERT_TRUE(harness.state().remindersStore.sources.value.has_value());
     EXPECT_THAT(*harness.state().remindersStore.sources.value, SizeIs(2));
-    EXPECT_EQ(harness.titles(), std::set<std::string>{"Seed"});
-    EXPECT_EQ(harness.steps(), (std::vector<std::string>{"sources.read.submit", "sources.read.success",
-                                   "items.read.submit", "items.read.success"}));
+    EXPECT_EQ(harness.titles(), std::set<std::string> { "Seed" });
+    EXPECT_EQ(harness.steps(),
+        (std::vector<std::string> { "sources.read.submit", "sources.read.success",
+            "items.read.submit", "items.read.success" }));
 
     // Another program adds a task: sources, then the reminders, are read again.
     const std::size_t mark = harness.log.size();
     writeTask("personal/home", "outside", "From outside");
     ASSERT_TRUE(waitUntil([&] { return harness.titles().contains("From outside"); }));
-    EXPECT_EQ(harness.steps(mark), (std::vector<std::string>{"sources.read.submit", "sources.read.success",
-                                       "items.read.submit", "items.read.success"}));
+    EXPECT_EQ(harness.steps(mark),
+        (std::vector<std::string> { "sources.read.submit", "sources.read.success",
+            "items.read.submit", "items.read.success" }));
 }
 
 TEST_F(AppleRemindersMiddlewareTest, settingsNamingTheTaskListsStartObservation)
@@ -143,24 +171,28 @@ TEST_F(AppleRemindersMiddlewareTest, settingsNamingTheTaskListsStartObservation)
     settings.reminders.dataSource = RemindersDataSource::appleReminders;
     settings.reminders.selectedList = work;
     harness.store->dispatch(actions::settingsRead(SettingsReadAction::success(settings)));
-    ASSERT_TRUE(waitUntil([&] { return harness.state().remindersStore.items.status == Status::completed; }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return harness.state().remindersStore.items.status == Status::completed; }));
     EXPECT_EQ(harness.state().reminders.selectedList, work);
     EXPECT_TRUE(harness.state().remindersStore.items.value.empty());
 }
 
-TEST_F(AppleRemindersMiddlewareTest, aRefusedAccessFailsTheSourcesReadAndTheRequestAndReadsNoReminders)
+TEST_F(
+    AppleRemindersMiddlewareTest, aRefusedAccessFailsTheSourcesReadAndTheRequestAndReadsNoReminders)
 {
     int asked = 0;
-    auto service = makeService(AuthorizationStatus::notDetermined, [&](EntityType, std::function<void(bool)> reply) {
-        ++asked;
-        reply(false);
-    });
+    auto service = makeService(
+        AuthorizationStatus::notDetermined, [&](EntityType, std::function<void(bool)> reply) {
+            ++asked;
+            reply(false);
+        });
     StoreHarness harness(service, RemindersDataSource::local);
     harness.store->dispatch(dataSource(RemindersDataSource::appleReminders));
-    ASSERT_TRUE(waitUntil([&] { return harness.state().remindersStore.sources.status == Status::completed; }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return harness.state().remindersStore.sources.status == Status::completed; }));
     const Error refused = toError(AppleRemindersError::requestFailedInsufficientPermission);
     EXPECT_EQ(harness.state().remindersStore.sources.error, refused);
-    EXPECT_EQ(harness.steps(), std::vector<std::string>{"sources.read.failure"});
+    EXPECT_EQ(harness.steps(), std::vector<std::string> { "sources.read.failure" });
 
     harness.store->dispatch(requestAuthorization());
     const auto& request = harness.state().reminders.services.appleReminders.requestAuthorization;
@@ -170,18 +202,22 @@ TEST_F(AppleRemindersMiddlewareTest, aRefusedAccessFailsTheSourcesReadAndTheRequ
     EXPECT_EQ(harness.state().remindersStore.items.status, Status::idle);
 }
 
-TEST_F(AppleRemindersMiddlewareTest, writesAnswerAndTheChangeBringsTheNewStateWhichUndoAndRedoTakeBackAndForth)
+TEST_F(AppleRemindersMiddlewareTest,
+    writesAnswerAndTheChangeBringsTheNewStateWhichUndoAndRedoTakeBackAndForth)
 {
     auto service = makeService();
     StoreHarness harness(service, RemindersDataSource::local);
     auto undo = std::make_shared<UndoManager>();
     harness.store->dispatch(dataSource(RemindersDataSource::appleReminders));
-    harness.store->dispatch(undoManagerAction(UndoManagerAction::SetManager{undo}));
+    harness.store->dispatch(undoManagerAction(UndoManagerAction::SetManager { undo }));
     EXPECT_EQ(service->undoManager(), undo);
-    ASSERT_TRUE(waitUntil([&] { return harness.titles() == std::set<std::string>{"Seed"}; }));
+    ASSERT_TRUE(waitUntil([&] { return harness.titles() == std::set<std::string> { "Seed" }; }));
 
     auto settle = [&](const std::set<std::string>& titles) {
-        return waitUntil([&] { return harness.titles() == titles && harness.state().remindersStore.items.status == Status::completed; });
+        return waitUntil([&] {
+            return harness.titles() == titles
+                && harness.state().remindersStore.items.status == Status::completed;
+        });
     };
     auto undoStep = [&](UndoManagerAction action) {
         undo->closeEventGroup();
@@ -190,14 +226,14 @@ TEST_F(AppleRemindersMiddlewareTest, writesAnswerAndTheChangeBringsTheNewStateWh
 
     // create
     std::size_t mark = harness.log.size();
-    harness.store->dispatch(create({reminder("Made", at(9, 0), 15, "personal/home")}));
-    ASSERT_TRUE(settle({"Seed", "Made"}));
+    harness.store->dispatch(create({ reminder("Made", at(9, 0), 15, "personal/home") }));
+    ASSERT_TRUE(settle({ "Seed", "Made" }));
     EXPECT_EQ(harness.steps(mark).at(1), "items.create.success");
     ASSERT_TRUE(waitUntil([&] { return undo->canUndo(); }));
-    undoStep(UndoManagerAction::Undo{});
-    ASSERT_TRUE(settle({"Seed"}));
-    undoStep(UndoManagerAction::Redo{});
-    ASSERT_TRUE(settle({"Seed", "Made"}));
+    undoStep(UndoManagerAction::Undo {});
+    ASSERT_TRUE(settle({ "Seed" }));
+    undoStep(UndoManagerAction::Redo {});
+    ASSERT_TRUE(settle({ "Seed", "Made" }));
 
     // update
     AnyReminder made;
@@ -207,23 +243,23 @@ TEST_F(AppleRemindersMiddlewareTest, writesAnswerAndTheChangeBringsTheNewStateWh
     AnyReminder renamed = made;
     renamed.title = "Renamed";
     mark = harness.log.size();
-    harness.store->dispatch(update({renamed}));
-    ASSERT_TRUE(settle({"Seed", "Renamed"}));
+    harness.store->dispatch(update({ renamed }));
+    ASSERT_TRUE(settle({ "Seed", "Renamed" }));
     EXPECT_EQ(harness.steps(mark).at(1), "items.update.success");
-    undoStep(UndoManagerAction::Undo{});
-    ASSERT_TRUE(settle({"Seed", "Made"}));
-    undoStep(UndoManagerAction::Redo{});
-    ASSERT_TRUE(settle({"Seed", "Renamed"}));
+    undoStep(UndoManagerAction::Undo {});
+    ASSERT_TRUE(settle({ "Seed", "Made" }));
+    undoStep(UndoManagerAction::Redo {});
+    ASSERT_TRUE(settle({ "Seed", "Renamed" }));
 
     // delete
     mark = harness.log.size();
-    harness.store->dispatch(remove({made.id}));
-    ASSERT_TRUE(settle({"Seed"}));
+    harness.store->dispatch(remove({ made.id }));
+    ASSERT_TRUE(settle({ "Seed" }));
     EXPECT_EQ(harness.steps(mark).at(1), "items.delete.success");
-    undoStep(UndoManagerAction::Undo{});
-    ASSERT_TRUE(settle({"Seed", "Renamed"}));
-    undoStep(UndoManagerAction::Redo{});
-    ASSERT_TRUE(settle({"Seed"}));
+    undoStep(UndoManagerAction::Undo {});
+    ASSERT_TRUE(settle({ "Seed", "Renamed" }));
+    undoStep(UndoManagerAction::Redo {});
+    ASSERT_TRUE(settle({ "Seed" }));
 
     // Choosing the local store drops the undo steps, the manager and the observation.
     undo->closeEventGroup();
@@ -232,30 +268,35 @@ TEST_F(AppleRemindersMiddlewareTest, writesAnswerAndTheChangeBringsTheNewStateWh
     EXPECT_FALSE(undo->canUndo());
     EXPECT_FALSE(undo->canRedo());
     EXPECT_EQ(service->undoManager(), nullptr);
-    harness.store->dispatch(undoManagerAction(UndoManagerAction::SetManager{undo}));
+    harness.store->dispatch(undoManagerAction(UndoManagerAction::SetManager { undo }));
     EXPECT_EQ(service->undoManager(), nullptr) << "not while the local store is in use";
     mark = harness.log.size();
     writeTask("personal/home", "late", "Late");
     harness.store->dispatch(itemsRead());
-    ASSERT_TRUE(waitUntil([&] { return harness.state().remindersStore.items.status == Status::loading; }));
+    ASSERT_TRUE(
+        waitUntil([&] { return harness.state().remindersStore.items.status == Status::loading; }));
     waitUntil([] { return false; }, std::chrono::milliseconds(200));
-    EXPECT_EQ(harness.steps(mark), std::vector<std::string>{"items.read.submit"}) << "no observation, no answer";
+    EXPECT_EQ(harness.steps(mark), std::vector<std::string> { "items.read.submit" })
+        << "no observation, no answer";
 }
 
 TEST_F(AppleRemindersMiddlewareTest, listChoicesReadAtOnceAndAReadWithoutListReadsTheDefaultList)
 {
     auto service = makeService();
-    service->create({reminder("Job", at(9, 0), 5, "personal/work")}, nullptr);
+    service->create({ reminder("Job", at(9, 0), 5, "personal/work") }, nullptr);
     StoreHarness harness(service);
 
     harness.store->dispatch(selectList(work));
-    ASSERT_TRUE(waitUntil([&] { return harness.titles() == std::set<std::string>{"Job"}; }));
-    EXPECT_EQ(harness.steps(), std::vector<std::string>{"items.read.success"}) << "no submit before the result";
+    ASSERT_TRUE(waitUntil([&] { return harness.titles() == std::set<std::string> { "Job" }; }));
+    EXPECT_EQ(harness.steps(), std::vector<std::string> { "items.read.success" })
+        << "no submit before the result";
 
     harness.store->dispatch(selectList(std::nullopt));
     harness.store->dispatch(itemsRead());
-    ASSERT_TRUE(waitUntil([&] { return harness.titles() == std::set<std::string>{"Seed"}; }));
-    EXPECT_EQ(harness.steps(), (std::vector<std::string>{"items.read.success", "items.read.submit", "items.read.success"}))
+    ASSERT_TRUE(waitUntil([&] { return harness.titles() == std::set<std::string> { "Seed" }; }));
+    EXPECT_EQ(harness.steps(),
+        (std::vector<std::string> {
+            "items.read.success", "items.read.submit", "items.read.success" }))
         << "choosing no list reads nothing";
 }
 
@@ -269,7 +310,8 @@ TEST_F(AppleRemindersMiddlewareTest, whileTheLocalStoreIsInUseOnlyTheAccessReque
     const auto& request = harness.state().reminders.services.appleReminders.requestAuthorization;
     ASSERT_TRUE(waitUntil([&] { return request.status == Status::completed; }));
     EXPECT_EQ(request.error, std::nullopt);
-    EXPECT_EQ(harness.steps(), (std::vector<std::string>{"items.read.submit", "sources.read.submit"}));
+    EXPECT_EQ(
+        harness.steps(), (std::vector<std::string> { "items.read.submit", "sources.read.submit" }));
     EXPECT_EQ(harness.store->liveSubscriptions(), 0u);
 }
 
@@ -277,13 +319,20 @@ TEST_F(AppleRemindersMiddlewareTest, whileTheLocalStoreIsInUseOnlyTheAccessReque
 class SlowService final : public AppleRemindersServicable {
 public:
     std::shared_ptr<UndoManager> undoManager() const override { return nullptr; }
-    void setUndoManager(const std::shared_ptr<UndoManager>&) override {}
-    rx::Publisher<rx::Unit> changes() override { return unexpected<rx::Publisher<rx::Unit>>("changes", rx::Silent<rx::Unit>()); }
+    void setUndoManager(const std::shared_ptr<UndoManager>&) override { }
+    rx::Publisher<rx::Unit> changes() override
+    {
+        return unexpected<rx::Publisher<rx::Unit>>("changes", rx::Silent<rx::Unit>());
+    }
     void stopObserving() override { unexpected<int>("stopObserving", 0); }
-    std::set<AnySource> sources() override { return unexpected<std::set<AnySource>>("sources", {}); }
+    std::set<AnySource> sources() override
+    {
+        return unexpected<std::set<AnySource>>("sources", {});
+    }
     rx::Publisher<EquatableVoid, Error> requestAccess() override
     {
-        return unexpected<rx::Publisher<EquatableVoid, Error>>("requestAccess", rx::Empty<EquatableVoid, Error>());
+        return unexpected<rx::Publisher<EquatableVoid, Error>>(
+            "requestAccess", rx::Empty<EquatableVoid, Error>());
     }
 
     std::set<AnyReminder> create(const std::set<AnyReminder>& reminders, const Formatter&) override
@@ -295,7 +344,7 @@ public:
     {
         const int number = ++m_reads;
         work("read" + std::to_string(number), number == 1 ? 60 : 1);
-        return {reminder("read " + std::to_string(number), at(9, 0), 5)};
+        return { reminder("read " + std::to_string(number), at(9, 0), 5) };
     }
     void update(const std::set<AnyReminder>&, const Formatter&) override { work("update", 5); }
     void delete_(const std::set<std::string>&, const Formatter&) override { work("delete", 5); }
@@ -308,8 +357,7 @@ public:
     int mostAtOnce() const { return m_most; }
 
 private:
-    template <class T>
-    T unexpected(const char* name, T value)
+    template <class T> T unexpected(const char* name, T value)
     {
         ADD_FAILURE() << "unexpected call of " << name;
         return value;
@@ -318,8 +366,7 @@ private:
     {
         const int now = ++m_running;
         int most = m_most.load();
-        while (now > most && !m_most.compare_exchange_weak(most, now)) {
-        }
+        while (now > most && !m_most.compare_exchange_weak(most, now)) { }
         {
             std::lock_guard lock(m_mutex);
             m_calls.push_back(name);
@@ -330,9 +377,9 @@ private:
 
     mutable std::mutex m_mutex;
     std::vector<std::string> m_calls;
-    std::atomic<int> m_running{0};
-    std::atomic<int> m_most{0};
-    std::atomic<int> m_reads{0};
+    std::atomic<int> m_running { 0 };
+    std::atomic<int> m_most { 0 };
+    std::atomic<int> m_reads { 0 };
 };
 
 TEST_F(AppleRemindersMiddlewareTest, requestsRunOneAfterAnotherSoAnOlderReadNeverWinsOverANewerOne)
@@ -340,19 +387,21 @@ TEST_F(AppleRemindersMiddlewareTest, requestsRunOneAfterAnotherSoAnOlderReadNeve
     auto service = std::make_shared<SlowService>();
     StoreHarness harness(service);
     harness.store->dispatch(selectList(home)); // a slow read
-    harness.store->dispatch(create({reminder("A", at(9, 0), 5)}));
-    harness.store->dispatch(update({reminder("A", at(9, 0), 5)}));
-    harness.store->dispatch(remove({"given"}));
+    harness.store->dispatch(create({ reminder("A", at(9, 0), 5) }));
+    harness.store->dispatch(update({ reminder("A", at(9, 0), 5) }));
+    harness.store->dispatch(remove({ "given" }));
     harness.store->dispatch(itemsRead()); // a quick read
     ASSERT_TRUE(waitUntil([&] { return harness.store->liveSubscriptions() == 0; }));
 
-    EXPECT_EQ(service->calls(), (std::vector<std::string>{"read1", "create", "update", "delete", "read2"}));
+    EXPECT_EQ(service->calls(),
+        (std::vector<std::string> { "read1", "create", "update", "delete", "read2" }));
     EXPECT_EQ(service->mostAtOnce(), 1);
-    EXPECT_EQ(harness.steps(), (std::vector<std::string>{"items.create.submit", "items.update.submit",
-                                   "items.delete.submit", "items.read.submit", "items.read.success",
-                                   "items.create.success", "items.update.success", "items.delete.success",
-                                   "items.read.success"}));
-    EXPECT_EQ(harness.titles(), std::set<std::string>{"read 2"});
+    EXPECT_EQ(harness.steps(),
+        (std::vector<std::string> { "items.create.submit", "items.update.submit",
+            "items.delete.submit", "items.read.submit", "items.read.success",
+            "items.create.success", "items.update.success", "items.delete.success",
+            "items.read.success" }));
+    EXPECT_EQ(harness.titles(), std::set<std::string> { "read 2" });
 }
 
 } // namespace

@@ -35,9 +35,10 @@ protected:
 TEST_F(AppleRemindersServiceTest, readsEverySourceWithItsOwnLists)
 {
     auto service = makeService();
-    const std::set<AnySource> expected{
-        AnySource{"bare", "bare", {}},
-        AnySource{"personal", "Personal", {AnyList{"personal/home", "Home"}, AnyList{"personal/work", "Work"}}},
+    const std::set<AnySource> expected {
+        AnySource { "bare", "bare", {} },
+        AnySource { "personal", "Personal",
+            { AnyList { "personal/home", "Home" }, AnyList { "personal/work", "Work" } } },
     };
     EXPECT_EQ(service->sources(), expected);
 }
@@ -50,7 +51,7 @@ TEST_F(AppleRemindersServiceTest, createsInTheNamedOrDefaultListUnderNewIdentifi
     const AnyReminder untitled = reminder("", at(10, 0), 15);
     const AnyReminder stray = reminder("Stray", at(11, 0), 5, "personal/nowhere", "other");
 
-    const auto created = service->create({call, untitled, stray}, formatter);
+    const auto created = service->create({ call, untitled, stray }, formatter);
 
     ASSERT_THAT(created, SizeIs(3));
     for (const AnyReminder& r : created) {
@@ -58,40 +59,45 @@ TEST_F(AppleRemindersServiceTest, createsInTheNamedOrDefaultListUnderNewIdentifi
         EXPECT_NE(r.id, "other");
         EXPECT_EQ(r.startDateComponents.has_value(), true);
     }
-    EXPECT_EQ(titles(created), (std::set<std::string>{"Call", defaultTitle(untitled, *formatter), "Stray"}))
+    EXPECT_EQ(titles(created),
+        (std::set<std::string> { "Call", defaultTitle(untitled, *formatter), "Stray" }))
         << "an untitled reminder is stored with its span as title";
     EXPECT_FALSE(defaultTitle(untitled, *formatter).empty());
     EXPECT_THAT(icsFiles("personal/work"), SizeIs(1));
-    EXPECT_THAT(icsFiles("personal/home"), SizeIs(3)) << "no list, or an unknown one: the default list";
+    EXPECT_THAT(icsFiles("personal/home"), SizeIs(3))
+        << "no list, or an unknown one: the default list";
 
     // Read back: the span title reads as empty with the formatter, as stored without.
-    const auto home = service->fetchReminders({"personal/home"}, formatter);
-    EXPECT_EQ(titles(home), (std::set<std::string>{"Seed", "", "Stray"}));
-    EXPECT_EQ(titles(service->fetchReminders({"personal/home"}, nullptr)),
-        (std::set<std::string>{"Seed", defaultTitle(untitled, *formatter), "Stray"}));
+    const auto home = service->fetchReminders({ "personal/home" }, formatter);
+    EXPECT_EQ(titles(home), (std::set<std::string> { "Seed", "", "Stray" }));
+    EXPECT_EQ(titles(service->fetchReminders({ "personal/home" }, nullptr)),
+        (std::set<std::string> { "Seed", defaultTitle(untitled, *formatter), "Stray" }));
 
-    const auto work = service->fetchReminders({"personal/work"}, formatter);
+    const auto work = service->fetchReminders({ "personal/work" }, formatter);
     ASSERT_THAT(work, SizeIs(1));
     const AnyReminder& read = *work.begin();
     EXPECT_EQ(read.title, "Call");
     EXPECT_EQ(read.listID, "personal/work");
     EXPECT_EQ(startDate(read), at(9, 0));
     EXPECT_EQ(dueDate(read), at(9, 30));
-    EXPECT_TRUE(std::any_of(created.begin(), created.end(), [&](const AnyReminder& r) { return r.id == read.id; }));
+    EXPECT_TRUE(std::any_of(
+        created.begin(), created.end(), [&](const AnyReminder& r) { return r.id == read.id; }));
 }
 
 TEST_F(AppleRemindersServiceTest, fetchFallsBackToTheDefaultListAndSkipsCompletedTasks)
 {
     auto service = makeService();
     writeFile("personal/home/done.ics",
-        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//T//T//EN\r\nBEGIN:VTODO\r\nUID:done\r\nSUMMARY:Done\r\n"
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//T//T//"
+        "EN\r\nBEGIN:VTODO\r\nUID:done\r\nSUMMARY:Done\r\n"
         "STATUS:COMPLETED\r\nCOMPLETED:20300101T000000Z\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
     for (const std::vector<std::string>& ids :
-        {std::vector<std::string>{}, std::vector<std::string>{"personal/nowhere"}, std::vector<std::string>{"personal/home"}}) {
+        { std::vector<std::string> {}, std::vector<std::string> { "personal/nowhere" },
+            std::vector<std::string> { "personal/home" } }) {
         const auto read = service->fetchReminders(ids, nullptr);
-        EXPECT_EQ(titles(read), (std::set<std::string>{"Seed"})) << ids.size();
+        EXPECT_EQ(titles(read), (std::set<std::string> { "Seed" })) << ids.size();
     }
-    EXPECT_THAT(service->fetchReminders({"personal/work"}, nullptr), SizeIs(0));
+    EXPECT_THAT(service->fetchReminders({ "personal/work" }, nullptr), SizeIs(0));
 }
 
 TEST_F(AppleRemindersServiceTest, withoutAnyListNothingIsReadAndACreateFailsWithoutUndo)
@@ -101,7 +107,7 @@ TEST_F(AppleRemindersServiceTest, withoutAnyListNothingIsReadAndACreateFailsWith
     auto undo = std::make_shared<UndoManager>();
     service->setUndoManager(undo);
     EXPECT_THAT(service->fetchReminders({}, nullptr), SizeIs(0));
-    EXPECT_THROW(service->create({reminder("Lost", at(9, 0), 5)}, nullptr), std::exception);
+    EXPECT_THROW(service->create({ reminder("Lost", at(9, 0), 5) }, nullptr), std::exception);
     drainMainQueue();
     EXPECT_FALSE(undo->canUndo());
 }
@@ -109,14 +115,15 @@ TEST_F(AppleRemindersServiceTest, withoutAnyListNothingIsReadAndACreateFailsWith
 TEST_F(AppleRemindersServiceTest, updatesKeepOneAlarmAtTheDueDateAndTheListWhenTheNamedOneIsUnknown)
 {
     auto service = makeService();
-    const AnyReminder created = *service->create({reminder("Call", at(9, 0), 30, "personal/work")}, nullptr).begin();
+    const AnyReminder created
+        = *service->create({ reminder("Call", at(9, 0), 30, "personal/work") }, nullptr).begin();
     EXPECT_THAT(alarmsOf(*service, created.id), ElementsAre(Alarm::withAbsoluteDate(at(9, 30))));
 
     AnyReminder later = created;
     later.title = "Call back";
     setDueDate(later, at(10, 0));
-    service->update({later}, nullptr);
-    service->update({later}, nullptr);
+    service->update({ later }, nullptr);
+    service->update({ later }, nullptr);
     EXPECT_THAT(alarmsOf(*service, created.id), ElementsAre(Alarm::withAbsoluteDate(at(10, 0))))
         << "every write keeps exactly one alarm, at the due date";
     EXPECT_EQ(stored(*service, created.id)->title, "Call back");
@@ -124,13 +131,14 @@ TEST_F(AppleRemindersServiceTest, updatesKeepOneAlarmAtTheDueDateAndTheListWhenT
     AnyReminder astray = later;
     astray.listID = "personal/nowhere";
     astray.title = "Astray";
-    service->update({astray}, nullptr);
-    EXPECT_EQ(stored(*service, created.id)->listID, "personal/work") << "an unknown list keeps the reminder's list";
+    service->update({ astray }, nullptr);
+    EXPECT_EQ(stored(*service, created.id)->listID, "personal/work")
+        << "an unknown list keeps the reminder's list";
     EXPECT_EQ(stored(*service, created.id)->title, "Astray");
 
     AnyReminder moved = astray;
     moved.listID = "personal/home";
-    service->update({moved}, nullptr);
+    service->update({ moved }, nullptr);
     EXPECT_EQ(stored(*service, created.id)->listID, "personal/home");
     EXPECT_THAT(icsFiles("personal/work"), SizeIs(0));
 }
@@ -138,22 +146,22 @@ TEST_F(AppleRemindersServiceTest, updatesKeepOneAlarmAtTheDueDateAndTheListWhenT
 TEST_F(AppleRemindersServiceTest, completesAndDeletes)
 {
     auto service = makeService();
-    const auto created = service->create({reminder("A", at(9, 0), 5, "personal/work"),
-                                             reminder("B", at(9, 0), 10, "personal/work")},
+    const auto created = service->create({ reminder("A", at(9, 0), 5, "personal/work"),
+                                             reminder("B", at(9, 0), 10, "personal/work") },
         nullptr);
     ASSERT_THAT(created, SizeIs(2));
     const AnyReminder a = *created.begin();
     const AnyReminder b = *std::next(created.begin());
 
-    service->complete({a});
+    service->complete({ a });
     EXPECT_TRUE(stored(*service, a.id)->completionDate.has_value());
-    const auto open = service->fetchReminders({"personal/work"}, nullptr);
+    const auto open = service->fetchReminders({ "personal/work" }, nullptr);
     ASSERT_THAT(open, SizeIs(1));
     EXPECT_EQ(open.begin()->id, b.id);
 
-    service->delete_({b.id, "unknown"}, nullptr);
+    service->delete_({ b.id, "unknown" }, nullptr);
     EXPECT_EQ(stored(*service, b.id), std::nullopt);
-    EXPECT_THAT(service->fetchReminders({"personal/work"}, nullptr), SizeIs(0));
+    EXPECT_THAT(service->fetchReminders({ "personal/work" }, nullptr), SizeIs(0));
     EXPECT_THAT(icsFiles("personal/work"), SizeIs(1)) << "the completed one stays";
 }
 
@@ -162,13 +170,13 @@ TEST_F(AppleRemindersServiceTest, writesNothingAndRegistersNothingWhenNothingCha
     auto service = makeService();
     auto undo = std::make_shared<UndoManager>();
     service->setUndoManager(undo);
-    const auto seed = *service->fetchReminders({"personal/home"}, nullptr).begin();
+    const auto seed = *service->fetchReminders({ "personal/home" }, nullptr).begin();
     const QByteArray before = readFile("personal/home/seed.ics");
 
     service->update({}, nullptr);
-    service->update({seed}, nullptr);                             // the same values
-    service->update({reminder("Ghost", at(9, 0), 5, std::nullopt, "ghost")}, nullptr); // unknown
-    service->delete_({"ghost"}, nullptr);
+    service->update({ seed }, nullptr); // the same values
+    service->update({ reminder("Ghost", at(9, 0), 5, std::nullopt, "ghost") }, nullptr); // unknown
+    service->delete_({ "ghost" }, nullptr);
     EXPECT_THAT(service->create({}, nullptr), SizeIs(0));
     drainMainQueue();
 
@@ -178,7 +186,7 @@ TEST_F(AppleRemindersServiceTest, writesNothingAndRegistersNothingWhenNothingCha
     // Without write access an empty request still succeeds: it sends nothing.
     auto denied = makeService(AuthorizationStatus::denied);
     EXPECT_NO_THROW(denied->update({}, nullptr));
-    EXPECT_NO_THROW(denied->delete_({"seed"}, nullptr));
+    EXPECT_NO_THROW(denied->delete_({ "seed" }, nullptr));
 }
 
 // Each write can be undone and redone; the undo step is named from the "Undo" table.
@@ -187,27 +195,27 @@ TEST_F(AppleRemindersServiceTest, undoesAndRedoesCreateUpdateAndDelete)
     auto service = makeService();
     auto undo = std::make_shared<UndoManager>();
     service->setUndoManager(undo);
-    auto workTitles = [&] { return titles(service->fetchReminders({"personal/work"}, nullptr)); };
+    auto workTitles = [&] { return titles(service->fetchReminders({ "personal/work" }, nullptr)); };
 
     // create
-    service->create({reminder("Made", at(9, 0), 5, "personal/work")}, nullptr);
+    service->create({ reminder("Made", at(9, 0), 5, "personal/work") }, nullptr);
     ASSERT_TRUE(waitUntil([&] { return undo->canUndo(); }));
     undo->closeEventGroup();
     EXPECT_EQ(undo->undoActionName(), localized("Undo", "new_reminder_label"));
     undo->undo();
-    EXPECT_EQ(workTitles(), std::set<std::string>{});
+    EXPECT_EQ(workTitles(), std::set<std::string> {});
     EXPECT_EQ(undo->redoActionName(), localized("Undo", "new_reminder_label"));
     undo->redo();
-    EXPECT_EQ(workTitles(), std::set<std::string>{"Made"});
+    EXPECT_EQ(workTitles(), std::set<std::string> { "Made" });
     undo->undo();
-    EXPECT_EQ(workTitles(), std::set<std::string>{});
+    EXPECT_EQ(workTitles(), std::set<std::string> {});
     undo->removeAllActions();
 
     // update
-    AnyReminder seed = *service->fetchReminders({"personal/home"}, nullptr).begin();
+    AnyReminder seed = *service->fetchReminders({ "personal/home" }, nullptr).begin();
     AnyReminder renamed = seed;
     renamed.title = "Renamed";
-    service->update({renamed}, nullptr);
+    service->update({ renamed }, nullptr);
     ASSERT_TRUE(waitUntil([&] { return undo->canUndo(); }));
     undo->closeEventGroup();
     EXPECT_EQ(undo->undoActionName(), localized("Undo", "update_reminder_label"));
@@ -220,19 +228,19 @@ TEST_F(AppleRemindersServiceTest, undoesAndRedoesCreateUpdateAndDelete)
     undo->removeAllActions();
 
     // delete: undo makes it anew under a new identifier, redo deletes that one
-    service->delete_({seed.id}, nullptr);
+    service->delete_({ seed.id }, nullptr);
     ASSERT_TRUE(waitUntil([&] { return undo->canUndo(); }));
     undo->closeEventGroup();
     EXPECT_EQ(undo->undoActionName(), localized("Undo", "delete_reminder_label"));
     EXPECT_THAT(icsFiles("personal/home"), SizeIs(0));
     undo->undo();
-    const auto back = service->fetchReminders({"personal/home"}, nullptr);
+    const auto back = service->fetchReminders({ "personal/home" }, nullptr);
     ASSERT_THAT(back, SizeIs(1));
     EXPECT_EQ(back.begin()->title, "Seed");
     EXPECT_NE(back.begin()->id, seed.id);
     EXPECT_EQ(undo->redoActionName(), localized("Undo", "delete_reminder_label"));
     undo->redo();
-    EXPECT_THAT(service->fetchReminders({"personal/home"}, nullptr), SizeIs(0));
+    EXPECT_THAT(service->fetchReminders({ "personal/home" }, nullptr), SizeIs(0));
     EXPECT_THAT(icsFiles("personal/home"), SizeIs(0));
 }
 
@@ -245,9 +253,11 @@ TEST_F(AppleRemindersServiceTest, accessIsGrantedOnceOrRefusedAsAFailure)
         std::string error;
     };
     const Case cases[] = {
-        {"granted", true, true, ""},
-        {"refused", false, false, description(AppleRemindersError::requestFailedInsufficientPermission)},
-        {"no prompt", std::nullopt, false, "access to the calendar task lists cannot be asked for here"},
+        { "granted", true, true, "" },
+        { "refused", false, false,
+            description(AppleRemindersError::requestFailedInsufficientPermission) },
+        { "no prompt", std::nullopt, false,
+            "access to the calendar task lists cannot be asked for here" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -297,14 +307,17 @@ TEST_F(AppleRemindersServiceTest, changesArriveWhileObservedAndEndAfterStopObser
 TEST_F(AppleRemindersServiceTest, createsAndRemovesLists)
 {
     auto service = makeService();
-    const auto made = service->createLists({AnyList{"", "Groceries"}}, AnySource{"personal", "Personal", {}});
+    const auto made = service->createLists(
+        { AnyList { "", "Groceries" } }, AnySource { "personal", "Personal", {} });
     ASSERT_THAT(made, SizeIs(1));
     EXPECT_EQ(made[0].title, "Groceries");
     EXPECT_EQ(made[0].id.rfind("personal/", 0), 0u);
-    EXPECT_THAT(service->createLists({AnyList{"", "Orphan"}}, AnySource{"nobody", "", {}}), SizeIs(0));
-    service->removeLists({made[0].id, "personal/nowhere"});
+    EXPECT_THAT(service->createLists({ AnyList { "", "Orphan" } }, AnySource { "nobody", "", {} }),
+        SizeIs(0));
+    service->removeLists({ made[0].id, "personal/nowhere" });
     EXPECT_EQ(service->sources().rbegin()->lists,
-        (std::set<AnyList>{AnyList{"personal/home", "Home"}, AnyList{"personal/work", "Work"}}));
+        (std::set<AnyList> {
+            AnyList { "personal/home", "Home" }, AnyList { "personal/work", "Work" } }));
 }
 
 } // namespace

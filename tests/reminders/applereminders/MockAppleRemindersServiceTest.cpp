@@ -20,9 +20,9 @@ TEST(MockAppleRemindersService, holdsTwoListsOfOneSourceUnderFreshIdentifiers)
     ASSERT_THAT(first.sources(), SizeIs(1));
     const AnySource source = *first.sources().begin();
     EXPECT_EQ(source.title, "Mock Source");
-    EXPECT_EQ(source.lists, (std::set<AnyList>{lists[0], lists[1]}));
+    EXPECT_EQ(source.lists, (std::set<AnyList> { lists[0], lists[1] }));
     EXPECT_EQ(first.mockDictionary(),
-        (MockAppleRemindersService::Dictionary{{lists[0].id, {}}, {lists[1].id, {}}}));
+        (MockAppleRemindersService::Dictionary { { lists[0].id, {} }, { lists[1].id, {} } }));
 
     EXPECT_NE(second.mockLists()[0].id, lists[0].id);
     EXPECT_NE(second.sources().begin()->id, source.id);
@@ -40,7 +40,7 @@ TEST(MockAppleRemindersService, createsIntoTheNamedOrFirstListUnderNewIdentifier
     const AnyReminder second = reminder("Second", at(9, 0), 15, lists[1].id);
     const AnyReminder stray = reminder("Stray", at(9, 0), 15, "nowhere");
 
-    const auto created = mock.create({unlisted, second, stray}, nullptr);
+    const auto created = mock.create({ unlisted, second, stray }, nullptr);
     ASSERT_THAT(created, SizeIs(3));
     std::map<std::string, AnyReminder> byTitle;
     for (const AnyReminder& r : created) {
@@ -53,12 +53,13 @@ TEST(MockAppleRemindersService, createsIntoTheNamedOrFirstListUnderNewIdentifier
     EXPECT_EQ(byTitle["Second"].listID, lists[1].id);
     EXPECT_EQ(byTitle["Stray"].listID, "nowhere");
 
-    EXPECT_EQ(mock.fetchReminders({lists[0].id}, nullptr), (std::set<AnyReminder>{byTitle["Unlisted"]}));
-    EXPECT_EQ(mock.fetchReminders({lists[0].id, lists[1].id}, nullptr),
-        (std::set<AnyReminder>{byTitle["Unlisted"], byTitle["Second"]}));
-    EXPECT_THAT(mock.fetchReminders({"nowhere"}, nullptr), SizeIs(0)) << "stored nowhere";
+    EXPECT_EQ(mock.fetchReminders({ lists[0].id }, nullptr),
+        (std::set<AnyReminder> { byTitle["Unlisted"] }));
+    EXPECT_EQ(mock.fetchReminders({ lists[0].id, lists[1].id }, nullptr),
+        (std::set<AnyReminder> { byTitle["Unlisted"], byTitle["Second"] }));
+    EXPECT_THAT(mock.fetchReminders({ "nowhere" }, nullptr), SizeIs(0)) << "stored nowhere";
     EXPECT_THAT(mock.fetchReminders({}, nullptr), SizeIs(0)) << "no list is assumed";
-    EXPECT_EQ(mock.reminders(std::nullopt), (std::set<AnyReminder>{byTitle["Unlisted"]}));
+    EXPECT_EQ(mock.reminders(std::nullopt), (std::set<AnyReminder> { byTitle["Unlisted"] }));
     EXPECT_FALSE(mock.undoManager()->canUndo()) << "no undo steps";
 }
 
@@ -66,7 +67,8 @@ TEST(MockAppleRemindersService, updatesAndDeletesInTheFirstListOnly)
 {
     MockAppleRemindersService mock;
     const auto lists = mock.mockLists();
-    const auto created = mock.create({reminder("One", at(9, 0), 5), reminder("Two", at(9, 0), 5, lists[1].id)}, nullptr);
+    const auto created = mock.create(
+        { reminder("One", at(9, 0), 5), reminder("Two", at(9, 0), 5, lists[1].id) }, nullptr);
     AnyReminder one, two;
     for (const AnyReminder& r : created)
         (r.title == "One" ? one : two) = r;
@@ -78,15 +80,15 @@ TEST(MockAppleRemindersService, updatesAndDeletesInTheFirstListOnly)
     AnyReminder twoRenamed = two;
     twoRenamed.title = "Renamed";
     AnyReminder unknown = reminder("Unknown", at(9, 0), 5, lists[0].id, "unknown");
-    mock.update({oneDone, twoRenamed, unknown}, nullptr);
+    mock.update({ oneDone, twoRenamed, unknown }, nullptr);
 
-    EXPECT_EQ(mock.fetchReminders({lists[0].id}, nullptr), (std::set<AnyReminder>{oneDone}))
+    EXPECT_EQ(mock.fetchReminders({ lists[0].id }, nullptr), (std::set<AnyReminder> { oneDone }))
         << "replaced in place; completed reminders are not filtered; unknown ones not added";
-    EXPECT_EQ(mock.fetchReminders({lists[1].id}, nullptr), (std::set<AnyReminder>{two}));
+    EXPECT_EQ(mock.fetchReminders({ lists[1].id }, nullptr), (std::set<AnyReminder> { two }));
 
-    mock.delete_({one.id, two.id}, nullptr);
-    EXPECT_THAT(mock.fetchReminders({lists[0].id}, nullptr), SizeIs(0));
-    EXPECT_EQ(mock.fetchReminders({lists[1].id}, nullptr), (std::set<AnyReminder>{two}));
+    mock.delete_({ one.id, two.id }, nullptr);
+    EXPECT_THAT(mock.fetchReminders({ lists[0].id }, nullptr), SizeIs(0));
+    EXPECT_EQ(mock.fetchReminders({ lists[1].id }, nullptr), (std::set<AnyReminder> { two }));
 }
 
 TEST(MockAppleRemindersService, changesFinishAtOnceAndAccessIsGrantedAtOnce)
@@ -99,7 +101,7 @@ TEST(MockAppleRemindersService, changesFinishAtOnceAndAccessIsGrantedAtOnce)
             [&](const rx::Completion<rx::Never>&) { finished = true; });
         EXPECT_TRUE(finished);
         EXPECT_EQ(values, 0);
-        mock.create({reminder("Any", at(9, 0), 5)}, nullptr);
+        mock.create({ reminder("Any", at(9, 0), 5) }, nullptr);
     }
     int granted = 0;
     bool failed = true;

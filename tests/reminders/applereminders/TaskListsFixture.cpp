@@ -29,14 +29,16 @@ QByteArray TaskListsFixture::readFile(const QString& relative) const
 
 QStringList TaskListsFixture::icsFiles(const QString& list) const
 {
-    return QDir(pathOf(list)).entryList({"*.ics"}, QDir::Files, QDir::Name);
+    return QDir(pathOf(list)).entryList({ "*.ics" }, QDir::Files, QDir::Name);
 }
 
-void TaskListsFixture::writeTask(const QString& list, const QString& uid, const QString& title) const
+void TaskListsFixture::writeTask(
+    const QString& list, const QString& uid, const QString& title) const
 {
     writeFile(list + "/" + uid + ".ics",
-        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Test//EN\r\nBEGIN:VTODO\r\nUID:" + uid.toUtf8()
-            + "\r\nSUMMARY:" + title.toUtf8() + "\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Test//EN\r\nBEGIN:VTODO\r\nUID:"
+            + uid.toUtf8() + "\r\nSUMMARY:" + title.toUtf8()
+            + "\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
 }
 
 std::shared_ptr<AppleRemindersService> TaskListsFixture::makeService(
@@ -46,7 +48,8 @@ std::shared_ptr<AppleRemindersService> TaskListsFixture::makeService(
     if (status != AuthorizationStatus::notDetermined) {
         QFile answer(stateDir() + "/eventstore-access");
         if (answer.open(QIODevice::WriteOnly))
-            answer.write(status == AuthorizationStatus::fullAccess ? "reminders=fullAccess\n" : "reminders=denied\n");
+            answer.write(status == AuthorizationStatus::fullAccess ? "reminders=fullAccess\n"
+                                                                   : "reminders=denied\n");
     }
     EventStoreOptions options;
     options.rootPath = root();
@@ -62,7 +65,8 @@ Date at(int hour, int minute)
     return Date(sys_days(year(2030) / January / 1) + hours(hour) + minutes(minute));
 }
 
-AnyReminder reminder(const std::string& title, Date start, int minutes, std::optional<std::string> listID, std::string id)
+AnyReminder reminder(const std::string& title, Date start, int minutes,
+    std::optional<std::string> listID, std::string id)
 {
     AnyReminder r;
     r.id = std::move(id);
@@ -76,7 +80,8 @@ AnyReminder reminder(const std::string& title, Date start, int minutes, std::opt
 std::shared_ptr<const DateComponentsFormatter> titleFormatter()
 {
     auto formatter = std::make_shared<DateComponentsFormatter>();
-    formatter->setAllowedUnits({DateComponentsFormatter::Unit::hour, DateComponentsFormatter::Unit::minute});
+    formatter->setAllowedUnits(
+        { DateComponentsFormatter::Unit::hour, DateComponentsFormatter::Unit::minute });
     formatter->setUnitsStyle(DateComponentsFormatter::UnitsStyle::short_);
     return formatter;
 }

@@ -52,7 +52,8 @@ protected:
     void writeTask(const QString& list, const QString& uid, const QString& title) const;
 
     // A service over the tree. Unless `status` is notDetermined, the user answered before.
-    std::shared_ptr<AppleRemindersService> makeService(AuthorizationStatus status = AuthorizationStatus::fullAccess,
+    std::shared_ptr<AppleRemindersService> makeService(
+        AuthorizationStatus status = AuthorizationStatus::fullAccess,
         EventStoreAccessPrompt prompt = {}) const;
 
     QTemporaryDir m_dir;
@@ -61,8 +62,8 @@ protected:
 // 1 January 2030 at the time given, in UTC.
 Date at(int hour, int minute);
 // A reminder from `start` to `start + minutes`, not yet stored.
-AnyReminder reminder(const std::string& title, Date start, int minutes, std::optional<std::string> listID = std::nullopt,
-    std::string id = "given");
+AnyReminder reminder(const std::string& title, Date start, int minutes,
+    std::optional<std::string> listID = std::nullopt, std::string id = "given");
 // Hours and minutes, short units: "15 min".
 std::shared_ptr<const DateComponentsFormatter> titleFormatter();
 

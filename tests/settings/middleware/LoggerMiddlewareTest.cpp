@@ -7,16 +7,26 @@ namespace {
 
 using namespace test;
 
-const AnyReminder secret { "R1", std::nullopt, std::nullopt, "Surprise party for Ann", std::nullopt, std::nullopt };
+const AnyReminder secret { "R1", std::nullopt, std::nullopt, "Surprise party for Ann", std::nullopt,
+    std::nullopt };
 
-AppAction createSecret() { return actions::itemsAction(RemindersItemsAction::create(RemindersItemsAction::CreateAction::submit({ secret }))); }
-AppAction submitBugReport() { return loggerAction(LoggerAction::SubmitBugReport { BugReportAction::submit(EquatableVoid {}) }); }
+AppAction createSecret()
+{
+    return actions::itemsAction(
+        RemindersItemsAction::create(RemindersItemsAction::CreateAction::submit({ secret })));
+}
+AppAction submitBugReport()
+{
+    return loggerAction(
+        LoggerAction::SubmitBugReport { BugReportAction::submit(EquatableVoid {}) });
+}
 
 struct LoggerMiddlewareFixture : testing::Test {
     StoredSettings settings;
     std::shared_ptr<LogSystem> system = logSystemIn(settings.folder / "state");
     fs::path documents = settings.folder / "Documents";
-    std::shared_ptr<LoggerService> logger = std::make_shared<LoggerService>("AppState", system, documents);
+    std::shared_ptr<LoggerService> logger
+        = std::make_shared<LoggerService>("AppState", system, documents);
     std::shared_ptr<RecordingLauncher> launcher = std::make_shared<RecordingLauncher>();
     std::vector<Error> feedbackFailures;
     std::shared_ptr<AppStore> store;
@@ -28,9 +38,11 @@ struct LoggerMiddlewareFixture : testing::Test {
         environment.settings = settings.service;
         environment.workspace = std::make_shared<Workspace>(launcher);
         environment.calendarDescription = [] { return std::string("Calendar(Europe/Berlin)"); };
-        environment.reportFeedbackFailure = [this](const Error& error) { feedbackFailures.push_back(error); };
+        environment.reportFeedbackFailure
+            = [this](const Error& error) { feedbackFailures.push_back(error); };
         environment.queue = &mainQueue();
-        store = makeAppStore({ loggerMiddleware(environment), userSettingsMiddleware(settings.service) });
+        store = makeAppStore(
+            { loggerMiddleware(environment), userSettingsMiddleware(settings.service) });
     }
 
     std::string logged() const { return logger->logText().value(); }
@@ -64,7 +76,8 @@ TEST_F(LoggerMiddlewareFixture, hidingReplacesReminderTitlesInTheLogAndTheExport
 {
     store->dispatch(loggerAction(LoggerAction::IsEnabled { true }));
     store->dispatch(createSecret());
-    EXPECT_NE(logged().find("Surprise party"), std::string::npos) << "shown in full while not hidden";
+    EXPECT_NE(logged().find("Surprise party"), std::string::npos)
+        << "shown in full while not hidden";
 
     store->dispatch(loggerAction(LoggerAction::HideReminderDescriptions { true }));
     store->dispatch(createSecret());
@@ -107,7 +120,8 @@ TEST_F(LoggerMiddlewareFixture, aMessageThatCouldNotBeOpenedIsReportedNotSent)
     const auto& submit = store->state().logger.submit;
     EXPECT_EQ(submit.status, Status::completed);
     ASSERT_TRUE(submit.error);
-    EXPECT_NE(submit.error->description.find("No mail program"), std::string::npos) << submit.error->description;
+    EXPECT_NE(submit.error->description.find("No mail program"), std::string::npos)
+        << submit.error->description;
 
     const auto before = store->state();
     store->dispatch(loggerAction(LoggerAction::SendFeedback {}));

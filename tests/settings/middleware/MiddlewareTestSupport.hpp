@@ -20,32 +20,50 @@ inline const Calendar& testCalendar()
     return calendar;
 }
 
-inline Date testStart() { return dateFromTimeIntervalSince1970(1'714'550'400); } // 1 May 2024
+inline Date testStart()
+{
+    return dateFromTimeIntervalSince1970(1'714'550'400);
+} // 1 May 2024
 
 // The real store with the root reducer and the given middlewares.
 inline std::shared_ptr<AppStore> makeAppStore(std::vector<AppMiddleware> middlewares)
 {
     ReducerEnvironment environment;
     environment.clock = std::make_shared<ManualClock>(testStart());
-    return AppStore::make(AppState::initial(testStart(), testCalendar()),
-        [environment](AppState& state, const AppAction& action) { appReducer(state, action, environment); },
+    return AppStore::make(
+        AppState::initial(testStart(), testCalendar()),
+        [environment](
+            AppState& state, const AppAction& action) { appReducer(state, action, environment); },
         std::move(middlewares));
 }
 
-inline UserSettings defaultSettings() { return UserSettings::makeDefault(testCalendar(), testStart()); }
+inline UserSettings defaultSettings()
+{
+    return UserSettings::makeDefault(testCalendar(), testStart());
+}
 
 // The settings of one launch, kept in the domain file of a temporary folder.
 struct StoredSettings {
     TemporaryFolder folder;
-    std::shared_ptr<UserDefaults> defaults = UserDefaults::suite("com.tidemark.Tidemark", folder.path());
+    std::shared_ptr<UserDefaults> defaults
+        = UserDefaults::suite("com.tidemark.Tidemark", folder.path());
     std::shared_ptr<PersistentSettingsService<UserSettings>> service
         = std::make_shared<PersistentSettingsService<UserSettings>>(defaultSettings(), defaults);
 
     nlohmann::json stored() const { return defaults->persistentDomain().at(settingsKey()); }
 };
 
-inline AppAction openAtLogin(bool value) { return AppAction::Settings { SettingsAction::General { GeneralSettingsAction { value } } }; }
-inline AppAction readSettings() { return actions::settingsRead(SettingsReadAction::submit(EquatableVoid {})); }
-inline AppAction loggerAction(LoggerAction action) { return AppAction::Logger { std::move(action) }; }
+inline AppAction openAtLogin(bool value)
+{
+    return AppAction::Settings { SettingsAction::General { GeneralSettingsAction { value } } };
+}
+inline AppAction readSettings()
+{
+    return actions::settingsRead(SettingsReadAction::submit(EquatableVoid {}));
+}
+inline AppAction loggerAction(LoggerAction action)
+{
+    return AppAction::Logger { std::move(action) };
+}
 
 } // namespace tidemark::test

@@ -25,18 +25,23 @@ struct OpenAtLoginFixture : testing::TestWithParam<int> {
         configuration.applicationExecutable = programs / "tidemark";
         configuration.launcherExecutable = programs / "tidemark-launcher";
         configuration.operatingSystemVersion = { GetParam(), 0 };
-        for (const auto& program : { configuration.applicationExecutable, configuration.launcherExecutable }) {
+        for (const auto& program :
+            { configuration.applicationExecutable, configuration.launcherExecutable }) {
             writeFile(program, "#!/bin/sh\n");
             fs::permissions(program, fs::perms::owner_all);
         }
         service = std::make_shared<SettingsService>(std::make_shared<LoginItems>(configuration));
         store = makeAppStore({ userSettingsMiddleware(settings.service),
-            makeSettingsMiddleware(service, [this](const std::string& message) { reports.push_back(message); }) });
+            makeSettingsMiddleware(
+                service, [this](const std::string& message) { reports.push_back(message); }) });
     }
 
     bool newerPath() const { return GetParam() >= 13; }
     fs::path appEntry() const { return autostart / "com.tidemark.Tidemark.desktop"; }
-    fs::path launcherEntry() const { return autostart / "com.tidemark.Tidemark-OpenAtLogin.desktop"; }
+    fs::path launcherEntry() const
+    {
+        return autostart / "com.tidemark.Tidemark-OpenAtLogin.desktop";
+    }
     fs::path expectedEntry() const { return newerPath() ? appEntry() : launcherEntry(); }
     fs::path otherEntry() const { return newerPath() ? launcherEntry() : appEntry(); }
 };
@@ -46,7 +51,8 @@ TEST_P(OpenAtLoginFixture, writesAndRemovesTheAutostartEntry)
     store->dispatch(openAtLogin(true));
     EXPECT_TRUE(fs::exists(expectedEntry()));
     EXPECT_FALSE(fs::exists(otherEntry()));
-    EXPECT_NE(readFile(expectedEntry()).find(newerPath() ? "tidemark" : "tidemark-launcher"), std::string::npos);
+    EXPECT_NE(readFile(expectedEntry()).find(newerPath() ? "tidemark" : "tidemark-launcher"),
+        std::string::npos);
     store->dispatch(openAtLogin(true));
     EXPECT_TRUE(fs::exists(expectedEntry())) << "enabling twice keeps one entry";
     EXPECT_EQ(settings.stored()["general"]["openAtLogin"], true);
@@ -98,7 +104,9 @@ TEST_P(OpenAtLoginFixture, aFailureIsReportedAndTheSettingLeftOff)
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, OpenAtLoginFixture, testing::Values(14, 12),
-    [](const testing::TestParamInfo<int>& info) { return info.param >= 13 ? "ownEntry" : "launcherEntry"; });
+    [](const testing::TestParamInfo<int>& info) {
+        return info.param >= 13 ? "ownEntry" : "launcherEntry";
+    });
 
 struct RecordingWindow : SettingsWindow {
     bool visible = false;
@@ -117,19 +125,24 @@ TEST(SettingsWindowTest, presentingBringsTheWindowForwardOnBothPaths)
         configuration.bundleIdentifier = "com.tidemark.Tidemark";
         configuration.operatingSystemVersion = { major, 0 };
         std::vector<std::string> hooks;
-        auto service = std::make_shared<SettingsService>(std::make_shared<LoginItems>(configuration),
-            SettingsServiceHooks { [&] { hooks.push_back("activate"); }, [&] { hooks.push_back("show"); } });
+        auto service
+            = std::make_shared<SettingsService>(std::make_shared<LoginItems>(configuration),
+                SettingsServiceHooks {
+                    [&] { hooks.push_back("activate"); }, [&] { hooks.push_back("show"); } });
         auto store = makeAppStore({ makeSettingsMiddleware(service) });
         store->dispatch(AppAction::Settings { SettingsAction::IsPresented { true } });
-        EXPECT_EQ(hooks, major >= 14 ? std::vector<std::string> { "activate" } : std::vector<std::string> {}) << major;
+        EXPECT_EQ(hooks,
+            major >= 14 ? std::vector<std::string> { "activate" } : std::vector<std::string> {})
+            << major;
         EXPECT_TRUE(service->isPresented());
 
         auto window = std::make_shared<RecordingWindow>();
         service->setWindow(window);
         hooks.clear();
         store->dispatch(AppAction::Settings { SettingsAction::IsPresented { true } });
-        const std::vector<std::string> expected = major >= 14 ? std::vector<std::string> { "activate" }
-                                                              : std::vector<std::string> { "show", "activate" };
+        const std::vector<std::string> expected = major >= 14
+            ? std::vector<std::string> { "activate" }
+            : std::vector<std::string> { "show", "activate" };
         EXPECT_EQ(hooks, expected);
         EXPECT_EQ(window->calls, std::vector<std::string> { "makeKey" });
 

@@ -26,16 +26,20 @@ public:
                     m_request += socket->readAll();
                     if (!m_request.contains("\r\n\r\n"))
                         return;
-                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\nContent-Length: "
-                        + QByteArray::number(qsizetype(m_body.size())) + "\r\nConnection: close\r\n\r\n"
-                        + QByteArray::fromStdString(m_body));
+                    socket->write(
+                        "HTTP/1.1 200 OK\r\nContent-Type: application/rss+xml\r\nContent-Length: "
+                        + QByteArray::number(qsizetype(m_body.size()))
+                        + "\r\nConnection: close\r\n\r\n" + QByteArray::fromStdString(m_body));
                     socket->disconnectFromHost();
                 });
                 QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
         });
     }
-    std::string url() const { return "http://127.0.0.1:" + std::to_string(m_server.serverPort()) + "/appcast.xml"; }
+    std::string url() const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_server.serverPort()) + "/appcast.xml";
+    }
 
 private:
     std::string m_body;
@@ -45,16 +49,24 @@ private:
 
 struct RecordingDriver : UpdaterUserDriver {
     std::vector<std::string> shown;
-    void showUpdateFound(const AppcastItem& item) override { shown.push_back("found " + item.displayVersionString); }
+    void showUpdateFound(const AppcastItem& item) override
+    {
+        shown.push_back("found " + item.displayVersionString);
+    }
     void showUpdateNotFound() override { shown.push_back("up to date"); }
-    void showUpdaterError(const UpdaterError& error) override { shown.push_back("error: " + error.message); }
+    void showUpdaterError(const UpdaterError& error) override
+    {
+        shown.push_back("error: " + error.message);
+    }
 };
 
 std::string feed(const std::string& version, const std::string& shortVersion)
 {
     return R"(<?xml version="1.0"?><rss version="2.0" xmlns:sparkle="http://www.andymatuschak.org/xml-namespaces/sparkle"><channel>)"
-           "<item><title>New</title><enclosure url=\"https://tidemark.example.org/t.tar.gz\" sparkle:version=\""
-        + version + "\" sparkle:shortVersionString=\"" + shortVersion + "\" length=\"1\" type=\"x\"/></item></channel></rss>";
+           "<item><title>New</title><enclosure url=\"https://tidemark.example.org/t.tar.gz\" "
+           "sparkle:version=\""
+        + version + "\" sparkle:shortVersionString=\"" + shortVersion
+        + "\" length=\"1\" type=\"x\"/></item></channel></rss>";
 }
 
 // Until the root action carries the update action, the test sends it inside the help
@@ -63,7 +75,9 @@ const UpdateAction* checkInHelp(const AppAction& action)
 {
     static const UpdateAction check = UpdateAction::Check {};
     auto view = caseOf<AppAction::View>(action);
-    return view && std::holds_alternative<ViewAction::HelpIsPresented>(asVariant(view->action)) ? &check : nullptr;
+    return view && std::holds_alternative<ViewAction::HelpIsPresented>(asVariant(view->action))
+        ? &check
+        : nullptr;
 }
 
 std::vector<std::string> checkThroughTheStore(const std::string& feedUrl)
@@ -76,7 +90,8 @@ std::vector<std::string> checkThroughTheStore(const std::string& feedUrl)
     auto controller = std::make_shared<StandardUpdaterController>(configuration, true, driver);
     auto store = makeAppStore({ updaterMiddleware(controller, &checkInHelp) });
     store->dispatch(AppAction::Countdown { CountdownAction::ReadDueDate {} });
-    EXPECT_FALSE(controller->updater().sessionInProgress()) << "no other action reaches the updater";
+    EXPECT_FALSE(controller->updater().sessionInProgress())
+        << "no other action reaches the updater";
     store->dispatch(actions::viewAction(ViewAction::HelpIsPresented { true }));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !driver->shown.empty(); }, 20000));
     EXPECT_EQ(drainMainQueue(), 0u);

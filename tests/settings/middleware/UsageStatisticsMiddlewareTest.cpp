@@ -17,20 +17,27 @@ AppAction created(bool succeeded)
 
 struct UsageFixture : testing::Test {
     StoredSettings settings;
-    std::shared_ptr<UsageStatisticsService> statistics
-        = std::make_shared<UsageStatisticsService>(UserDefaults::suite("stats", settings.folder.path()));
+    std::shared_ptr<UsageStatisticsService> statistics = std::make_shared<UsageStatisticsService>(
+        UserDefaults::suite("stats", settings.folder.path()));
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>(testStart());
-    std::shared_ptr<AppStore> store = makeAppStore({ usageStatisticsMiddleware(statistics, settings.service, clock, testCalendar()) });
+    std::shared_ptr<AppStore> store = makeAppStore(
+        { usageStatisticsMiddleware(statistics, settings.service, clock, testCalendar()) });
 
-    bool bannerShown() const { return store->state().view.popover.presentedNotification.contains(PopoverNotification::review); }
+    bool bannerShown() const
+    {
+        return store->state().view.popover.presentedNotification.contains(
+            PopoverNotification::review);
+    }
 };
 
 TEST_F(UsageFixture, countsCreationsThatSucceededOnly)
 {
     AnyReminder reminder { "R", std::nullopt, std::nullopt, "Tea", std::nullopt, std::nullopt };
-    store->dispatch(actions::itemsAction(RemindersItemsAction::create(RemindersItemsAction::CreateAction::submit({ reminder }))));
+    store->dispatch(actions::itemsAction(
+        RemindersItemsAction::create(RemindersItemsAction::CreateAction::submit({ reminder }))));
     store->dispatch(created(false));
-    store->dispatch(actions::itemsAction(RemindersItemsAction::read(RemindersItemsAction::ReadAction::success({ reminder }))));
+    store->dispatch(actions::itemsAction(
+        RemindersItemsAction::read(RemindersItemsAction::ReadAction::success({ reminder }))));
     EXPECT_EQ(statistics->data(), UsageStatistics {});
 
     store->dispatch(created(true));

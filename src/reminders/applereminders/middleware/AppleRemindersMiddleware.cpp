@@ -13,8 +13,7 @@ using Queue = std::shared_ptr<rx::SerialQueue>;
 using ItemsRead = RemindersItemsAction::ReadAction;
 using SourcesRead = RemindersSourcesAction::ReadAction;
 
-template <class Case, class Variant>
-const Case* caseIn(const Variant& value)
+template <class Case, class Variant> const Case* caseIn(const Variant& value)
 {
     return std::get_if<Case>(&static_cast<const typename Variant::variant&>(value));
 }
@@ -48,11 +47,15 @@ const RemindersSourcesAction* sourcesCase(const AppAction& action)
 
 AppAction authorizationAction(AuthorizationRequestAction action)
 {
-    return AppAction::Reminders{RemindersAction::Services{
-        RemindersServicesAction::AppleReminders{AppleRemindersAction::RequestAuthorization{std::move(action)}}}};
+    return AppAction::Reminders { RemindersAction::Services {
+        RemindersServicesAction::AppleReminders {
+            AppleRemindersAction::RequestAuthorization { std::move(action) } } } };
 }
 
-AppAction sourcesReadSubmit() { return actions::sourcesAction(RemindersSourcesAction::read(SourcesRead::submit({}))); }
+AppAction sourcesReadSubmit()
+{
+    return actions::sourcesAction(RemindersSourcesAction::read(SourcesRead::submit({})));
+}
 
 // The formatter is not synchronised: each request gets a copy of its own, made here on
 // the main thread.
@@ -84,33 +87,36 @@ rx::Publisher<AppAction> request(const Queue& queue, Call call, Answer answer)
     rx::Publisher<T, Error> kept([work, queue](rx::Subscriber<T, Error> subscriber) {
         return work.subscribe(std::move(subscriber));
     });
-    return rx::mapResult(kept, [answer](const RequestResult<T>& result) -> AppAction { return answer(result); });
+    return rx::mapResult(
+        kept, [answer](const RequestResult<T>& result) -> AppAction { return answer(result); });
 }
 
 // The answer of a request that gives no value, in the operation's case.
-template <class Case>
-AppAction voidAnswer(const RequestResult<EquatableVoid>& result)
+template <class Case> AppAction voidAnswer(const RequestResult<EquatableVoid>& result)
 {
-    Case operation{result.isSuccess() ? decltype(Case::action)::success(EquatableVoid{})
-                                      : decltype(Case::action)::failure(result.error())};
-    return AppAction::RemindersStore{RemindersStoreAction::Items{RemindersItemsAction(operation)}};
+    Case operation { result.isSuccess() ? decltype(Case::action)::success(EquatableVoid {})
+                                        : decltype(Case::action)::failure(result.error()) };
+    return AppAction::RemindersStore { RemindersStoreAction::Items {
+        RemindersItemsAction(operation) } };
 }
 
-rx::Publisher<AppAction> listRead(
-    const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue, const std::optional<AnyList>& list, Formatter formatter)
+rx::Publisher<AppAction> listRead(const std::shared_ptr<AppleRemindersServicable>& service,
+    const Queue& queue, const std::optional<AnyList>& list, Formatter formatter)
 {
     std::vector<std::string> listIDs;
     if (list)
         listIDs.push_back(list->id);
     return request<std::set<AnyReminder>>(
-        queue, [service, listIDs, formatter] { return service->fetchReminders(listIDs, formatter); },
+        queue,
+        [service, listIDs, formatter] { return service->fetchReminders(listIDs, formatter); },
         [](const RequestResult<std::set<AnyReminder>>& result) {
             return actions::itemsAction(RemindersItemsAction::read(ItemsRead::result(result)));
         });
 }
 
-std::optional<rx::Publisher<AppAction>> sourcesStep(const std::shared_ptr<AppleRemindersServicable>& service,
-    const Queue& queue, const AppState& state, const AppAction& action)
+std::optional<rx::Publisher<AppAction>> sourcesStep(
+    const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue,
+    const AppState& state, const AppAction& action)
 {
     auto sources = sourcesCase(action);
     auto read = sources ? sources->asRead() : nullptr;
@@ -131,8 +137,9 @@ std::optional<rx::Publisher<AppAction>> sourcesStep(const std::shared_ptr<AppleR
     return std::nullopt;
 }
 
-std::optional<rx::Publisher<AppAction>> itemsStep(const std::shared_ptr<AppleRemindersServicable>& service,
-    const Queue& queue, const AppState& state, const AppAction& action)
+std::optional<rx::Publisher<AppAction>> itemsStep(
+    const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue,
+    const AppState& state, const AppAction& action)
 {
     auto items = itemsCase(action);
     if (!items)
@@ -141,51 +148,54 @@ std::optional<rx::Publisher<AppAction>> itemsStep(const std::shared_ptr<AppleRem
     if (auto create = items->asCreate(); create && create->asSubmit()) {
         return request<std::set<AnyReminder>>(
             queue,
-            [service, reminders = create->asSubmit()->input, formatter = copyOf(state.notifications.defaultTitleFormatter)] {
+            [service, reminders = create->asSubmit()->input,
+                formatter = copyOf(state.notifications.defaultTitleFormatter)] {
                 return service->create(reminders, formatter);
             },
             [](const RequestResult<std::set<AnyReminder>>& result) {
-                return actions::itemsAction(RemindersItemsAction::create(RemindersItemsAction::CreateAction::result(result)));
+                return actions::itemsAction(RemindersItemsAction::create(
+                    RemindersItemsAction::CreateAction::result(result)));
             });
     }
     if (auto read = items->asRead(); read && read->asSubmit())
-        return listRead(service, queue, state.reminders.selectedList, copyOf(state.notifications.defaultTitleFormatter));
+        return listRead(service, queue, state.reminders.selectedList,
+            copyOf(state.notifications.defaultTitleFormatter));
     if (auto update = items->asUpdate(); update && update->asSubmit()) {
         return request<EquatableVoid>(
             queue,
-            [service, reminders = update->asSubmit()->input, formatter = copyOf(state.notifications.defaultTitleFormatter)] {
+            [service, reminders = update->asSubmit()->input,
+                formatter = copyOf(state.notifications.defaultTitleFormatter)] {
                 service->update(reminders, formatter);
-                return EquatableVoid{};
+                return EquatableVoid {};
             },
-            [](const Void& result) {
-                return voidAnswer<RemindersItemsAction::Update>(result);
-            });
+            [](const Void& result) { return voidAnswer<RemindersItemsAction::Update>(result); });
     }
     if (auto remove = items->asDelete(); remove && remove->asSubmit()) {
         return request<EquatableVoid>(
             queue,
-            [service, identifiers = remove->asSubmit()->input, formatter = copyOf(state.notifications.defaultTitleFormatter)] {
+            [service, identifiers = remove->asSubmit()->input,
+                formatter = copyOf(state.notifications.defaultTitleFormatter)] {
                 service->delete_(identifiers, formatter);
-                return EquatableVoid{};
+                return EquatableVoid {};
             },
-            [](const Void& result) {
-                return voidAnswer<RemindersItemsAction::Delete>(result);
-            });
+            [](const Void& result) { return voidAnswer<RemindersItemsAction::Delete>(result); });
     }
     return std::nullopt;
 }
 
 // The requests, while the calendar task lists are the data source.
-rx::Publisher<AppAction> requests(const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue,
-    const AppState& state, const AppAction& action)
+rx::Publisher<AppAction> requests(const std::shared_ptr<AppleRemindersServicable>& service,
+    const Queue& queue, const AppState& state, const AppAction& action)
 {
     if (state.reminders.services.dataSource != RemindersDataSource::appleReminders)
         return rx::Empty<AppAction>();
     if (auto answer = sourcesStep(service, queue, state, action))
         return *answer;
     if (auto reminders = remindersCase(action)) {
-        if (auto selected = caseIn<RemindersAction::SelectedList>(*reminders); selected && selected->list)
-            return listRead(service, queue, selected->list, copyOf(state.notifications.defaultTitleFormatter));
+        if (auto selected = caseIn<RemindersAction::SelectedList>(*reminders);
+            selected && selected->list)
+            return listRead(
+                service, queue, selected->list, copyOf(state.notifications.defaultTitleFormatter));
     }
     if (auto answer = itemsStep(service, queue, state, action))
         return *answer;
@@ -194,21 +204,27 @@ rx::Publisher<AppAction> requests(const std::shared_ptr<AppleRemindersServicable
 
 } // namespace
 
-rx::Publisher<AppAction> observeAppleReminderChanges(std::shared_ptr<AppleRemindersServicable> service)
+rx::Publisher<AppAction> observeAppleReminderChanges(
+    std::shared_ptr<AppleRemindersServicable> service)
 {
-    auto changes = service->changes().share().map([](const rx::Unit&) { return sourcesReadSubmit(); });
-    auto access = rx::mapResult(service->requestAccess(), [](const RequestResult<EquatableVoid>& result) -> AppAction {
-        if (result.isSuccess())
-            return sourcesReadSubmit();
-        return actions::sourcesAction(RemindersSourcesAction::read(SourcesRead::failure(result.error())));
-    });
+    auto changes
+        = service->changes().share().map([](const rx::Unit&) { return sourcesReadSubmit(); });
+    auto access = rx::mapResult(
+        service->requestAccess(), [](const RequestResult<EquatableVoid>& result) -> AppAction {
+            if (result.isSuccess())
+                return sourcesReadSubmit();
+            return actions::sourcesAction(
+                RemindersSourcesAction::read(SourcesRead::failure(result.error())));
+        });
     return rx::merge(changes, access);
 }
 
-Store<AppState, AppAction>::Middleware appleRemindersMiddleware(std::shared_ptr<AppleRemindersServicable> service)
+Store<AppState, AppAction>::Middleware appleRemindersMiddleware(
+    std::shared_ptr<AppleRemindersServicable> service)
 {
     auto queue = std::make_shared<rx::SerialQueue>(rx::backgroundQueue());
-    return [service, queue](const AppState& state, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+    return [service, queue](const AppState& state,
+               const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (auto services = servicesCase(action)) {
             if (auto choice = caseIn<RemindersServicesAction::DataSource>(*services)) {
                 if (choice->dataSource == RemindersDataSource::appleReminders)
@@ -222,11 +238,13 @@ Store<AppState, AppAction>::Middleware appleRemindersMiddleware(std::shared_ptr<
                 return requests(service, queue, state, action);
             }
             if (auto apple = caseIn<RemindersServicesAction::AppleReminders>(*services)) {
-                auto authorization = caseIn<AppleRemindersAction::RequestAuthorization>(apple->action);
+                auto authorization
+                    = caseIn<AppleRemindersAction::RequestAuthorization>(apple->action);
                 if (authorization && authorization->action.asSubmit()) {
-                    return rx::mapResult(service->requestAccess(), [](const RequestResult<EquatableVoid>& result) {
-                        return authorizationAction(AuthorizationRequestAction::result(result));
-                    });
+                    return rx::mapResult(
+                        service->requestAccess(), [](const RequestResult<EquatableVoid>& result) {
+                            return authorizationAction(AuthorizationRequestAction::result(result));
+                        });
                 }
             }
         }

@@ -14,10 +14,12 @@ namespace tidemark {
 // main thread, one after another in the order the actions came, so that an older read
 // never lands after a newer one; each answer comes back through the main queue.
 // Answers every action with a publisher (an empty one when it has nothing to add).
-Store<AppState, AppAction>::Middleware appleRemindersMiddleware(std::shared_ptr<AppleRemindersServicable> service);
+Store<AppState, AppAction>::Middleware appleRemindersMiddleware(
+    std::shared_ptr<AppleRemindersServicable> service);
 
 // Asks for access, then asks for a read of the sources once access is granted (a failed
 // read when it is not) and again after every change of the lists.
-rx::Publisher<AppAction> observeAppleReminderChanges(std::shared_ptr<AppleRemindersServicable> service);
+rx::Publisher<AppAction> observeAppleReminderChanges(
+    std::shared_ptr<AppleRemindersServicable> service);
 
 } // namespace tidemark
