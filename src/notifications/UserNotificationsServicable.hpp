@@ -58,8 +58,8 @@ public:
     virtual void getNotificationSettings(SettingsCompletion completion) = 0;
     // Asks the user for permission (once; later requests get the kept answer). Asking for
     // provisional permission while undecided grants it quietly.
-    virtual void requestAuthorization(UNAuthorizationOptions options,
-        AuthorizationCompletion completion)
+    virtual void requestAuthorization(
+        UNAuthorizationOptions options, AuthorizationCompletion completion)
         = 0;
 
     // The user's responses, from now until the next finish; every subscriber made before

@@ -123,14 +123,13 @@ public:
     {
         auto service = m_service;
         return answerOnce([service, options](auto deliver) {
-            service->requestAuthorization(
-                options, [deliver](bool, std::optional<UNError> error) {
-                    // The slice records that the request completed, granted or not.
-                    auto answer = error
-                        ? NotificationAuthorizationRequestAction::failure(Error(error->message))
-                        : NotificationAuthorizationRequestAction::success(EquatableVoid {});
-                    deliver(notificationsAction(UA::RequestAuthorization { std::move(answer) }));
-                });
+            service->requestAuthorization(options, [deliver](bool, std::optional<UNError> error) {
+                // The slice records that the request completed, granted or not.
+                auto answer = error
+                    ? NotificationAuthorizationRequestAction::failure(Error(error->message))
+                    : NotificationAuthorizationRequestAction::success(EquatableVoid {});
+                deliver(notificationsAction(UA::RequestAuthorization { std::move(answer) }));
+            });
         });
     }
 
@@ -193,8 +192,8 @@ public:
         service->getNotificationSettings([service](const UNNotificationSettings& settings) {
             if (settings.authorizationStatus != UNAuthorizationStatus::provisional)
                 return;
-            service->requestAuthorization(UNAuthorizationOptions::alert
-                    | UNAuthorizationOptions::sound,
+            service->requestAuthorization(
+                UNAuthorizationOptions::alert | UNAuthorizationOptions::sound,
                 [](bool, std::optional<UNError>) {});
         });
     }
