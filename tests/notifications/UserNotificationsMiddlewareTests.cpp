@@ -22,11 +22,12 @@ using Options = UNAuthorizationOptions;
 
 std::string describe(UNAuthorizationOptions options)
 {
+    // The options the middleware asks for first, in the order people say them.
     const std::pair<Options, const char*> names[]
-        = { { Options::badge, "badge" }, { Options::sound, "sound" }, { Options::alert, "alert" },
-              { Options::carPlay, "carPlay" }, { Options::criticalAlert, "criticalAlert" },
-              { Options::providesAppNotificationSettings, "providesAppNotificationSettings" },
-              { Options::provisional, "provisional" } };
+        = { { Options::alert, "alert" }, { Options::sound, "sound" }, { Options::badge, "badge" },
+              { Options::provisional, "provisional" }, { Options::carPlay, "carPlay" },
+              { Options::criticalAlert, "criticalAlert" },
+              { Options::providesAppNotificationSettings, "providesAppNotificationSettings" } };
     std::string text;
     for (const auto& [flag, name] : names) {
         if (contains(options, flag))
@@ -335,7 +336,7 @@ TEST_F(UserNotificationsMiddlewareTest, GrantingPermissionSchedulesWhatWaitedFor
     // The user changes their mind in the settings pane; the first request fails.
     m_service->authorizationError = UNError { UNError::Code::notificationsNotAllowed, "refused" };
     send(requestAuthorization(Options::alert | Options::sound));
-    EXPECT_THAT(calls(), ElementsAre("authorize sound|alert"));
+    EXPECT_THAT(calls(), ElementsAre("authorize alert|sound"));
     EXPECT_EQ(count(notifications(UA::RequestAuthorization {
                   NotificationAuthorizationRequestAction::failure(Error("refused")) })),
         1u);
@@ -344,7 +345,7 @@ TEST_F(UserNotificationsMiddlewareTest, GrantingPermissionSchedulesWhatWaitedFor
 
     m_service->authorizationError.reset();
     send(requestAuthorization(Options::alert | Options::sound));
-    EXPECT_THAT(calls(), ElementsAre("authorize sound|alert", "settings", "sync a"));
+    EXPECT_THAT(calls(), ElementsAre("authorize alert|sound", "settings", "sync a"));
     EXPECT_EQ(count(notifications(UA::RequestAuthorization {
                   NotificationAuthorizationRequestAction::success(EquatableVoid {}) })),
         1u);
@@ -385,14 +386,14 @@ TEST_F(UserNotificationsMiddlewareTest, TheFirstSyncAsksForQuietPermissionAndATi
     // A quiet request that fails ends the sync.
     m_service->authorizationError = UNError { UNError::Code::storageFailed, "disk full" };
     send(itemsRead({ reminder("a", 600, "A") }));
-    EXPECT_THAT(calls(), ElementsAre("settings", "authorize sound|alert|provisional"));
+    EXPECT_THAT(calls(), ElementsAre("settings", "authorize alert|sound|provisional"));
     m_service->authorizationError.reset();
     send(itemsRead({ reminder("a", 600, "A") }));
-    EXPECT_THAT(calls(), ElementsAre("settings", "authorize sound|alert|provisional", "sync a"));
+    EXPECT_THAT(calls(), ElementsAre("settings", "authorize alert|sound|provisional", "sync a"));
     EXPECT_EQ(m_service->settings.authorizationStatus, UNAuthorizationStatus::provisional);
 
     send(dragWindowClosed);
-    EXPECT_THAT(calls(), ElementsAre("settings", "authorize sound|alert"));
+    EXPECT_THAT(calls(), ElementsAre("settings", "authorize alert|sound"));
     EXPECT_EQ(m_service->settings.authorizationStatus, UNAuthorizationStatus::authorized);
     // Once decided, nothing is asked again.
     send(scrollWindowClosed);
