@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notifications/UserNotificationsServicable.hpp"
 #include "platform/reactive/Publisher.hpp"
 #include "platform/usernotifications/UNUserNotificationCenter.hpp"
 
@@ -8,14 +9,6 @@
 #include <string>
 
 namespace tidemark {
-
-// The user's answer to one notification, exactly as the centre reported it.
-struct UserNotificationResponse {
-    std::string actionIdentifier;
-    std::string requestIdentifier;
-
-    bool operator==(const UserNotificationResponse&) const = default;
-};
 
 // The notification centre's delegate: shows every notification fully and passes each
 // response on to whoever subscribed to the response publisher at that moment.

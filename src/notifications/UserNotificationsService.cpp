@@ -282,6 +282,28 @@ void UserNotificationsService::attachNotificationDelegate()
         m_impl->center->setDelegate(m_impl->delegate);
 }
 
+void UserNotificationsService::getNotificationSettings(SettingsCompletion completion)
+{
+    if (!completion)
+        completion = [](UNNotificationSettings) {};
+    if (m_impl->center)
+        m_impl->center->getNotificationSettings(std::move(completion));
+    else
+        completion(UNNotificationSettings {});
+}
+
+void UserNotificationsService::requestAuthorization(
+    UNAuthorizationOptions options, AuthorizationCompletion completion)
+{
+    if (!completion)
+        completion = [](bool, std::optional<UNError>) {};
+    if (m_impl->center)
+        m_impl->center->requestAuthorization(options, std::move(completion));
+    else
+        completion(
+            false, UNError { UNError::Code::invalidRequest, "the notification centre is gone" });
+}
+
 rx::Publisher<UserNotificationResponse> UserNotificationsService::receiveResponsePublisher()
 {
     return m_impl->delegate->receiveResponsePublisher();

@@ -2,6 +2,7 @@
 
 #include "notifications/UserNotificationDelegateService.hpp"
 #include "notifications/UserNotificationReminderActionIdentifier.hpp"
+#include "notifications/UserNotificationsServicable.hpp"
 #include "platform/foundation/Clock.hpp"
 #include "platform/reactive/Publisher.hpp"
 #include "platform/usernotifications/NotificationTypes.hpp"
@@ -19,21 +20,6 @@ namespace tidemark {
 class DateComponentsFormatter;
 class UNUserNotificationCenter;
 
-// What one sync did.
-struct NotificationSyncReport {
-    // Requests the centre took, and those it refused (without permission, for example).
-    std::size_t scheduled = 0;
-    std::size_t refused = 0;
-    // Reminders without a usable due date, or due now or earlier.
-    std::size_t skipped = 0;
-    // Pending or delivered notifications removed because no reminder of the set has them.
-    std::size_t removed = 0;
-    // A newer set arrived before this one's turn came: it was not applied.
-    bool superseded = false;
-
-    bool operator==(const NotificationSyncReport&) const = default;
-};
-
 // The one place that talks to the notification centre: registers the category
 // "reminders" with its eight snooze actions, keeps one pending request per reminder due
 // in the future (the request's identifier is the reminder's id; the centre's lists are
@@ -42,11 +28,9 @@ struct NotificationSyncReport {
 // Completions run on the centre's thread. Syncs run one after another: a sync asked for
 // while one runs waits, and a newer one takes the place of a waiting one, so the newest
 // set is the last applied and nothing an older set prunes can undo it.
-class UserNotificationsService {
+class UserNotificationsService final : public UserNotificationsServicable {
 public:
     static constexpr std::string_view categoryIdentifier = "reminders";
-    using SyncCompletion = std::function<void(NotificationSyncReport)>;
-    using AddCompletion = std::function<void(std::optional<UNError>)>;
 
     // Registers the category on `center` (replacing the process's categories). `clock`
     // gives the moment due dates are compared with; it should be the centre's own.
@@ -54,7 +38,7 @@ public:
         UNUserNotificationCenter& center, std::shared_ptr<const Clock> clock = Clock::system());
     // The process's current centre.
     UserNotificationsService();
-    ~UserNotificationsService();
+    ~UserNotificationsService() override;
     UserNotificationsService(const UserNotificationsService&) = delete;
     UserNotificationsService& operator=(const UserNotificationsService&) = delete;
 
@@ -65,31 +49,31 @@ public:
     // service keeps it alive).
     void attachNotificationDelegate();
 
-    rx::Publisher<UserNotificationResponse> receiveResponsePublisher();
-    void finishResponsePublisher();
+    // The centre's settings and permission; without a centre (it has gone) the settings
+    // allow nothing and a request fails.
+    void getNotificationSettings(SettingsCompletion completion) override;
+    void requestAuthorization(
+        UNAuthorizationOptions options, AuthorizationCompletion completion) override;
 
-    // Schedules one request per reminder due in the future and then removes every pending
-    // or delivered notification whose identifier is not the id of a reminder of the set
-    // (reminders skipped for their dates keep theirs). A refused request stops nothing.
-    // `formatter` writes the body of untitled reminders (their span); none gives them an
-    // empty body.
+    rx::Publisher<UserNotificationResponse> receiveResponsePublisher() override;
+    void finishResponsePublisher() override;
+
     void syncNotifications(std::set<AnyReminder> reminders,
         std::shared_ptr<const DateComponentsFormatter> titleFormatter,
-        SyncCompletion completion = {});
+        SyncCompletion completion = {}) override;
     // The same scheduling without the removal.
     void scheduleNotifications(std::set<AnyReminder> reminders,
         std::shared_ptr<const DateComponentsFormatter> titleFormatter,
         SyncCompletion completion = {});
-    // One time-sensitive request of the category "reminders", due `timeInterval` seconds
-    // from now, titled with the localised "reminder_notification_title".
+    // Time-sensitive, titled with the localised "reminder_notification_title".
     void addNotification(const std::string& identifier, const std::string& body,
-        TimeInterval timeInterval, const UNNotificationSound& sound, AddCompletion completion = {});
+        TimeInterval timeInterval, const UNNotificationSound& sound,
+        AddCompletion completion = {}) override;
     // Removes the pending and delivered notifications of identifiers outside `keeping`;
     // the completion gets how many there were.
     void removeStaleNotifications(
         const std::set<AnyReminder>& keeping, std::function<void(std::size_t)> completion = {});
-    // Withdraws every request not yet shown (for when notifications are switched off).
-    void removePendingNotifications();
+    void removePendingNotifications() override;
 
     // The request `addNotification` hands to the centre.
     static UNNotificationRequest makeRequest(const std::string& identifier, const std::string& body,

@@ -177,6 +177,56 @@ TEST_F(ServiceTest, OverlappingSyncsRunOneAfterAnotherAndTheNewestSetWins)
         (std::pair<std::string, NotificationSyncReport> { "c", { .scheduled = 1, .removed = 2 } }));
 }
 
+// What the middleware asks through the service's interface reaches the centre: the
+// settings, the quiet and the full permission, and the withdrawal of pending requests.
+TEST_F(ServiceTest, PermissionSettingsAndWithdrawalReachTheCentre)
+{
+    startServer();
+    makeService(false);
+    UserNotificationsServicable& service = *m_service;
+    const auto settings = [&] {
+        std::optional<UNNotificationSettings> read;
+        service.getNotificationSettings([&](UNNotificationSettings s) { read = std::move(s); });
+        EXPECT_TRUE(pumpUntil([&] { return read.has_value(); }));
+        return read.value_or(UNNotificationSettings {});
+    };
+    const auto request = [&](UNAuthorizationOptions options) {
+        std::optional<std::pair<bool, std::optional<UNError>>> answer;
+        service.requestAuthorization(options,
+            [&](bool granted, std::optional<UNError> error) { answer.emplace(granted, error); });
+        EXPECT_TRUE(pumpUntil([&] { return answer.has_value(); }));
+        return answer.value_or(std::pair { false, std::optional<UNError>() });
+    };
+    EXPECT_EQ(settings().authorizationStatus, UNAuthorizationStatus::notDetermined);
+    EXPECT_TRUE(settings().isServerAvailable);
+
+    const auto quiet = UNAuthorizationOptions::alert | UNAuthorizationOptions::sound
+        | UNAuthorizationOptions::provisional;
+    EXPECT_EQ(request(quiet), (std::pair { true, std::optional<UNError>() }));
+    EXPECT_THAT(m_prompts, IsEmpty()) << "quiet permission needs no question";
+    EXPECT_EQ(settings().authorizationStatus, UNAuthorizationStatus::provisional);
+    const auto full = UNAuthorizationOptions::alert | UNAuthorizationOptions::sound;
+    EXPECT_EQ(request(full), (std::pair { true, std::optional<UNError>() }));
+    EXPECT_THAT(m_prompts, ElementsAre(full));
+    EXPECT_EQ(settings().authorizationStatus, UNAuthorizationStatus::authorized);
+
+    sync({ reminder("a", 30, "A"), reminder("b", 600, "B") });
+    advance(30);
+    ASSERT_TRUE(pumpUntil([&] { return m_server->notifyCalls().size() == 1; }));
+    service.removePendingNotifications();
+    EXPECT_THAT(pendingIdentifiers(), IsEmpty());
+    EXPECT_THAT(deliveredIdentifiers(), ElementsAre("a")) << "what is on screen stays";
+    advance(600);
+    EXPECT_EQ(m_server->notifyCalls().size(), 1u) << "nothing more is shown";
+
+    // Without its centre the service allows nothing and says why a request fails.
+    m_center.reset();
+    EXPECT_EQ(settings(), UNNotificationSettings {});
+    const auto [granted, error] = request(full);
+    EXPECT_FALSE(granted);
+    EXPECT_TRUE(error.has_value());
+}
+
 TEST_F(ServiceTest, ADueRequestIsShownWithTheEightSnoozeActionsInOrder)
 {
     startServer();

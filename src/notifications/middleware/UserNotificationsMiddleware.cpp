@@ -1,8 +1,7 @@
 #include "notifications/middleware/UserNotificationsMiddleware.hpp"
 
-#include "notifications/UserNotificationsService.hpp"
-#include "platform/reactive/Future.hpp"
-#include "platform/usernotifications/UNUserNotificationCenter.hpp"
+#include "notifications/UserNotificationReminderActionIdentifier.hpp"
+#include "notifications/UserNotificationsServicable.hpp"
 
 #include <atomic>
 
@@ -80,9 +79,27 @@ std::optional<RemindersStore::Items> settledItems(const AppState& state)
     return items.value;
 }
 
+// One answer of the service, as a publisher: `start(deliver)` runs when subscribed and
+// `deliver` publishes its one action (from whichever thread the service answers on) and
+// finishes; after a cancellation the answer is dropped.
+template <class Start> rx::Publisher<AppAction> answerOnce(Start start)
+{
+    return rx::Publisher<AppAction>([start](rx::Subscriber<AppAction> subscriber) {
+        auto shared = std::make_shared<rx::Subscriber<AppAction>>(std::move(subscriber));
+        auto cancelled = std::make_shared<std::atomic<bool>>(false);
+        start([shared, cancelled](AppAction action) {
+            if (cancelled->load())
+                return;
+            shared->receive(action);
+            shared->complete(rx::Completion<rx::Never>::finished());
+        });
+        return rx::Cancellable([cancelled] { cancelled->store(true); });
+    });
+}
+
 class Effects {
 public:
-    Effects(std::shared_ptr<UserNotificationsService> service,
+    Effects(std::shared_ptr<UserNotificationsServicable> service,
         UserNotificationsMiddlewareEnvironment environment)
         : m_service(std::move(service))
         , m_environment(std::move(environment))
@@ -104,24 +121,27 @@ public:
 
     rx::Publisher<AppAction> requestAuthorization(UNAuthorizationOptions options) const
     {
-        return rx::mapResult(m_service->center().authorization(options),
-            [](const rx::Result<bool, UNError>& result) -> AppAction {
+        auto service = m_service;
+        return answerOnce([service, options](auto deliver) {
+            service->requestAuthorization(options, [deliver](bool, std::optional<UNError> error) {
                 // The slice records that the request completed, granted or not.
-                auto answer = result.isSuccess()
-                    ? NotificationAuthorizationRequestAction::success(EquatableVoid {})
-                    : NotificationAuthorizationRequestAction::failure(
-                        Error(result.error().message));
-                return notificationsAction(UA::RequestAuthorization { std::move(answer) });
+                auto answer = error
+                    ? NotificationAuthorizationRequestAction::failure(Error(error->message))
+                    : NotificationAuthorizationRequestAction::success(EquatableVoid {});
+                deliver(notificationsAction(UA::RequestAuthorization { std::move(answer) }));
             });
+        });
     }
 
     rx::Publisher<AppAction> readSettings() const
     {
-        return m_service->center().notificationSettings().map(
-            [](const UNNotificationSettings& settings) -> AppAction {
-                return notificationsAction(UA::Settings { NotificationSettingsAction {
-                    NotificationSettingsReadAction::success(settings) } });
+        auto service = m_service;
+        return answerOnce([service](auto deliver) {
+            service->getNotificationSettings([deliver](UNNotificationSettings settings) {
+                deliver(notificationsAction(UA::Settings { NotificationSettingsAction {
+                    NotificationSettingsReadAction::success(std::move(settings)) } }));
             });
+        });
     }
 
     // Reads the permission, asks for a quiet (provisional) one when the user has never
@@ -139,19 +159,18 @@ public:
                 return; // a newer set is on its way
             service->syncNotifications(items, formatter);
         };
-        service->center().getNotificationSettings(
-            [service, go](const UNNotificationSettings& settings) {
-                if (settings.authorizationStatus != UNAuthorizationStatus::notDetermined) {
-                    go();
-                    return;
-                }
-                service->center().requestAuthorization(UNAuthorizationOptions::alert
-                        | UNAuthorizationOptions::sound | UNAuthorizationOptions::provisional,
-                    [go](bool, std::optional<UNError> error) {
-                        if (!error)
-                            go();
-                    });
-            });
+        service->getNotificationSettings([service, go](const UNNotificationSettings& settings) {
+            if (settings.authorizationStatus != UNAuthorizationStatus::notDetermined) {
+                go();
+                return;
+            }
+            service->requestAuthorization(UNAuthorizationOptions::alert
+                    | UNAuthorizationOptions::sound | UNAuthorizationOptions::provisional,
+                [go](bool, std::optional<UNError> error) {
+                    if (!error)
+                        go();
+                });
+        });
     }
 
     void syncIfSettled(const AppState& state) const
@@ -170,12 +189,12 @@ public:
     void upgradeProvisionalAuthorization() const
     {
         auto service = m_service;
-        service->center().getNotificationSettings([service](
-                                                      const UNNotificationSettings& settings) {
+        service->getNotificationSettings([service](const UNNotificationSettings& settings) {
             if (settings.authorizationStatus != UNAuthorizationStatus::provisional)
                 return;
-            service->center().requestAuthorization(
-                UNAuthorizationOptions::alert | UNAuthorizationOptions::sound, [](bool, auto) {});
+            service->requestAuthorization(
+                UNAuthorizationOptions::alert | UNAuthorizationOptions::sound,
+                [](bool, std::optional<UNError>) {});
         });
     }
 
@@ -190,7 +209,7 @@ public:
     Date now() const { return m_environment.clock->now(); }
 
 private:
-    std::shared_ptr<UserNotificationsService> m_service;
+    std::shared_ptr<UserNotificationsServicable> m_service;
     UserNotificationsMiddlewareEnvironment m_environment;
     std::shared_ptr<std::atomic<std::uint64_t>> m_latestSync;
 };
@@ -215,7 +234,7 @@ std::optional<AppAction> notificationResponseAction(const std::string& actionIde
         RemindersItemsAction::update(RemindersItemsAction::UpdateAction::submit({ reminder })));
 }
 
-AppMiddleware userNotificationsMiddleware(std::shared_ptr<UserNotificationsService> service,
+AppMiddleware userNotificationsMiddleware(std::shared_ptr<UserNotificationsServicable> service,
     UserNotificationsMiddlewareEnvironment environment)
 {
     if (!environment.clock)

@@ -11,7 +11,7 @@
 
 namespace tidemark {
 
-class UserNotificationsService;
+class UserNotificationsServicable;
 
 using AppMiddleware = Store<AppState, AppAction>::Middleware;
 
@@ -28,7 +28,7 @@ struct UserNotificationsMiddlewareEnvironment {
 // switched on or permitted), the preview, snoozes and clicks, and the upgrade of a
 // provisional permission after a time entry. Always answers with a publisher (empty when
 // there is nothing to add), so the middlewares after it run.
-AppMiddleware userNotificationsMiddleware(std::shared_ptr<UserNotificationsService> service,
+AppMiddleware userNotificationsMiddleware(std::shared_ptr<UserNotificationsServicable> service,
     UserNotificationsMiddlewareEnvironment environment = {});
 
 // The answer to the user's response `actionIdentifier` on the notification

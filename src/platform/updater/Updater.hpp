@@ -2,6 +2,7 @@
 
 #include "platform/reactive/Result.hpp"
 #include "platform/updater/Appcast.hpp"
+#include "platform/updater/UpdaterServicable.hpp"
 
 #include <QObject>
 #include <QPointer>
@@ -120,7 +121,7 @@ private:
 };
 
 // The updater with the standard user interface: message boxes that offer the download.
-class StandardUpdaterController {
+class StandardUpdaterController final : public UpdaterServicable {
 public:
     // `startingUpdater` starts it at once.
     StandardUpdaterController(UpdaterConfiguration configuration, bool startingUpdater,
@@ -128,7 +129,7 @@ public:
 
     Updater& updater() { return *m_updater; }
     void startUpdater() { m_updater->startUpdater(); }
-    void checkForUpdates() { m_updater->checkForUpdates(); }
+    void checkForUpdates() override { m_updater->checkForUpdates(); }
 
 private:
     std::unique_ptr<Updater> m_updater;

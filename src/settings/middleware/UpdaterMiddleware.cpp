@@ -3,13 +3,13 @@
 namespace tidemark {
 
 AppMiddleware updaterMiddleware(
-    std::shared_ptr<StandardUpdaterController> controller, UpdateActionOf updateActionOf)
+    std::shared_ptr<UpdaterServicable> updater, UpdateActionOf updateActionOf)
 {
-    return [controller, updateActionOf](const AppState&,
+    return [updater, updateActionOf](const AppState&,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         auto update = updateActionOf(action);
         if (update && std::holds_alternative<UpdateAction::Check>(asVariant(*update)))
-            controller->updater().checkForUpdates();
+            updater->checkForUpdates();
         return rx::Empty<AppAction>();
     };
 }

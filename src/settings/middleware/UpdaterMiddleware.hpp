@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Overloaded.hpp"
-#include "platform/updater/Updater.hpp"
+#include "platform/updater/UpdaterServicable.hpp"
 #include "settings/UpdateSlice.hpp"
 #include "settings/middleware/UserSettingsMiddleware.hpp"
 
@@ -25,8 +25,9 @@ template <class Action = AppAction> const UpdateAction* carriedUpdateAction(cons
     }
 }
 
-// Runs a check for updates, with the updater's own windows, on every `check`.
-AppMiddleware updaterMiddleware(std::shared_ptr<StandardUpdaterController> controller,
+// Runs a check for updates, with the updater's own windows, on every `check`; no other
+// action reaches the updater. The middleware keeps the updater for as long as it lives.
+AppMiddleware updaterMiddleware(std::shared_ptr<UpdaterServicable> updater,
     UpdateActionOf updateActionOf = &carriedUpdateAction<AppAction>);
 
 } // namespace tidemark

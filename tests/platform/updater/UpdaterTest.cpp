@@ -285,6 +285,30 @@ TEST(UpdaterTest, theUserDriverShowsWhatTheKindOfCheckCallsFor)
     controller.checkForUpdates();
     ASSERT_TRUE(QTest::qWaitFor([&] { return controllerFinished.count() == 1; }, 20000));
     EXPECT_EQ(driver->shown.back(), "found 1.2.6");
+
+    // A check the user asked for that fails says why, whether the feed is no feed or out
+    // of reach.
+    server.responses["/page.xml"] = { 200, "<html>maintenance</html>" };
+    quint16 closedPort = 0;
+    {
+        QTcpServer closed;
+        ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+        closedPort = closed.serverPort();
+    }
+    const std::pair<std::string, std::string> failures[] = {
+        { server.url("/page.xml"), "not an RSS feed" },
+        { "http://127.0.0.1:" + std::to_string(closedPort) + "/a.xml", "could not be reached" },
+    };
+    for (const auto& [address, why] : failures) {
+        StandardUpdaterController failing(configurationFor(address), true, driver);
+        QSignalSpy failingFinished(&failing.updater(), &Updater::checkFinished);
+        const auto shownBefore = driver->shown.size();
+        failing.checkForUpdates();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return failingFinished.count() == 1; }, 20000));
+        ASSERT_EQ(driver->shown.size(), shownBefore + 1) << address;
+        EXPECT_TRUE(driver->shown.back().starts_with("error ")) << driver->shown.back();
+        EXPECT_NE(driver->shown.back().find(why), std::string::npos) << driver->shown.back();
+    }
 }
 
 } // namespace
