@@ -105,8 +105,8 @@ void BM_HundredThousandAnimationsResidentMemory(benchmark::State& state)
             Animated<Rect> value(Rect { 0, 0, 10, 10 }, &clock);
             auto hook = value.onFrame([&sink](const Rect& r) { sink += r.width(); });
             auto arrived = value.onTargetReached([&sink] { sink += 1; });
-            const Animation animation = i % 2 ? Animation::spring(0.35, 0.46)
-                                              : Animation::easeInOut(0.3);
+            const Animation animation
+                = i % 2 ? Animation::spring(0.35, 0.46) : Animation::easeInOut(0.3);
             value.setTarget({ 100, 100, 200, 50 }, animation);
             if (i % 10 == 0) {
                 clock.advance(frame);

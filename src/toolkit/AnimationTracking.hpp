@@ -27,9 +27,8 @@ public:
         : m_token(animated.onFrame([&animated, maxValue = std::move(maxValue),
                                        completion = std::move(completion)](const T& value) {
             const double magnitude = magnitudeSquared(value);
-            rx::mainQueue().post([maxValue, magnitude] {
-                maxValue.set(std::max(maxValue.get(), magnitude));
-            });
+            rx::mainQueue().post(
+                [maxValue, magnitude] { maxValue.set(std::max(maxValue.get(), magnitude)); });
             if (magnitude > magnitudeSquared(animated.target()) && magnitude < maxValue.get())
                 rx::mainQueue().post(completion);
         }))
@@ -67,8 +66,8 @@ private:
 // never goes below 0; a spring swinging under 0 shows nothing.
 class AnimatableHeightModifier : public QWidget {
 public:
-    explicit AnimatableHeightModifier(
-        QWidget* content, double height = 0, QWidget* parent = nullptr, FrameClock* clock = nullptr);
+    explicit AnimatableHeightModifier(QWidget* content, double height = 0,
+        QWidget* parent = nullptr, FrameClock* clock = nullptr);
 
     // Animates (in the current transaction) or jumps to the new height.
     void setHeight(double height) { m_height.set(height); }

@@ -21,8 +21,7 @@ using CounterStore = Store<Counter, Change>;
 
 std::shared_ptr<CounterStore> makeStore()
 {
-    return CounterStore::make(
-        {},
+    return CounterStore::make({},
         [](Counter& state, const Change& change) {
             if (change == Change::touchOther)
                 ++state.other;
@@ -71,8 +70,8 @@ TEST(StoreTransaction, ADerivedStoreHandsItsStateOnInTheTransactionItWasDispatch
     withAnimation(spring, [&] { child->dispatch(Change::incrementThenFollowUp); });
     test::drainMainQueue();
     EXPECT_EQ(seen,
-        (std::vector<Seen> { { 10, spring }, { 20, std::nullopt }, { 30, spring },
-            { 40, std::nullopt } }));
+        (std::vector<Seen> {
+            { 10, spring }, { 20, std::nullopt }, { 30, spring }, { 40, std::nullopt } }));
     EXPECT_FALSE(grandchild->transaction().animation);
 
     // A change that leaves the derived state alone hands nothing on, animated or not.

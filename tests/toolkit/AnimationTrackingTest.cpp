@@ -1,7 +1,7 @@
+#include "toolkit/AnimationTracking.hpp"
 #include "core/Store.hpp"
 #include "support/TestMainQueue.hpp"
 #include "toolkit/AnimationCompletionObserver.hpp"
-#include "toolkit/AnimationTracking.hpp"
 #include "toolkit/AnimationTrackingPreviews.hpp"
 
 #include <QLabel>

@@ -1,5 +1,5 @@
-#include "support/TestMainQueue.hpp"
 #include "toolkit/PageView.hpp"
+#include "support/TestMainQueue.hpp"
 
 #include <QCoreApplication>
 #include <QTest>

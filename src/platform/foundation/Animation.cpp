@@ -6,7 +6,7 @@ namespace {
 
 Transaction& transactionSlot()
 {
-    static Transaction current;
+    thread_local Transaction current;
     return current;
 }
 

@@ -115,7 +115,7 @@ struct Transaction {
 };
 
 // The transaction of the change being made now: set by withAnimation for the duration of its
-// body, empty otherwise. Main thread only.
+// body, empty otherwise. Each thread has its own.
 const Transaction& currentTransaction();
 
 // Makes `transaction` the current one until the scope ends, then restores the one before.

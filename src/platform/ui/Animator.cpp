@@ -81,7 +81,8 @@ void AnimatorCore<N>::animate(const Vector& target, const Animation& animation, 
     moveTo(now, ignored);
     if (delay > 0) {
         // A later change replaces one that has not started yet.
-        m_pending = std::make_unique<Pending>(Pending { target, animation.delayed(0), now + delay });
+        m_pending
+            = std::make_unique<Pending>(Pending { target, animation.delayed(0), now + delay });
         return;
     }
     m_pending.reset();

@@ -197,7 +197,10 @@ public:
     }
 
     // Called with every value written: each frame of a motion and each jump.
-    rx::Cancellable onFrame(std::function<void(const T&)> hook) { return m_frameHooks.add(std::move(hook)); }
+    rx::Cancellable onFrame(std::function<void(const T&)> hook)
+    {
+        return m_frameHooks.add(std::move(hook));
+    }
     // Called each time the value comes to rest exactly on its target.
     rx::Cancellable onTargetReached(std::function<void()> hook)
     {

@@ -26,7 +26,8 @@ public:
     // A source's frame under `id`. The first frame ever published under an id places its
     // followers at once; later ones move them from where they stand.
     void publish(const std::string& id, const Rect& frame);
-    void publish(const std::string& id, const Rect& frame, const std::optional<Animation>& animation);
+    void publish(
+        const std::string& id, const Rect& frame, const std::optional<Animation>& animation);
     // The source of `id` is gone; its followers stay where it was last.
     void withdraw(const std::string& id);
     bool hasSource(const std::string& id) const;
@@ -37,7 +38,10 @@ public:
     // when there is one.
     rx::Cancellable follow(const std::string& id, std::function<void(const Rect&)> onFrame);
 
-    bool operator==(const MatchedGeometryNamespace& other) const { return m_state == other.m_state; }
+    bool operator==(const MatchedGeometryNamespace& other) const
+    {
+        return m_state == other.m_state;
+    }
 
 private:
     struct Entry;

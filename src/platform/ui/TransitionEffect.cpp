@@ -11,8 +11,8 @@ namespace {
 
 QTransform transformOf(const TransitionAppearance& look, const QRectF& bounds)
 {
-    const QPointF anchor(bounds.x() + bounds.width() * look.anchor.x,
-        bounds.y() + bounds.height() * look.anchor.y);
+    const QPointF anchor(
+        bounds.x() + bounds.width() * look.anchor.x, bounds.y() + bounds.height() * look.anchor.y);
     QTransform transform;
     transform.translate(look.offset.width, look.offset.height);
     transform.translate(anchor.x(), anchor.y());

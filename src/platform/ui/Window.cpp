@@ -120,7 +120,8 @@ void Window::setFrame(const Rect& frame, bool animate)
                 if (geometry != this->geometry())
                     setGeometry(geometry);
             });
-        } else if (!m_animatedGeometry->isAnimating() && toQRect(m_animatedGeometry->value()) != inner) {
+        } else if (!m_animatedGeometry->isAnimating()
+            && toQRect(m_animatedGeometry->value()) != inner) {
             // Moved by other means since the last slide: start from where it stands.
             m_animatedGeometry->jump(fromQt(inner));
         }

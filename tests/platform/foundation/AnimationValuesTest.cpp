@@ -78,8 +78,7 @@ TEST(Transitions, AppearanceAtEachPresence)
             Transition::fade().combined(Transition::scaled(0.5)), 1.2,
             { 1, {}, 1.1, { 0.5, 0.5 } } },
         { "a spring swinging below removed: opacity held at 0, scale never negative",
-            Transition::fade().combined(Transition::scaled(0)), -0.5,
-            { 0, {}, 0, { 0.5, 0.5 } } },
+            Transition::fade().combined(Transition::scaled(0)), -0.5, { 0, {}, 0, { 0.5, 0.5 } } },
         { "not a number counts as in place", Transition::fade(),
             std::numeric_limits<double>::quiet_NaN(), {} },
     };

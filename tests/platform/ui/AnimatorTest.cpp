@@ -150,8 +150,8 @@ TEST_F(Animators, RetargetBetweenFramesStartsFromTheStateOfThatMoment)
     const double t = 5.5 * frame;
     const double h = 1e-6;
     const double x = 1.0 + releasedAtRest(0.4, 0.6, -1.0, t);
-    const double v = (releasedAtRest(0.4, 0.6, -1.0, t + h) - releasedAtRest(0.4, 0.6, -1.0, t - h))
-        / (2 * h);
+    const double v
+        = (releasedAtRest(0.4, 0.6, -1.0, t + h) - releasedAtRest(0.4, 0.6, -1.0, t - h)) / (2 * h);
     value.setTarget(0.2, Animation::spring(0.25, 0.5));
     clock.advance(frame / 2);
     EXPECT_NEAR(value.value(), 0.2 + releasedMoving(0.25, 0.5, x - 0.2, v, frame / 2), 1e-6);
@@ -183,9 +183,8 @@ TEST_F(Animators, BlendDurationEasesTheOldResponseIntoTheNew)
     clock.runFrames(3);
     // Early in the blend it is still mostly the old, slow spring.
     EXPECT_LT(std::abs(blended.value() - old.value()), std::abs(blended.value() - sudden.value()));
-    const auto between = [](double v, double a, double b) {
-        return v >= std::min(a, b) && v <= std::max(a, b);
-    };
+    const auto between
+        = [](double v, double a, double b) { return v >= std::min(a, b) && v <= std::max(a, b); };
     EXPECT_TRUE(between(blended.value(), old.value(), sudden.value()));
 
     // After the blend, each frame is the new spring's closed form from the frame before.
@@ -284,6 +283,9 @@ TEST_F(Animators, SetJumpsOutsideATransactionAndAnimatesInsideOne)
     EXPECT_LT(point.value().x, 30);
     // Both components ride the same spring: the point moves along the straight line.
     EXPECT_NEAR((point.value().y - 4) / (point.value().x - 3), 36.0 / 27.0, 1e-9);
+
+    point.set({ 30, 40 });
+    EXPECT_TRUE(point.isAnimating()) << "setting the target it heads for again cuts nothing short";
 
     point.set({ 0, 0 });
     EXPECT_EQ(point.value(), (Point { 0, 0 })) << "a jump in mid-flight wins";

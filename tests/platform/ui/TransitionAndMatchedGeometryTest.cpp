@@ -88,7 +88,8 @@ TEST_F(AnimatedViews, TransitionEffectDrawsTheWidgetFadedAndScaled)
     effect->setAppearance(Transition::fade().combined(Transition::scaled(0)).appearance(0.5, {}));
 
     const QImage image = container.grab().toImage();
-    EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white)) << "the corner lies outside the half-size square";
+    EXPECT_EQ(image.pixelColor(5, 5), QColor(Qt::white))
+        << "the corner lies outside the half-size square";
     const QColor centre = image.pixelColor(50, 50);
     EXPECT_GT(centre.red(), 100) << "half transparent over white";
     EXPECT_LT(centre.red(), 155);
@@ -119,7 +120,8 @@ TEST_F(AnimatedViews, FollowersTakeThePublishedFrameAtOnceFirstThenAnimateToNewO
 
     std::vector<Rect> late;
     auto lateToken = space.follow("blob", [&](const Rect& r) { late.push_back(r); });
-    EXPECT_EQ(late, (std::vector<Rect> { Rect(110, 10, 40, 20) })) << "a late follower starts there";
+    EXPECT_EQ(late, (std::vector<Rect> { Rect(110, 10, 40, 20) }))
+        << "a late follower starts there";
 }
 
 TEST_F(AnimatedViews, WidgetFollowsASourceInAnotherWindowThroughScreenCoordinates)
