@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Animation.hpp"
 #include "platform/reactive/Publisher.hpp"
 
 #include <functional>
@@ -70,6 +71,11 @@ public:
 
     const State& state() const { return m_state; }
 
+    // The transaction the latest state came with: the one current when it was dispatched, or,
+    // in a derived store, the one its parent's state came with. Its animation tells a view to
+    // animate the change; none means jump.
+    const Transaction& transaction() const { return m_transaction; }
+
     // Emits the state after every dispatch, changed or not.
     rx::Publisher<State> statePublisher() const { return m_stateSubject.publisher(); }
 
@@ -80,6 +86,7 @@ public:
     {
         m_willChange.send(rx::Unit {});
         m_reducer(m_state, action);
+        m_transaction = currentTransaction();
         if (m_stateSubject.hasSubscribers())
             m_stateSubject.send(m_state);
 
@@ -99,7 +106,8 @@ public:
 
     // A store of a part of this store's state: its actions go to this store at once, and
     // it takes over this store's new states one main-queue turn later, only when its own
-    // part changed.
+    // part changed, together with the transaction they came with. Its subscribers run inside
+    // that transaction, so what they set animates as the change was meant to.
     template <class ChildState, class ChildAction, class MapState, class MapAction>
     std::shared_ptr<Store<ChildState, ChildAction>> derived(MapState mapState, MapAction mapAction)
     {
@@ -110,15 +118,24 @@ public:
                 parent->dispatch(mapAction(action));
             });
         std::weak_ptr<Store<ChildState, ChildAction>> weakChild = child;
+        // The subject sends while this store exists, so the transaction is read from it.
+        const Store* self = this;
         child->m_parentLink
-            = statePublisher().map(mapState).removeDuplicates().receiveOnMain().sink(
-                [weakChild](const ChildState& state) {
-                    if (auto store = weakChild.lock()) {
-                        store->m_willChange.send(rx::Unit {});
-                        store->m_state = state;
-                        store->m_stateSubject.send(store->m_state);
-                    }
-                });
+            = statePublisher()
+                  .map([self, mapState](const State& state) {
+                      return Carried<ChildState> { mapState(state), self->m_transaction };
+                  })
+                  .removeDuplicates()
+                  .receiveOnMain()
+                  .sink([weakChild](const Carried<ChildState>& carried) {
+                      if (auto store = weakChild.lock()) {
+                          TransactionScope scope(carried.transaction);
+                          store->m_willChange.send(rx::Unit {});
+                          store->m_state = carried.state;
+                          store->m_transaction = carried.transaction;
+                          store->m_stateSubject.send(store->m_state);
+                      }
+                  });
         return child;
     }
 
@@ -151,6 +168,14 @@ public:
 private:
     template <class, class> friend class Store;
 
+    // A state on its way to a derived store with its transaction; repeats are judged by the
+    // state alone.
+    template <class S> struct Carried {
+        S state;
+        Transaction transaction;
+        bool operator==(const Carried& other) const { return state == other.state; }
+    };
+
     void subscribe(const rx::Publisher<Action>& publisher)
     {
         std::weak_ptr<Store> weak = this->shared_from_this();
@@ -169,6 +194,7 @@ private:
     }
 
     State m_state;
+    Transaction m_transaction;
     Reducer m_reducer;
     std::vector<Middleware> m_middlewares;
     rx::CancellableSet m_cancellables;

@@ -2,6 +2,7 @@
 
 #include "entry/DragGesture.hpp"
 #include "entry/ZevovozoStatus.hpp"
+#include "platform/foundation/Animation.hpp"
 #include "platform/foundation/Geometry.hpp"
 
 #include <optional>
@@ -9,15 +10,6 @@
 #include <vector>
 
 namespace tidemark {
-
-// The parameters of a spring animation; views turn them into the toolkit's own curve.
-struct SpringAnimation {
-    double response = 0; // seconds
-    double dampingFraction = 0;
-    double blendDuration = 0; // seconds
-
-    bool operator==(const SpringAnimation&) const = default;
-};
 
 // The interactive spring under which every change of the icon's status during and after a
 // pull runs. Built once, on first use.

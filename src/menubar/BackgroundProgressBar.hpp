@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/YoyoAnimation.hpp"
+#include "platform/foundation/Animation.hpp"
 #include "platform/foundation/Date.hpp"
 
 #include <optional>

@@ -1,12 +1,12 @@
 #include "platform/ui/Window.hpp"
 
+#include "platform/ui/Animator.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/QtGeometry.hpp"
 #include "platform/ui/X11Hints.hpp"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QPropertyAnimation>
 #include <QScreen>
 #include <QTimer>
 
@@ -83,6 +83,7 @@ Window::Window(WindowKind kind)
 
 Window::~Window()
 {
+    m_slide.cancel();
     std::erase(registry(), this);
     for (const QPointer<Window>& child : m_children) {
         if (child)
@@ -112,14 +113,32 @@ void Window::setFrame(const Rect& frame, bool animate)
         QSize(std::max(0, target.width() - (outer.width() - inner.width())),
             std::max(0, target.height() - (outer.height() - inner.height()))));
     if (animate && isVisible()) {
-        auto* animation = new QPropertyAnimation(this, "geometry", this);
-        animation->setDuration(150);
-        animation->setEasingCurve(QEasingCurve::OutCubic);
-        animation->setEndValue(content);
-        animation->start(QAbstractAnimation::DeleteWhenStopped);
+        if (!m_animatedGeometry) {
+            m_animatedGeometry = std::make_unique<Animated<Rect>>(fromQt(inner));
+            m_slide = m_animatedGeometry->onFrame([this](const Rect& r) {
+                const QRect geometry = toQRect(r);
+                if (geometry != this->geometry())
+                    setGeometry(geometry);
+            });
+        } else if (!m_animatedGeometry->isAnimating()
+            && toQRect(m_animatedGeometry->value()) != inner) {
+            // Moved by other means since the last slide: start from where it stands.
+            m_animatedGeometry->jump(fromQt(inner));
+        }
+        m_animatedGeometry->setTarget(
+            fromQt(content), currentTransaction().animation.value_or(frameAnimation()));
         return;
     }
+    // Without animation the new frame wins over a slide under way.
+    if (m_animatedGeometry)
+        m_animatedGeometry->jump(fromQt(content));
     setGeometry(content);
+}
+
+Animation Window::frameAnimation()
+{
+    // Brisk and decelerating, like a cubic ease-out.
+    return Animation::timingCurve({ 0.33, 1, 0.68, 1 }, 0.15);
 }
 
 Rect Window::contentRect() const

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "platform/foundation/Animation.hpp"
 #include "platform/foundation/Geometry.hpp"
+#include "platform/reactive/Cancellable.hpp"
 #include "platform/ui/PinnedLayout.hpp"
 #include "platform/ui/Screen.hpp"
 
@@ -13,6 +15,8 @@
 #include <vector>
 
 namespace tidemark {
+
+template <class T> class Animated;
 
 // What a window is for; decides its frame, taskbar presence and background.
 enum class WindowKind {
@@ -66,8 +70,13 @@ public:
 
     // Geometry, in screen coordinates.
     Rect frame() const;
-    // Moves and resizes the window; `animate` slides a visible window to the new frame.
+    // Moves and resizes the window. `animate` slides a visible window to the new frame on the
+    // frame clock, with the current transaction's animation or else `frameAnimation`; a new
+    // frame in mid-slide turns it from where it stands, and a frame set without animation
+    // stops it there.
     void setFrame(const Rect& frame, bool animate = false);
+    // How a window slides when no transaction names an animation.
+    static Animation frameAnimation();
     Rect contentRect() const;
     // A rectangle of the content view (top-left origin) in screen coordinates, and back.
     Rect convertRectToScreen(const Rect& rect) const;
@@ -146,6 +155,9 @@ private:
     bool m_wasKey = false;
     std::vector<QPointer<Window>> m_children;
     QPointer<Window> m_parentWindow;
+    // The content geometry while it slides; made on the first animated move.
+    std::unique_ptr<Animated<Rect>> m_animatedGeometry;
+    rx::Cancellable m_slide;
 };
 
 namespace detail {
