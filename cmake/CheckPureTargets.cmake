@@ -13,8 +13,8 @@ foreach(target IN LISTS TIDEMARK_PURE_TARGETS)
 endforeach()
 list(LENGTH TIDEMARK_PURE_TARGETS count)
 if(failures)
-    message(FATAL_ERROR "${failures} of ${count} pure targets link Qt. Keep Qt in the "
-        "platform layers' Qt libraries and in views; a pure target reaches a platform layer "
-        "through its std-only part.")
+    message(FATAL_ERROR "${failures} of ${count} pure targets link Qt. Qt belongs in the "
+        "platform layers' Qt libraries, views and the services over them; a pure target "
+        "reaches a platform layer through its std-only library.")
 endif()
 message(STATUS "${count} pure targets, none links Qt")
