@@ -12,8 +12,8 @@ set(TIDEMARK_WARNINGS -Wall -Wextra -pedantic)
 # that is how a folder splits its Qt part (views, or services over Qt-backed platform
 # layers) from its pure part.
 #
-# PURE: the library's link closure must hold no Qt; the test build_pure_targets_link_no_qt
-# fails when it does.
+# PURE: the library's link closure must hold no Qt (the test build_pure_targets_link_no_qt
+# fails when it does), so moc need not look at it.
 function(tidemark_library target)
     cmake_parse_arguments(ARG "FLAT;PURE" "" "FILES;DEPS" ${ARGN})
     if(ARG_FILES)
@@ -50,7 +50,9 @@ function(tidemark_library target)
         add_library(${target} STATIC ${sources})
         set(scope PUBLIC)
         target_compile_options(${target} PRIVATE ${TIDEMARK_WARNINGS})
-        set_target_properties(${target} PROPERTIES AUTOMOC ON)
+        if(NOT ARG_PURE)
+            set_target_properties(${target} PROPERTIES AUTOMOC ON)
+        endif()
     else()
         add_library(${target} INTERFACE ${sources})
         set(scope INTERFACE)
@@ -82,9 +84,10 @@ function(tidemark_test name)
         set(main tidemark_testmain)
     endif()
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock ${main})
-    set_target_properties(${name} PROPERTIES AUTOMOC ON)
     if(ARG_PURE)
         set_property(GLOBAL APPEND PROPERTY TIDEMARK_PURE_TARGETS ${name})
+    else()
+        set_target_properties(${name} PROPERTIES AUTOMOC ON)
     endif()
     gtest_discover_tests(${name}
         DISCOVERY_TIMEOUT 60
