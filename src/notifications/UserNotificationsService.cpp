@@ -3,11 +3,11 @@
 #include "notifications/ReminderDateResolver.hpp"
 #include "platform/foundation/DateComponentsFormatter.hpp"
 #include "platform/foundation/StringTables.hpp"
+#include "platform/logging/DiagnosticLog.hpp"
 #include "platform/usernotifications/UNUserNotificationCenter.hpp"
+#include "platform/usernotifications/UNUserNotificationCenterGuard.hpp"
 
-#include <QLoggingCategory>
-#include <QPointer>
-
+#include <cassert>
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
@@ -18,7 +18,11 @@ namespace {
 
 // Debug lines about reminders left out of a sync; shown with
 // QT_LOGGING_RULES="tidemark.notifications.debug=true".
-Q_LOGGING_CATEGORY(lcNotifications, "tidemark.notifications", QtInfoMsg)
+const DiagnosticLog& diagnostics()
+{
+    static const DiagnosticLog log("tidemark.notifications", DiagnosticLog::Level::info);
+    return log;
+}
 
 constexpr std::string_view titleTable = "Localizable";
 constexpr std::string_view notificationTitleKey = "reminder_notification_title";
@@ -103,7 +107,7 @@ struct UserNotificationsService::Impl : std::enable_shared_from_this<Impl> {
         std::size_t outstanding = 1; // held by the loop until every request is handed over
     };
 
-    QPointer<UNUserNotificationCenter> center;
+    UNUserNotificationCenterGuard center;
     std::shared_ptr<const Clock> clock;
     std::shared_ptr<UserNotificationDelegateService> delegate
         = std::make_shared<UserNotificationDelegateService>();
@@ -144,7 +148,7 @@ struct UserNotificationsService::Impl : std::enable_shared_from_this<Impl> {
         for (const auto& reminder : progress->job.reminders) {
             const auto due = dates.date(reminder.dueDateComponents);
             if (!due) {
-                qCDebug(lcNotifications, "item.id: %s\ndueDate: nil", reminder.id.c_str());
+                diagnostics().debug("item.id: " + reminder.id + "\ndueDate: nil");
                 ++progress->report.skipped;
                 continue;
             }
@@ -217,7 +221,7 @@ struct UserNotificationsService::Impl : std::enable_shared_from_this<Impl> {
         kept->reserve(keeping.size());
         for (const auto& reminder : keeping)
             kept->insert(reminder.id);
-        QPointer<UNUserNotificationCenter> centre = center;
+        UNUserNotificationCenterGuard centre = center;
         centre->getPendingNotificationRequests(
             [centre, kept, done](std::vector<UNNotificationRequest> pending) {
                 auto stale = std::make_shared<std::unordered_set<std::string>>();
@@ -266,7 +270,7 @@ UserNotificationsService::~UserNotificationsService() = default;
 
 UNUserNotificationCenter& UserNotificationsService::center() const
 {
-    Q_ASSERT_X(m_impl->center, "UserNotificationsService::center", "the centre is gone");
+    assert(m_impl->center && "the centre is gone");
     return *m_impl->center;
 }
 

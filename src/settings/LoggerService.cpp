@@ -1,13 +1,11 @@
 #include "settings/LoggerService.hpp"
 
 #include "platform/foundation/AppInfo.hpp"
+#include "platform/foundation/LocaleDateText.hpp"
 #include "platform/foundation/UserDefaults.hpp"
 #include "platform/foundation/XdgPlaces.hpp"
 #include "platform/logging/LogStore.hpp"
 #include "settings/Description.hpp"
-
-#include <QDateTime>
-#include <QLocale>
 
 namespace tidemark {
 
@@ -24,12 +22,8 @@ LoggerService::LoggerService(std::string category, std::shared_ptr<LogSystem> sy
 
 std::string exportLine(const LogEntry& entry)
 {
-    const auto milliseconds
-        = std::chrono::duration_cast<std::chrono::milliseconds>(entry.date.time_since_epoch())
-              .count();
-    const auto date = QDateTime::fromMSecsSinceEpoch(milliseconds);
-    const auto text = QLocale::system().toString(date, QLocale::ShortFormat).toStdString();
-    return "[" + text + "] [" + entry.category + "] " + entry.message;
+    return "[" + shortLocaleDateTimeText(entry.date) + "] [" + entry.category + "] "
+        + entry.message;
 }
 
 rx::Result<std::vector<std::string>, Error> LoggerService::logEntries() const

@@ -1,9 +1,8 @@
 #include "settings/UsageStatistics.hpp"
 
 #include "platform/foundation/AppInfo.hpp"
+#include "platform/workspace/WebAddress.hpp"
 #include "settings/UserSettings.hpp"
-
-#include <QUrl>
 
 #include <nlohmann/json.hpp>
 
@@ -75,11 +74,7 @@ std::optional<std::string> writeReviewUrl()
 
 std::optional<std::string> writeReviewUrl(const std::string& address)
 {
-    QUrl url(QString::fromStdString(address), QUrl::StrictMode);
-    if (!url.isValid() || url.isRelative() || url.host().isEmpty()
-        || (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")))
-        return std::nullopt;
-    return url.toString(QUrl::FullyEncoded).toStdString();
+    return webAddress(address);
 }
 
 std::string usageStatisticsKey()

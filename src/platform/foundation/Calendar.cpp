@@ -1,6 +1,6 @@
 #include "platform/foundation/Calendar.hpp"
 
-#include <QTimeZone>
+#include "platform/foundation/HostTimeZone.hpp"
 
 #include <unicode/gregocal.h>
 #include <unicode/timezone.h>
@@ -222,11 +222,11 @@ bool Calendar::isKnownTimeZone(const std::string& identifier)
 
 std::string Calendar::systemTimeZone()
 {
-    // Qt reads $TZ and /etc/localtime each time; ICU's own guess is the fallback for a
-    // zone Qt names in a form ICU does not know.
-    const std::string fromQt = QTimeZone::systemTimeZoneId().toStdString();
-    if (!fromQt.empty() && isKnownTimeZone(fromQt))
-        return fromQt;
+    // $TZ and /etc/localtime are read each time; ICU's own guess is the fallback for a
+    // zone named in a form ICU does not know.
+    const std::string fromHost = hostTimeZoneId();
+    if (!fromHost.empty() && isKnownTimeZone(fromHost))
+        return fromHost;
     std::unique_ptr<icu::TimeZone> host(icu::TimeZone::detectHostTimeZone());
     if (host && *host != icu::TimeZone::getUnknown()) {
         icu::UnicodeString id;

@@ -1,6 +1,7 @@
 #include "platform/reactive/QtTimerSource.hpp"
 
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 
 namespace tidemark::rx {
@@ -13,8 +14,13 @@ Cancellable QtTimerSource::start(std::chrono::milliseconds interval, std::functi
     QObject::connect(timer, &QTimer::timeout, timer, std::move(tick));
     timer->start();
     return Cancellable([guard = QPointer<QTimer>(timer)] {
-        if (guard)
-            guard->deleteLater();
+        if (!guard)
+            return;
+        // Stopped at once, so that no tick already due arrives after the cancel (a timer
+        // stops on its own thread only).
+        if (QThread::currentThread() == guard->thread())
+            guard->stop();
+        guard->deleteLater();
     });
 }
 

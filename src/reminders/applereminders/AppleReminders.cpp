@@ -1,8 +1,7 @@
 #include "reminders/applereminders/AppleReminders.hpp"
 
+#include "platform/eventstore/EventStoreDisposal.hpp"
 #include "platform/foundation/Calendar.hpp"
-
-#include <QThread>
 
 namespace tidemark {
 
@@ -14,10 +13,7 @@ AppleReminders::AppleReminders(EventStoreOptions options)
 AppleReminders::~AppleReminders()
 {
     // The store watches files and runs a timer of the thread that made it: it goes there.
-    if (QThread::currentThread() == m_eventStore->thread())
-        delete m_eventStore;
-    else
-        m_eventStore->deleteLater();
+    destroyEventStore(m_eventStore);
 }
 
 std::vector<Reminder> AppleReminders::fetchReminders(const ReminderPredicate& predicate) const

@@ -1,19 +1,22 @@
 #include "reminders/applereminders/AppleRemindersService.hpp"
 
 #include "platform/foundation/StringTables.hpp"
+#include "platform/logging/DiagnosticLog.hpp"
 #include "reminders/applereminders/AppleRemindersError.hpp"
 #include "reminders/applereminders/EventStoreAdapters.hpp"
-
-#include <QLoggingCategory>
 
 #include <atomic>
 #include <map>
 
-Q_LOGGING_CATEGORY(lcAppleReminders, "tidemark.applereminders")
-
 namespace tidemark {
 
 namespace {
+
+const DiagnosticLog& diagnostics()
+{
+    static const DiagnosticLog log("tidemark.applereminders");
+    return log;
+}
 
 // The title an untitled reminder is stored with; none when its span gives no text.
 std::optional<std::string> storedDefaultTitle(
@@ -199,8 +202,9 @@ void AppleRemindersService::registerUndo(
             try {
                 inverse(*this);
             } catch (const std::exception& error) {
-                qCWarning(lcAppleReminders)
-                    << "undoing a change of the calendar task lists failed:" << error.what();
+                diagnostics().warning(
+                    std::string("undoing a change of the calendar task lists failed: ")
+                    + error.what());
             }
         });
         if (!manager->isUndoing())
@@ -295,9 +299,8 @@ std::vector<AnyList> AppleRemindersService::createLists(
                 store.saveCalendar(calendar, false);
                 created.push_back(anyList(calendar));
             } catch (const EventStoreError& error) {
-                qCWarning(lcAppleReminders)
-                    << "cannot make the list" << QString::fromStdString(list.title) << ":"
-                    << error.what();
+                diagnostics().warning(
+                    "cannot make the list \"" + list.title + "\" : " + error.what());
             }
         }
         return !created.empty();
