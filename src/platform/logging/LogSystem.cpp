@@ -30,6 +30,14 @@ spdlog::level::level_enum spdlogLevel(LogLevel level)
     return spdlog::level::info;
 }
 
+// The terminal shows what a user may need to act on; debug entries go to the file only.
+spdlog::sink_ptr standardErrorSink()
+{
+    auto sink = std::make_shared<spdlog::sinks::stderr_sink_mt>();
+    sink->set_level(spdlog::level::info);
+    return sink;
+}
+
 std::shared_ptr<spdlog::logger> makeLogger(std::vector<spdlog::sink_ptr> sinks)
 {
     auto logger = std::make_shared<spdlog::logger>("tidemark", sinks.begin(), sinks.end());
@@ -67,7 +75,7 @@ Date loggingStartDate()
 LogSystem::LogSystem()
 {
     loggingStartDate();
-    m_logger = makeLogger({ std::make_shared<spdlog::sinks::stderr_sink_mt>() });
+    m_logger = makeLogger({ standardErrorSink() });
 }
 
 LogSystem::~LogSystem() = default;
@@ -83,7 +91,7 @@ rx::Result<rx::Unit, LogError> LogSystem::configure(const LoggingConfiguration& 
     using Outcome = rx::Result<rx::Unit, LogError>;
     std::vector<spdlog::sink_ptr> sinks;
     if (configuration.writesToStandardError)
-        sinks.push_back(std::make_shared<spdlog::sinks::stderr_sink_mt>());
+        sinks.push_back(standardErrorSink());
     std::filesystem::path file;
     std::optional<LogError> failure;
     if (!configuration.stateDirectory.empty()) {
@@ -97,7 +105,7 @@ rx::Result<rx::Unit, LogError> LogSystem::configure(const LoggingConfiguration& 
                 = LogError { "Could not open the log file " + file.string() + ": " + error.what() };
             file.clear();
             if (!configuration.writesToStandardError)
-                sinks.push_back(std::make_shared<spdlog::sinks::stderr_sink_mt>());
+                sinks.push_back(standardErrorSink());
         }
     }
     {
