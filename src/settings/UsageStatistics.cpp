@@ -1,13 +1,12 @@
 #include "settings/UsageStatistics.hpp"
 
 #include "platform/foundation/AppInfo.hpp"
+#include "platform/logging/LogCategories.hpp"
 #include "settings/UserSettings.hpp"
 
 #include <QUrl>
 
 #include <nlohmann/json.hpp>
-
-#include <cstdio>
 
 namespace tidemark {
 
@@ -105,7 +104,7 @@ void UsageStatisticsService::loadInitial()
     if (loaded.isSuccess())
         m_initial = loaded.value();
     else
-        std::fprintf(stderr, "%s\n", loaded.error().description.c_str());
+        appLogger(logcategory::settings).error(loaded.error().description);
 }
 
 UsageStatistics UsageStatisticsService::data() const

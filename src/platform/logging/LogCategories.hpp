@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Diagnostics.hpp"
 #include "platform/logging/Logger.hpp"
 
 #include <string_view>
@@ -33,5 +34,9 @@ inline constexpr std::string_view settings = "Settings";
 // system's redaction, so a reminder title written as `title: "…"` is hidden while the user
 // has asked for that.
 Logger appLogger(std::string_view category);
+
+// A report of the foundation layer, as an error in its subsystem's category. The shared log
+// system takes the foundation's reports through this from the moment it is made.
+void logDiagnostic(DiagnosticSource source, std::string_view message);
 
 } // namespace tidemark

@@ -1,5 +1,6 @@
 #include "platform/logging/LogSystem.hpp"
 
+#include "platform/logging/LogCategories.hpp"
 #include "platform/logging/LogStore.hpp"
 
 #include <spdlog/logger.h>
@@ -82,7 +83,16 @@ LogSystem::~LogSystem() = default;
 
 std::shared_ptr<LogSystem> LogSystem::shared()
 {
-    static const auto system = std::make_shared<LogSystem>();
+    static const auto system = [] {
+        auto made = std::make_shared<LogSystem>();
+        // From here on the foundation layer's reports are entries of this log too.
+        setDiagnosticsHandler(&logDiagnostic);
+        return made;
+    }();
+    // Made after the system, so gone before it: later reports go to the standard error.
+    static const struct Detach {
+        ~Detach() { setDiagnosticsHandler(nullptr); }
+    } detach;
     return system;
 }
 

@@ -56,7 +56,8 @@ public:
     LogSystem& operator=(const LogSystem&) = delete;
 
     // The system the application's loggers write to unless given another one. Until it
-    // is configured it writes to standard error only.
+    // is configured it writes to standard error only. From its making on, the reports of
+    // the foundation layer are written to it too.
     static std::shared_ptr<LogSystem> shared();
 
     // Opens the log file (creating its folder). When that fails, entries still go to

@@ -1,15 +1,12 @@
 #include "reminders/applereminders/AppleRemindersService.hpp"
 
 #include "platform/foundation/StringTables.hpp"
+#include "platform/logging/LogCategories.hpp"
 #include "reminders/applereminders/AppleRemindersError.hpp"
 #include "reminders/applereminders/EventStoreAdapters.hpp"
 
-#include <QLoggingCategory>
-
 #include <atomic>
 #include <map>
-
-Q_LOGGING_CATEGORY(lcAppleReminders, "tidemark.applereminders")
 
 namespace tidemark {
 
@@ -199,8 +196,9 @@ void AppleRemindersService::registerUndo(
             try {
                 inverse(*this);
             } catch (const std::exception& error) {
-                qCWarning(lcAppleReminders)
-                    << "undoing a change of the calendar task lists failed:" << error.what();
+                appLogger(logcategory::reminders)
+                    .error(std::string("undoing a change of the calendar task lists failed: ")
+                        + error.what());
             }
         });
         if (!manager->isUndoing())
@@ -295,9 +293,8 @@ std::vector<AnyList> AppleRemindersService::createLists(
                 store.saveCalendar(calendar, false);
                 created.push_back(anyList(calendar));
             } catch (const EventStoreError& error) {
-                qCWarning(lcAppleReminders)
-                    << "cannot make the list" << QString::fromStdString(list.title) << ":"
-                    << error.what();
+                appLogger(logcategory::reminders)
+                    .error("cannot make the list \"" + list.title + "\": " + error.what());
             }
         }
         return !created.empty();
