@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/logging/LogCategories.hpp"
 #include "platform/reactive/Publisher.hpp"
 
 #include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <iostream>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -83,9 +83,9 @@ auto makeListenerMiddleware(
         try {
             service->notify(state, action);
         } catch (const std::exception& error) {
-            std::cout << error.what() << std::endl;
+            appLogger(logcategory::application).error(error.what());
         } catch (...) {
-            std::cout << "unknown error thrown by a listener" << std::endl;
+            appLogger(logcategory::application).error("unknown error thrown by a listener");
         }
         if (const ListenerAction<State, Action>* registration = listenerOf(action))
             service->add(registration->listener,

@@ -3,7 +3,7 @@
 #include "notifications/ReminderDateResolver.hpp"
 #include "platform/foundation/DateComponentsFormatter.hpp"
 #include "platform/foundation/StringTables.hpp"
-#include "platform/logging/DiagnosticLog.hpp"
+#include "platform/logging/LogCategories.hpp"
 #include "platform/usernotifications/UNUserNotificationCenter.hpp"
 #include "platform/usernotifications/UNUserNotificationCenterGuard.hpp"
 
@@ -15,14 +15,6 @@
 namespace tidemark {
 
 namespace {
-
-// Debug lines about reminders left out of a sync; shown with
-// QT_LOGGING_RULES="tidemark.notifications.debug=true".
-const DiagnosticLog& diagnostics()
-{
-    static const DiagnosticLog log("tidemark.notifications", DiagnosticLog::Level::info);
-    return log;
-}
 
 constexpr std::string_view titleTable = "Localizable";
 constexpr std::string_view notificationTitleKey = "reminder_notification_title";
@@ -148,7 +140,9 @@ struct UserNotificationsService::Impl : std::enable_shared_from_this<Impl> {
         for (const auto& reminder : progress->job.reminders) {
             const auto due = dates.date(reminder.dueDateComponents);
             if (!due) {
-                diagnostics().debug("item.id: " + reminder.id + "\ndueDate: nil");
+                // A debug line about a reminder left out: in the log file, not on the terminal.
+                appLogger(logcategory::notifications)
+                    .debug("item.id: " + reminder.id + "\ndueDate: nil");
                 ++progress->report.skipped;
                 continue;
             }

@@ -1,12 +1,12 @@
 #include "reminders/PersistenceController.hpp"
 
 #include "platform/foundation/XdgPlaces.hpp"
+#include "platform/logging/LogCategories.hpp"
 
 #include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <system_error>
 
 namespace tidemark {
@@ -36,6 +36,8 @@ bool shouldMoveAside(const PersistenceError& error, const std::filesystem::path&
 
 void stopWithFatalError(const std::string& message)
 {
+    appLogger(logcategory::reminders).fault("Fatal error: " + message);
+    // Also as a plain line, whatever becomes of the log.
     std::fprintf(stderr, "Fatal error: %s\n", message.c_str());
     std::fflush(stderr);
     std::abort();
@@ -62,10 +64,12 @@ PersistenceController::PersistenceController(
     if (shouldMoveAside(*error, file)) {
         try {
             const auto movedTo = moveStoreAside(file);
-            std::cerr << "The reminder store " << file << " could not be used and was moved to "
-                      << movedTo << "; the next start begins with an empty store." << std::endl;
+            appLogger(logcategory::reminders)
+                .error("The reminder store " + file.string()
+                    + " could not be used and was moved to " + movedTo.string()
+                    + "; the next start begins with an empty store.");
         } catch (const PersistenceError& moveError) {
-            std::cerr << moveError.what() << std::endl;
+            appLogger(logcategory::reminders).error(moveError.what());
         }
     }
     options.fatalError(

@@ -4,7 +4,6 @@
 #include "settings/PersistentUserDefaultsService.hpp"
 #include "settings/UserSettings.hpp"
 
-#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -60,7 +59,7 @@ private:
         if (loaded.isSuccess())
             m_fallback = loaded.value();
         else
-            std::fprintf(stderr, "%s\n", loaded.error().description.c_str());
+            appLogger(logcategory::settings).error(loaded.error().description);
     }
 
     PersistentUserDefaultsService<T> m_store;

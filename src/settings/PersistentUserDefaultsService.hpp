@@ -3,12 +3,12 @@
 #include "core/Error.hpp"
 #include "platform/foundation/UserDefaults.hpp"
 #include "platform/foundation/Uuid.hpp"
+#include "platform/logging/LogCategories.hpp"
 #include "platform/reactive/Publisher.hpp"
 #include "platform/reactive/Result.hpp"
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -164,8 +164,8 @@ private:
         try {
             encoded = encodedDefault();
         } catch (const std::exception& error) {
-            std::fprintf(stderr, "\"The default of %s could not be encoded: %s\"\n", m_key.c_str(),
-                error.what());
+            appLogger(logcategory::settings)
+                .error("The default of " + m_key + " could not be encoded: " + error.what());
             return;
         }
         if (!encoded.is_object())
@@ -220,9 +220,9 @@ private:
         auto aside = setAsideValues();
         for (const auto& [path, value] : parts) {
             aside[path.empty() ? std::string(".") : path] = value;
-            std::fprintf(stderr,
-                "%s: the stored value at \"%s\" could not be read; it is kept under \"%s\"\n",
-                m_key.c_str(), path.c_str(), setAsideKey(m_key).c_str());
+            appLogger(logcategory::settings)
+                .error(m_key + ": the stored value at \"" + path
+                    + "\" could not be read; it is kept under \"" + setAsideKey(m_key) + "\"");
         }
         m_defaults->set(aside, setAsideKey(m_key));
     }

@@ -1,6 +1,6 @@
 #include "settings/SettingsService.hpp"
 
-#include <cstdio>
+#include "platform/logging/LogCategories.hpp"
 
 namespace tidemark {
 
@@ -42,8 +42,9 @@ rx::Result<rx::Unit, Error> SettingsService::setOpenAtLogin(bool enabled)
         return Outcome::success({});
     }
     const bool result = m_loginItems->setLoginItemEnabled(launcher, enabled);
-    std::fprintf(stderr, "\"openAtLogin set to %s. Result: %s\"\n", enabled ? "true" : "false",
-        result ? "true" : "false");
+    appLogger(logcategory::settings)
+        .info(std::string("openAtLogin set to ") + (enabled ? "true" : "false")
+            + ". Result: " + (result ? "true" : "false"));
     if (!result) {
         auto service = m_loginItems->loginItemService(launcher);
         return Outcome::failure(Error("The login item " + service.entryPath().string()

@@ -1,12 +1,11 @@
 #include "settings/UsageStatistics.hpp"
 
 #include "platform/foundation/AppInfo.hpp"
+#include "platform/logging/LogCategories.hpp"
 #include "platform/workspace/WebAddress.hpp"
 #include "settings/UserSettings.hpp"
 
 #include <nlohmann/json.hpp>
-
-#include <cstdio>
 
 namespace tidemark {
 
@@ -100,7 +99,7 @@ void UsageStatisticsService::loadInitial()
     if (loaded.isSuccess())
         m_initial = loaded.value();
     else
-        std::fprintf(stderr, "%s\n", loaded.error().description.c_str());
+        appLogger(logcategory::settings).error(loaded.error().description);
 }
 
 UsageStatistics UsageStatisticsService::data() const

@@ -1,5 +1,6 @@
 #include "core/ListenerService.hpp"
 #include "core/Store.hpp"
+#include "support/LogCapture.hpp"
 #include "support/TestMainQueue.hpp"
 
 #include <gmock/gmock.h>
@@ -104,4 +105,43 @@ TEST(ListenerMiddleware, RegistersAfterNotifyingAndNeverHidesTheAction)
     store->dispatch({ "after", std::nullopt });
     EXPECT_THAT(heard, ElementsAre("one", "stop"));
     EXPECT_EQ(laterCalls, 4);
+}
+
+TEST(ListenerMiddleware, AListenerThatThrowsIsLoggedAndTheLaterMiddlewaresStillRun)
+{
+    struct Action {
+        std::string name;
+        bool operator==(const Action&) const = default;
+    };
+    using Listener = ListenerService<int, Action>::Listener;
+    const struct {
+        const char* name;
+        Listener listener;
+        const char* logged;
+    } cases[] = {
+        { "an error",
+            [](int, const Action& a) -> bool { throw std::runtime_error("boom at " + a.name); },
+            "Application: boom at one" },
+        { "anything else", [](int, const Action&) -> bool { throw 42; },
+            "Application: unknown error thrown by a listener" },
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        auto service = std::make_shared<ListenerService<int, Action>>();
+        service->add(testCase.listener, false);
+        int laterCalls = 0;
+        auto store = Store<int, Action>::make(0, [](int&, const Action&) {},
+            { makeListenerMiddleware(service,
+                  [](const Action&) -> const ListenerAction<int, Action>* { return nullptr; }),
+                [&](const int&, const Action&) -> std::optional<rx::Publisher<Action>> {
+                    ++laterCalls;
+                    return rx::Empty<Action>();
+                } });
+
+        test::LogCapture log;
+        ASSERT_TRUE(log.isCapturing());
+        store->dispatch({ "one" });
+        EXPECT_THAT(log.lines(), ElementsAre(testCase.logged));
+        EXPECT_EQ(laterCalls, 1);
+    }
 }

@@ -2,7 +2,7 @@
 
 #include "app/shell/AppIcon.hpp"
 #include "platform/foundation/AppInfo.hpp"
-#include "platform/logging/LogSystem.hpp"
+#include "platform/logging/LogCategories.hpp"
 #include "platform/reactive/QtMainQueue.hpp"
 #include "platform/reactive/QtTimerSource.hpp"
 #include "platform/ui/StatusBar.hpp"
@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <cstdio>
 #include <stdexcept>
 
 namespace tidemark {
@@ -98,9 +97,8 @@ private:
         if (m_finished)
             return;
         m_finished = true;
-        std::printf("tidemark: status item shown after %lld ms\n",
-            static_cast<long long>(m_clock.elapsed()));
-        std::fflush(stdout);
+        appLogger(logcategory::application)
+            .notice("status item shown after " + std::to_string(m_clock.elapsed()) + " ms");
         if (Application* application = Application::shared())
             application->terminate();
     }
@@ -123,16 +121,28 @@ int runMain(Application& application)
     return 0;
 }
 
+// The per-user log file, opened before anything else can go wrong, so that all of it is
+// in the file. Until then, and when it cannot be opened, the log goes to the standard error
+// alone; it says there why there is no file.
+void openLogFile()
+{
+    if (auto configured = LogSystem::shared()->configure(LoggingConfiguration::standard());
+        !configured.isSuccess())
+        appLogger(logcategory::application).error(configured.error().message);
+}
+
 } // namespace
 
 int runAppEntryPoint(int argc, char** argv)
 {
     const ApplicationKind kind = applicationKindFor(false, environmentValue(previewsVariable));
+    if (kind == ApplicationKind::main)
+        openLogFile();
     std::unique_ptr<Application> application;
     try {
         application = std::make_unique<Application>(argc, argv);
     } catch (const std::runtime_error& error) {
-        std::fprintf(stderr, "tidemark: %s\n", error.what());
+        appLogger(logcategory::application).error(error.what());
         return 1;
     }
     QApplication::setApplicationName(QString::fromStdString(AppInfo::name()));
@@ -140,13 +150,6 @@ int runAppEntryPoint(int argc, char** argv)
         QString::fromStdString(AppInfo::shortVersion().value_or("")));
     QApplication::setDesktopFileName(QString::fromStdString(AppInfo::bundleIdentifier()));
     QApplication::setWindowIcon(appIcon());
-
-    if (kind == ApplicationKind::main) {
-        // The per-user log file; without it the log goes to the standard error alone.
-        if (auto configured = LogSystem::shared()->configure(LoggingConfiguration::standard());
-            !configured.isSuccess())
-            std::fprintf(stderr, "tidemark: %s\n", configured.error().message.c_str());
-    }
 
     int status = 0;
     {

@@ -1,12 +1,11 @@
 #include "app/shell/AppMiddlewares.hpp"
 
 #include "platform/foundation/AppInfo.hpp"
+#include "platform/logging/LogCategories.hpp"
 #include "platform/reactive/Timer.hpp"
 #include "platform/workspace/Workspace.hpp"
 
 #include <QUrl>
-
-#include <iostream>
 
 namespace tidemark {
 
@@ -102,8 +101,9 @@ AppCommandsEnvironment AppCommandsEnvironment::standard()
             [](const std::string& address) {
                 const auto opened = Workspace().openUrl(address);
                 if (!opened.isSuccess())
-                    std::cerr << "tidemark: could not open " << address << ": "
-                              << opened.error().localizedDescription() << '\n';
+                    appLogger(logcategory::application)
+                        .error("could not open " + address + ": "
+                            + opened.error().localizedDescription());
             },
         .supportAddress = AppInfo::supportWebsite(),
     };

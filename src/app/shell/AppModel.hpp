@@ -75,7 +75,7 @@ struct AppModelEnvironment {
     // Asks the user once whether the calendar task lists may be used; none refuses.
     EventStoreAccessPrompt calendarAccessPrompt;
     // Told about a setting that could not be applied (open at login failed, a mail could
-    // not be opened); the standard error when none.
+    // not be opened); the log (and with it the standard error) when none.
     std::function<void(const std::string&)> reportProblem;
     // Entries of the middleware list replaced by name, keeping their place: for tests, and for
     // trying a middleware before it takes its place in the list.

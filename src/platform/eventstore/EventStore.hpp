@@ -109,6 +109,9 @@ private:
     void scheduleChange();
     void refreshWatches();
     void deliverChange();
+    // After this store's own commit: on the next turn of the main loop, new folders are
+    // watched and the change is announced.
+    void watchAfterCommit();
 
     std::shared_ptr<Private> d;
     QFileSystemWatcher* m_watcher;

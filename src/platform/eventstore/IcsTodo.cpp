@@ -385,18 +385,9 @@ std::vector<std::string> newCalendar(const std::string& uid, Date now)
         "END:VTODO", "END:VCALENDAR" };
 }
 
-} // namespace
-
-std::optional<std::string> write(
-    std::string_view original, const TodoChanges& changes, bool matchFirstWithoutUid)
+// The fields of the VTODO as they stand, for what the changes leave alone.
+Todo currentTodo(std::string_view original, const TodoChanges& changes, bool matchFirstWithoutUid)
 {
-    std::vector<std::string> lines
-        = original.empty() ? newCalendar(changes.uid, changes.now) : contentLines(original);
-    const auto block = findTodo(lines, changes.uid, matchFirstWithoutUid);
-    if (!block)
-        return std::nullopt;
-
-    // The fields as they stand, for what the changes leave alone.
     Todo current;
     if (!original.empty()) {
         const File file = parse(original);
@@ -407,17 +398,25 @@ std::optional<std::string> write(
             }
         }
     }
-    const std::optional<std::string> title = changes.title ? *changes.title : current.title;
-    const std::optional<DateComponents> due = changes.due ? *changes.due : current.due;
+    return current;
+}
 
+// The lines a write puts into the VTODO, and the names of the lines they replace.
+struct FieldLines {
     std::set<std::string> replaced = { "DTSTAMP", "LAST-MODIFIED" };
     std::vector<std::string> added;
-    std::set<std::string> zones;
-    int earliestYear = 9999;
+    std::set<std::string> zones; // the named zones the new lines refer to
+    int earliestYear = 9999; // the earliest year of a line in a named zone
+};
+
+// A UID when there is none, DTSTAMP and LAST-MODIFIED of now, SEQUENCE one higher.
+void addStampLines(const std::vector<std::string>& lines, const Block& block,
+    const TodoChanges& changes, FieldLines& fields)
+{
     bool hasUid = false;
     bool hasSequence = false;
     int sequence = 0;
-    for (std::size_t k = block->begin + 1; k < block->end; ++k) {
+    for (std::size_t k = block.begin + 1; k < block.end; ++k) {
         const std::string name = propertyName(lines[k]);
         if (name == "UID")
             hasUid = true;
@@ -427,60 +426,82 @@ std::optional<std::string> write(
         }
     }
     if (!hasUid)
-        added.push_back(lineOf(icalproperty_new_uid(changes.uid.c_str())));
-    added.push_back(lineOf(icalproperty_new_dtstamp(utcTime(changes.now))));
-    added.push_back(lineOf(icalproperty_new_lastmodified(utcTime(changes.now))));
+        fields.added.push_back(lineOf(icalproperty_new_uid(changes.uid.c_str())));
+    fields.added.push_back(lineOf(icalproperty_new_dtstamp(utcTime(changes.now))));
+    fields.added.push_back(lineOf(icalproperty_new_lastmodified(utcTime(changes.now))));
     if (hasSequence) {
-        replaced.insert("SEQUENCE");
-        added.push_back(lineOf(icalproperty_new_sequence(sequence + 1)));
+        fields.replaced.insert("SEQUENCE");
+        fields.added.push_back(lineOf(icalproperty_new_sequence(sequence + 1)));
     }
-    if (changes.title) {
-        replaced.insert("SUMMARY");
-        if (*changes.title)
-            added.push_back(lineOf(icalproperty_new_summary((*changes.title)->c_str())));
-    }
-    auto addTime = [&](icalproperty_kind kind, const char* name,
-                       const std::optional<DateComponents>& value) {
-        replaced.insert(name);
-        if (!value)
-            return;
-        TimeLine line = timeLine(kind, *value, changes.timeZone);
-        added.push_back(line.line);
-        if (line.tzid) {
-            zones.insert(*line.tzid);
-            earliestYear = std::min(earliestYear, value->year.value_or(1970));
-        }
-    };
-    if (changes.start)
-        addTime(ICAL_DTSTART_PROPERTY, "DTSTART", *changes.start);
-    if (changes.due)
-        addTime(ICAL_DUE_PROPERTY, "DUE", *changes.due);
-    if (changes.completion) {
-        const auto& [completed, date] = *changes.completion;
-        replaced.insert({ "COMPLETED", "STATUS" });
-        if (completed) {
-            added.push_back(lineOf(icalproperty_new_status(ICAL_STATUS_COMPLETED)));
-            added.push_back(
-                lineOf(icalproperty_new_completed(utcTime(date.value_or(changes.now)))));
-            replaced.insert("PERCENT-COMPLETE");
-            added.push_back(lineOf(icalproperty_new_percentcomplete(100)));
-        } else {
-            added.push_back(lineOf(icalproperty_new_status(ICAL_STATUS_NEEDSACTION)));
-            for (std::size_t k = block->begin + 1; k < block->end; ++k) {
-                if (propertyName(lines[k]) == "PERCENT-COMPLETE"
-                    && propertyValue(lines[k]) == "100")
-                    replaced.insert("PERCENT-COMPLETE");
-            }
-        }
-    }
+}
 
+// DTSTART or DUE: replaced by the new value, or removed when there is none.
+void addTimeLine(icalproperty_kind kind, const char* name,
+    const std::optional<DateComponents>& value, const std::optional<std::string>& fallbackZone,
+    FieldLines& fields)
+{
+    fields.replaced.insert(name);
+    if (!value)
+        return;
+    TimeLine line = timeLine(kind, *value, fallbackZone);
+    fields.added.push_back(line.line);
+    if (line.tzid) {
+        fields.zones.insert(*line.tzid);
+        fields.earliestYear = std::min(fields.earliestYear, value->year.value_or(1970));
+    }
+}
+
+// STATUS and COMPLETED, and PERCENT-COMPLETE where it would contradict them.
+void addCompletionLines(const std::vector<std::string>& lines, const Block& block,
+    const std::pair<bool, std::optional<Date>>& completion, Date now, FieldLines& fields)
+{
+    const auto& [completed, date] = completion;
+    fields.replaced.insert({ "COMPLETED", "STATUS" });
+    if (completed) {
+        fields.added.push_back(lineOf(icalproperty_new_status(ICAL_STATUS_COMPLETED)));
+        fields.added.push_back(lineOf(icalproperty_new_completed(utcTime(date.value_or(now)))));
+        fields.replaced.insert("PERCENT-COMPLETE");
+        fields.added.push_back(lineOf(icalproperty_new_percentcomplete(100)));
+        return;
+    }
+    fields.added.push_back(lineOf(icalproperty_new_status(ICAL_STATUS_NEEDSACTION)));
+    for (std::size_t k = block.begin + 1; k < block.end; ++k) {
+        if (propertyName(lines[k]) == "PERCENT-COMPLETE" && propertyValue(lines[k]) == "100")
+            fields.replaced.insert("PERCENT-COMPLETE");
+    }
+}
+
+FieldLines changedFieldLines(
+    const std::vector<std::string>& lines, const Block& block, const TodoChanges& changes)
+{
+    FieldLines fields;
+    addStampLines(lines, block, changes, fields);
+    if (changes.title) {
+        fields.replaced.insert("SUMMARY");
+        if (*changes.title)
+            fields.added.push_back(lineOf(icalproperty_new_summary((*changes.title)->c_str())));
+    }
+    if (changes.start)
+        addTimeLine(ICAL_DTSTART_PROPERTY, "DTSTART", *changes.start, changes.timeZone, fields);
+    if (changes.due)
+        addTimeLine(ICAL_DUE_PROPERTY, "DUE", *changes.due, changes.timeZone, fields);
+    if (changes.completion)
+        addCompletionLines(lines, block, *changes.completion, changes.now, fields);
+    return fields;
+}
+
+// The VTODO's new inside: its lines that stay, the new field lines, then its nested
+// components but its absolute alarms (the alarm at the due date is made anew).
+std::vector<std::string> rebuiltBody(
+    const std::vector<std::string>& lines, const Block& block, const FieldLines& fields)
+{
     std::vector<std::string> body;
     std::vector<std::string> nested;
-    for (std::size_t k = block->begin + 1; k < block->end; ++k) {
+    for (std::size_t k = block.begin + 1; k < block.end; ++k) {
         if (propertyName(lines[k]) == "BEGIN") {
             int depth = 0;
             std::size_t end = k;
-            for (; end < block->end; ++end) {
+            for (; end < block.end; ++end) {
                 const std::string name = propertyName(lines[end]);
                 if (name == "BEGIN")
                     ++depth;
@@ -494,29 +515,32 @@ std::optional<std::string> write(
             k = end;
             continue;
         }
-        if (!replaced.count(propertyName(lines[k])))
+        if (!fields.replaced.count(propertyName(lines[k])))
             body.push_back(lines[k]);
     }
-    body.insert(body.end(), added.begin(), added.end());
+    body.insert(body.end(), fields.added.begin(), fields.added.end());
     body.insert(body.end(), nested.begin(), nested.end());
-    if (due) {
-        DateComponents dueInZone = *due;
-        if (!dueInZone.timeZone && dueInZone.hour)
-            dueInZone.timeZone = changes.timeZone;
-        if (auto at = eventstore::dateFromComponents(dueInZone)) {
-            const auto alarm
-                = alarmBlock(*at, title && !title->empty() ? *title : std::string("Reminder"));
-            body.insert(body.end(), alarm.begin(), alarm.end());
-        }
-    }
+    return body;
+}
 
-    std::vector<std::string> result(
-        lines.begin(), lines.begin() + std::ptrdiff_t(block->begin) + 1);
-    result.insert(result.end(), body.begin(), body.end());
-    result.insert(result.end(), lines.begin() + std::ptrdiff_t(block->end), lines.end());
+// The alarm at the due date, described by the title; none without a due date.
+std::vector<std::string> dueAlarm(const std::optional<DateComponents>& due,
+    const std::optional<std::string>& title, const std::optional<std::string>& timeZone)
+{
+    if (!due)
+        return {};
+    DateComponents dueInZone = *due;
+    if (!dueInZone.timeZone && dueInZone.hour)
+        dueInZone.timeZone = timeZone;
+    if (auto at = eventstore::dateFromComponents(dueInZone))
+        return alarmBlock(*at, title && !title->empty() ? *title : std::string("Reminder"));
+    return {};
+}
 
-    // Each named zone the task now refers to gets its definition when the file lacks one.
-    for (const std::string& zone : zones) {
+// Each named zone the task now refers to gets its definition when the file lacks one.
+void addMissingTimeZones(std::vector<std::string>& result, const FieldLines& fields)
+{
+    for (const std::string& zone : fields.zones) {
         bool defined = false;
         for (std::size_t k = 0; k + 1 < result.size() && !defined; ++k) {
             if (isBegin(result[k], "VTIMEZONE")) {
@@ -529,13 +553,40 @@ std::optional<std::string> write(
         }
         if (defined || !isBegin(result.front(), "VCALENDAR"))
             continue;
-        std::vector<std::string> definition = timeZoneBlock(zone, earliestYear);
+        std::vector<std::string> definition = timeZoneBlock(zone, fields.earliestYear);
         std::size_t at = 1;
         while (at < result.size() && propertyName(result[at]) != "BEGIN"
             && propertyName(result[at]) != "END")
             ++at;
         result.insert(result.begin() + std::ptrdiff_t(at), definition.begin(), definition.end());
     }
+}
+
+} // namespace
+
+std::optional<std::string> write(
+    std::string_view original, const TodoChanges& changes, bool matchFirstWithoutUid)
+{
+    std::vector<std::string> lines
+        = original.empty() ? newCalendar(changes.uid, changes.now) : contentLines(original);
+    const auto block = findTodo(lines, changes.uid, matchFirstWithoutUid);
+    if (!block)
+        return std::nullopt;
+
+    const Todo current = currentTodo(original, changes, matchFirstWithoutUid);
+    const std::optional<std::string> title = changes.title ? *changes.title : current.title;
+    const std::optional<DateComponents> due = changes.due ? *changes.due : current.due;
+
+    const FieldLines fields = changedFieldLines(lines, *block, changes);
+    std::vector<std::string> body = rebuiltBody(lines, *block, fields);
+    const auto alarm = dueAlarm(due, title, changes.timeZone);
+    body.insert(body.end(), alarm.begin(), alarm.end());
+
+    std::vector<std::string> result(
+        lines.begin(), lines.begin() + std::ptrdiff_t(block->begin) + 1);
+    result.insert(result.end(), body.begin(), body.end());
+    result.insert(result.end(), lines.begin() + std::ptrdiff_t(block->end), lines.end());
+    addMissingTimeZones(result, fields);
     return serialize(result);
 }
 

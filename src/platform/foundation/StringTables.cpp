@@ -1,10 +1,11 @@
 #include "platform/foundation/StringTables.hpp"
 
+#include "platform/foundation/Diagnostics.hpp"
+
 #include <nlohmann/json.hpp>
 #include <unicode/fmtable.h>
 #include <unicode/msgfmt.h>
 
-#include <cstdio>
 #include <map>
 #include <mutex>
 #include <set>
@@ -30,11 +31,13 @@ const std::map<std::string, Table, std::less<>>& tables()
                     if (value.is_string())
                         table.emplace(key, value.get<std::string>());
                     else
-                        std::fprintf(stderr, "String table %s: the value of \"%s\" is not a text\n",
-                            embedded.name, key.c_str());
+                        reportDiagnostic(DiagnosticSource::stringTables,
+                            "String table " + std::string(embedded.name) + ": the value of \"" + key
+                                + "\" is not a text");
                 }
             } else {
-                std::fprintf(stderr, "String table %s is not a JSON object\n", embedded.name);
+                reportDiagnostic(DiagnosticSource::stringTables,
+                    "String table " + std::string(embedded.name) + " is not a JSON object");
             }
             result.emplace(embedded.name, std::move(table));
         }
@@ -49,7 +52,7 @@ void reportOnce(const std::string& what)
     static std::set<std::string> reported;
     std::lock_guard lock(mutex);
     if (reported.insert(what).second)
-        std::fprintf(stderr, "%s\n", what.c_str());
+        reportDiagnostic(DiagnosticSource::stringTables, what);
 }
 
 const std::string* lookUp(std::string_view table, std::string_view key)

@@ -1,6 +1,7 @@
 #include "platform/foundation/UserDefaults.hpp"
 
 #include "platform/foundation/AppInfo.hpp"
+#include "platform/foundation/Diagnostics.hpp"
 #include "platform/foundation/XdgPlaces.hpp"
 
 #include <fcntl.h>
@@ -156,7 +157,8 @@ UserDefaults::UserDefaults(std::string domain, std::optional<std::filesystem::pa
 
 void UserDefaults::record(UserDefaultsError error) const
 {
-    std::fprintf(stderr, "UserDefaults %s: %s\n", error.domain.c_str(), error.message.c_str());
+    reportDiagnostic(
+        DiagnosticSource::userDefaults, "UserDefaults " + error.domain + ": " + error.message);
     m_errors.push_back(std::move(error));
 }
 

@@ -1,5 +1,6 @@
 #include "platform/logging/LogSystem.hpp"
 
+#include "platform/logging/LogCategories.hpp"
 #include "platform/logging/LogStore.hpp"
 
 #include <spdlog/logger.h>
@@ -28,6 +29,14 @@ spdlog::level::level_enum spdlogLevel(LogLevel level)
         return spdlog::level::critical;
     }
     return spdlog::level::info;
+}
+
+// The terminal shows what a user may need to act on; debug entries go to the file only.
+spdlog::sink_ptr standardErrorSink()
+{
+    auto sink = std::make_shared<spdlog::sinks::stderr_sink_mt>();
+    sink->set_level(spdlog::level::info);
+    return sink;
 }
 
 std::shared_ptr<spdlog::logger> makeLogger(std::vector<spdlog::sink_ptr> sinks)
@@ -67,14 +76,23 @@ Date loggingStartDate()
 LogSystem::LogSystem()
 {
     loggingStartDate();
-    m_logger = makeLogger({ std::make_shared<spdlog::sinks::stderr_sink_mt>() });
+    m_logger = makeLogger({ standardErrorSink() });
 }
 
 LogSystem::~LogSystem() = default;
 
 std::shared_ptr<LogSystem> LogSystem::shared()
 {
-    static const auto system = std::make_shared<LogSystem>();
+    static const auto system = [] {
+        auto made = std::make_shared<LogSystem>();
+        // From here on the foundation layer's reports are entries of this log too.
+        setDiagnosticsHandler(&logDiagnostic);
+        return made;
+    }();
+    // Made after the system, so gone before it: later reports go to the standard error.
+    static const struct Detach {
+        ~Detach() { setDiagnosticsHandler(nullptr); }
+    } detach;
     return system;
 }
 
@@ -83,7 +101,7 @@ rx::Result<rx::Unit, LogError> LogSystem::configure(const LoggingConfiguration& 
     using Outcome = rx::Result<rx::Unit, LogError>;
     std::vector<spdlog::sink_ptr> sinks;
     if (configuration.writesToStandardError)
-        sinks.push_back(std::make_shared<spdlog::sinks::stderr_sink_mt>());
+        sinks.push_back(standardErrorSink());
     std::filesystem::path file;
     std::optional<LogError> failure;
     if (!configuration.stateDirectory.empty()) {
@@ -97,7 +115,7 @@ rx::Result<rx::Unit, LogError> LogSystem::configure(const LoggingConfiguration& 
                 = LogError { "Could not open the log file " + file.string() + ": " + error.what() };
             file.clear();
             if (!configuration.writesToStandardError)
-                sinks.push_back(std::make_shared<spdlog::sinks::stderr_sink_mt>());
+                sinks.push_back(standardErrorSink());
         }
     }
     {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/logging/LogEntry.hpp"
-#include "platform/reactive/Publisher.hpp"
+#include "platform/reactive/Publisher.hpp" // rx::Unit
 #include "platform/reactive/Result.hpp"
 
 #include <filesystem>
@@ -30,6 +30,7 @@ struct LoggingConfiguration {
     // The folder of the log file; empty writes no file.
     std::filesystem::path stateDirectory;
     std::string fileName = "Tidemark.log";
+    // Entries go to the standard error too, all but the debug ones (the file has those).
     bool writesToStandardError = true;
     // The file is renamed aside when it grows beyond this; that many older files stay.
     std::size_t maximumFileSize = 5 * 1024 * 1024;
@@ -44,7 +45,9 @@ struct LoggingConfiguration {
 using LogRedaction = std::function<std::string(std::string_view message)>;
 
 // Where the entries of every logger of this process go: standard error and the per-user
-// log file, one line per entry. Safe to use from any thread.
+// log file, one line per entry. Safe to use from any thread. Until it is configured it
+// writes to standard error only, so what is logged before the log file is opened is
+// still seen.
 class LogSystem : public std::enable_shared_from_this<LogSystem> {
 public:
     LogSystem();
@@ -53,7 +56,8 @@ public:
     LogSystem& operator=(const LogSystem&) = delete;
 
     // The system the application's loggers write to unless given another one. Until it
-    // is configured it writes to standard error only.
+    // is configured it writes to standard error only. From its making on, the reports of
+    // the foundation layer are written to it too.
     static std::shared_ptr<LogSystem> shared();
 
     // Opens the log file (creating its folder). When that fails, entries still go to

@@ -1,6 +1,7 @@
 #include "platform/usernotifications/WallClock.hpp"
 
-#include <QLoggingCategory>
+#include "platform/usernotifications/UserNotificationsLog.hpp"
+
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -14,8 +15,6 @@
 namespace tidemark {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcClock, "tidemark.usernotifications.clock")
 
 timespec toTimespec(Date date)
 {
@@ -39,10 +38,8 @@ SystemWallClock::SystemWallClock(QObject* parent)
         connect(m_notifier, &QSocketNotifier::activated, this, &SystemWallClock::onReadable);
         return;
     }
-    qCWarning(lcClock,
-        "timerfd_create failed (%s); notification timers fall back to monotonic "
-        "timers and fire late after a suspend",
-        std::strerror(errno));
+    usernotifications::logger().error(std::string("timerfd_create failed (") + std::strerror(errno)
+        + "); notification timers fall back to monotonic timers and fire late after a suspend");
     m_fallback = new QTimer(this);
     m_fallback->setSingleShot(true);
     m_fallback->setTimerType(Qt::PreciseTimer);
@@ -92,7 +89,8 @@ void SystemWallClock::arm()
         flags = TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET;
     }
     if (timerfd_settime(m_fd, flags, &spec, nullptr) != 0)
-        qCWarning(lcClock, "timerfd_settime failed: %s", std::strerror(errno));
+        usernotifications::logger().error(
+            std::string("timerfd_settime failed: ") + std::strerror(errno));
 }
 
 void SystemWallClock::onReadable()

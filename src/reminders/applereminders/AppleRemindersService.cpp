@@ -1,7 +1,7 @@
 #include "reminders/applereminders/AppleRemindersService.hpp"
 
 #include "platform/foundation/StringTables.hpp"
-#include "platform/logging/DiagnosticLog.hpp"
+#include "platform/logging/LogCategories.hpp"
 #include "reminders/applereminders/AppleRemindersError.hpp"
 #include "reminders/applereminders/EventStoreAdapters.hpp"
 
@@ -11,12 +11,6 @@
 namespace tidemark {
 
 namespace {
-
-const DiagnosticLog& diagnostics()
-{
-    static const DiagnosticLog log("tidemark.applereminders");
-    return log;
-}
 
 // The title an untitled reminder is stored with; none when its span gives no text.
 std::optional<std::string> storedDefaultTitle(
@@ -202,9 +196,9 @@ void AppleRemindersService::registerUndo(
             try {
                 inverse(*this);
             } catch (const std::exception& error) {
-                diagnostics().warning(
-                    std::string("undoing a change of the calendar task lists failed: ")
-                    + error.what());
+                appLogger(logcategory::reminders)
+                    .error(std::string("undoing a change of the calendar task lists failed: ")
+                        + error.what());
             }
         });
         if (!manager->isUndoing())
@@ -299,8 +293,8 @@ std::vector<AnyList> AppleRemindersService::createLists(
                 store.saveCalendar(calendar, false);
                 created.push_back(anyList(calendar));
             } catch (const EventStoreError& error) {
-                diagnostics().warning(
-                    "cannot make the list \"" + list.title + "\" : " + error.what());
+                appLogger(logcategory::reminders)
+                    .error("cannot make the list \"" + list.title + "\": " + error.what());
             }
         }
         return !created.empty();

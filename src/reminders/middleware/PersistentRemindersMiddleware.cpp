@@ -1,6 +1,7 @@
 #include "reminders/middleware/PersistentRemindersMiddleware.hpp"
 
 #include "core/Overloaded.hpp"
+#include "platform/logging/LogCategories.hpp"
 
 #include <exception>
 #include <iostream>
@@ -22,8 +23,8 @@ rx::Publisher<AppAction> nothing()
     return rx::Empty<AppAction>();
 }
 
-// Runs one request. A thrown error is written to the standard output and becomes the
-// failure the request is answered with.
+// Runs one request. A thrown error is written to the standard output (as a debug line) and
+// to the log, and becomes the failure the request is answered with.
 template <class Output, class Call> RequestResult<Output> attempt(Call call)
 {
     std::string failure;
@@ -35,6 +36,7 @@ template <class Output, class Call> RequestResult<Output> attempt(Call call)
         failure = "unknown error";
     }
     std::cout << debugDescription("Unresolved error " + failure) << std::endl;
+    appLogger(logcategory::reminders).error("Unresolved error " + failure);
     return RequestResult<Output>::failure(Error(failure));
 }
 

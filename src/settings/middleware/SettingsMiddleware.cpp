@@ -1,6 +1,6 @@
 #include "settings/middleware/SettingsMiddleware.hpp"
 
-#include <cstdio>
+#include "platform/logging/LogCategories.hpp"
 
 namespace tidemark {
 
@@ -17,7 +17,8 @@ AppMiddleware makeSettingsMiddleware(
     std::shared_ptr<SettingsServicable> service, SettingsProblemReporter report)
 {
     if (!report)
-        report = [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); };
+        report
+            = [](const std::string& message) { appLogger(logcategory::settings).error(message); };
 
     auto apply = [service, report](bool enabled) -> std::optional<rx::Publisher<AppAction>> {
         auto result = service->setOpenAtLogin(enabled);

@@ -121,6 +121,7 @@ TEST_F(BadInputTest, readsWhatItCanSkipsTheRestWithALogLineAndRewritesNothing)
     ASSERT_TRUE(QFile::link(pathOf("src/list/nowhere"), pathOf("src/list/vanished.ics")));
 
     LogCapture log;
+    ASSERT_TRUE(log.isCapturing());
     auto store = makeStore();
     const auto reminders = store->fetchReminders(store->predicateForReminders(std::nullopt));
 

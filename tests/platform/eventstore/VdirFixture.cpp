@@ -4,45 +4,6 @@
 
 namespace tidemark::test {
 
-namespace {
-std::mutex logMutex;
-std::vector<std::string> logLines;
-} // namespace
-
-LogCapture::LogCapture()
-{
-    std::lock_guard lock(logMutex);
-    logLines.clear();
-    m_previous = qInstallMessageHandler(&LogCapture::handler);
-}
-
-LogCapture::~LogCapture()
-{
-    qInstallMessageHandler(m_previous);
-}
-
-void LogCapture::handler(QtMsgType, const QMessageLogContext& context, const QString& message)
-{
-    std::lock_guard lock(logMutex);
-    logLines.push_back(
-        std::string(context.category ? context.category : "") + ": " + message.toStdString());
-}
-
-std::vector<std::string> LogCapture::lines() const
-{
-    std::lock_guard lock(logMutex);
-    return logLines;
-}
-
-bool LogCapture::mentions(const std::string& text) const
-{
-    for (const std::string& line : lines()) {
-        if (line.find(text) != std::string::npos)
-            return true;
-    }
-    return false;
-}
-
 void VdirFixture::SetUp()
 {
     ASSERT_TRUE(m_dir.isValid());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/eventstore/EventStore.hpp"
+#include "support/LogCapture.hpp"
 #include "support/TestMainQueue.hpp"
 
 #include <QDir>
@@ -10,24 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 namespace tidemark::test {
-
-// Lines the store logs while it lives: the tests check that a skipped file is named.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    std::vector<std::string> lines() const;
-    bool mentions(const std::string& text) const;
-
-private:
-    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);
-    QtMessageHandler m_previous;
-};
 
 // A vdir tree in a temporary folder and a store over it whose access was granted.
 class VdirFixture : public testing::Test {

@@ -1,5 +1,8 @@
+#include "platform/foundation/UserDefaults.hpp"
+#include "platform/logging/LogCategories.hpp"
 #include "platform/logging/LogStore.hpp"
 #include "platform/logging/Logger.hpp"
+#include "support/LogCapture.hpp"
 
 #include <gtest/gtest.h>
 
@@ -226,6 +229,30 @@ TEST(LogStoreTest, aMissingFileHoldsNoEntriesAndAnUnreadableOneIsAnError)
     fs::create_directories(folder / "folder.log");
     LogStore unreadable(folder / "folder.log", ::getpid(), Date());
     EXPECT_FALSE(unreadable.entries(Date()).isSuccess());
+}
+
+// The foundation stands below the log; what it cannot do must still reach the exported log,
+// under the application's subsystem and the category of the subsystem it concerns.
+TEST(LogCategoriesTest, aBrokenSettingsFileIsLoggedUnderSettings)
+{
+    test::LogCapture log;
+    ASSERT_TRUE(log.isCapturing());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const auto folder = fs::path(dir.path().toStdString());
+    std::ofstream(folder / "broken.json") << "{ not json";
+
+    const auto defaults = UserDefaults::suite("broken", folder);
+    ASSERT_EQ(defaults->errors().size(), 1u);
+
+    auto entries = LogSystem::shared()->store().entries(Date());
+    ASSERT_TRUE(entries.isSuccess());
+    ASSERT_EQ(entries.value().size(), 1u) << testing::PrintToString(log.lines());
+    const LogEntry& entry = entries.value().front();
+    EXPECT_EQ(entry.subsystem, appLogger(logcategory::settings).subsystem());
+    EXPECT_EQ(entry.category, logcategory::settings);
+    EXPECT_EQ(entry.level, LogLevel::error);
+    EXPECT_NE(entry.message.find("moved to"), std::string::npos) << entry.message;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/usernotifications/UNUserNotificationCenter.hpp"
 #include "platform/usernotifications/WallClock.hpp"
+#include "support/LogCapture.hpp"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +21,7 @@ namespace tidemark {
 namespace {
 
 using test::FakeNotificationServer;
+using test::LogCapture;
 using testing::ElementsAre;
 using testing::IsEmpty;
 
@@ -68,32 +70,6 @@ struct RecordingDelegate final : UNUserNotificationCenterDelegate {
         responses.emplace_back(response.actionIdentifier, response.notification.request.identifier);
         completionHandler();
     }
-};
-
-// Collects the centre's warnings while a test runs.
-class LogCapture {
-public:
-    LogCapture()
-    {
-        s_lines.clear();
-        m_previous = qInstallMessageHandler(&LogCapture::handle);
-    }
-    ~LogCapture() { qInstallMessageHandler(m_previous); }
-    static const QStringList& lines() { return s_lines; }
-    static qsizetype count(const QString& fragment)
-    {
-        return std::count_if(s_lines.begin(), s_lines.end(),
-            [&](const QString& line) { return line.contains(fragment); });
-    }
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext& context, const QString& message)
-    {
-        if (QString::fromUtf8(context.category).startsWith(QStringLiteral("tidemark")))
-            s_lines << message;
-    }
-    static inline QStringList s_lines;
-    QtMessageHandler m_previous = nullptr;
 };
 
 class UserNotificationCenterTest : public testing::Test {
@@ -347,7 +323,7 @@ TEST_F(UserNotificationCenterTest, withoutAServerRequestsStayPendingAndTheLogSay
 
     EXPECT_THAT(pendingIdentifiers(), ElementsAre("r1", "r2"));
     EXPECT_THAT(deliveredIdentifiers(), IsEmpty());
-    EXPECT_EQ(m_logs.lines().size(), 1) << m_logs.lines().join('\n').toStdString();
+    EXPECT_THAT(m_logs.lines(), testing::SizeIs(1));
     EXPECT_EQ(m_logs.count("no notification server"), 1);
 
     // A server that appears later shows what fell due meanwhile.
