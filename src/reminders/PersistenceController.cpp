@@ -56,20 +56,39 @@ PersistenceController::PersistenceController(
     container = std::make_shared<PersistentContainer>("Tidemark", description);
 
     auto error = container->loadPersistentStores();
-    if (!error)
-        return;
-    const auto file = container->storeURL();
-    if (shouldMoveAside(*error, file)) {
-        try {
-            const auto movedTo = moveStoreAside(file);
-            std::cerr << "The reminder store " << file << " could not be used and was moved to "
-                      << movedTo << "; the next start begins with an empty store." << std::endl;
-        } catch (const PersistenceError& moveError) {
-            std::cerr << moveError.what() << std::endl;
-        }
+    if (error && shouldMoveAside(*error, container->storeURL()))
+        error = startAfreshBesideBrokenStore(*error, options);
+    if (error) {
+        options.fatalError(
+            "Unresolved error " + error->description() + ", " + error->userInfoDescription());
     }
-    options.fatalError(
-        "Unresolved error " + error->description() + ", " + error->userInfoDescription());
+}
+
+std::optional<PersistenceError> PersistenceController::startAfreshBesideBrokenStore(
+    const PersistenceError& error, const PersistenceControllerOptions& options)
+{
+    const auto file = container->storeURL();
+    std::filesystem::path movedTo;
+    try {
+        movedTo = moveStoreAside(file);
+    } catch (const PersistenceError& moveError) {
+        std::cerr << moveError.what() << std::endl;
+        return error;
+    }
+    StoreMovedAside report { file, movedTo, error.description() };
+    std::cerr << report.message() << std::endl;
+    if (auto retried = container->loadPersistentStores())
+        return retried;
+    if (options.storeMovedAside)
+        options.storeMovedAside(report);
+    return std::nullopt;
+}
+
+std::string StoreMovedAside::message() const
+{
+    return "The reminder store " + storeFile.string() + " could not be used (" + reason
+        + "). It was moved to " + movedTo.string()
+        + ", where it is kept, and Tidemark continues with a new, empty store.";
 }
 
 void PersistenceController::saveIfNeeded() const

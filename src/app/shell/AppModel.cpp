@@ -14,6 +14,7 @@
 #include "toolkit/middleware/HapticFeedbackMiddleware.hpp"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <iostream>
 
 #include <QCoreApplication>
@@ -47,6 +48,13 @@ AppModelEnvironment AppModelEnvironment::standard()
     environment.appService = std::make_shared<AppLaunchService>();
     environment.windows = AppWindowsEnvironment::standard();
     environment.commands = AppCommandsEnvironment::standard();
+    environment.showMessage = [](const std::string& title, const std::string& text) {
+        auto* box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(title),
+            QString::fromStdString(text), QMessageBox::Ok);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    };
     return environment;
 }
 
@@ -80,6 +88,10 @@ AppModel::AppModel(AppModelEnvironment environment)
     {
         PersistenceControllerOptions options;
         options.directory = environment.places.dataHome() / "tidemark";
+        options.storeMovedAside = [show = environment.showMessage](const StoreMovedAside& moved) {
+            if (show)
+                show("Tidemark started with a new reminder store", moved.message());
+        };
         m_remindersService = std::make_shared<PersistentRemindersService>(
             PersistenceController(environment.inMemory, false, std::move(options)));
     }
