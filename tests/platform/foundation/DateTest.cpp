@@ -32,8 +32,9 @@ TEST(DateTest, SecondsFromOutsideBecomeADateOnlyWithinTheRangeADateHolds)
         SCOPED_TRACE(c.name);
         const auto date = checkedDateFromTimeIntervalSince1970(c.seconds);
         ASSERT_EQ(date.has_value(), c.accepted);
-        if (date)
+        if (date) {
             EXPECT_NEAR(timeIntervalSince1970(*date), c.seconds, 1e-3);
+        }
     }
 }
 
