@@ -40,6 +40,25 @@ void writeStored(const TemporaryFolder& folder, const json& settings)
     test::writeFile(domainFile(folder), json { { settingsKey(), settings } }.dump(2));
 }
 
+std::vector<test::fs::path> copiesBeside(const test::fs::path& file)
+{
+    std::vector<test::fs::path> copies;
+    for (const auto& entry : test::fs::directory_iterator(file.parent_path())) {
+        const auto name = entry.path().filename().string();
+        if (name.starts_with(file.filename().string() + ".") && name.ends_with(".bak"))
+            copies.push_back(entry.path());
+    }
+    return copies;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 TEST(SettingsPersistenceTest, settingsSurviveARestart)
 {
     TemporaryFolder folder;
@@ -121,31 +140,32 @@ TEST(SettingsPersistenceTest, aCorruptFileIsKeptAsideAndTheDefaultsServed)
     }
     EXPECT_EQ(asideFiles, 1);
 
-    // A value under the key that is no settings object at all is kept aside too.
+    // A value under the key that is no settings object at all is kept aside too, and the
+    // file as it was beside it.
     TemporaryFolder other;
-    test::writeFile(domainFile(other), json { { settingsKey(), "not settings" } }.dump());
+    const std::string written = json { { settingsKey(), "not settings" } }.dump();
+    test::writeFile(domainFile(other), written);
     Launch launch(other.path());
     EXPECT_EQ(launch.service.data(), defaults());
     EXPECT_EQ(launch.service.store().setAsideValues(), (json { { ".", "not settings" } }));
+    const auto copies = copiesBeside(domainFile(other));
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(test::readFile(copies[0]), written);
 }
 
-std::vector<test::fs::path> copiesBeside(const test::fs::path& file)
+TEST(SettingsPersistenceTest, textThatIsNotUtf8IsSavedAsValidUtf8)
 {
-    std::vector<test::fs::path> copies;
-    for (const auto& entry : test::fs::directory_iterator(file.parent_path())) {
-        const auto name = entry.path().filename().string();
-        if (name.starts_with(file.filename().string() + ".") && name.ends_with(".bak"))
-            copies.push_back(entry.path());
+    TemporaryFolder folder;
+    UserSettings changed = defaults();
+    changed.reminders.selectedList = AnyList { "L\xC3", "Work \xFF\xFE" };
+    {
+        Launch launch(folder.path());
+        ASSERT_TRUE(launch.service.save(changed).isSuccess());
     }
-    return copies;
-}
-
-std::size_t occurrences(const std::string& text, const std::string& part)
-{
-    std::size_t count = 0;
-    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
+    Launch next(folder.path());
+    ASSERT_TRUE(next.service.data().reminders.selectedList);
+    EXPECT_EQ(*next.service.data().reminders.selectedList,
+        (AnyList { "L\xEF\xBF\xBD", "Work \xEF\xBF\xBD\xEF\xBF\xBD" }));
 }
 
 // A hand-written settings file with one value of the wrong kind: the file is copied as it

@@ -123,8 +123,8 @@ bool SingleInstance::claimLockFile()
         = m_configuration.lockDirectory / (m_configuration.serviceName.toStdString() + ".lock");
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
-        m_problem = "the lock file " + path.string() + " could not be opened: "
-            + std::strerror(errno);
+        m_problem
+            = "the lock file " + path.string() + " could not be opened: " + std::strerror(errno);
         return true;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
@@ -148,8 +148,8 @@ bool SingleInstance::activateRunningInstance()
     }
     QDBusMessage call = QDBusMessage::createMethodCall(m_configuration.serviceName,
         m_configuration.objectPath, QString::fromLatin1(interfaceName), QStringLiteral("Activate"));
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(
-        call, QDBus::Block, activationTimeoutMilliseconds);
+    const QDBusMessage reply
+        = QDBusConnection::sessionBus().call(call, QDBus::Block, activationTimeoutMilliseconds);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return true;
     m_problem = "the running instance did not answer: " + reply.errorMessage().toStdString();
