@@ -15,6 +15,7 @@
 #include <fstream>
 #include <set>
 #include <sqlite3.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tidemark {
@@ -80,6 +81,15 @@ bool looksLikeDatabase(const std::filesystem::path& file)
     char header[16] = {};
     in.read(header, sizeof header);
     return in.gcount() == sizeof header && std::memcmp(header, "SQLite format 3", 16) == 0;
+}
+
+// Whether the file's header marks a database in WAL mode (read and write versions 2).
+bool headerSaysWal(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    char header[20] = {};
+    in.read(header, sizeof header);
+    return in.gcount() == sizeof header && header[18] == 2 && header[19] == 2;
 }
 
 std::string utcStamp()
@@ -172,6 +182,9 @@ std::optional<PersistenceError> probeStore(const std::string& name, int flags, i
 {
     try {
         SQLite::Database probe(name, flags, busyTimeoutMilliseconds);
+        // One read transaction: the version and the tables are read from the same state of
+        // a file another process may be making at this moment.
+        probe.exec("BEGIN");
         const int version = userVersion(probe);
         if (version > modelVersion)
             return newerStoreError(version, modelVersion, location);
@@ -190,11 +203,12 @@ std::optional<PersistenceError> probeStore(const std::string& name, int flags, i
 }
 
 // Looks at an existing store file without changing it: is it an SQLite database, written
-// by a version of this program that is not newer, holding our table, and sound? Where no
-// `-wal` lies beside it, the file alone is the whole database and is opened immutable, so
-// that SQLite makes no `-wal` or `-shm` file next to it either. An immutable connection
-// takes no locks, so what looks damaged through it (another process may be writing the
-// file at that moment) is looked at once more through an ordinary read-only connection
+// by a version of this program that is not newer, holding our table, and sound? A read-only
+// connection makes no files beside a database in rollback-journal mode, but beside one in
+// WAL mode it makes a `-wal` and a `-shm` file when they are missing. So a WAL-mode file
+// without its `-wal` (which then holds the whole database, written by nobody at the moment)
+// is opened immutable instead. An immutable connection takes no locks, so what looks
+// damaged through it is looked at once more through an ordinary read-only connection
 // before it is refused. A missing or empty file is a new store.
 std::optional<PersistenceError> checkExistingStore(
     const std::filesystem::path& file, int modelVersion, const StoreDescription& description)
@@ -210,7 +224,7 @@ std::optional<PersistenceError> checkExistingStore(
             { { "path", location }, { "reason", "file is not a database" } }, SQLITE_NOTADB);
     }
     const int timeout = description.busyTimeoutMilliseconds;
-    if (!std::filesystem::exists(location + "-wal", ignored)) {
+    if (headerSaysWal(file) && !std::filesystem::exists(location + "-wal", ignored)) {
         auto error = probeStore(fileUri(file) + "?immutable=1",
             SQLite::OPEN_READONLY | SQLite::OPEN_URI, modelVersion, location, timeout);
         const bool damaged = error && error->sqliteCode() != 0
@@ -219,6 +233,27 @@ std::optional<PersistenceError> checkExistingStore(
             return error;
     }
     return probeStore(location, SQLite::OPEN_READONLY, modelVersion, location, timeout);
+}
+
+// Puts the store into WAL mode, trying again after a short pause while other connections
+// are in the way, for up to `patience`.
+void switchToWal(SQLite::Database& database, std::chrono::milliseconds patience)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + patience;
+    for (;;) {
+        try {
+            if (database.execAndGet("PRAGMA journal_mode = WAL").getString() == "wal")
+                return;
+        } catch (const SQLite::Exception& error) {
+            const int code = error.getErrorCode() & 0xff;
+            if ((code != SQLITE_BUSY && code != SQLITE_LOCKED)
+                || std::chrono::steady_clock::now() >= giveUp)
+                throw;
+        }
+        if (std::chrono::steady_clock::now() >= giveUp)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 // Makes a missing store file readable and writable by its owner alone before SQLite
@@ -241,8 +276,13 @@ std::optional<PersistenceError> openForWriting(const std::string& location,
         // The first statement reads the file's header: a file that is no database fails
         // here, before anything has been written to it.
         userVersion(*database);
-        if (!description.inMemory)
-            database->exec("PRAGMA journal_mode = WAL");
+        if (!description.inMemory) {
+            // Two connections that switch a new file at once can find each other in the
+            // way where SQLite does not wait (it would deadlock), or find the file in use
+            // and leave its mode as it was; they try again for a while. A store that
+            // stays in rollback-journal mode still works.
+            switchToWal(*database, std::chrono::milliseconds(description.busyTimeoutMilliseconds));
+        }
         // With WAL, NORMAL keeps the store consistent across crashes; only the last
         // transactions before a power loss can be lost.
         database->exec("PRAGMA synchronous = NORMAL");
