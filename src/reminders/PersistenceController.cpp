@@ -58,22 +58,39 @@ PersistenceController::PersistenceController(
     container = std::make_shared<PersistentContainer>("Tidemark", description);
 
     auto error = container->loadPersistentStores();
-    if (!error)
-        return;
-    const auto file = container->storeURL();
-    if (shouldMoveAside(*error, file)) {
-        try {
-            const auto movedTo = moveStoreAside(file);
-            appLogger(logcategory::reminders)
-                .error("The reminder store " + file.string()
-                    + " could not be used and was moved to " + movedTo.string()
-                    + "; the next start begins with an empty store.");
-        } catch (const PersistenceError& moveError) {
-            appLogger(logcategory::reminders).error(moveError.what());
-        }
+    if (error && shouldMoveAside(*error, container->storeURL()))
+        error = startAfreshBesideBrokenStore(*error, options);
+    if (error) {
+        options.fatalError(
+            "Unresolved error " + error->description() + ", " + error->userInfoDescription());
     }
-    options.fatalError(
-        "Unresolved error " + error->description() + ", " + error->userInfoDescription());
+}
+
+std::optional<PersistenceError> PersistenceController::startAfreshBesideBrokenStore(
+    const PersistenceError& error, const PersistenceControllerOptions& options)
+{
+    const auto file = container->storeURL();
+    std::filesystem::path movedTo;
+    try {
+        movedTo = moveStoreAside(file);
+    } catch (const PersistenceError& moveError) {
+        appLogger(logcategory::reminders).error(moveError.what());
+        return error;
+    }
+    StoreMovedAside report { file, movedTo, error.description() };
+    appLogger(logcategory::reminders).error(report.message());
+    if (auto retried = container->loadPersistentStores())
+        return retried;
+    if (options.storeMovedAside)
+        options.storeMovedAside(report);
+    return std::nullopt;
+}
+
+std::string StoreMovedAside::message() const
+{
+    return "The reminder store " + storeFile.string() + " could not be used (" + reason
+        + "). It was moved to " + movedTo.string()
+        + ", where it is kept, and Tidemark continues with a new, empty store.";
 }
 
 void PersistenceController::saveIfNeeded() const

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -22,11 +23,26 @@ using FatalErrorHandler = std::function<void(const std::string& message)>;
 // The folder of the local reminder store: $XDG_DATA_HOME/tidemark.
 std::filesystem::path defaultLocalStoreDirectory();
 
+// A store file that could not be used was moved aside and a new store took its place.
+struct StoreMovedAside {
+    std::filesystem::path storeFile;
+    std::filesystem::path movedTo;
+    // Why the file could not be used.
+    std::string reason;
+
+    // One sentence for the user and the log: what happened and where the old file is.
+    std::string message() const;
+    bool operator==(const StoreMovedAside&) const = default;
+};
+
 struct PersistenceControllerOptions {
     std::filesystem::path directory = defaultLocalStoreDirectory();
     // How long a save waits for another connection that holds the write lock.
     int busyTimeoutMilliseconds = 5000;
     FatalErrorHandler fatalError = stopWithFatalError;
+    // Told, once the new store is loaded, where a store file that could not be used went
+    // (the line on the standard error is written in any case); the application shows it.
+    std::function<void(const StoreMovedAside&)> storeMovedAside;
 };
 
 // The local reminder store: the container "Tidemark" and the few operations the local
@@ -36,10 +52,12 @@ struct PersistenceController {
 
     // Loads the store, in memory when asked (nothing outlives the process then). There is
     // no cloud mirroring on this system: a controller asked to mirror keeps the same local
-    // store. A store that cannot be loaded stops the program with "Unresolved error ",
-    // the error, ", " and its details; a store file that is broken or cannot be opened is
-    // first moved aside (never deleted), and where it went is written to the standard
-    // error, so the next start begins with an empty store and the old one is kept.
+    // store. A store file that is broken or cannot be opened is moved aside (never
+    // deleted) and the controller goes on with a new, empty store in the same run; where
+    // the old file went is written to the standard error and told to `storeMovedAside`.
+    // A store that cannot be loaded even so (a newer version's store, a failed migration,
+    // a lock held elsewhere, a folder that cannot be written) stops the program with
+    // "Unresolved error ", the error, ", " and its details.
     explicit PersistenceController(
         bool inMemory = false, bool cloudKit = false, PersistenceControllerOptions options = {});
 
@@ -64,6 +82,12 @@ struct PersistenceController {
     // Deletes every reminder in the store in one statement, past undo, and lets the view
     // context forget them.
     void deleteAllReminders() const;
+
+private:
+    // Moves the broken store file aside and loads a new store in its place; the error that
+    // remains when either cannot be done.
+    std::optional<PersistenceError> startAfreshBesideBrokenStore(
+        const PersistenceError& error, const PersistenceControllerOptions& options);
 };
 
 // The application's controller: on disk, not mirrored.

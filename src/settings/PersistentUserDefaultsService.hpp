@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,9 @@ std::string setAsideKey(const std::string& key);
 //
 // A stored value that does not decode as a whole is read part by part: what decodes is
 // kept, what does not is replaced by the default and copied aside (under `setAsideKey`)
-// before anything is written, so the stored settings are never replaced by defaults.
+// before anything is written, so the stored settings are never replaced by defaults. The
+// first time that happens the domain's file is also copied verbatim beside itself, and
+// each unreadable part is reported once per run, however often it is loaded.
 template <class T> class PersistentUserDefaultsService {
 public:
     PersistentUserDefaultsService(
@@ -213,18 +216,33 @@ private:
         }
     }
 
+    // Copies the parts aside (and the file as the user wrote it beside itself, before
+    // anything is moved), reporting each part once however often it is read.
     void keepAside(const std::vector<std::pair<std::string, nlohmann::json>>& parts)
     {
-        if (parts.empty())
+        std::vector<std::pair<std::string, nlohmann::json>> fresh;
+        {
+            std::lock_guard lock(m_mutex);
+            for (const auto& part : parts) {
+                const auto seen = part.first + '\n'
+                    + part.second.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+                if (m_reported.insert(seen).second)
+                    fresh.push_back(part);
+            }
+        }
+        if (fresh.empty())
             return;
-        auto aside = setAsideValues();
-        for (const auto& [path, value] : parts) {
+        m_defaults->keepVerbatimCopy("holds values of \"" + m_key + "\" that could not be read");
+        const auto before = setAsideValues();
+        auto aside = before;
+        for (const auto& [path, value] : fresh) {
             aside[path.empty() ? std::string(".") : path] = value;
             appLogger(logcategory::settings)
                 .error(m_key + ": the stored value at \"" + path
                     + "\" could not be read; it is kept under \"" + setAsideKey(m_key) + "\"");
         }
-        m_defaults->set(aside, setAsideKey(m_key));
+        if (aside != before)
+            m_defaults->set(aside, setAsideKey(m_key));
     }
 
     const std::string m_key;
@@ -233,6 +251,8 @@ private:
     const bool m_inMemory;
     mutable std::mutex m_mutex;
     std::optional<T> m_data;
+    // The parts reported as unreadable in this run, by key path and value.
+    std::set<std::string> m_reported;
 };
 
 } // namespace tidemark

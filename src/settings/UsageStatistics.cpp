@@ -7,17 +7,30 @@
 
 #include <nlohmann/json.hpp>
 
+#include <limits>
+
 namespace tidemark {
 
 namespace {
 
+constexpr std::int64_t largestCount = std::numeric_limits<std::int64_t>::max();
+
+// A count; one past the largest signed 64-bit number is read as the largest.
 std::int64_t requiredInteger(const nlohmann::json& json, const char* key)
 {
     const auto& value = json.at(key);
     if (!value.is_number_integer())
         throw nlohmann::json::type_error::create(
             302, std::string("\"") + key + "\" is not an integer", &json);
+    if (value.is_number_unsigned() && value.get<std::uint64_t>() > std::uint64_t(largestCount))
+        return largestCount;
     return value.get<std::int64_t>();
+}
+
+// One more, staying at the largest count instead of overflowing.
+std::int64_t incremented(std::int64_t count)
+{
+    return count < largestCount ? count + 1 : largestCount;
 }
 
 } // namespace
@@ -39,9 +52,13 @@ void from_json(const nlohmann::json& json, UsageStatistics& value)
     if (lastUsed == date.end() || lastUsed->is_null()) {
         value.date.lastUsed.reset();
     } else {
-        if (!lastUsed->is_number())
-            throw nlohmann::json::type_error::create(302, "\"lastUsed\" is not a number", &date);
-        value.date.lastUsed = dateFromSecondsSinceReferenceDate(lastUsed->get<double>());
+        auto moment = lastUsed->is_number()
+            ? checkedDateFromSecondsSinceReferenceDate(lastUsed->get<double>())
+            : std::nullopt;
+        if (!moment)
+            throw nlohmann::json::type_error::create(
+                302, "\"lastUsed\" is not a date between 1678 and 2261", &date);
+        value.date.lastUsed = moment;
     }
     value.reminders.createdCount = requiredInteger(json.at("reminders"), "createdCount");
 }
@@ -51,9 +68,9 @@ UsageStatistics recordingCreation(UsageStatistics statistics, Date now, const Ca
     const auto& lastUsed = statistics.date.lastUsed;
     if (!lastUsed || !calendar.isDate(*lastUsed, now)) {
         statistics.date.lastUsed = now;
-        statistics.date.differentDaysCount += 1;
+        statistics.date.differentDaysCount = incremented(statistics.date.differentDaysCount);
     }
-    statistics.reminders.createdCount += 1;
+    statistics.reminders.createdCount = incremented(statistics.reminders.createdCount);
     return statistics;
 }
 

@@ -42,7 +42,8 @@ inline constexpr std::int64_t reviewPromptMinimumCreatedCount = 40;
 inline constexpr std::int64_t reviewPromptMinimumDifferentDays = 7;
 
 // The record after one successful creation at `now`: a new day of use when the last one
-// lies on another day of `calendar` (or there was none), and one creation more.
+// lies on another day of `calendar` (or there was none), and one creation more. Counts
+// stay at the largest signed 64-bit number once they reach it.
 UsageStatistics recordingCreation(UsageStatistics statistics, Date now, const Calendar& calendar);
 
 // Whether the review banner is due: never prompted for the stored settings, and both

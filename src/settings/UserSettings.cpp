@@ -25,6 +25,17 @@ double requiredNumber(const nlohmann::json& json, const char* key)
     return value.get<double>();
 }
 
+// A stored date; one no `Date` can hold is refused like a value of the wrong kind, so the
+// default takes its place.
+Date requiredDate(const nlohmann::json& json, const char* key)
+{
+    auto date = checkedDateFromSecondsSinceReferenceDate(requiredNumber(json, key));
+    if (!date)
+        throw nlohmann::json::type_error::create(
+            302, std::string("\"") + key + "\" is not a date between 1678 and 2261", &json);
+    return *date;
+}
+
 bool requiredBool(const nlohmann::json& json, const char* key)
 {
     const auto& value = json.at(key);
@@ -58,6 +69,11 @@ double secondsSinceReferenceDate(Date date)
 Date dateFromSecondsSinceReferenceDate(double seconds)
 {
     return dateFromTimeIntervalSince1970(seconds + referenceDateSince1970);
+}
+
+std::optional<Date> checkedDateFromSecondsSinceReferenceDate(double seconds)
+{
+    return checkedDateFromTimeIntervalSince1970(seconds + referenceDateSince1970);
 }
 
 Date UserSettings::Reminders::AutomaticRemoval::defaultDate(const Calendar& calendar, Date now)
@@ -157,8 +173,7 @@ void from_json(const nlohmann::json& json, UserSettings::Reminders& value)
 {
     const auto& removal = json.at("automaticRemoval");
     value.automaticRemoval.isEnabled = requiredBool(removal, "isEnabled");
-    value.automaticRemoval.date
-        = dateFromSecondsSinceReferenceDate(requiredNumber(removal, "date"));
+    value.automaticRemoval.date = requiredDate(removal, "date");
     value.dataSource = required<RemindersDataSource>(json, "dataSource");
     auto list = json.find("selectedList");
     if (list == json.end() || list->is_null())

@@ -92,6 +92,9 @@ struct UserSettings {
 // Dates are stored as seconds since 1 January 2001 00:00:00 UTC, with fraction.
 double secondsSinceReferenceDate(Date date);
 Date dateFromSecondsSinceReferenceDate(double seconds);
+// The same for a stored number: none when it is not finite or lies outside the dates a
+// `Date` holds (`checkedDateFromTimeIntervalSince1970`).
+std::optional<Date> checkedDateFromSecondsSinceReferenceDate(double seconds);
 
 // Throw nlohmann::json::exception for a missing required key, a value of the wrong kind or
 // an unknown data source.

@@ -7,6 +7,9 @@
 
 #include <QTemporaryDir>
 
+#include <filesystem>
+#include <fstream>
+
 namespace tidemark {
 namespace {
 
@@ -165,6 +168,29 @@ TEST_F(AppModelTest, TheRealSettingsMiddlewareAnswersTheReadFromTheStoredSetting
     EXPECT_EQ(state.settings.submit.status, Status::completed);
     EXPECT_FALSE(state.countdown.isEnabled);
     EXPECT_FALSE(state.view.onboarding.isPresented) << "onboarding was seen already";
+}
+
+TEST_F(AppModelTest, ABrokenReminderStoreIsMovedAsideAndTheStartGoesOnWithANewOne)
+{
+    AppModelEnvironment env = environment();
+    env.inMemory = false;
+    std::vector<std::string> shown;
+    env.showMessage = [&](const std::string& title, const std::string& text) {
+        shown.push_back(title + ": " + text);
+    };
+    const std::filesystem::path folder
+        = std::filesystem::path(m_home.path().toStdString()) / ".local/share/tidemark";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "Tidemark.sqlite") << "not a database";
+
+    AppModel model(env);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_NE(shown[0].find((folder / "Tidemark.broken-").string()), std::string::npos) << shown[0];
+    AnyReminder tea;
+    tea.id = "tea";
+    tea.title = "Tea";
+    model.remindersService()->create({ tea });
+    EXPECT_EQ(model.remindersService()->read().size(), 1u);
 }
 
 TEST_F(AppModelTest, DidFinishLaunchingPutsTheStatusItemUpAndRecordsHowTheStartCame)

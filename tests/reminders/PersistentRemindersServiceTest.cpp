@@ -261,10 +261,11 @@ TEST_F(PersistentRemindersServiceTest, KeepsRemindersAcrossReopeningButNotInMemo
     EXPECT_TRUE(m_fatalMessages.empty());
 }
 
-// A store that cannot be used stops the program with the error and its details. A broken
-// file, or one that cannot be opened, is moved aside first (never deleted); a store of a
-// newer version stays where it is for that version.
-TEST(LocalStoreLoadingTest, StopsOnAStoreThatCannotBeUsedAndKeepsBrokenFilesAside)
+// A broken store file, or one that cannot be opened, is moved aside (never deleted) and the
+// same run goes on with a fresh store; where the file went is printed and reported once. A
+// store of a newer version stays where it is for that version and stops the program with
+// the error and its details.
+TEST(LocalStoreLoadingTest, GoesOnWithAFreshStoreBesideABrokenOneAndStopsOnANewerOne)
 {
     struct Case {
         std::string name;
@@ -282,6 +283,13 @@ TEST(LocalStoreLoadingTest, StopsOnAStoreThatCannotBeUsedAndKeepsBrokenFilesAsid
                 std::ofstream(file / "inside.txt") << "kept";
             },
             true, "is not a usable database" },
+        { "another program's database",
+            [](const auto& file) {
+                SQLite::Database database(
+                    file.string(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+                database.exec("CREATE TABLE photos (id INTEGER)");
+            },
+            true, "database of another program" },
         { "written by a newer version",
             [](const auto& file) {
                 SQLite::Database database(
@@ -299,22 +307,14 @@ TEST(LocalStoreLoadingTest, StopsOnAStoreThatCannotBeUsedAndKeepsBrokenFilesAsid
         testCase.prepare(file);
 
         std::vector<std::string> messages;
+        std::vector<StoreMovedAside> reports;
         PersistenceControllerOptions options;
         options.directory = directory;
         options.fatalError = [&](const std::string& message) { messages.push_back(message); };
+        options.storeMovedAside = [&](const StoreMovedAside& report) { reports.push_back(report); };
         testing::internal::CaptureStderr();
         PersistentRemindersService service(PersistenceController(false, false, options));
         const std::string printed = testing::internal::GetCapturedStderr();
-
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(
-            messages[0].rfind("Unresolved error The reminder store \"" + file.string(), 0), 0u)
-            << messages[0];
-        EXPECT_NE(messages[0].find(testCase.inMessage), std::string::npos) << messages[0];
-        const auto details = messages[0].find(", {");
-        ASSERT_NE(details, std::string::npos) << "the details follow the error: " << messages[0];
-        EXPECT_NE(messages[0].find("path = " + file.string(), details), std::string::npos)
-            << messages[0];
 
         std::vector<std::filesystem::path> aside;
         for (const auto& entry : std::filesystem::directory_iterator(directory)) {
@@ -322,24 +322,48 @@ TEST(LocalStoreLoadingTest, StopsOnAStoreThatCannotBeUsedAndKeepsBrokenFilesAsid
                 aside.push_back(entry.path());
         }
         if (testCase.movedAside) {
+            EXPECT_TRUE(messages.empty()) << messages.front();
             ASSERT_EQ(aside.size(), 1u);
-            EXPECT_FALSE(std::filesystem::exists(file));
+            ASSERT_EQ(reports.size(), 1u);
+            EXPECT_EQ(reports[0].storeFile, file);
+            EXPECT_EQ(reports[0].movedTo, aside[0]);
+            EXPECT_NE(reports[0].reason.find(testCase.inMessage), std::string::npos)
+                << reports[0].reason;
+            EXPECT_NE(reports[0].message().find(aside[0].string()), std::string::npos);
             EXPECT_NE(printed.find(aside[0].string()), std::string::npos)
                 << "says where the file went: " << printed;
-            if (std::filesystem::is_regular_file(aside[0])) {
+            if (std::filesystem::is_regular_file(aside[0]) && testCase.name == "not a database") {
                 std::ifstream in(aside[0]);
                 std::string text;
                 std::getline(in, text);
                 EXPECT_EQ(text, "my reminders, in plain text");
-            } else {
+            } else if (std::filesystem::is_directory(aside[0])) {
                 EXPECT_TRUE(std::filesystem::exists(aside[0] / "inside.txt"));
             }
+            // The same run goes on with a new store in the old one's place.
+            ASSERT_TRUE(std::filesystem::is_regular_file(file));
+            AnyReminder tea;
+            tea.id = "tea";
+            tea.title = "Tea";
+            service.create({ tea });
+            EXPECT_EQ(service.read().size(), 1u);
         } else {
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_EQ(
+                messages[0].rfind("Unresolved error The reminder store \"" + file.string(), 0), 0u)
+                << messages[0];
+            EXPECT_NE(messages[0].find(testCase.inMessage), std::string::npos) << messages[0];
+            const auto details = messages[0].find(", {");
+            ASSERT_NE(details, std::string::npos)
+                << "the details follow the error: " << messages[0];
+            EXPECT_NE(messages[0].find("path = " + file.string(), details), std::string::npos)
+                << messages[0];
+            EXPECT_TRUE(reports.empty());
             EXPECT_TRUE(aside.empty());
             EXPECT_TRUE(std::filesystem::is_regular_file(file));
+            // With the stop replaced, the store stays unloaded and every request fails.
+            EXPECT_THROW(service.read(), PersistenceError);
         }
-        // With the stop replaced, the store stays unloaded and every request fails.
-        EXPECT_THROW(service.read(), PersistenceError);
     }
 }
 

@@ -40,6 +40,25 @@ void writeStored(const TemporaryFolder& folder, const json& settings)
     test::writeFile(domainFile(folder), json { { settingsKey(), settings } }.dump(2));
 }
 
+std::vector<test::fs::path> copiesBeside(const test::fs::path& file)
+{
+    std::vector<test::fs::path> copies;
+    for (const auto& entry : test::fs::directory_iterator(file.parent_path())) {
+        const auto name = entry.path().filename().string();
+        if (name.starts_with(file.filename().string() + ".") && name.ends_with(".bak"))
+            copies.push_back(entry.path());
+    }
+    return copies;
+}
+
+std::size_t occurrences(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 TEST(SettingsPersistenceTest, settingsSurviveARestart)
 {
     TemporaryFolder folder;
@@ -121,12 +140,128 @@ TEST(SettingsPersistenceTest, aCorruptFileIsKeptAsideAndTheDefaultsServed)
     }
     EXPECT_EQ(asideFiles, 1);
 
-    // A value under the key that is no settings object at all is kept aside too.
+    // A value under the key that is no settings object at all is kept aside too, and the
+    // file as it was beside it.
     TemporaryFolder other;
-    test::writeFile(domainFile(other), json { { settingsKey(), "not settings" } }.dump());
+    const std::string written = json { { settingsKey(), "not settings" } }.dump();
+    test::writeFile(domainFile(other), written);
     Launch launch(other.path());
     EXPECT_EQ(launch.service.data(), defaults());
     EXPECT_EQ(launch.service.store().setAsideValues(), (json { { ".", "not settings" } }));
+    const auto copies = copiesBeside(domainFile(other));
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(test::readFile(copies[0]), written);
+}
+
+TEST(SettingsPersistenceTest, textThatIsNotUtf8IsSavedAsValidUtf8)
+{
+    TemporaryFolder folder;
+    UserSettings changed = defaults();
+    changed.reminders.selectedList = AnyList { "L\xC3", "Work \xFF\xFE" };
+    {
+        Launch launch(folder.path());
+        ASSERT_TRUE(launch.service.save(changed).isSuccess());
+    }
+    Launch next(folder.path());
+    ASSERT_TRUE(next.service.data().reminders.selectedList);
+    EXPECT_EQ(*next.service.data().reminders.selectedList,
+        (AnyList { "L\xEF\xBF\xBD", "Work \xEF\xBF\xBD\xEF\xBF\xBD" }));
+}
+
+// A hand-written settings file with one value of the wrong kind: the file is copied as it
+// was before anything of it is moved or dropped, every readable value is read, and the
+// unreadable one is reported once, however often the settings are loaded and saved.
+TEST(SettingsPersistenceTest, aWrongTypedFileIsCopiedVerbatimReadWhereItCanAndReportedOnce)
+{
+    const std::string key = settingsKey();
+    const auto file = [&](const std::string& logging, const std::string& reminders) {
+        return "{\n  \"" + key + "\": {\n    \"general\": {\"openAtLogin\": true},\n"
+            + "    \"logging\": " + logging + ",\n    \"reminders\": " + reminders
+            + ",\n    \"gesture\": {\"dragGesturePointPerInterval\": 9}\n  }\n}\n";
+    };
+    const std::string readableLogging = "{\"isEnabled\": true, \"isRedacted\": true}";
+    const std::string readableReminders = "{\"dataSource\": \"appleReminders\"}";
+    const struct {
+        const char* name;
+        std::string text;
+        std::string unreadable;
+    } cases[] {
+        { "a Boolean written as text",
+            file("{\"isEnabled\": \"yes\", \"isRedacted\": true}", readableReminders),
+            "logging.isEnabled" },
+        { "a group written as text", file("\"yes\"", readableReminders), "logging" },
+        { "an unknown data source", file(readableLogging, "{\"dataSource\": \"dropbox\"}"),
+            "reminders.dataSource" },
+        { "a removal date no date can hold",
+            file(readableLogging,
+                "{\"dataSource\": \"appleReminders\", \"automaticRemoval\": "
+                "{\"isEnabled\": false, \"date\": 1e300}}"),
+            "reminders.automaticRemoval.date" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder folder;
+        test::writeFile(domainFile(folder), c.text);
+        testing::internal::CaptureStderr();
+        UserSettings saved;
+        {
+            Launch launch(folder.path());
+            // What the application does: a read at launch, then a save of a changed value.
+            auto loaded = launch.service.load();
+            ASSERT_TRUE(loaded.isSuccess());
+            saved = loaded.value();
+            saved.menubar.countdownIsEnabled = false;
+            ASSERT_TRUE(launch.service.save(saved).isSuccess());
+            ASSERT_TRUE(launch.service.load().isSuccess());
+        }
+        const std::string printed = testing::internal::GetCapturedStderr();
+
+        const auto copies = copiesBeside(domainFile(folder));
+        ASSERT_EQ(copies.size(), 1u) << printed;
+        EXPECT_EQ(test::readFile(copies[0]), c.text);
+        EXPECT_TRUE(saved.general.openAtLogin);
+        EXPECT_EQ(saved.gesture.dragGesturePointPerInterval, 9);
+        EXPECT_EQ(saved.reminders.dataSource == RemindersDataSource::appleReminders,
+            c.unreadable != "reminders.dataSource");
+        EXPECT_EQ(saved.logging.isRedacted, c.unreadable != "logging");
+        EXPECT_EQ(occurrences(printed, "at \"" + c.unreadable + "\" could not be read"), 1u)
+            << printed;
+        EXPECT_EQ(occurrences(printed, copies[0].string()), 1u) << printed;
+
+        // The next start reads what was saved and copies nothing more.
+        Launch next(folder.path());
+        EXPECT_EQ(next.service.data(), saved);
+        EXPECT_EQ(copiesBeside(domainFile(folder)).size(), 1u);
+    }
+}
+
+// A settings file nested far deeper than any setting starts without crashing and without
+// rewriting the nesting: what can be read is read, the file is copied aside as it was.
+TEST(SettingsPersistenceTest, aDeeplyNestedFileIsReadAsFarAsSettingsGo)
+{
+    for (const int depth : { 100'000, 30'000 }) {
+        SCOPED_TRACE(depth);
+        TemporaryFolder folder;
+        json stored = defaults();
+        stored["general"]["openAtLogin"] = true;
+        std::string text = json { { settingsKey(), stored } }.dump();
+        text.insert(
+            text.size() - 2, ", \"deep\": " + std::string(depth, '[') + std::string(depth, ']'));
+        test::writeFile(domainFile(folder), text);
+        testing::internal::CaptureStderr();
+        {
+            Launch launch(folder.path());
+            EXPECT_TRUE(launch.service.data().general.openAtLogin);
+            UserSettings changed = launch.service.data();
+            changed.notifications.isEnabled = true;
+            ASSERT_TRUE(launch.service.save(changed).isSuccess());
+        }
+        testing::internal::GetCapturedStderr();
+        EXPECT_LT(test::fs::file_size(domainFile(folder)), 16'384u);
+        const auto copies = copiesBeside(domainFile(folder));
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_EQ(test::readFile(copies[0]), text);
+    }
 }
 
 TEST(SettingsPersistenceTest, aGroupOfTheWrongKindFallsBackAloneEvenAtCreation)

@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <limits>
+
 namespace tidemark {
 namespace {
 
@@ -100,6 +102,52 @@ TEST(UsageStatisticsTest, theRecordIsKeptAcrossLaunches)
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->at("date").at("differentDaysCount"), 3);
     EXPECT_EQ(stored->at("reminders").at("createdCount"), 12);
+}
+
+// Stored records at the edges of what they can hold: counts saturate instead of wrapping
+// round, and a last-use date no date can hold is refused (the next creation counts a day).
+TEST(UsageStatisticsTest, recordsAtTheEdgesAreReadAndCountedWithoutOverflow)
+{
+    constexpr std::int64_t largest = std::numeric_limits<std::int64_t>::max();
+    const std::string lastUsedYesterday = "757382400"; // 2025-01-01 00:00 UTC
+    const struct {
+        const char* name;
+        std::string record;
+        std::int64_t daysAfter;
+        std::int64_t createdAfter;
+    } cases[] {
+        { "both counts at the largest",
+            "{\"date\": {\"differentDaysCount\": 9223372036854775807, \"lastUsed\": "
+                + lastUsedYesterday + "}, \"reminders\": {\"createdCount\": 9223372036854775807}}",
+            largest, largest },
+        { "counts past the largest",
+            "{\"date\": {\"differentDaysCount\": 18446744073709551615}, "
+            "\"reminders\": {\"createdCount\": 9223372036854775808}}",
+            largest, largest },
+        { "a last use of 1e300",
+            "{\"date\": {\"differentDaysCount\": 5, \"lastUsed\": 1e300}, "
+            "\"reminders\": {\"createdCount\": 7}}",
+            6, 8 },
+        { "a last use of -1e300",
+            "{\"date\": {\"differentDaysCount\": 5, \"lastUsed\": -1e300}, "
+            "\"reminders\": {\"createdCount\": 7}}",
+            6, 8 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TemporaryFolder folder;
+        test::writeFile(
+            folder / "stats.json", "{\"" + usageStatisticsKey() + "\": " + c.record + "}");
+        testing::internal::CaptureStderr();
+        UsageStatisticsService service(UserDefaults::suite("stats", folder.path()));
+        const auto counted = recordingCreation(service.data(), at(2025, 6, 1, 12, 0), berlin);
+        ASSERT_TRUE(service.save(counted).isSuccess());
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(counted.date.differentDaysCount, c.daysAfter);
+        EXPECT_EQ(counted.reminders.createdCount, c.createdAfter);
+        UsageStatisticsService again(UserDefaults::suite("stats", folder.path()));
+        EXPECT_EQ(again.data(), counted);
+    }
 }
 
 TEST(UsageStatisticsTest, theReviewAddressIsCheckedBeforeUse)

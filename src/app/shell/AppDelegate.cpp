@@ -2,7 +2,10 @@
 
 #include "app/shell/AppIcon.hpp"
 #include "platform/foundation/AppInfo.hpp"
+#include "platform/instance/SingleInstance.hpp"
 #include "platform/logging/LogCategories.hpp"
+#include "platform/logging/LogSystem.hpp"
+#include "platform/logging/Logger.hpp"
 #include "platform/reactive/QtMainQueue.hpp"
 #include "platform/reactive/QtTimerSource.hpp"
 #include "platform/ui/StatusBar.hpp"
@@ -41,6 +44,15 @@ void AppDelegate::applicationDidFinishLaunching()
 void AppDelegate::applicationWillTerminate()
 {
     m_model.windowsStore->dispatch(AppWindowsAction::TearDown {});
+}
+
+void AppDelegate::showForAnotherStart()
+{
+    Logger(AppInfo::bundleIdentifier(), "Application")
+        .notice("Another start of Tidemark asked this instance to show itself.");
+    m_model.store->dispatch(actions::popoverIsPresented(true));
+    if (Application* application = Application::shared())
+        application->activate(true);
 }
 
 ApplicationKind applicationKindFor(
@@ -107,16 +119,35 @@ private:
     bool m_finished = false;
 };
 
+// The start that found an instance running: asks it to show itself, then ends.
+int showRunningInstance(SingleInstance& instance)
+{
+    if (!instance.activateRunningInstance()) {
+        appLogger(logcategory::application)
+            .error("Tidemark is running already, but " + instance.problem());
+        return instance.usesSessionBus() ? 1 : 0;
+    }
+    appLogger(logcategory::application)
+        .info("Tidemark is running already; it was asked to show itself.");
+    return 0;
+}
+
 // Runs the whole application until it terminates.
-int runMain(Application& application)
+int runMain(Application& application, SingleInstance& instance)
 {
     AppDelegate delegate;
     application.setDelegate(&delegate);
+    // Requests of later starts are taken from the first turn of the event loop on, once the
+    // launch has finished; one that comes earlier waits for it.
+    QTimer::singleShot(0, &application, [&instance, &delegate] {
+        instance.setActivationHandler([&delegate] { delegate.showForAnotherStart(); });
+    });
     if (environmentValue(exitWhenShownVariable) == "1") {
         auto* exitWhenShown = new ExitWhenShown(&application);
         QTimer::singleShot(0, exitWhenShown, [exitWhenShown] { exitWhenShown->watch(); });
     }
     application.run();
+    instance.setActivationHandler(nullptr);
     application.setDelegate(nullptr);
     return 0;
 }
@@ -151,6 +182,18 @@ int runAppEntryPoint(int argc, char** argv)
     QApplication::setDesktopFileName(QString::fromStdString(AppInfo::bundleIdentifier()));
     QApplication::setWindowIcon(appIcon());
 
+    std::unique_ptr<SingleInstance> instance;
+    if (kind == ApplicationKind::main) {
+        // Before anything of the user's is opened: a second instance would notify every
+        // reminder twice and overwrite the first one's changes.
+        instance = std::make_unique<SingleInstance>(SingleInstanceConfiguration::standard());
+        if (instance->claim() == InstanceRole::secondary)
+            return showRunningInstance(*instance);
+        if (!instance->problem().empty())
+            appLogger(logcategory::application)
+                .notice(instance->problem() + "; starting all the same");
+    }
+
     int status = 0;
     {
         rx::QtMainQueue mainQueue;
@@ -158,7 +201,7 @@ int runAppEntryPoint(int argc, char** argv)
         rx::QtTimerSource timers;
         rx::setTimerSource(&timers);
         if (kind == ApplicationKind::main) {
-            status = runMain(*application);
+            status = runMain(*application, *instance);
         } else {
             application->run();
         }
@@ -167,6 +210,8 @@ int runAppEntryPoint(int argc, char** argv)
         rx::setTimerSource(nullptr);
         rx::setMainQueue(nullptr);
     }
+    // The bus name is given up while the Qt application still exists.
+    instance.reset();
     application.reset();
     return status;
 }

@@ -23,6 +23,10 @@ public:
     void applicationDidFinishLaunching() override;
     // Closes the windows and status items.
     void applicationWillTerminate() override;
+    // Another start of the program found this one running and asked it to show itself: the
+    // popover opens as a click on the status item opens it, and the application comes
+    // forward.
+    void showForAnotherStart();
 
 private:
     AppModel m_model;
@@ -48,7 +52,9 @@ ApplicationKind applicationKindFor(
 inline constexpr const char* exitWhenShownVariable = "TIDEMARK_EXIT_WHEN_SHOWN";
 
 // The program: chooses the application, runs it and returns the exit status (0 once the run
-// ends; 1 when there is no display to run on).
+// ends; 1 when there is no display to run on). One instance runs per user session: a start
+// that finds one running asks it to show itself and returns 0 at once, before it reads or
+// writes anything of the user's (1 when the running one does not answer).
 int runAppEntryPoint(int argc, char** argv);
 
 } // namespace tidemark

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QStringList>
 
 namespace tidemark {
@@ -46,6 +47,13 @@ AppModelEnvironment AppModelEnvironment::standard()
     environment.appService = std::make_shared<AppLaunchService>();
     environment.windows = AppWindowsEnvironment::standard();
     environment.commands = AppCommandsEnvironment::standard();
+    environment.showMessage = [](const std::string& title, const std::string& text) {
+        auto* box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(title),
+            QString::fromStdString(text), QMessageBox::Ok);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    };
     return environment;
 }
 
@@ -79,6 +87,10 @@ std::shared_ptr<PersistentRemindersService> makeRemindersService(
 {
     PersistenceControllerOptions options;
     options.directory = environment.places.dataHome() / "tidemark";
+    options.storeMovedAside = [show = environment.showMessage](const StoreMovedAside& moved) {
+        if (show)
+            show("Tidemark started with a new reminder store", moved.message());
+    };
     return std::make_shared<PersistentRemindersService>(
         PersistenceController(environment.inMemory, false, std::move(options)));
 }

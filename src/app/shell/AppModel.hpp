@@ -77,6 +77,9 @@ struct AppModelEnvironment {
     // Told about a setting that could not be applied (open at login failed, a mail could
     // not be opened); the log (and with it the standard error) when none.
     std::function<void(const std::string&)> reportProblem;
+    // Tells the user something that needs no answer, such as where a reminder store that
+    // could not be used was moved; the running application shows a non-modal message box.
+    std::function<void(const std::string& title, const std::string& text)> showMessage;
     // Entries of the middleware list replaced by name, keeping their place: for tests, and for
     // trying a middleware before it takes its place in the list.
     std::map<std::string, AppMiddleware> middlewareOverrides;

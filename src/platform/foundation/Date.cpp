@@ -1,5 +1,7 @@
 #include "platform/foundation/Date.hpp"
 
+#include <cmath>
+
 namespace tidemark {
 
 namespace {
@@ -13,6 +15,14 @@ template <class T> void combineOptional(std::size_t& seed, const std::optional<T
     combine(seed, value ? std::hash<T> {}(*value) + 1 : 0);
 }
 } // namespace
+
+std::optional<Date> checkedDateFromTimeIntervalSince1970(TimeInterval seconds)
+{
+    if (!std::isfinite(seconds) || seconds < earliestTimeIntervalSince1970
+        || seconds > latestTimeIntervalSince1970)
+        return std::nullopt;
+    return dateFromTimeIntervalSince1970(seconds);
+}
 
 std::size_t hashValue(const DateComponents& c)
 {

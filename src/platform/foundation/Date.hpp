@@ -35,6 +35,16 @@ inline Date dateFromTimeIntervalSince1970(TimeInterval seconds)
     return Date(std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds)));
 }
 
+// The moments a `Date` holds with room to spare for calendar arithmetic: 1678-01-01 to
+// 2261-12-31 23:59:59 UTC (a `Date` counts nanoseconds in 64 bits, about 1677 to 2262).
+inline constexpr TimeInterval earliestTimeIntervalSince1970 = -9'214'560'000.0;
+inline constexpr TimeInterval latestTimeIntervalSince1970 = 9'214'646'399.0;
+
+// The date of a number of seconds that comes from outside (a file, a setting, a database);
+// none when the number is not finite or lies outside the range above, where converting it
+// would overflow.
+std::optional<Date> checkedDateFromTimeIntervalSince1970(TimeInterval seconds);
+
 // The identifier of a calendar system. Only the gregorian calendar is used.
 enum class CalendarIdentifier {
     gregorian,

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tidemark {
@@ -26,6 +27,13 @@ struct UserDefaultsError {
         writeFailed,
         // A value JSON cannot hold (a number that is not finite).
         invalidValue,
+        // The file nested values deeper than `UserDefaults::maximumDepth`; the deeper parts
+        // were left out and the file was kept as it was under `movedTo`.
+        tooDeep,
+        // A rewrite was about to leave out parts of what the file held when it was read
+        // (a key, or a value of another kind); the file was first kept as it was under
+        // `movedTo`.
+        keptCopy,
     };
     Kind kind;
     std::string domain;
@@ -45,8 +53,19 @@ struct UserDefaultsError {
 // file atomically (a temporary file in the same folder, flushed to disk, then renamed over
 // the old one). Objects are shared: asking twice for the same domain in the same folder
 // gives the same object. Safe to use from any thread.
+//
+// What the user wrote is never lost without a copy: a file that holds no JSON object is
+// moved aside; one nested too deeply is read as far as it can be and copied aside; and
+// before the first rewrite that would leave out a key of the file as it was read, or give
+// one of its values another kind, the file is copied beside itself verbatim
+// (`<file>.<UTC time>.bak`, never replacing an earlier copy). Text that is not UTF-8
+// becomes valid UTF-8 (U+FFFD for each bad sequence) as it is stored.
 class UserDefaults {
 public:
+    // The deepest nesting of objects and arrays a domain's file may have; no value kept
+    // here comes near it.
+    static constexpr int maximumDepth = 32;
+
     // The application's own domain (its bundle identifier) in `defaultDirectory()`.
     static std::shared_ptr<UserDefaults> standard();
     // The domain `name` in `directory`.
@@ -89,6 +108,12 @@ public:
     // Forgets every stored value and deletes the file.
     bool removePersistentDomain();
 
+    // Copies the file, as it was when this object read it, beside itself
+    // (`<file>.<UTC time>.bak`) before something the user wrote is moved or dropped: once,
+    // later calls give the same copy. None in memory, for a file that did not exist, or
+    // when the copy could not be made (an error is recorded then).
+    std::optional<std::filesystem::path> keepVerbatimCopy(const std::string& reason);
+
     // Problems met so far, oldest first, and the last one.
     std::vector<UserDefaultsError> errors() const;
     std::optional<UserDefaultsError> lastError() const;
@@ -100,7 +125,10 @@ public:
 private:
     UserDefaults(std::string domain, std::optional<std::filesystem::path> path);
     void load();
+    void moveCorruptFileAside();
     bool write();
+    std::optional<std::filesystem::path> keepCopyLocked(
+        UserDefaultsError::Kind kind, const std::string& reason);
     void record(UserDefaultsError error) const;
 
     const std::string m_domain;
@@ -109,14 +137,24 @@ private:
     nlohmann::json m_values = nlohmann::json::object();
     nlohmann::json m_registered = nlohmann::json::object();
     bool m_readOnly = false;
+    // The file's bytes and values as read, until a copy of them has been kept.
+    std::optional<std::string> m_readText;
+    nlohmann::json m_readValues;
+    std::optional<std::filesystem::path> m_copy;
     mutable std::vector<UserDefaultsError> m_errors;
     rx::PassthroughSubject<std::string> m_changes;
 };
 
-// Writes `text` to `path` atomically: a temporary file in the same folder, flushed to disk
-// and renamed over the target, then the folder flushed. The folder is created when
-// missing. An error message when it fails; the target is then untouched.
+// Writes `text` to `path` atomically: a temporary file made exclusively under a name of
+// its own in the same folder (so two writers never share one), flushed to disk and renamed
+// over the target, then the folder flushed. The folder is created when missing. A file
+// that is replaced keeps its mode (and its owner, where the process may set it); a new file
+// is readable and writable by its owner alone. An error message when it fails; the target
+// is then untouched.
 std::optional<std::string> writeFileAtomically(
     const std::filesystem::path& path, const std::string& text);
+
+// `text` with every byte sequence that is not UTF-8 replaced by U+FFFD.
+std::string validUtf8(std::string_view text);
 
 } // namespace tidemark

@@ -153,9 +153,14 @@ std::optional<Date> dateFromIso8601(std::string_view text)
         std::chrono::day(static_cast<unsigned>(d)) };
     if (!day.ok() || h > 23 || mi > 59 || s > 60 || ms > 999)
         return std::nullopt;
-    auto moment = sys_days(day) + hours(h) + minutes(mi) + seconds(s) + milliseconds(ms)
-        - minutes(offsetMinutes);
-    return time_point_cast<Date::duration>(moment);
+    // Counted in whole seconds first: a four-digit year can lie outside what a `Date`
+    // holds, and converting such a moment to it would overflow.
+    const auto moment
+        = sys_days(day) + hours(h) + minutes(mi) + seconds(s) - minutes(offsetMinutes);
+    const auto since1970 = static_cast<TimeInterval>(moment.time_since_epoch().count());
+    if (!checkedDateFromTimeIntervalSince1970(since1970))
+        return std::nullopt;
+    return time_point_cast<Date::duration>(moment) + milliseconds(ms);
 }
 
 std::string formatLogLine(const LogEntry& entry)

@@ -41,7 +41,8 @@ std::string formatLogLine(const LogEntry& entry);
 // The entry of a line written by formatLogLine, or nothing for any other line.
 std::optional<LogEntry> parseLogLine(std::string_view line);
 
-// ISO 8601 local time with milliseconds and offset, and its inverse (any offset or 'Z').
+// ISO 8601 local time with milliseconds and offset, and its inverse (any offset or 'Z'; none
+// for a moment outside the dates a `Date` holds, 1678 to 2261).
 std::string iso8601String(Date date);
 std::optional<Date> dateFromIso8601(std::string_view text);
 

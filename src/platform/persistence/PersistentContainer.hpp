@@ -53,15 +53,22 @@ public:
     // The version the migration steps lead to.
     int modelVersion() const;
 
-    // Opens the store, making or migrating it as needed. On failure the store stays
-    // unloaded, the file is left as it was, and the error says what is wrong; after
-    // moving a broken file aside (`moveStoreAside`) loading can be tried again.
+    // Opens the store, making or migrating it as needed. An existing file is checked before
+    // anything may write to it: a file that is no database, is damaged, belongs to another
+    // program or to a newer version is refused unchanged (no byte of it, no `-wal` or
+    // `-shm` beside it). On failure the store stays unloaded and the error says what is
+    // wrong; after moving a broken file aside (`moveStoreAside`) loading can be tried
+    // again. Two processes may load the same new store at once: one migrates, the other
+    // waits for it (up to the busy timeout) and finds the schema made.
     std::optional<PersistenceError> loadPersistentStores();
     bool isLoaded() const { return m_viewContext.hasStore(); }
 
     ManagedObjectContext& viewContext() { return m_viewContext; }
 
 private:
+    std::optional<PersistenceError> attachStore(
+        std::unique_ptr<SQLite::Database> database, const std::string& location);
+
     std::string m_name;
     StoreDescription m_description;
     std::vector<MigrationStep> m_migrations;

@@ -122,8 +122,12 @@ double storedSeconds(Date date)
     return static_cast<double>(micro) / 1e6;
 }
 
-Date dateFromStoredSeconds(double seconds)
+std::optional<Date> dateFromStoredSeconds(double seconds)
 {
+    // A value another program (or a damaged row) left outside what a date can hold reads
+    // as no date rather than overflowing.
+    if (!checkedDateFromTimeIntervalSince1970(seconds))
+        return std::nullopt;
     // A double holds today's dates to about a quarter of a microsecond, so rounding to the
     // microsecond gives back exactly what was stored.
     return Date(std::chrono::microseconds(std::llround(seconds * 1e6)));

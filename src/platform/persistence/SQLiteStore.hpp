@@ -54,8 +54,9 @@ private:
 PersistenceError persistenceError(PersistenceError::Code code, const std::string& summary,
     const SQLite::Exception& cause, std::map<std::string, std::string> userInfo = {});
 
-// Dates are stored as REAL seconds since 1970-01-01 00:00 UTC.
+// Dates are stored as REAL seconds since 1970-01-01 00:00 UTC. A stored value that is not
+// finite or lies outside the dates a `Date` holds reads as none.
 double storedSeconds(Date date);
-Date dateFromStoredSeconds(double seconds);
+std::optional<Date> dateFromStoredSeconds(double seconds);
 
 } // namespace tidemark

@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -192,6 +194,201 @@ TEST_F(UserDefaultsTest, ChangesArePublishedAndNamesAreSafeFileNames)
     ASSERT_TRUE(defaults->path().has_value());
     EXPECT_EQ(defaults->path()->parent_path(), fs::absolute(folder));
     EXPECT_EQ(filesIn(folder), (std::vector<std::string> { "%2E.%2Fescape%2Fattempt.json" }));
+}
+
+std::vector<fs::path> copiesBeside(const fs::path& file)
+{
+    std::vector<fs::path> copies;
+    for (const auto& entry : fs::directory_iterator(file.parent_path())) {
+        const auto name = entry.path().filename().string();
+        if (name.starts_with(file.filename().string() + ".") && name.ends_with(".bak"))
+            copies.push_back(entry.path());
+    }
+    return copies;
+}
+
+unsigned modeOf(const fs::path& file)
+{
+    struct stat info { };
+    EXPECT_EQ(::stat(file.c_str(), &info), 0) << file;
+    return info.st_mode & 07777;
+}
+
+TEST_F(UserDefaultsTest, ARewriteKeepsTheFilesModeAndANewFileIsPrivate)
+{
+    const struct {
+        const char* name;
+        std::optional<unsigned> mode; // none: no file yet
+        unsigned expected;
+    } cases[] {
+        { "new", std::nullopt, 0600 },
+        { "private", 0600, 0600 },
+        { "group may read", 0640, 0640 },
+        { "everyone may read", 0644, 0644 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        const auto file = folder / "domain.json";
+        const auto exported = folder / "logs";
+        if (c.mode) {
+            std::ofstream(file) << "{\"value\": 1}";
+            std::ofstream(exported) << "earlier";
+            ASSERT_EQ(::chmod(file.c_str(), *c.mode), 0);
+            ASSERT_EQ(::chmod(exported.c_str(), *c.mode), 0);
+        }
+        {
+            auto defaults = UserDefaults::suite("domain", folder);
+            ASSERT_TRUE(defaults->set(2, "value"));
+            ASSERT_TRUE(defaults->set(3, "value"));
+        }
+        EXPECT_EQ(modeOf(file), c.expected);
+        ASSERT_FALSE(writeFileAtomically(exported, "lines"));
+        EXPECT_EQ(modeOf(exported), c.expected);
+        EXPECT_EQ(readFile(exported), "lines");
+    }
+}
+
+TEST_F(UserDefaultsTest, AVerbatimCopyIsKeptBeforeTheFirstRewriteThatLosesSomething)
+{
+    const std::string written = "{ \"settings\" : {\"flag\": \"yes\",\n  \"count\": 1},"
+                                "\n\"note\": [1, 2]   }";
+    const struct {
+        const char* name;
+        std::function<void(UserDefaults&)> change;
+        bool copies;
+    } cases[] {
+        { "a changed value of the same kind",
+            [](UserDefaults& d) {
+                d.set({ { "flag", "no" }, { "count", 2.5 } }, "settings");
+            },
+            false },
+        { "a key added", [](UserDefaults& d) { d.set(true, "added"); }, false },
+        { "a value of another kind",
+            [](UserDefaults& d) {
+                d.set({ { "flag", true }, { "count", 1 } }, "settings");
+            },
+            true },
+        { "a nested key left out",
+            [](UserDefaults& d) {
+                d.set({ { "flag", "yes" } }, "settings");
+            },
+            true },
+        { "a key removed", [](UserDefaults& d) { d.removeObject("note"); }, true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        const auto file = folder / "domain.json";
+        std::ofstream(file) << written;
+        ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
+        auto defaults = UserDefaults::suite("domain", folder);
+        c.change(*defaults);
+        // Again: there is never more than one copy per reading of the file.
+        c.change(*defaults);
+        defaults->removeObject("settings");
+        const auto copies = copiesBeside(file);
+        if (!c.copies) {
+            // Only the removal at the end loses something.
+            ASSERT_EQ(copies.size(), 1u);
+            continue;
+        }
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_EQ(readFile(copies[0]), written);
+        EXPECT_EQ(modeOf(copies[0]), 0640u);
+        const auto error = defaults->errors().front();
+        EXPECT_EQ(error.kind, UserDefaultsError::Kind::keptCopy);
+        EXPECT_EQ(error.movedTo, copies[0]);
+        EXPECT_EQ(defaults->keepVerbatimCopy("asked again"), copies[0]);
+    }
+
+    // A copy never replaces an earlier one, also within the same second.
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::vector<fs::path> kept;
+    for (int run = 0; run < 3; ++run) {
+        std::ofstream(folder / "domain.json") << "{\"run\": " << run << "}";
+        auto defaults = UserDefaults::suite("domain", folder);
+        const auto copy = defaults->keepVerbatimCopy("asked");
+        ASSERT_TRUE(copy);
+        kept.push_back(*copy);
+    }
+    ASSERT_EQ(copiesBeside(folder / "domain.json").size(), 3u);
+    for (int run = 0; run < 3; ++run)
+        EXPECT_EQ(readFile(kept[run]), "{\"run\": " + std::to_string(run) + "}");
+}
+
+TEST_F(UserDefaultsTest, NestingDeeperThanAnyValueIsLeftOutAndTheFileKeptAside)
+{
+    const int depths[] = { UserDefaults::maximumDepth + 1, 40'000, 100'000 };
+    for (const int depth : depths) {
+        SCOPED_TRACE(depth);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        std::string deepArray(depth, '[');
+        deepArray += std::string(depth, ']');
+        std::string deepObject;
+        for (int i = 0; i < depth; ++i)
+            deepObject += "{\"k\":";
+        deepObject += "1" + std::string(depth, '}');
+        const std::string written = "{\"settings\": {\"flag\": true}, \"array\": " + deepArray
+            + ", \"object\": " + deepObject + "}";
+        std::ofstream(folder / "domain.json") << written;
+
+        auto defaults = UserDefaults::suite("domain", folder);
+        EXPECT_EQ(defaults->object("settings"), (nlohmann::json { { "flag", true } }));
+        const auto error = defaults->errors().front();
+        EXPECT_EQ(error.kind, UserDefaultsError::Kind::tooDeep);
+        ASSERT_TRUE(error.movedTo);
+        EXPECT_EQ(readFile(*error.movedTo), written);
+        ASSERT_TRUE(defaults->set(false, "other"));
+        EXPECT_LT(fs::file_size(folder / "domain.json"), 16'384u);
+        EXPECT_EQ(copiesBeside(folder / "domain.json").size(), 1u);
+    }
+
+    // Nothing but nesting: no object to read, so the file is moved aside whole.
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::ofstream(folder / "domain.json") << std::string(100'000, '[') + std::string(100'000, ']');
+    auto defaults = UserDefaults::suite("domain", folder);
+    EXPECT_EQ(defaults->lastError()->kind, UserDefaultsError::Kind::corruptFile);
+}
+
+TEST_F(UserDefaultsTest, TextThatIsNotUtf8IsStoredAsValidUtf8)
+{
+    const struct {
+        const char* name;
+        std::string text;
+        std::string expected;
+    } cases[] {
+        { "plain", "Tea at five", "Tea at five" },
+        { "multi-byte", "T\xC3\xA9 \xE2\x8F\xB0 \xF0\x9F\x8D\xB5",
+            "T\xC3\xA9 \xE2\x8F\xB0 \xF0\x9F\x8D\xB5" },
+        { "a stray byte",
+            "a\xFF"
+            "b",
+            "a\xEF\xBF\xBD"
+            "b" },
+        { "cut short", "a\xE2\x8F", "a\xEF\xBF\xBD\xEF\xBF\xBD" },
+        { "overlong", "\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD" },
+        { "a surrogate", "\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" },
+        { "past U+10FFFF", "\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(validUtf8(c.text), c.expected);
+        fs::remove_all(folder);
+        {
+            auto defaults = UserDefaults::suite("domain", folder);
+            EXPECT_TRUE(
+                defaults->set(nlohmann::json { { "title", c.text }, { c.text, 1 } }, c.text));
+        }
+        auto reread = UserDefaults::suite("domain", folder);
+        EXPECT_EQ(reread->object(c.expected),
+            (nlohmann::json { { "title", c.expected }, { c.expected, 1 } }));
+    }
 }
 
 } // namespace

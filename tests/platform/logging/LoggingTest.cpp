@@ -83,6 +83,17 @@ TEST(LogLineTest, timesAreIsoWithMillisecondsAndAnyOffset)
         EXPECT_EQ(parseLogLine(bad), std::nullopt) << bad;
 }
 
+TEST(LogLineTest, timesNoDateCanHoldAreRefused)
+{
+    EXPECT_TRUE(dateFromIso8601("1678-01-01T00:00:00.000Z"));
+    EXPECT_TRUE(dateFromIso8601("2261-12-31T23:59:59.999Z"));
+    for (const char* far : { "0000-01-01T00:00:00.000Z", "1677-09-21T00:12:44.000Z",
+             "2262-04-11T23:47:17.000Z", "9999-12-31T23:59:59.999+14:00" }) {
+        EXPECT_EQ(dateFromIso8601(far), std::nullopt) << far;
+        EXPECT_EQ(parseLogLine(std::string(far) + " [1] [info] [s] [c] m"), std::nullopt) << far;
+    }
+}
+
 class LogSystemTest : public testing::Test {
 protected:
     void SetUp() override

@@ -170,6 +170,26 @@ TEST_F(ManagedObjectContextTest, KeepsDatesToTheMicrosecond)
         identifiers(fetchAll(Predicate::equal(ReminderAttribute::dueDate, precise))), Ids { "A" });
 }
 
+TEST_F(ManagedObjectContextTest, DatesNoDateCanHoldReadAsNone)
+{
+    {
+        SQLite::Database database(storeFile().string(), SQLite::OPEN_READWRITE);
+        database.exec("INSERT INTO CDReminder (identifier, title, startDate, dueDate, "
+                      "completionDate) VALUES ('far', 'far', -1e300, 1e300, 9.3e9), "
+                      "('endless', 'endless', 1e999, -1e999, 1700000000.5)");
+    }
+    open();
+    const auto objects = fetchAll();
+    ASSERT_EQ(objects.size(), 2u);
+    for (const auto& object : objects) {
+        SCOPED_TRACE(object.identifierString());
+        EXPECT_FALSE(object.startDate);
+        EXPECT_FALSE(object.dueDate);
+    }
+    EXPECT_FALSE(objects[0].completionDate);
+    EXPECT_EQ(objects[1].completionDate, at(1'700'000'000.5));
+}
+
 TEST_F(ManagedObjectContextTest, BatchDeleteIsMergedIntoTheContext)
 {
     insertSample();

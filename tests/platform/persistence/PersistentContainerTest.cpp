@@ -1,7 +1,12 @@
 #include "PersistenceFixture.hpp"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 using namespace tidemark;
 using namespace tidemark::test;
@@ -266,4 +271,121 @@ TEST_F(PersistentContainerTest, ReportsADamagedStoreBeforeWritingToIt)
     ASSERT_TRUE(error);
     EXPECT_EQ(error->code(), PersistenceError::Code::notAStore) << error->what();
     EXPECT_EQ(readFile(storeFile()), bytes);
+}
+
+namespace {
+
+// Every file in the folder with its bytes.
+std::map<std::string, std::string> folderContents(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        contents[entry.path().filename().string()]
+            = { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+    }
+    return contents;
+}
+
+} // namespace
+
+TEST_F(PersistentContainerTest, RefusedDatabasesKeepEveryByteAndGetNoCompanionFiles)
+{
+    const struct {
+        const char* name;
+        const char* journalMode;
+        std::vector<std::string> statements;
+        PersistenceError::Code code;
+    } cases[] {
+        { "another program's database", "DELETE", { "CREATE TABLE photos (id INTEGER)" },
+            PersistenceError::Code::notAStore },
+        { "another program's database in WAL mode", "WAL", { "CREATE TABLE photos (id INTEGER)" },
+            PersistenceError::Code::notAStore },
+        { "a table of our name without our columns", "DELETE",
+            { "CREATE TABLE CDReminder (pk INTEGER PRIMARY KEY)", "PRAGMA user_version = 1" },
+            PersistenceError::Code::notAStore },
+        { "a newer version's store", "DELETE",
+            { "CREATE TABLE CDReminder (pk INTEGER PRIMARY KEY, future BLOB)",
+                "PRAGMA user_version = 7" },
+            PersistenceError::Code::newerStore },
+        { "a newer version's store in WAL mode", "WAL",
+            { "CREATE TABLE CDReminder (pk INTEGER PRIMARY KEY, future BLOB)",
+                "PRAGMA user_version = 7" },
+            PersistenceError::Code::newerStore },
+    };
+    m_container.reset();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& entry : std::filesystem::directory_iterator(folder()))
+            std::filesystem::remove(entry.path());
+        {
+            SQLite::Database database(
+                storeFile().string(), SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
+            database.exec(std::string("PRAGMA journal_mode = ") + c.journalMode);
+            for (const auto& statement : c.statements)
+                database.exec(statement);
+        }
+        const auto before = folderContents(folder());
+        ASSERT_EQ(before.size(), 1u);
+
+        auto error = load();
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->code(), c.code) << error->what();
+        EXPECT_FALSE(m_container->isLoaded());
+        m_container.reset();
+        EXPECT_EQ(folderContents(folder()), before);
+    }
+}
+
+TEST_F(PersistentContainerTest, ANewStoreIsPrivateToItsOwner)
+{
+    m_container.reset();
+    std::filesystem::remove(storeFile());
+    ASSERT_FALSE(load());
+    const auto permissions = std::filesystem::status(storeFile()).permissions();
+    EXPECT_EQ(permissions & std::filesystem::perms::all,
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+// Processes that open one new store at the same moment: each waits for the others at a
+// gate, then loads; every one must load, and the store must come out whole.
+TEST_F(PersistentContainerTest, ProcessesLoadingOneNewStoreAtOnceAllSucceed)
+{
+    m_container.reset();
+    constexpr int rounds = 8;
+    constexpr int processes = 4;
+    for (int round = 0; round < rounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const auto directory = folder() / ("round" + std::to_string(round));
+        int gate[2];
+        ASSERT_EQ(::pipe(gate), 0);
+        std::vector<pid_t> children;
+        for (int i = 0; i < processes; ++i) {
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                ::close(gate[1]);
+                char byte;
+                [[maybe_unused]] auto ignored = ::read(gate[0], &byte, 1); // ends at the close
+                PersistentContainer container("Tidemark", StoreDescription { directory });
+                auto error = container.loadPersistentStores();
+                if (error)
+                    std::fprintf(stderr, "process %d: %s\n", i, error->what());
+                std::fflush(stderr);
+                ::_exit(error ? 1 : 0);
+            }
+            children.push_back(child);
+        }
+        ::close(gate[0]);
+        ::close(gate[1]); // opens the gate for every process at once
+        for (const pid_t child : children) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+        }
+        SQLite::Database database((directory / "Tidemark.sqlite").string(), SQLite::OPEN_READONLY);
+        EXPECT_EQ(database.execAndGet("PRAGMA integrity_check").getString(), "ok");
+        EXPECT_EQ(database.execAndGet("PRAGMA user_version").getInt(), 1);
+        EXPECT_TRUE(database.tableExists("CDReminder"));
+    }
 }
