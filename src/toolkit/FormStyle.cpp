@@ -19,7 +19,7 @@ FormStyleGroupedModifier::FormStyleGroupedModifier(QWidget* view)
     new AncestorEventFilter(view, [this](QWidget* watched, QEvent* event) {
         if (event->type() == QEvent::ParentChange || (watched == m_view && isEnvironmentChange(event)))
             update();
-    });
+    }, this);
     update();
 }
 

@@ -31,6 +31,11 @@ ViewPublisher::ViewPublisher(std::optional<Rect> rect, QWidget* view)
     observe();
 }
 
+ViewPublisher::~ViewPublisher()
+{
+    delete m_observation;
+}
+
 void ViewPublisher::setView(QWidget* view)
 {
     m_view = view;

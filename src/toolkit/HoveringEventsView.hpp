@@ -35,6 +35,7 @@ class ViewPublisher final : public QObject {
     Q_OBJECT
 public:
     ViewPublisher(std::optional<Rect> rect, QWidget* view);
+    ~ViewPublisher() override;
 
     Rect frame() const { return m_frame.value(); }
     // The current frame first, then every new one.

@@ -51,6 +51,11 @@ public:
     int count() const override { return (m_items[0] ? 1 : 0) + (m_items[1] ? 1 : 0); }
 
     QSize sizeHint() const override { return measure(false); }
+    // The row grows where its content does, never because it is a layout.
+    Qt::Orientations expandingDirections() const override
+    {
+        return m_items[1] ? m_items[1]->expandingDirections() : Qt::Orientations();
+    }
     QSize minimumSize() const override { return measure(true); }
 
     void setGeometry(const QRect& rect) override
@@ -104,7 +109,7 @@ LabeledContent::LabeledContent(QWidget* content, QWidget* label, QWidget* parent
     m_label->setParent(this);
     m_labelMinimumWidth = m_label->minimumWidth();
     // The form depends on the preview version, which an ancestor may set or change later.
-    new AncestorEventFilter(this, [this](QWidget*, QEvent* event) {
+    m_ancestry = new AncestorEventFilter(this, [this](QWidget*, QEvent* event) {
         if (event->type() == QEvent::ParentChange)
             chooseForm();
     });
@@ -116,7 +121,10 @@ LabeledContent::LabeledContent(QWidget* content, const QString& label, QWidget* 
 {
 }
 
-LabeledContent::~LabeledContent() = default;
+LabeledContent::~LabeledContent()
+{
+    delete m_ancestry;
+}
 
 int LabeledContent::labelColumnWidth() const
 {

@@ -48,6 +48,7 @@ private:
 
     QPointer<QWidget> m_content;
     QPointer<QWidget> m_label;
+    QObject* m_ancestry = nullptr;
     bool m_formLayoutRow = false;
     bool m_built = false;
     int m_lastLabelWidth = -1;

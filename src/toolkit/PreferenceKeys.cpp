@@ -82,14 +82,26 @@ void PreferenceReader::setNeedsUpdate()
     QMetaObject::invokeMethod(this, &PreferenceReader::updateNow, Qt::QueuedConnection);
 }
 
+void PreferenceReader::collect(const QWidget* widget, std::vector<const std::any*>& values) const
+{
+    const auto& children = widget->children();
+    for (const QObject* child : children) {
+        if (child->isWidgetType())
+            collect(static_cast<const QWidget*>(child), values);
+    }
+    // A view's own value comes after its content's, as a modifier wraps its content.
+    for (const QObject* child : children) {
+        const auto* writer = qobject_cast<const PreferenceWriter*>(child);
+        if (writer && writer->keyId() == m_keyId)
+            values.push_back(&writer->value());
+    }
+}
+
 void PreferenceReader::updateNow()
 {
     m_pending = false;
     std::vector<const std::any*> values;
-    for (PreferenceWriter* writer : m_ancestor->findChildren<PreferenceWriter*>()) {
-        if (writer->keyId() == m_keyId)
-            values.push_back(&writer->value());
-    }
+    collect(m_ancestor, values);
     std::any folded = m_fold(values);
     if (m_last && m_equal(*m_last, folded))
         return;
@@ -120,7 +132,7 @@ PreferenceWriter* applyLocalFrameModifier(QWidget* view)
     new AncestorEventFilter(view, [view, writer](QWidget* watched, QEvent* event) {
         if (watched == view && event->type() == QEvent::Resize)
             writer->setAnyValue(FramePreferenceKey::Value(boundsOf(view)));
-    });
+    }, writer);
     return writer;
 }
 
@@ -133,7 +145,7 @@ PreferenceWriter* applyGlobalFrameModifier(QWidget* view)
         const auto type = event->type();
         if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::ParentChange)
             writer->setAnyValue(FramePreferenceKey::Value(frameInItsWindow(view)));
-    });
+    }, writer);
     return writer;
 }
 
@@ -144,7 +156,7 @@ PreferenceWriter* applySizeModifier(QWidget* view)
     new AncestorEventFilter(view, [view, writer](QWidget* watched, QEvent* event) {
         if (watched == view && event->type() == QEvent::Resize)
             writer->setAnyValue(Size { double(view->width()), double(view->height()) });
-    });
+    }, writer);
     return writer;
 }
 

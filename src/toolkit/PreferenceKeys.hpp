@@ -9,13 +9,14 @@
 #include <any>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace tidemark {
 
 // Views report values upwards (their frame, their size) to an ancestor that reads them.
 // Every view may publish a value under a key; an ancestor that reads the key gets the values
-// of its whole subtree folded in tree order (depth first, children in their order) by the
-// key's rule, starting from the key's default. A change is gathered on the next turn of the
+// of its whole subtree folded in tree order (children in their order, each view's own value
+// after those of its content) by the key's rule, starting from the key's default. A change is gathered on the next turn of the
 // event loop, however many views changed, and the reader hears it only when the folded value
 // differs from the last it heard; it always hears the first one.
 //
@@ -91,6 +92,8 @@ public:
     void updateNow();
 
 private:
+    void collect(const QWidget* widget, std::vector<const std::any*>& values) const;
+
     QWidget* m_ancestor;
     const void* m_keyId;
     Fold m_fold;

@@ -23,7 +23,7 @@ SwiftyViewController::SwiftyViewController(QWidget* parent)
 {
     setEnvironmentValue(this, swiftViewBridgeKey, m_bridge);
     // The window's showing and hiding, whichever window the controller lies in.
-    new AncestorEventFilter(this, [this](QWidget* watched, QEvent* event) {
+    m_windowEvents = new AncestorEventFilter(this, [this](QWidget* watched, QEvent* event) {
         if (watched != window())
             return;
         if (event->type() == QEvent::Show)
@@ -31,6 +31,12 @@ SwiftyViewController::SwiftyViewController(QWidget* parent)
         else if (event->type() == QEvent::Hide)
             viewDidDisappear();
     });
+}
+
+SwiftyViewController::~SwiftyViewController()
+{
+    // Hiding is part of going: no closure runs for a controller that is half gone.
+    delete m_windowEvents;
 }
 
 void SwiftyViewController::embed(QWidget* content)

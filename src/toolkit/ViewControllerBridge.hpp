@@ -41,6 +41,7 @@ class SwiftyViewController : public AutoLayoutViewController {
     Q_OBJECT
 public:
     explicit SwiftyViewController(QWidget* parent = nullptr);
+    ~SwiftyViewController() override;
 
     const SwiftViewBridgeRef& swiftViewBridge() const { return m_bridge; }
 
@@ -54,6 +55,7 @@ public:
 
 private:
     SwiftViewBridgeRef m_bridge;
+    QObject* m_windowEvents = nullptr;
 };
 
 // Runs `perform` each time the window of the enclosing SwiftyViewController has appeared,

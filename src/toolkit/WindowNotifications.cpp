@@ -36,7 +36,7 @@ WindowNotificationsViewModifier::WindowNotificationsViewModifier(QWidget* view,
     , m_perform(std::move(perform))
 {
     new AncestorEventFilter(
-        view, [this](QWidget* watched, QEvent* event) { handle(watched, event); });
+        view, [this](QWidget* watched, QEvent* event) { handle(watched, event); }, this);
     findWindowLater();
 }
 

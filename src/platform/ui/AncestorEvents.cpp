@@ -4,8 +4,8 @@
 
 namespace tidemark {
 
-AncestorEventFilter::AncestorEventFilter(QWidget* view, Handler handler)
-    : QObject(view)
+AncestorEventFilter::AncestorEventFilter(QWidget* view, Handler handler, QObject* owner)
+    : QObject(owner ? owner : view)
     , m_view(view)
     , m_handler(std::move(handler))
 {

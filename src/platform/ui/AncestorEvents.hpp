@@ -12,7 +12,8 @@ namespace tidemark {
 // Hears the events of a view and of each of its ancestors up to and including its window,
 // and follows the view when it or an ancestor is given another parent. Helpers that depend on
 // where a view sits (its window, its position in that window, its environment) build on it.
-// It never consumes an event. It is a child of the view and goes with it.
+// It never consumes an event. It is a child of `owner` (the view when none is given) and goes
+// with it; an owner whose handler reaches into itself deletes the filter first when it goes.
 class AncestorEventFilter final : public QObject {
     Q_OBJECT
 public:
@@ -20,7 +21,7 @@ public:
     // the filter has moved to the new ancestors.
     using Handler = std::function<void(QWidget* watched, QEvent* event)>;
 
-    AncestorEventFilter(QWidget* view, Handler handler);
+    AncestorEventFilter(QWidget* view, Handler handler, QObject* owner = nullptr);
     ~AncestorEventFilter() override;
 
     QWidget* view() const { return m_view; }
