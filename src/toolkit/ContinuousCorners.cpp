@@ -1,7 +1,17 @@
 #include "toolkit/ContinuousCorners.hpp"
 
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <list>
+#include <map>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 namespace tidemark {
 
@@ -71,6 +81,162 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius)
     }
     path.closeSubpath();
     return path;
+}
+
+namespace {
+
+double clampedRadius(const QRectF& rect, double radius)
+{
+    return std::clamp(radius, 0.0, std::min(rect.width(), rect.height()) / 2 / continuousCornerExtent);
+}
+
+QPainterPath strokeOutline(const QRectF& rect, double radius, double lineWidth)
+{
+    const double inset = lineWidth / 2;
+    QPainterPathStroker stroker;
+    stroker.setWidth(lineWidth);
+    stroker.setCapStyle(Qt::FlatCap);
+    stroker.setJoinStyle(Qt::MiterJoin);
+    stroker.setMiterLimit(10);
+    return stroker.createStroke(continuousRoundedRect(
+        rect.adjusted(inset, inset, -inset, -inset), std::max(0.0, radius - inset)));
+}
+
+// A square of 2 × `corner` + 1 device pixels with the shape drawn in it: its four quadrants
+// are the four corners of any larger rectangle of the same radius.
+struct CornerKey {
+    int corner;
+    double radius;
+    double lineWidth; // 0: filled
+    QRgb color;
+    auto operator<=>(const CornerKey&) const = default;
+};
+
+const QImage& cornerImage(const CornerKey& key)
+{
+    static std::map<CornerKey, QImage> images;
+    static std::list<CornerKey> order;
+    constexpr std::size_t capacity = 128;
+    if (auto found = images.find(key); found != images.end())
+        return found->second;
+    if (images.size() >= capacity) {
+        images.erase(order.front());
+        order.pop_front();
+    }
+    const int side = 2 * key.corner + 1;
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF square(0, 0, side, side);
+    const QColor color = QColor::fromRgba(key.color);
+    if (key.lineWidth > 0)
+        painter.fillPath(strokeOutline(square, key.radius, key.lineWidth), color);
+    else
+        painter.fillPath(continuousRoundedRect(square, key.radius), color);
+    painter.end();
+    order.push_back(key);
+    return images.emplace(key, std::move(image)).first->second;
+}
+
+// The rectangle in device pixels when the painter only moves and scales it onto whole
+// pixels; none otherwise.
+std::optional<std::pair<QRect, double>> onDevicePixels(const QPainter& painter, const QRectF& rect)
+{
+    const QTransform t = painter.deviceTransform();
+    if (t.type() > QTransform::TxScale || t.m11() <= 0 || t.m11() != t.m22())
+        return std::nullopt;
+    const QRectF mapped = t.mapRect(rect);
+    const auto whole = [](double v) { return std::abs(v - std::round(v)) < 1e-6; };
+    if (!whole(mapped.left()) || !whole(mapped.top()) || !whole(mapped.right())
+        || !whole(mapped.bottom()))
+        return std::nullopt;
+    return std::pair(QRect(int(std::lround(mapped.left())), int(std::lround(mapped.top())),
+                         int(std::lround(mapped.width())), int(std::lround(mapped.height()))),
+        t.m11());
+}
+
+// Draws the shape from its corners and straight parts; false when it cannot.
+bool drawSliced(QPainter& painter, const QRectF& rect, double radius, double lineWidth,
+    const QColor& color)
+{
+    const auto device = onDevicePixels(painter, rect);
+    if (!device || color.alpha() == 0)
+        return false;
+    const auto [r, scale] = *device;
+    const double deviceRadius = clampedRadius(rect, radius) * scale;
+    const double deviceLine = lineWidth * scale;
+    if (deviceLine > 0 && std::abs(deviceLine - std::round(deviceLine)) > 1e-6)
+        return false;
+    const int corner = int(std::ceil(deviceRadius * continuousCornerExtent + deviceLine)) + 1;
+    if (2 * corner + 1 > r.width() || 2 * corner + 1 > r.height())
+        return false;
+    const QImage& image = cornerImage({ corner, deviceRadius, deviceLine, color.rgba() });
+    const int line = int(std::lround(deviceLine));
+
+    // Everything is placed in device pixels and drawn through the painter's own transform,
+    // which maps it back onto exactly those pixels.
+    const QTransform toLogical = painter.deviceTransform().inverted();
+    auto logical = [&](const QRect& deviceRect) { return toLogical.mapRect(QRectF(deviceRect)); };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const int right = r.x() + r.width() - corner;
+    const int bottom = r.y() + r.height() - corner;
+    const int far = image.width() - corner;
+    const std::array<std::pair<QPoint, QPoint>, 4> corners { {
+        { { r.x(), r.y() }, { 0, 0 } },
+        { { right, r.y() }, { far, 0 } },
+        { { r.x(), bottom }, { 0, far } },
+        { { right, bottom }, { far, far } },
+    } };
+    for (const auto& [at, from] : corners) {
+        painter.drawImage(logical(QRect(at, QSize(corner, corner))), image,
+            QRectF(QRect(from, QSize(corner, corner))));
+    }
+    const int innerWidth = r.width() - 2 * corner;
+    const int innerHeight = r.height() - 2 * corner;
+    std::array<QRect, 4> straight;
+    if (line > 0) {
+        straight = { QRect(r.x() + corner, r.y(), innerWidth, line),
+            QRect(r.x() + corner, r.y() + r.height() - line, innerWidth, line),
+            QRect(r.x(), r.y() + corner, line, innerHeight),
+            QRect(r.x() + r.width() - line, r.y() + corner, line, innerHeight) };
+    } else {
+        straight = { QRect(r.x() + corner, r.y(), innerWidth, corner),
+            QRect(r.x(), r.y() + corner, r.width(), innerHeight),
+            QRect(r.x() + corner, bottom, innerWidth, corner), QRect() };
+    }
+    for (const QRect& part : straight) {
+        if (!part.isEmpty())
+            painter.fillRect(logical(part), color);
+    }
+    painter.restore();
+    return true;
+}
+
+} // namespace
+
+void fillContinuousRoundedRect(
+    QPainter& painter, const QRectF& rect, double radius, const QColor& color)
+{
+    if (rect.isEmpty() || drawSliced(painter, rect, radius, 0, color))
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(continuousRoundedRect(rect, radius), color);
+    painter.restore();
+}
+
+void strokeContinuousRoundedRect(QPainter& painter, const QRectF& rect, double radius,
+    double lineWidth, const QColor& color)
+{
+    if (rect.isEmpty() || lineWidth <= 0 || drawSliced(painter, rect, radius, lineWidth, color))
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(strokeOutline(rect, radius, lineWidth), color);
+    painter.restore();
 }
 
 } // namespace tidemark

@@ -230,6 +230,12 @@ void DropShadowView::paintEvent(QPaintEvent*)
         return;
     QPainter painter(this);
     const QRectF shape = QRectF(m_target->geometry()).translated(-QPointF(pos()));
+    // The shadow is cast around the surface: what lies under its straight inner part stays
+    // undrawn, which spares most of the blending of a large card.
+    const double inset = m_cornerRadius * continuousCornerExtent + 1;
+    const QRect inner = shape.adjusted(inset, inset, -inset, -inset).toAlignedRect();
+    if (inner.width() > 0 && inner.height() > 0)
+        painter.setClipRegion(QRegion(rect()).subtracted(QRegion(inner)));
     paintDropShadow(painter, shape, m_cornerRadius, m_shadow);
 }
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -44,6 +43,7 @@ template <class Data> struct SwiftyListDividerModifier {
 
 // The same rule for every row at once, in one pass: result[i] tells whether row i gets a line.
 // A repeated identifier takes the decision of its first occurrence, as the one-row rule does.
+// Each identifier and each selected one is hashed once; nothing is allocated per row.
 template <class Data, class Set>
 std::vector<bool> listRowDividers(const Data& data, const Set& selection)
 {
@@ -56,28 +56,44 @@ std::vector<bool> listRowDividers(const Data& data, const Set& selection)
     rows.reserve(count);
     for (const Element& e : data)
         rows.push_back(&e);
-    const Element& last = *rows.back();
-    const bool anySelected = !std::empty(selection);
-    auto selected = [&](const Element& e) { return anySelected && selection.contains(e); };
 
-    // The first occurrence of each identifier, to settle repeats.
-    struct Hash {
-        std::size_t operator()(const Element* e) const { return std::hash<Element>()(*e); }
+    // The first occurrence of each row's identifier, through an open-addressing table of
+    // row indices (0 is empty) keyed by the identifiers' hashes.
+    std::size_t capacity = 16;
+    while (capacity < 2 * count)
+        capacity *= 2;
+    const std::size_t mask = capacity - 1;
+    std::vector<std::size_t> slots(capacity, 0);
+    std::vector<std::size_t> hashes(count);
+    const std::hash<Element> hash;
+    auto find = [&](const Element& e, std::size_t h) -> std::size_t& {
+        for (std::size_t slot = h & mask;; slot = (slot + 1) & mask) {
+            std::size_t& entry = slots[slot];
+            if (entry == 0 || (hashes[entry - 1] == h && *rows[entry - 1] == e))
+                return entry;
+        }
     };
-    struct Equal {
-        bool operator()(const Element* a, const Element* b) const { return *a == *b; }
-    };
-    std::unordered_map<const Element*, std::size_t, Hash, Equal> first;
-    first.reserve(count);
-    for (std::size_t i = 0; i < count; ++i)
-        first.try_emplace(rows[i], i);
-
+    std::vector<std::size_t> first(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const Element& row = *rows[i];
-        if (row == last || selected(row))
+        hashes[i] = hash(*rows[i]);
+        std::size_t& entry = find(*rows[i], hashes[i]);
+        if (entry == 0)
+            entry = i + 1;
+        first[i] = entry - 1;
+    }
+    // Which first occurrences are selected: a selected identifier not in the list marks none.
+    std::vector<bool> selected(count, false);
+    for (const Element& s : selection) {
+        if (const std::size_t entry = find(s, hash(s)); entry != 0)
+            selected[entry - 1] = true;
+    }
+
+    const std::size_t last = first[count - 1];
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t f = first[i];
+        if (f == last || selected[f])
             continue;
-        const std::size_t f = first.find(rows[i])->second;
-        result[i] = !selected(*rows[f + 1]);
+        result[i] = !selected[first[f + 1]];
     }
     return result;
 }

@@ -110,9 +110,7 @@ QColor MaterialView::tint() const
 void MaterialView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.fillPath(continuousRoundedRect(QRectF(rect()), m_cornerRadius), tint());
+    fillContinuousRoundedRect(painter, QRectF(rect()), m_cornerRadius, tint());
 }
 
 bool MaterialView::event(QEvent* event)

@@ -26,15 +26,9 @@ void paintVisualEffectBorder(QPainter& painter, const QRectF& bounds, double bor
 {
     if (opacity <= 0 || borderWidth <= 0)
         return;
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPen pen(visualEffectBorderColor(scheme, opacity), borderWidth, Qt::SolidLine, Qt::FlatCap,
-        Qt::MiterJoin);
-    pen.setMiterLimit(10);
-    painter.setPen(pen);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(visualEffectBorderPath(bounds, borderWidth, cornerRadius));
-    painter.restore();
+    // A line of `borderWidth` with butt caps and mitre joins (limit 10) along the inset path.
+    strokeContinuousRoundedRect(
+        painter, bounds, cornerRadius, borderWidth, visualEffectBorderColor(scheme, opacity));
 }
 
 VisualEffectBorderViewModifier::VisualEffectBorderViewModifier(

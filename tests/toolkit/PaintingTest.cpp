@@ -47,6 +47,54 @@ TEST(ContinuousCorners, FillTheRectangleButTheCorners)
     EXPECT_TRUE(continuousRoundedRect(QRectF(), 6).isEmpty());
 }
 
+// The largest difference in any channel of any pixel.
+int largestDifference(const QImage& a, const QImage& b)
+{
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            largest = std::max({ largest, std::abs(qRed(p) - qRed(q)),
+                std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q)),
+                std::abs(qAlpha(p) - qAlpha(q)) });
+        }
+    }
+    return largest;
+}
+
+TEST(ContinuousCorners, CachedCornersDrawWhatThePathDraws)
+{
+    const QColor color(30, 60, 200, 180);
+    for (const double ratio : { 1.0, 2.0 }) {
+        for (const QRectF rect : { QRectF(3, 4, 120, 90), QRectF(0.25, 4, 120, 90) }) {
+            SCOPED_TRACE(std::to_string(ratio) + " at x " + std::to_string(rect.x()));
+            QImage sliced = canvas({ 130, 100 }, ratio);
+            QImage drawn = canvas({ 130, 100 }, ratio);
+            {
+                QPainter painter(&sliced);
+                painter.translate(2, 1);
+                fillContinuousRoundedRect(painter, rect, 12, color);
+                strokeContinuousRoundedRect(painter, rect.adjusted(10, 10, -10, -10), 8, 1,
+                    Qt::white);
+            }
+            {
+                QPainter painter(&drawn);
+                painter.translate(2, 1);
+                painter.setRenderHint(QPainter::Antialiasing);
+                painter.fillPath(continuousRoundedRect(rect, 12), color);
+                QPainterPathStroker stroker;
+                stroker.setWidth(1);
+                stroker.setCapStyle(Qt::FlatCap);
+                stroker.setJoinStyle(Qt::MiterJoin);
+                const QRectF inner = rect.adjusted(10.5, 10.5, -10.5, -10.5);
+                painter.fillPath(stroker.createStroke(continuousRoundedRect(inner, 7.5)), Qt::white);
+            }
+            EXPECT_LE(largestDifference(sliced, drawn), 8);
+        }
+    }
+}
+
 // One plate on a background of its own, 60 × 30 at the ratio.
 QImage plate(const AlertButtonAppearance& appearance, const QPalette& palette, QColor background,
     double ratio = 2)
@@ -384,6 +432,33 @@ TEST(MaterialView, IsATintOfThePaletteThatUpdatesInPlace)
     QResizeEvent resize(QSize(80, 40), QSize(50, 50));
     QCoreApplication::sendEvent(&window, &resize);
     EXPECT_EQ(material->geometry(), QRect(0, 0, 80, 40));
+}
+
+TEST(MaterialView, ARoundedMaterialInsideAWindowCoversExactlyItsShape)
+{
+    QWidget window;
+    window.resize(100, 80);
+    window.setPalette(darkPalette()); // where the white hairline shows
+    auto* material = new MaterialView(Material::popover, BlendingMode::withinWindow, &window);
+    material->setGeometry(10, 12, 60, 40);
+    material->setCornerRadius(8);
+    new VisualEffectBorderViewModifier(material, 1, 8, 1);
+    for (const double ratio : { 1.0, 2.0 }) {
+        SCOPED_TRACE(ratio);
+        const QImage image = test::render(&window, ratio);
+        const QColor tint = material->tint();
+        EXPECT_TRUE(colorNear(pixelAt(image, 40, 32), tint, 2)) << "inside";
+        EXPECT_TRUE(colorNear(pixelAt(image, 12, 32), tint, 2)) << "just inside the left edge";
+        EXPECT_TRUE(colorNear(pixelAt(image, 67.5, 32), tint, 2)) << "just inside the right edge";
+        EXPECT_EQ(pixelAt(image, 9.5, 32).alpha(), 0) << "left of it";
+        EXPECT_EQ(pixelAt(image, 70.5, 32).alpha(), 0) << "right of it";
+        EXPECT_EQ(pixelAt(image, 40, 11.5).alpha(), 0) << "above it";
+        EXPECT_EQ(pixelAt(image, 40, 52.5).alpha(), 0) << "below it";
+        EXPECT_LT(pixelAt(image, 10.5, 12.5).alpha(), 40) << "the corner is cut";
+        // The hairline lies on the outermost pixel inside the edge.
+        const QColor edge = pixelAt(image, 40, 12.25);
+        EXPECT_GT(edge.lightness(), tint.lightness()) << "the white border";
+    }
 }
 
 TEST(DropShadow, IsBlurredOnceAndReusedAfter)
