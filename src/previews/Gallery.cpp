@@ -72,7 +72,8 @@ std::string slug(const std::string& name)
     std::string out;
     bool hyphen = false;
     for (const char c : name) {
-        const bool keep = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        const bool keep
+            = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
         if (keep) {
             out += c;
             hyphen = false;
@@ -97,15 +98,16 @@ GalleryResult writeGallery(const PreviewRegistry& registry, const std::filesyste
         return result;
     }
     std::ostringstream html;
-    html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-         << "<title>Tidemark previews</title>\n<style>\n"
-         << "body{font-family:sans-serif;background:#f4f4f4;margin:2em}\n"
-         << "section{margin-bottom:2em}\n.states{display:flex;flex-wrap:wrap;gap:1.5em}\n"
-         << ".variants{display:flex;flex-wrap:wrap;gap:1em;align-items:flex-start}\n"
-         << "figure{margin:0;padding:.5em;background:repeating-conic-gradient(#ddd 0 25%,#fff 0 50%)"
-            " 0 0/16px 16px;border:1px solid #ccc}\n"
-         << "figcaption{font-size:.8em;color:#333;margin-top:.3em}\n</style>\n</head>\n<body>\n"
-         << "<h1>Tidemark previews</h1>\n";
+    html
+        << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+        << "<title>Tidemark previews</title>\n<style>\n"
+        << "body{font-family:sans-serif;background:#f4f4f4;margin:2em}\n"
+        << "section{margin-bottom:2em}\n.states{display:flex;flex-wrap:wrap;gap:1.5em}\n"
+        << ".variants{display:flex;flex-wrap:wrap;gap:1em;align-items:flex-start}\n"
+        << "figure{margin:0;padding:.5em;background:repeating-conic-gradient(#ddd 0 25%,#fff 0 50%)"
+           " 0 0/16px 16px;border:1px solid #ccc}\n"
+        << "figcaption{font-size:.8em;color:#333;margin-top:.3em}\n</style>\n</head>\n<body>\n"
+        << "<h1>Tidemark previews</h1>\n";
     for (const PreviewProvider& provider : registry.providers()) {
         html << "<section>\n<h2>" << htmlEscaped(provider.name) << "</h2>\n";
         for (const PreviewState& state : provider.states) {
@@ -133,8 +135,8 @@ GalleryResult writeGallery(const PreviewRegistry& registry, const std::filesyste
                 const std::string caption
                     = variant.name.empty() ? "(" + variant.identifier + ")" : variant.name;
                 html << "<figure><img src=\"" << htmlEscaped(sources[0]) << "\" srcset=\""
-                     << htmlEscaped(sources[1]) << " 2x\" alt=\"" << htmlEscaped(state.name)
-                     << ", " << htmlEscaped(caption) << "\"><figcaption>" << htmlEscaped(caption)
+                     << htmlEscaped(sources[1]) << " 2x\" alt=\"" << htmlEscaped(state.name) << ", "
+                     << htmlEscaped(caption) << "\"><figcaption>" << htmlEscaped(caption)
                      << "</figcaption></figure>\n";
             }
             html << "</div>\n";

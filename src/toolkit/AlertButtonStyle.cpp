@@ -122,7 +122,8 @@ AlertButtonStyle* AlertButtonStyle::apply(QAbstractButton* button, double progre
     return style;
 }
 
-AlertButtonAppearance AlertButtonStyle::appearance(const QStyleOption* option, const QWidget* widget)
+AlertButtonAppearance AlertButtonStyle::appearance(
+    const QStyleOption* option, const QWidget* widget)
 {
     AlertButtonAppearance appearance;
     if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option))
@@ -166,7 +167,8 @@ void AlertButtonStyle::drawControl(ControlElement element, const QStyleOption* o
     }
     if (textWidth > 0) {
         painter->setPen(labelColor);
-        painter->drawText(QRect(x, area.y(), std::max(textWidth, area.right() + 1 - x), area.height()),
+        painter->drawText(
+            QRect(x, area.y(), std::max(textWidth, area.right() + 1 - x), area.height()),
             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, button->text);
     }
     painter->restore();

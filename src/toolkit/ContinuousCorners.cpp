@@ -66,7 +66,8 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius)
         { r.topLeft(), { 0, 1 }, { 1, 0 } },
     } };
     auto point = [radiusUsed](const Corner& corner, CornerPoint p) {
-        return corner.at + corner.back * (p.along * radiusUsed) + corner.on * (p.across * radiusUsed);
+        return corner.at + corner.back * (p.along * radiusUsed)
+            + corner.on * (p.across * radiusUsed);
     };
     path.moveTo(point(corners[3], segments.back().to));
     for (const Corner& corner : corners) {
@@ -75,8 +76,8 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius)
             if (segment.isLine)
                 path.lineTo(point(corner, segment.to));
             else
-                path.cubicTo(
-                    point(corner, segment.c1), point(corner, segment.c2), point(corner, segment.to));
+                path.cubicTo(point(corner, segment.c1), point(corner, segment.c2),
+                    point(corner, segment.to));
         }
     }
     path.closeSubpath();
@@ -87,7 +88,8 @@ namespace {
 
 double clampedRadius(const QRectF& rect, double radius)
 {
-    return std::clamp(radius, 0.0, std::min(rect.width(), rect.height()) / 2 / continuousCornerExtent);
+    return std::clamp(
+        radius, 0.0, std::min(rect.width(), rect.height()) / 2 / continuousCornerExtent);
 }
 
 QPainterPath strokeOutline(const QRectF& rect, double radius, double lineWidth)
@@ -157,8 +159,8 @@ std::optional<std::pair<QRect, double>> onDevicePixels(const QPainter& painter, 
 }
 
 // Draws the shape from its corners and straight parts; false when it cannot.
-bool drawSliced(QPainter& painter, const QRectF& rect, double radius, double lineWidth,
-    const QColor& color)
+bool drawSliced(
+    QPainter& painter, const QRectF& rect, double radius, double lineWidth, const QColor& color)
 {
     const auto device = onDevicePixels(painter, rect);
     if (!device || color.alpha() == 0)
@@ -228,8 +230,8 @@ void fillContinuousRoundedRect(
     painter.restore();
 }
 
-void strokeContinuousRoundedRect(QPainter& painter, const QRectF& rect, double radius,
-    double lineWidth, const QColor& color)
+void strokeContinuousRoundedRect(
+    QPainter& painter, const QRectF& rect, double radius, double lineWidth, const QColor& color)
 {
     if (rect.isEmpty() || lineWidth <= 0 || drawSliced(painter, rect, radius, lineWidth, color))
         return;

@@ -26,7 +26,7 @@ QPainterPath continuousRoundedRect(const QRectF& rect, double radius);
 // path is drawn.
 void fillContinuousRoundedRect(
     QPainter& painter, const QRectF& rect, double radius, const QColor& color);
-void strokeContinuousRoundedRect(QPainter& painter, const QRectF& rect, double radius,
-    double lineWidth, const QColor& color);
+void strokeContinuousRoundedRect(
+    QPainter& painter, const QRectF& rect, double radius, double lineWidth, const QColor& color);
 
 } // namespace tidemark

@@ -29,8 +29,8 @@ QSlider* makeColumn(QHBoxLayout* row, const char* key)
 
 } // namespace
 
-DebugToggledSliders::DebugToggledSliders(const QString& title, double lower, double upper,
-    Value on, Value off, QWidget* parent)
+DebugToggledSliders::DebugToggledSliders(
+    const QString& title, double lower, double upper, Value on, Value off, QWidget* parent)
     : QWidget(parent)
     , m_lower(lower)
     , m_upper(upper)

@@ -9,10 +9,11 @@
 namespace tidemark {
 
 // Tunes a Toggled<T> (T a floating-point type) over lower…upper.
-template <std::floating_point T> class DebugToggledViewRangeValue final : public DebugToggledSliders {
+template <std::floating_point T>
+class DebugToggledViewRangeValue final : public DebugToggledSliders {
 public:
-    DebugToggledViewRangeValue(std::string title, Binding<Toggled<T>> toggled, T lower, T upper,
-        QWidget* parent = nullptr)
+    DebugToggledViewRangeValue(
+        std::string title, Binding<Toggled<T>> toggled, T lower, T upper, QWidget* parent = nullptr)
         : DebugToggledSliders(QString::fromStdString(title), double(lower), double(upper),
             asDouble(onBinding(toggled)), asDouble(offBinding(toggled)), parent)
     {
@@ -27,7 +28,8 @@ private:
 };
 
 // Tunes a Toggled<Angle>; the sliders, lower and upper are in degrees.
-template <std::floating_point T> class DebugToggledViewAngleRangeValue final : public DebugToggledSliders {
+template <std::floating_point T>
+class DebugToggledViewAngleRangeValue final : public DebugToggledSliders {
 public:
     DebugToggledViewAngleRangeValue(std::string title, Binding<Toggled<Angle>> toggled, T lower,
         T upper, QWidget* parent = nullptr)

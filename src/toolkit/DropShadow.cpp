@@ -28,9 +28,9 @@ std::array<int, 3> boxRadiiForGaussian(double sigma)
     if (lower % 2 == 0)
         --lower;
     const int upper = lower + 2;
-    const double m = std::round(
-        (12 * sigma * sigma - passes * lower * lower - 4 * passes * lower - 3 * passes)
-        / (-4 * lower - 4));
+    const double m
+        = std::round((12 * sigma * sigma - passes * lower * lower - 4 * passes * lower - 3 * passes)
+            / (-4 * lower - 4));
     std::array<int, 3> radii {};
     for (int i = 0; i < passes; ++i)
         radii[i] = ((i < m ? lower : upper) - 1) / 2;
@@ -77,8 +77,8 @@ QImage renderShadow(const QSizeF& size, double cornerRadius, const Shadow& shado
         QPainter painter(&silhouette);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.scale(ratio, ratio);
-        painter.fillPath(continuousRoundedRect(QRectF(QPointF(extent, extent), size), cornerRadius),
-            Qt::black);
+        painter.fillPath(
+            continuousRoundedRect(QRectF(QPointF(extent, extent), size), cornerRadius), Qt::black);
     }
     std::vector<uint8_t> a(std::size_t(width) * height);
     for (int y = 0; y < height; ++y)
@@ -175,8 +175,8 @@ QImage shadowImage(
         int(std::lround(size.height() * devicePixelRatio)), cornerRadius, shadow.color.rgba(),
         shadow.radius, devicePixelRatio };
     const QSizeF whole(key.width / devicePixelRatio, key.height / devicePixelRatio);
-    return cache().get(key,
-        [&] { return renderShadow(whole, cornerRadius, shadow, devicePixelRatio); });
+    return cache().get(
+        key, [&] { return renderShadow(whole, cornerRadius, shadow, devicePixelRatio); });
 }
 
 void paintDropShadow(

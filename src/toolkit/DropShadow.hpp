@@ -26,8 +26,8 @@ double shadowExtent(const Shadow& shadow);
 // The shadow of a continuous rounded rectangle of `size`, as an image that covers the shape
 // grown by shadowExtent on every side, at `devicePixelRatio`. Each image is made once and kept
 // (the most recent few hundred), so drawing a shadow each frame costs one image draw.
-QImage shadowImage(const QSizeF& size, double cornerRadius, const Shadow& shadow,
-    double devicePixelRatio);
+QImage shadowImage(
+    const QSizeF& size, double cornerRadius, const Shadow& shadow, double devicePixelRatio);
 
 // Paints the shadow of the rounded rectangle `shape` beneath it.
 void paintDropShadow(

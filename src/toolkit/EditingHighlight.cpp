@@ -17,8 +17,8 @@ void paintEditingPlate(QPainter& painter, const QRectF& rect, const QColor& colo
     painter.restore();
 }
 
-EditingViewModifier::EditingViewModifier(QWidget* content, bool isEditing, const QColor& color,
-    bool highlightOnHover, QWidget* parent)
+EditingViewModifier::EditingViewModifier(
+    QWidget* content, bool isEditing, const QColor& color, bool highlightOnHover, QWidget* parent)
     : QWidget(parent)
     , m_content(content)
     , m_isEditing(isEditing)
@@ -45,7 +45,8 @@ void EditingViewModifier::paintEvent(QPaintEvent*)
     if (!showsPlate())
         return;
     QPainter painter(this);
-    paintEditingPlate(painter, QRectF(rect()), m_color);
+    paintEditingPlate(painter, QRectF(rect()),
+        m_color.isValid() ? m_color : palette().color(QPalette::WindowText));
 }
 
 void EditingViewModifier::enterEvent(QEnterEvent* event)

@@ -14,7 +14,8 @@ void paintEditingPlate(QPainter& painter, const QRectF& rect, const QColor& colo
 
 // Marks an editable text run: pads its content by 4 px left and right and 2 px above and
 // below (always), and shows the plate behind it while it is being edited, or, when
-// `highlightOnHover`, while the pointer is over it.
+// `highlightOnHover`, while the pointer is over it. An invalid colour (QColor()) stands for
+// the primary text colour of the view's palette, so the plate follows the colour scheme.
 class EditingViewModifier final : public QWidget {
     Q_OBJECT
 public:

@@ -16,10 +16,14 @@ FormStyleGroupedModifier::FormStyleGroupedModifier(QWidget* view)
     : QObject(view)
     , m_view(view)
 {
-    new AncestorEventFilter(view, [this](QWidget* watched, QEvent* event) {
-        if (event->type() == QEvent::ParentChange || (watched == m_view && isEnvironmentChange(event)))
-            update();
-    }, this);
+    new AncestorEventFilter(
+        view,
+        [this](QWidget* watched, QEvent* event) {
+            if (event->type() == QEvent::ParentChange
+                || (watched == m_view && isEnvironmentChange(event)))
+                update();
+        },
+        this);
     update();
 }
 
@@ -34,8 +38,8 @@ void FormStyleGroupedModifier::update()
 
 FormStyleGroupedModifier* groupedFormStyle(QWidget* view)
 {
-    if (auto* existing = view->findChild<FormStyleGroupedModifier*>(
-            QString(), Qt::FindDirectChildrenOnly))
+    if (auto* existing
+        = view->findChild<FormStyleGroupedModifier*>(QString(), Qt::FindDirectChildrenOnly))
         return existing;
     return new FormStyleGroupedModifier(view);
 }

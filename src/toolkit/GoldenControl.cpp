@@ -48,8 +48,8 @@ QSize GoldenControl::sizeHint() const
     const QSize cancellable = m_cancellable->sizeHint();
     const QSize primary = m_primary->sizeHint();
     // Wide enough that each label fits its share.
-    const int width = int(std::ceil(std::max(cancellable.width() / goldenMinorFactor,
-        primary.width() / goldenMajorFactor)));
+    const int width = int(std::ceil(
+        std::max(cancellable.width() / goldenMinorFactor, primary.width() / goldenMajorFactor)));
     return { width, std::max(cancellable.height(), primary.height()) };
 }
 

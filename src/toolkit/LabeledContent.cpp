@@ -71,25 +71,24 @@ public:
         if (QLayoutItem* label = m_items[0]) {
             const QSize hint = label->sizeHint();
             const auto [top, height] = centred(hint);
-            label->setGeometry(QRect(
-                rect.left() + column - LabeledContent::spacing - hint.width(), top, hint.width(), height));
+            label->setGeometry(QRect(rect.left() + column - LabeledContent::spacing - hint.width(),
+                top, hint.width(), height));
         }
         if (QLayoutItem* content = m_items[1]) {
             const QSize hint = content->sizeHint();
             const auto [top, height] = centred(hint);
-            content->setGeometry(QRect(
-                rect.left() + column, top, std::max(0, rect.width() - column), height));
+            content->setGeometry(
+                QRect(rect.left() + column, top, std::max(0, rect.width() - column), height));
         }
     }
 
 private:
     QSize measure(bool minimum) const
     {
-        const QSize label = m_items[0] ? (minimum ? m_items[0]->minimumSize() : m_items[0]->sizeHint())
-                                       : QSize();
-        const QSize content = m_items[1]
-            ? (minimum ? m_items[1]->minimumSize() : m_items[1]->sizeHint())
-            : QSize();
+        const QSize label
+            = m_items[0] ? (minimum ? m_items[0]->minimumSize() : m_items[0]->sizeHint()) : QSize();
+        const QSize content
+            = m_items[1] ? (minimum ? m_items[1]->minimumSize() : m_items[1]->sizeHint()) : QSize();
         return { m_row->contentColumn() + std::max(0, content.width()),
             std::max(label.height(), content.height()) + 2 * LabeledContent::verticalPadding };
     }
@@ -202,7 +201,8 @@ void LabeledContent::relayoutSiblings()
             continue;
         // The platform's form row sizes its label column from the label's minimum width.
         if (row->m_formLayoutRow)
-            row->m_label->setMinimumWidth(std::max(row->m_labelMinimumWidth, row->labelColumnWidth()));
+            row->m_label->setMinimumWidth(
+                std::max(row->m_labelMinimumWidth, row->labelColumnWidth()));
         row->layout()->invalidate();
         row->updateGeometry();
     }

@@ -129,34 +129,43 @@ Rect frameInItsWindow(const QWidget* view)
 PreferenceWriter* applyLocalFrameModifier(QWidget* view)
 {
     PreferenceWriter* writer = setPreference<FramePreferenceKey>(view, boundsOf(view));
-    new AncestorEventFilter(view, [view, writer](QWidget* watched, QEvent* event) {
-        if (watched == view && event->type() == QEvent::Resize)
-            writer->setAnyValue(FramePreferenceKey::Value(boundsOf(view)));
-    }, writer);
+    new AncestorEventFilter(
+        view,
+        [view, writer](QWidget* watched, QEvent* event) {
+            if (watched == view && event->type() == QEvent::Resize)
+                writer->setAnyValue(FramePreferenceKey::Value(boundsOf(view)));
+        },
+        writer);
     return writer;
 }
 
 PreferenceWriter* applyGlobalFrameModifier(QWidget* view)
 {
     PreferenceWriter* writer = setPreference<FramePreferenceKey>(view, frameInItsWindow(view));
-    new AncestorEventFilter(view, [view, writer](QWidget* watched, QEvent* event) {
-        if (watched->isWindow() && watched != view)
-            return;
-        const auto type = event->type();
-        if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::ParentChange)
-            writer->setAnyValue(FramePreferenceKey::Value(frameInItsWindow(view)));
-    }, writer);
+    new AncestorEventFilter(
+        view,
+        [view, writer](QWidget* watched, QEvent* event) {
+            if (watched->isWindow() && watched != view)
+                return;
+            const auto type = event->type();
+            if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::ParentChange)
+                writer->setAnyValue(FramePreferenceKey::Value(frameInItsWindow(view)));
+        },
+        writer);
     return writer;
 }
 
 PreferenceWriter* applySizeModifier(QWidget* view)
 {
-    PreferenceWriter* writer
-        = setPreference<SizePreferenceKey>(view, Size { double(view->width()), double(view->height()) });
-    new AncestorEventFilter(view, [view, writer](QWidget* watched, QEvent* event) {
-        if (watched == view && event->type() == QEvent::Resize)
-            writer->setAnyValue(Size { double(view->width()), double(view->height()) });
-    }, writer);
+    PreferenceWriter* writer = setPreference<SizePreferenceKey>(
+        view, Size { double(view->width()), double(view->height()) });
+    new AncestorEventFilter(
+        view,
+        [view, writer](QWidget* watched, QEvent* event) {
+            if (watched == view && event->type() == QEvent::Resize)
+                writer->setAnyValue(Size { double(view->width()), double(view->height()) });
+        },
+        writer);
     return writer;
 }
 

@@ -16,9 +16,9 @@ namespace tidemark {
 // Views report values upwards (their frame, their size) to an ancestor that reads them.
 // Every view may publish a value under a key; an ancestor that reads the key gets the values
 // of its whole subtree folded in tree order (children in their order, each view's own value
-// after those of its content) by the key's rule, starting from the key's default. A change is gathered on the next turn of the
-// event loop, however many views changed, and the reader hears it only when the folded value
-// differs from the last it heard; it always hears the first one.
+// after those of its content) by the key's rule, starting from the key's default. A change is
+// gathered on the next turn of the event loop, however many views changed, and the reader hears it
+// only when the folded value differs from the last it heard; it always hears the first one.
 //
 // A key is a type with `Value`, `static Value defaultValue()` and
 // `static void reduce(Value& value, const Value& next)`.
@@ -134,9 +134,8 @@ PreferenceReader* onPreferenceChange(
         [](const std::any& a, const std::any& b) {
             return std::any_cast<const Value&>(a) == std::any_cast<const Value&>(b);
         },
-        [action = std::move(action)](const std::any& value) {
-            action(std::any_cast<const Value&>(value));
-        });
+        [action = std::move(action)](
+            const std::any& value) { action(std::any_cast<const Value&>(value)); });
 }
 
 // Publish the modified view's frame under FramePreferenceKey: in its own coordinates

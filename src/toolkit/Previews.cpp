@@ -95,10 +95,9 @@ std::vector<PreviewVariant> UIElementPreview::variants() const
 {
     using Kind = PreviewVariant::Kind;
     std::vector<PreviewVariant> result;
-    result.push_back({ Kind::standard, "Default preview 1", "default", {},
-        ContentSizeCategory::large, false });
     result.push_back(
-        { Kind::darkMode, "Dark Mode", "dark", {}, ContentSizeCategory::large, true });
+        { Kind::standard, "Default preview 1", "default", {}, ContentSizeCategory::large, false });
+    result.push_back({ Kind::darkMode, "Dark Mode", "dark", {}, ContentSizeCategory::large, true });
     for (const std::string& locale : m_localizations) {
         result.push_back({ Kind::locale, localeDisplayName(locale), "locale-" + locale, locale,
             ContentSizeCategory::large, false });

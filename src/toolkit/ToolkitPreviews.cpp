@@ -65,10 +65,7 @@ QWidget* makeButtonRow(double progress, bool enabled, bool pressed)
 // A list of five rows with the second selected and the lines between them.
 class DividerSample final : public QWidget {
 public:
-    DividerSample()
-    {
-        setMinimumSize(200, int(m_rows.size()) * (rowHeight + gap));
-    }
+    DividerSample() { setMinimumSize(200, int(m_rows.size()) * (rowHeight + gap)); }
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -87,8 +84,8 @@ protected:
             painter.setPen(m_selection.contains(m_rows[i])
                     ? palette().color(QPalette::HighlightedText)
                     : palette().color(QPalette::WindowText));
-            painter.drawText(frame, Qt::AlignVCenter | Qt::AlignLeft,
-                QString::fromStdString(m_rows[i]));
+            painter.drawText(
+                frame, Qt::AlignVCenter | Qt::AlignLeft, QString::fromStdString(m_rows[i]));
         }
         paintListRowDividers(painter, frames, listRowDividers(m_rows, m_selection), palette());
     }
@@ -108,10 +105,10 @@ QWidget* makeLabeledForm(bool fallback)
         setEnvironmentValue(form, availablePreviewVersionKey, OperatingSystemVersion { 12, 0, 0 });
     auto* layout = new QVBoxLayout(form);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new LabeledContent(new QLabel(QStringLiteral("1.2.5 (125)")),
-        QStringLiteral("Version")));
-    layout->addWidget(new LabeledContent(new QLineEdit(QStringLiteral("Tidemark")),
-        QStringLiteral("Name")));
+    layout->addWidget(
+        new LabeledContent(new QLabel(QStringLiteral("1.2.5 (125)")), QStringLiteral("Version")));
+    layout->addWidget(
+        new LabeledContent(new QLineEdit(QStringLiteral("Tidemark")), QStringLiteral("Name")));
     return form;
 }
 
@@ -173,12 +170,12 @@ void registerToolkitPreviews(PreviewRegistry& registry)
             { "editing",
                 [] {
                     return new EditingViewModifier(
-                        new QLabel(QStringLiteral("in 25 minutes")), true, Qt::black, true);
+                        new QLabel(QStringLiteral("in 25 minutes")), true, QColor(), true);
                 } },
             { "not editing",
                 [] {
                     return new EditingViewModifier(
-                        new QLabel(QStringLiteral("in 25 minutes")), false, Qt::black, true);
+                        new QLabel(QStringLiteral("in 25 minutes")), false, QColor(), true);
                 } },
         } });
     registry.add({ "LabeledContent",
@@ -186,14 +183,13 @@ void registerToolkitPreviews(PreviewRegistry& registry)
             { "form row", [] { return makeLabeledForm(false); } },
             { "own row", [] { return makeLabeledForm(true); } },
         } });
-    registry.add({ "GoldenControl_Previews",
-        { { "Cancel and Save",
-            [] {
-                auto* control = new GoldenControl(
-                    [] {}, text("Localizable", "Cancel"), [] {}, text("Localizable", "Save"));
-                control->setFixedWidth(200);
-                return control;
-            } } } });
+    registry.add({ "GoldenControl_Previews", { { "Cancel and Save", [] {
+                                                    auto* control = new GoldenControl([] {},
+                                                        text("Localizable", "Cancel"), [] {},
+                                                        text("Localizable", "Save"));
+                                                    control->setFixedWidth(200);
+                                                    return control;
+                                                } } } });
     registry.add({ "AppIcon",
         {
             { "square", [] { return fixedSize(new AppIcon, 64, 64); } },
@@ -205,14 +201,17 @@ void registerToolkitPreviews(PreviewRegistry& registry)
                 [] {
                     auto pair = std::make_shared<Toggled<double>>(1.0, 0.5);
                     return new DebugToggledViewRangeValue<double>("Scale",
-                        { [pair] { return *pair; }, [pair](const Toggled<double>& v) { *pair = v; } },
+                        { [pair] { return *pair; },
+                            [pair](const Toggled<double>& v) { *pair = v; } },
                         0.0, 2.0);
                 } },
             { "angle",
                 [] {
-                    auto pair = std::make_shared<Toggled<Angle>>(Angle { std::numbers::pi }, Angle { 0 });
+                    auto pair
+                        = std::make_shared<Toggled<Angle>>(Angle { std::numbers::pi }, Angle { 0 });
                     return new DebugToggledViewAngleRangeValue<double>("Rotation",
-                        { [pair] { return *pair; }, [pair](const Toggled<Angle>& v) { *pair = v; } },
+                        { [pair] { return *pair; },
+                            [pair](const Toggled<Angle>& v) { *pair = v; } },
                         0.0, 360.0);
                 } },
         } });

@@ -29,8 +29,8 @@ struct MaskShape {
 
 // Erases from `image` (premultiplied ARGB, any device pixel ratio), whose whole area stands
 // for `bounds`, everything the mask paints, in proportion to the mask's opacity.
-void eraseWithMask(QImage& image, const QRectF& bounds, Qt::Alignment alignment,
-    const MaskShape& mask);
+void eraseWithMask(
+    QImage& image, const QRectF& bounds, Qt::Alignment alignment, const MaskShape& mask);
 
 // Draws its view everywhere except under the mask's shape.
 class ReverseMaskEffect final : public QGraphicsEffect {

@@ -28,8 +28,8 @@ bool matches(WindowNotification notification, QEvent::Type type)
 
 } // namespace
 
-WindowNotificationsViewModifier::WindowNotificationsViewModifier(QWidget* view,
-    WindowNotification notification, std::function<void(QWidget* window)> perform)
+WindowNotificationsViewModifier::WindowNotificationsViewModifier(
+    QWidget* view, WindowNotification notification, std::function<void(QWidget* window)> perform)
     : QObject(view)
     , m_view(view)
     , m_notification(notification)

@@ -122,7 +122,8 @@ TEST(AvailabilityRule, ReadsThePreviewVersionOfTheViewsSubtree)
     EXPECT_TRUE(allowsNewerFacility(inside, T::runningSystem));
     EXPECT_TRUE(allowsNewerFacility(outside, T::runningSystemAndPreviewVersion));
     // The default is the running version as first asked for: it passes.
-    EXPECT_EQ(environmentValue(outside, availablePreviewVersionKey), defaultAvailablePreviewVersion());
+    EXPECT_EQ(
+        environmentValue(outside, availablePreviewVersionKey), defaultAvailablePreviewVersion());
 
     ScopedPlatformVersion older("12.0");
     EXPECT_FALSE(allowsNewerFacility(outside, T::runningSystemAndPreviewVersion));

@@ -66,8 +66,8 @@ TEST(ListRowDivider, PaintsFourPixelsBelowTheRow)
 {
     QImage image = test::canvas({ 50, 40 }, 2, Qt::white);
     QPainter painter(&image);
-    paintListRowDividers(painter, { QRectF(0, 0, 50, 10), QRectF(0, 18, 50, 10) }, { true, false },
-        lightPalette());
+    paintListRowDividers(
+        painter, { QRectF(0, 0, 50, 10), QRectF(0, 18, 50, 10) }, { true, false }, lightPalette());
     painter.end();
     const QColor line = test::over(dividerColor(lightPalette()), Qt::white);
     EXPECT_TRUE(test::colorNear(test::pixelAt(image, 25, 14.5), line, 2));
@@ -84,8 +84,8 @@ TEST(GoldenControl, SharesTheWidthByTheGoldenRatio)
 
     int cancelled = 0;
     int saved = 0;
-    GoldenControl control([&] { ++cancelled; }, QStringLiteral("Cancel"), [&] { ++saved; },
-        QStringLiteral("Save"));
+    GoldenControl control(
+        [&] { ++cancelled; }, QStringLiteral("Cancel"), [&] { ++saved; }, QStringLiteral("Save"));
     control.resize(200, 30);
     control.setAttribute(Qt::WA_DontShowOnScreen);
     control.show();

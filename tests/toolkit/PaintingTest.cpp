@@ -55,9 +55,9 @@ int largestDifference(const QImage& a, const QImage& b)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
-            largest = std::max({ largest, std::abs(qRed(p) - qRed(q)),
-                std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q)),
-                std::abs(qAlpha(p) - qAlpha(q)) });
+            largest
+                = std::max({ largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                    std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q)) });
         }
     }
     return largest;
@@ -75,8 +75,8 @@ TEST(ContinuousCorners, CachedCornersDrawWhatThePathDraws)
                 QPainter painter(&sliced);
                 painter.translate(2, 1);
                 fillContinuousRoundedRect(painter, rect, 12, color);
-                strokeContinuousRoundedRect(painter, rect.adjusted(10, 10, -10, -10), 8, 1,
-                    Qt::white);
+                strokeContinuousRoundedRect(
+                    painter, rect.adjusted(10, 10, -10, -10), 8, 1, Qt::white);
             }
             {
                 QPainter painter(&drawn);
@@ -88,7 +88,8 @@ TEST(ContinuousCorners, CachedCornersDrawWhatThePathDraws)
                 stroker.setCapStyle(Qt::FlatCap);
                 stroker.setJoinStyle(Qt::MiterJoin);
                 const QRectF inner = rect.adjusted(10.5, 10.5, -10.5, -10.5);
-                painter.fillPath(stroker.createStroke(continuousRoundedRect(inner, 7.5)), Qt::white);
+                painter.fillPath(
+                    stroker.createStroke(continuousRoundedRect(inner, 7.5)), Qt::white);
             }
             EXPECT_LE(largestDifference(sliced, drawn), 8);
         }
@@ -121,8 +122,8 @@ TEST(AlertButtonStyle, PlatesOfEachKind)
     };
     const Case cases[] = {
         { "light", {}, light, white, over(QColor(0, 0, 0, 19), white) },
-        { "dark", { false, true, false, ButtonRole::none, ColorScheme::dark }, dark,
-            darkBackground, over(QColor(255, 255, 255, 64), darkBackground) },
+        { "dark", { false, true, false, ButtonRole::none, ColorScheme::dark }, dark, darkBackground,
+            over(QColor(255, 255, 255, 64), darkBackground) },
         { "default: the accent, whatever the scheme",
             { true, true, false, ButtonRole::none, ColorScheme::dark }, light, darkBackground,
             accent },
@@ -150,8 +151,8 @@ TEST(AlertButtonStyle, TheDefaultAccentOnlyTintsWhatLiesBeneathIt)
     EXPECT_EQ(centre.alpha(), 128) << "SourceAtop keeps the alpha beneath";
     EXPECT_TRUE(colorNear(QColor(centre.red(), centre.green(), centre.blue()),
         lightPalette().color(QPalette::Highlight), 3));
-    EXPECT_EQ(pixelAt(plate({ true, true, false }, lightPalette(), Qt::transparent, 1), 30, 15)
-                  .alpha(),
+    EXPECT_EQ(
+        pixelAt(plate({ true, true, false }, lightPalette(), Qt::transparent, 1), 30, 15).alpha(),
         0);
 }
 
@@ -171,8 +172,8 @@ TEST(AlertButtonStyle, LabelsByTheFirstRuleThatHolds)
         { "disabled: half the primary", { false, false }, withOpacity(primary, 0.5) },
         { "disabled destructive: rule 2 before rule 3",
             { false, false, false, ButtonRole::destructive }, withOpacity(primary, 0.5) },
-        { "destructive in the dark scheme", { false, true, false, ButtonRole::destructive,
-                                                ColorScheme::dark },
+        { "destructive in the dark scheme",
+            { false, true, false, ButtonRole::destructive, ColorScheme::dark },
             destructiveColor(ColorScheme::dark) },
         { "cancel role: primary", { false, true, false, ButtonRole::cancel }, primary },
     };
@@ -204,11 +205,12 @@ TEST(AlertButtonStyle, ProgressScalesPaddingAndMinimumSize)
         AlertButtonStyle::apply(&button, progress);
         const QSize label = button.fontMetrics().size(Qt::TextShowMnemonic, button.text());
         const QSizeF expected = alertButtonSize(QSizeF(label), progress);
-        EXPECT_EQ(button.sizeHint(), QSize(int(std::ceil(expected.width())), int(std::ceil(expected.height()))));
+        EXPECT_EQ(button.sizeHint(),
+            QSize(int(std::ceil(expected.width())), int(std::ceil(expected.height()))));
         button.resize(button.sizeHint());
         const QImage image = test::render(&button, 2, Qt::white);
-        EXPECT_TRUE(colorNear(pixelAt(image, 1.5, button.height() / 2.0),
-            over(QColor(0, 0, 0, 19), Qt::white), 3))
+        EXPECT_TRUE(colorNear(
+            pixelAt(image, 1.5, button.height() / 2.0), over(QColor(0, 0, 0, 19), Qt::white), 3))
             << "the plate behind the label's left edge";
     }
     // A second apply changes the progress of the same style.
@@ -243,7 +245,8 @@ TEST(AlertButtonStyle, ReadsDefaultEnabledAndPressedFromTheButton)
     button->setDown(false);
     button->setDefault(false);
     window.setEnabled(false);
-    EXPECT_TRUE(colorNear(sample(), over(QColor(0, 0, 0, 19), lightPalette().color(QPalette::Window)), 3));
+    EXPECT_TRUE(
+        colorNear(sample(), over(QColor(0, 0, 0, 19), lightPalette().color(QPalette::Window)), 3));
 }
 
 TEST(VisualEffectBorder, IsAHairlineJustInsideTheEdge)
@@ -312,6 +315,14 @@ TEST(EditingHighlight, ShowsThePlateWhileEditingOrHoveredAndAlwaysPads)
     QCoreApplication::sendEvent(&hoverOnly, &leave);
     EXPECT_EQ(plateAlpha(hoverOnly), 0);
 
+    // The primary colour of the palette when no colour is given: white in the dark scheme.
+    EditingViewModifier primary(new QLabel(QStringLiteral("5 min")), true, QColor(), false);
+    primary.setPalette(darkPalette());
+    const QImage onDark = test::render(&primary, 1);
+    const QColor plate = pixelAt(onDark, 2, primary.height() / 2.0);
+    EXPECT_NEAR(plate.alpha(), expected, 1);
+    EXPECT_GT(plate.lightness(), 200);
+
     EditingViewModifier never(new QLabel(QStringLiteral("5 min")), false, tint, false);
     QCoreApplication::sendEvent(&never, &enter);
     EXPECT_FALSE(never.showsPlate());
@@ -364,9 +375,8 @@ struct Red {
 
 TEST(ReverseMask, CutsTheMasksShapeOutOfTheView)
 {
-    auto square = [](QPainter& painter, const QRectF& frame) {
-        painter.fillRect(frame, Qt::black);
-    };
+    auto square
+        = [](QPainter& painter, const QRectF& frame) { painter.fillRect(frame, Qt::black); };
     {
         Red red;
         reverseMask(red.view, Qt::AlignCenter, { QSizeF(10, 10), square });
@@ -398,8 +408,8 @@ TEST(ReverseMask, CutsTheMasksShapeOutOfTheView)
     }
     // The same cut on an image of its own.
     QImage layer = canvas({ 40, 40 }, 2, Qt::red);
-    eraseWithMask(layer, QRectF(0, 0, 40, 40), Qt::AlignRight | Qt::AlignBottom,
-        { QSizeF(10, 10), square });
+    eraseWithMask(
+        layer, QRectF(0, 0, 40, 40), Qt::AlignRight | Qt::AlignBottom, { QSizeF(10, 10), square });
     EXPECT_EQ(pixelAt(layer, 35, 35).alpha(), 0);
     EXPECT_TRUE(colorNear(pixelAt(layer, 25, 35), Qt::red));
 }
@@ -487,7 +497,8 @@ TEST(DropShadow, IsBlurredOnceAndReusedAfter)
     parent.show();
     card->move(30, 30);
     EXPECT_TRUE(view->geometry().contains(card->geometry()));
-    EXPECT_EQ(addDropShadow(&parent, 12, shadow), nullptr) << "a window has no sibling to drop it on";
+    EXPECT_EQ(addDropShadow(&parent, 12, shadow), nullptr)
+        << "a window has no sibling to drop it on";
 }
 
 } // namespace

@@ -1,6 +1,6 @@
+#include "toolkit/Previews.hpp"
 #include "platform/ui/ColorScheme.hpp"
 #include "toolkit/AlertContentView.hpp"
-#include "toolkit/Previews.hpp"
 
 #include "ToolkitTesting.hpp"
 

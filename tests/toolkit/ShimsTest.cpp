@@ -13,8 +13,8 @@
 #include <QListWidget>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>

@@ -87,13 +87,14 @@ inline QColor pixelAt(const QImage& image, double x, double y)
 }
 
 // Within `tolerance` in each channel.
-inline ::testing::AssertionResult colorNear(const QColor& actual, const QColor& expected,
-    int tolerance = 2)
+inline ::testing::AssertionResult colorNear(
+    const QColor& actual, const QColor& expected, int tolerance = 2)
 {
     const QColor a = actual.toRgb();
     const QColor e = expected.toRgb();
     if (std::abs(a.red() - e.red()) <= tolerance && std::abs(a.green() - e.green()) <= tolerance
-        && std::abs(a.blue() - e.blue()) <= tolerance && std::abs(a.alpha() - e.alpha()) <= tolerance)
+        && std::abs(a.blue() - e.blue()) <= tolerance
+        && std::abs(a.alpha() - e.alpha()) <= tolerance)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
         << "colour rgba(" << a.red() << ", " << a.green() << ", " << a.blue() << ", " << a.alpha()

@@ -29,8 +29,8 @@ struct OperatingSystemVersion {
 // "13.0.0": the three numbers in decimal, joined by full stops.
 inline std::string versionText(const OperatingSystemVersion& version)
 {
-    return std::to_string(version.majorVersion) + '.' + std::to_string(version.minorVersion)
-        + '.' + std::to_string(version.patchVersion);
+    return std::to_string(version.majorVersion) + '.' + std::to_string(version.minorVersion) + '.'
+        + std::to_string(version.patchVersion);
 }
 
 // Reads "12", "12.6" or "12.6.1" (missing numbers are 0); none for anything else.

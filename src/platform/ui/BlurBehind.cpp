@@ -106,8 +106,8 @@ void setRegion(QWidget* window, const QRegion& region)
             values.push_back(uint32_t(std::lround(r.width() * ratio)));
             values.push_back(uint32_t(std::lround(r.height() * ratio)));
         }
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, nativeWindow, blurAtom, XCB_ATOM_CARDINAL,
-            32, uint32_t(values.size()), values.data());
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, nativeWindow, blurAtom, XCB_ATOM_CARDINAL, 32,
+            uint32_t(values.size()), values.data());
     }
     xcb_flush(c);
 }

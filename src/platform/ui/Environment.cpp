@@ -85,8 +85,9 @@ void storeEnvironmentEntry(
     if (!widget)
         return;
     auto found = stores().find(widget);
-    EnvironmentStore* store
-        = found != stores().end() ? found->second : (entry ? new EnvironmentStore(widget) : nullptr);
+    EnvironmentStore* store = found != stores().end()
+        ? found->second
+        : (entry ? new EnvironmentStore(widget) : nullptr);
     if (!store)
         return;
     if (entry)

@@ -1,6 +1,6 @@
+#include "platform/ui/Environment.hpp"
 #include "platform/ui/AncestorEvents.hpp"
 #include "platform/ui/ColorScheme.hpp"
-#include "platform/ui/Environment.hpp"
 
 #include <QCoreApplication>
 #include <QMoveEvent>
