@@ -3,8 +3,11 @@
 #include "toolkit/ContinuousCorners.hpp"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QVariant>
@@ -17,6 +20,7 @@ namespace tidemark {
 namespace {
 
 constexpr const char* roleProperty = "tidemarkButtonRole";
+constexpr const char* progressProperty = "tidemarkAlertButtonProgress";
 
 } // namespace
 
@@ -105,21 +109,33 @@ AlertButtonStyle::AlertButtonStyle(double progress)
 
 AlertButtonStyle* AlertButtonStyle::apply(QAbstractButton* button, double progress)
 {
-    if (auto* existing = qobject_cast<AlertButtonStyle*>(button->style());
-        existing && existing->parent() == button) {
-        if (existing->m_progress != progress) {
-            existing->m_progress = progress;
-            button->updateGeometry();
-            button->update();
-        }
-        return existing;
+    // One style for every such button: a proxy makes its own instance of the desktop's style,
+    // which is too heavy to make per button.
+    static QPointer<AlertButtonStyle> shared;
+    if (!shared) {
+        shared = new AlertButtonStyle;
+        shared->setParent(QCoreApplication::instance());
     }
-    auto* style = new AlertButtonStyle(progress);
-    style->setParent(button);
-    button->setStyle(style);
-    button->setAttribute(Qt::WA_Hover);
+    const QVariant previous = button->property(progressProperty);
+    button->setProperty(progressProperty, progress);
+    if (button->style() != shared) {
+        button->setStyle(shared);
+        button->setAttribute(Qt::WA_Hover);
+    } else if (previous.isValid() && previous.toDouble() == progress) {
+        return shared;
+    }
+    // Buttons keep their measured size until their style is said to have changed.
+    QEvent styleChange(QEvent::StyleChange);
+    QCoreApplication::sendEvent(button, &styleChange);
     button->updateGeometry();
-    return style;
+    button->update();
+    return shared;
+}
+
+double AlertButtonStyle::progress(const QWidget* widget) const
+{
+    const QVariant own = widget ? widget->property(progressProperty) : QVariant();
+    return own.isValid() ? own.toDouble() : m_progress;
 }
 
 AlertButtonAppearance AlertButtonStyle::appearance(
@@ -179,7 +195,7 @@ QSize AlertButtonStyle::sizeFromContents(
 {
     if (type != CT_PushButton)
         return QProxyStyle::sizeFromContents(type, option, size, widget);
-    const QSizeF result = alertButtonSize(QSizeF(size), m_progress);
+    const QSizeF result = alertButtonSize(QSizeF(size), progress(widget));
     return { int(std::ceil(result.width())), int(std::ceil(result.height())) };
 }
 

@@ -64,13 +64,16 @@ void paintAlertButtonPlate(QPainter& painter, const QRectF& rect,
 class AlertButtonStyle final : public QProxyStyle {
     Q_OBJECT
 public:
+    // `progress` applies to the buttons that carry none of their own (see apply).
     explicit AlertButtonStyle(double progress = 1);
 
     double progress() const { return m_progress; }
 
-    // Gives `button` this style with `progress` (a button keeps one style of its own and
-    // owns it); a second call changes the progress.
+    // Gives `button` the style with its own `progress`; calling it again changes the
+    // progress. All such buttons share one style object, which lives with the application.
     static AlertButtonStyle* apply(QAbstractButton* button, double progress = 1);
+    // The progress the style draws `widget` with.
+    double progress(const QWidget* widget) const;
     static AlertButtonAppearance appearance(const QStyleOption* option, const QWidget* widget);
 
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,

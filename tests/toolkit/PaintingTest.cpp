@@ -213,11 +213,16 @@ TEST(AlertButtonStyle, ProgressScalesPaddingAndMinimumSize)
             pixelAt(image, 1.5, button.height() / 2.0), over(QColor(0, 0, 0, 19), Qt::white), 3))
             << "the plate behind the label's left edge";
     }
-    // A second apply changes the progress of the same style.
+    // A second apply changes the progress; the buttons share one style.
     QPushButton button(QStringLiteral("Save"));
+    QPushButton other(QStringLiteral("Cancel"));
     AlertButtonStyle* style = AlertButtonStyle::apply(&button, 1);
-    EXPECT_EQ(AlertButtonStyle::apply(&button, 0.5), style);
-    EXPECT_EQ(style->progress(), 0.5);
+    EXPECT_EQ(AlertButtonStyle::apply(&other, 1), style);
+    const int fullHeight = button.sizeHint().height();
+    AlertButtonStyle::apply(&button, 0.5);
+    EXPECT_EQ(style->progress(&button), 0.5);
+    EXPECT_EQ(style->progress(&other), 1);
+    EXPECT_LT(button.sizeHint().height(), fullHeight) << "the new progress takes effect";
 }
 
 TEST(AlertButtonStyle, ReadsDefaultEnabledAndPressedFromTheButton)
