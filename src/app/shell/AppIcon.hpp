@@ -1,17 +1,10 @@
 #pragma once
 
-#include <QIcon>
+#include "toolkit/AppIconArtwork.hpp"
+
 #include <QWidget>
 
-class QPainter;
-
 namespace tidemark {
-
-// The application's mark: a ring with a tide line, drawn in `color` into `rect`.
-void paintAppIcon(QPainter& painter, const QRectF& rect, const QColor& color);
-
-// The mark at the usual icon sizes, for windows and the taskbar.
-QIcon appIcon();
 
 // The status item's face: the mark in the text colour of the bar, highlighted while the item
 // is selected. A press toggles `pressed`.

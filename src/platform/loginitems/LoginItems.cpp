@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 namespace tidemark {
 
@@ -26,24 +25,6 @@ std::filesystem::path configHome()
         return xdg;
     const char* home = std::getenv("HOME");
     return std::filesystem::path(home ? home : "/") / ".config";
-}
-
-OperatingSystemVersion versionFromEnvironment()
-{
-    OperatingSystemVersion version;
-    const char* text = std::getenv("TIDEMARK_PLATFORM_VERSION");
-    if (!text)
-        return version;
-    int major = 0;
-    int minor = 0;
-    char dot = 0;
-    std::istringstream stream(text);
-    if (stream >> major) {
-        version = { major, 0 };
-        if (stream >> dot && dot == '.' && stream >> minor)
-            version.minorVersion = minor;
-    }
-    return version;
 }
 
 bool isExecutableFile(const std::filesystem::path& path)
@@ -83,7 +64,7 @@ LoginItemsConfiguration LoginItemsConfiguration::standard(std::string bundleIden
         configuration.applicationExecutable = self;
         configuration.launcherExecutable = self.parent_path() / "tidemark-launcher";
     }
-    configuration.operatingSystemVersion = versionFromEnvironment();
+    configuration.operatingSystemVersion = currentOperatingSystemVersion();
     return configuration;
 }
 

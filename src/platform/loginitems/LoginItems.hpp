@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/OperatingSystemVersion.hpp"
 #include "platform/reactive/Publisher.hpp"
 #include "platform/reactive/Result.hpp"
 
@@ -9,16 +10,6 @@
 #include <vector>
 
 namespace tidemark {
-
-// The version of the login-item facility this system behaves as. The newest by default;
-// the older path (a helper program enabled by identifier) is kept and chosen by asking
-// for an older version.
-struct OperatingSystemVersion {
-    int majorVersion = 14;
-    int minorVersion = 0;
-
-    auto operator<=>(const OperatingSystemVersion&) const = default;
-};
 
 struct LoginItemError {
     std::string message;
@@ -55,6 +46,8 @@ struct LoginItemsConfiguration {
     std::string applicationName = "Tidemark";
     std::filesystem::path applicationExecutable;
     std::filesystem::path launcherExecutable;
+    // The platform version decides the path: the newest registers the application itself;
+    // an older one (before 13) enables a helper program by identifier instead.
     OperatingSystemVersion operatingSystemVersion;
 
     // The configuration of the running application: the standard autostart folder, this

@@ -1,0 +1,267 @@
+#include "toolkit/DropShadow.hpp"
+
+#include "toolkit/ContinuousCorners.hpp"
+
+#include <QEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <tuple>
+#include <unordered_map>
+#include <vector>
+
+namespace tidemark {
+
+namespace {
+
+// Three box blurs in a row come close to a Gaussian: the widths for a standard deviation.
+std::array<int, 3> boxRadiiForGaussian(double sigma)
+{
+    constexpr int passes = 3;
+    const double ideal = std::sqrt(12 * sigma * sigma / passes + 1);
+    int lower = int(std::floor(ideal));
+    if (lower % 2 == 0)
+        --lower;
+    const int upper = lower + 2;
+    const double m
+        = std::round((12 * sigma * sigma - passes * lower * lower - 4 * passes * lower - 3 * passes)
+            / (-4 * lower - 4));
+    std::array<int, 3> radii {};
+    for (int i = 0; i < passes; ++i)
+        radii[i] = ((i < m ? lower : upper) - 1) / 2;
+    return radii;
+}
+
+// One box blur of radius r along rows (or columns) of an 8-bit buffer, into `out`.
+void boxBlur(const std::vector<uint8_t>& in, std::vector<uint8_t>& out, int width, int height,
+    int r, bool horizontal)
+{
+    const int lines = horizontal ? height : width;
+    const int length = horizontal ? width : height;
+    const int step = horizontal ? 1 : width;
+    const int window = 2 * r + 1;
+    for (int line = 0; line < lines; ++line) {
+        const int first = horizontal ? line * width : line;
+        int sum = 0;
+        for (int i = -r; i <= r; ++i) {
+            if (i >= 0 && i < length)
+                sum += in[first + i * step];
+        }
+        for (int i = 0; i < length; ++i) {
+            out[first + i * step] = uint8_t((sum + window / 2) / window);
+            const int leaving = i - r;
+            const int entering = i + r + 1;
+            if (leaving >= 0)
+                sum -= in[first + leaving * step];
+            if (entering < length)
+                sum += in[first + entering * step];
+        }
+    }
+}
+
+QImage renderShadow(const QSizeF& size, double cornerRadius, const Shadow& shadow, double ratio)
+{
+    const double extent = shadowExtent(shadow);
+    const QSizeF logical(size.width() + 2 * extent, size.height() + 2 * extent);
+    const int width = std::max(1, int(std::ceil(logical.width() * ratio)));
+    const int height = std::max(1, int(std::ceil(logical.height() * ratio)));
+
+    QImage silhouette(width, height, QImage::Format_Alpha8);
+    silhouette.fill(0);
+    {
+        QPainter painter(&silhouette);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(ratio, ratio);
+        painter.fillPath(
+            continuousRoundedRect(QRectF(QPointF(extent, extent), size), cornerRadius), Qt::black);
+    }
+    std::vector<uint8_t> a(std::size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        std::copy_n(silhouette.constScanLine(y), width, a.begin() + std::ptrdiff_t(y) * width);
+    std::vector<uint8_t> b(a.size());
+    if (shadow.radius > 0) {
+        for (int r : boxRadiiForGaussian(shadow.radius / 2 * ratio)) {
+            boxBlur(a, b, width, height, r, true);
+            boxBlur(b, a, width, height, r, false);
+        }
+    }
+    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
+    const QRgb color = shadow.color.rgba();
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int coverage = a[std::size_t(y) * width + x];
+            const int alpha = qAlpha(color) * coverage / 255;
+            line[x] = qPremultiply(qRgba(qRed(color), qGreen(color), qBlue(color), alpha));
+        }
+    }
+    result.setDevicePixelRatio(ratio);
+    return result;
+}
+
+struct ShadowKey {
+    int width;
+    int height;
+    double cornerRadius;
+    QRgb color;
+    double radius;
+    double ratio;
+
+    bool operator==(const ShadowKey&) const = default;
+};
+
+struct ShadowKeyHash {
+    std::size_t operator()(const ShadowKey& k) const
+    {
+        std::size_t h = std::hash<int>()(k.width) * 31 + std::hash<int>()(k.height);
+        h = h * 31 + std::hash<double>()(k.cornerRadius);
+        h = h * 31 + std::hash<QRgb>()(k.color);
+        h = h * 31 + std::hash<double>()(k.radius);
+        return h * 31 + std::hash<double>()(k.ratio);
+    }
+};
+
+// The most recently used shadows, oldest dropped first.
+class ShadowCache {
+public:
+    static constexpr std::size_t capacity = 256;
+
+    const QImage& get(const ShadowKey& key, const std::function<QImage()>& make)
+    {
+        if (auto found = m_entries.find(key); found != m_entries.end()) {
+            m_order.splice(m_order.begin(), m_order, found->second.second);
+            return found->second.first;
+        }
+        if (m_entries.size() >= capacity) {
+            m_entries.erase(m_order.back());
+            m_order.pop_back();
+        }
+        m_order.push_front(key);
+        auto& entry = m_entries[key];
+        entry = { make(), m_order.begin() };
+        return entry.first;
+    }
+
+private:
+    std::list<ShadowKey> m_order;
+    std::unordered_map<ShadowKey, std::pair<QImage, std::list<ShadowKey>::iterator>, ShadowKeyHash>
+        m_entries;
+};
+
+ShadowCache& cache()
+{
+    static ShadowCache shared;
+    return shared;
+}
+
+} // namespace
+
+double shadowExtent(const Shadow& shadow)
+{
+    return std::ceil(std::max(0.0, shadow.radius) * 1.5);
+}
+
+QImage shadowImage(
+    const QSizeF& size, double cornerRadius, const Shadow& shadow, double devicePixelRatio)
+{
+    // Sizes are kept to whole device pixels, so a surface that moves by fractions reuses its
+    // shadow.
+    const ShadowKey key { int(std::lround(size.width() * devicePixelRatio)),
+        int(std::lround(size.height() * devicePixelRatio)), cornerRadius, shadow.color.rgba(),
+        shadow.radius, devicePixelRatio };
+    const QSizeF whole(key.width / devicePixelRatio, key.height / devicePixelRatio);
+    return cache().get(
+        key, [&] { return renderShadow(whole, cornerRadius, shadow, devicePixelRatio); });
+}
+
+void paintDropShadow(
+    QPainter& painter, const QRectF& shape, double cornerRadius, const Shadow& shadow)
+{
+    if (shadow.color.alpha() == 0 || shape.isEmpty())
+        return;
+    const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double extent = shadowExtent(shadow);
+    const QImage image = shadowImage(shape.size(), cornerRadius, shadow, ratio);
+    painter.drawImage(shape.topLeft() + shadow.offset - QPointF(extent, extent), image);
+}
+
+DropShadowView::DropShadowView(QWidget* target, double cornerRadius, const Shadow& shadow)
+    : QWidget(target->parentWidget())
+    , m_target(target)
+    , m_cornerRadius(cornerRadius)
+    , m_shadow(shadow)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    target->installEventFilter(this);
+    follow();
+}
+
+void DropShadowView::setShadow(const Shadow& shadow)
+{
+    if (shadow == m_shadow)
+        return;
+    m_shadow = shadow;
+    follow();
+    update();
+}
+
+void DropShadowView::follow()
+{
+    if (!m_target)
+        return;
+    const double reach = shadowExtent(m_shadow);
+    const QRectF around = QRectF(m_target->geometry())
+                              .translated(m_shadow.offset)
+                              .adjusted(-reach, -reach, reach, reach)
+                              .united(QRectF(m_target->geometry()));
+    setGeometry(around.toAlignedRect());
+    stackUnder(m_target);
+    setVisible(m_target->isVisibleTo(parentWidget()));
+}
+
+void DropShadowView::paintEvent(QPaintEvent*)
+{
+    if (!m_target)
+        return;
+    QPainter painter(this);
+    const QRectF shape = QRectF(m_target->geometry()).translated(-QPointF(pos()));
+    // The shadow is cast around the surface: what lies under its straight inner part stays
+    // undrawn, which spares most of the blending of a large card.
+    const double inset = m_cornerRadius * continuousCornerExtent + 1;
+    const QRect inner = shape.adjusted(inset, inset, -inset, -inset).toAlignedRect();
+    if (inner.width() > 0 && inner.height() > 0)
+        painter.setClipRegion(QRegion(rect()).subtracted(QRegion(inner)));
+    paintDropShadow(painter, shape, m_cornerRadius, m_shadow);
+}
+
+bool DropShadowView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_target) {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::ZOrderChange:
+            follow();
+            break;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+DropShadowView* addDropShadow(QWidget* target, double cornerRadius, const Shadow& shadow)
+{
+    if (!target || !target->parentWidget())
+        return nullptr;
+    return new DropShadowView(target, cornerRadius, shadow);
+}
+
+} // namespace tidemark
