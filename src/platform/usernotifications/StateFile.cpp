@@ -1,12 +1,13 @@
 #include "platform/usernotifications/StateFile.hpp"
 
+#include "platform/foundation/UserDefaults.hpp"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -15,9 +16,9 @@ namespace tidemark {
 
 namespace {
 
-std::string errnoText(const std::string& what, const std::string& path)
+std::string errnoText(const std::string& what, const std::string& path, int error = errno)
 {
-    return what + " " + path + ": " + std::strerror(errno);
+    return what + " " + path + ": " + std::strerror(error);
 }
 
 bool writeAll(int fd, const std::string& data)
@@ -35,6 +36,19 @@ bool writeAll(int fd, const std::string& data)
     return true;
 }
 
+// "<path>.<UTC time>.unreadable", or with "-<n>" after the time for the n-th name tried.
+std::string asideName(const std::string& path, int attempt)
+{
+    const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm utc {};
+    gmtime_r(&now, &utc);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &utc);
+    return path + "." + stamp + (attempt > 0 ? "-" + std::to_string(attempt) : "") + ".unreadable";
+}
+
+constexpr int namesToTry = 1000;
+
 } // namespace
 
 StateFile::StateFile(std::string path)
@@ -42,67 +56,99 @@ StateFile::StateFile(std::string path)
 {
 }
 
+std::string StateFile::serialize(const nlohmann::json& document)
+{
+    return document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::optional<nlohmann::json> StateFile::parse(const std::string& text)
+{
+    auto document = nlohmann::json::parse(text, nullptr, false);
+    if (document.is_discarded() || !document.is_object())
+        return std::nullopt;
+    return document;
+}
+
 StateFile::Loaded StateFile::load() const
 {
     std::ifstream in(m_path, std::ios::binary);
     if (!in) {
-        if (errno == ENOENT || !std::filesystem::exists(m_path))
+        const int error = errno;
+        if (error == ENOENT)
             return {};
-        return { std::nullopt, errnoText("cannot read", m_path) };
+        return { std::nullopt, std::string("cannot read it: ") + std::strerror(error), {} };
     }
     std::stringstream buffer;
     buffer << in.rdbuf();
-    auto document = nlohmann::json::parse(buffer.str(), nullptr, false);
-    if (document.is_discarded() || !document.is_object())
-        return { std::nullopt, "not a JSON object: " + m_path };
-    return { std::move(document), {} };
+    Loaded loaded;
+    loaded.text = buffer.str();
+    loaded.document = parse(loaded.text);
+    if (!loaded.document)
+        loaded.problem = "it holds no JSON object";
+    return loaded;
 }
 
-std::string StateFile::keepAside() const
+std::string StateFile::moveAside(std::string& problem) const
 {
-    const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local {};
-    localtime_r(&now, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%S", &local);
-    auto aside = m_path + ".corrupt-" + stamp;
-    std::error_code error;
-    std::filesystem::rename(m_path, aside, error);
-    return error ? std::string() : aside;
+    for (int attempt = 0; attempt < namesToTry; ++attempt) {
+        const auto aside = asideName(m_path, attempt);
+        if (::renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE) == 0)
+            return aside;
+        if (errno == EEXIST)
+            continue;
+        if (errno != EINVAL) {
+            problem = errnoText("cannot move aside", m_path);
+            return {};
+        }
+        // A file system that cannot rename without replacing: a second name, then the
+        // first one goes.
+        if (::link(m_path.c_str(), aside.c_str()) != 0) {
+            if (errno == EEXIST)
+                continue;
+            problem = errnoText("cannot move aside", m_path);
+            return {};
+        }
+        ::unlink(m_path.c_str());
+        return aside;
+    }
+    problem = "cannot move aside " + m_path + ": every name beside it is taken";
+    return {};
+}
+
+std::string StateFile::copyAside(const std::string& text, std::string& problem) const
+{
+    for (int attempt = 0; attempt < namesToTry; ++attempt) {
+        const auto aside = asideName(m_path, attempt);
+        const int fd = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            problem = errnoText("cannot create", aside);
+            return {};
+        }
+        const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
+        const int error = errno;
+        ::close(fd);
+        if (!written) {
+            ::unlink(aside.c_str());
+            problem = errnoText("cannot write", aside, error);
+            return {};
+        }
+        return aside;
+    }
+    problem = "cannot keep a copy of " + m_path + ": every name beside it is taken";
+    return {};
 }
 
 std::string StateFile::save(const nlohmann::json& document) const
 {
-    const std::filesystem::path target(m_path);
-    std::error_code error;
-    std::filesystem::create_directories(target.parent_path(), error);
-    if (error)
-        return "cannot create " + target.parent_path().string() + ": " + error.message();
-
-    const auto temporary = m_path + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return errnoText("cannot create", temporary);
-    const auto text = document.dump();
-    if (!writeAll(fd, text) || ::fsync(fd) != 0) {
-        auto problem = errnoText("cannot write", temporary);
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        return problem;
+    std::string text;
+    try {
+        text = serialize(document);
+    } catch (const std::exception& error) {
+        return "cannot encode " + m_path + ": " + error.what();
     }
-    ::close(fd);
-    if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
-        auto problem = errnoText("cannot replace", m_path);
-        ::unlink(temporary.c_str());
-        return problem;
-    }
-    // The rename itself lasts only once the directory is on disk.
-    const int dir = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-    return {};
+    return writeFileAtomically(m_path, text).value_or(std::string());
 }
 
 StateFileWriter::StateFileWriter(
@@ -145,9 +191,22 @@ void StateFileWriter::run(std::stop_token stop)
         auto encode = std::exchange(m_waiting, nullptr);
         m_writing = true;
         lock.unlock();
-        const auto problem = m_file.save(encode());
-        if (m_reportProblem)
-            m_reportProblem(problem);
+        // Nothing may leave this thread by an exception: that would end the process.
+        std::string problem;
+        try {
+            problem = m_file.save(encode());
+        } catch (const std::exception& error) {
+            problem = "cannot encode " + m_file.path() + ": " + error.what();
+        } catch (...) {
+            problem = "cannot encode " + m_file.path();
+        }
+        if (m_reportProblem) {
+            try {
+                m_reportProblem(problem);
+            } catch (...) {
+                // A report that fails is lost; the writer goes on.
+            }
+        }
         lock.lock();
         m_writing = false;
         m_changed.notify_all();

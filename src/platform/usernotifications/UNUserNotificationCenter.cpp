@@ -1,5 +1,6 @@
 #include "platform/usernotifications/UNUserNotificationCenterInternal.hpp"
 
+#include "platform/usernotifications/NotificationCoding.hpp"
 #include "platform/usernotifications/NotificationServer.hpp"
 #include "platform/usernotifications/WallClock.hpp"
 
@@ -97,7 +98,8 @@ void UNUserNotificationCenter::setNotificationCategories(
 {
     onCentreThread([this, categories] {
         m_categories.clear();
-        for (const auto& category : categories) {
+        for (auto category : categories) {
+            category = withValidText(std::move(category));
             std::erase_if(m_categories, [&](const UNNotificationCategory& c) {
                 return c.identifier == category.identifier;
             });

@@ -91,7 +91,8 @@ public:
     void setDelegate(std::weak_ptr<UNUserNotificationCenterDelegate> delegate);
     std::shared_ptr<UNUserNotificationCenterDelegate> delegate() const;
 
-    // Replaces every category of the process (a later duplicate identifier wins).
+    // Replaces every category of the process (a later duplicate identifier wins). Text
+    // that is not UTF-8 is kept with U+FFFD for each bad sequence.
     void setNotificationCategories(std::vector<UNNotificationCategory> categories);
     void getNotificationCategories(
         std::function<void(std::vector<UNNotificationCategory>)> completionHandler);
@@ -108,7 +109,8 @@ public:
 
     // Adds a request, replacing a pending one of the same identifier. Fails without
     // authorization, for an empty identifier and for a trigger interval that is not
-    // positive (or under 60 seconds when repeating).
+    // positive (or under 60 seconds when repeating, or that reaches beyond the dates a
+    // `Date` holds). Text that is not UTF-8 is kept with U+FFFD for each bad sequence.
     void addNotificationRequest(UNNotificationRequest request,
         std::function<void(std::optional<UNError>)> completionHandler = {});
     // Pending requests, the one due first first.
@@ -177,6 +179,8 @@ private:
     void answerAuthorization(bool granted);
     void setAuthorization(Authorization authorization);
     void loadState();
+    bool loadAuthorization(const StateFile& file);
+    bool loadPending(const StateFile& file);
     void savePending();
     void reportAbsentServer();
 

@@ -94,11 +94,7 @@ void UNUserNotificationCenter::setAuthorization(Authorization authorization)
     m_authorization = authorization;
     if (!m_authorizationFile)
         return;
-    const nlohmann::json document {
-        { "version", 1 },
-        { "status", authorizationStatusName(authorization.status) },
-        { "options", rawValue(authorization.options) },
-    };
+    const auto document = encodeAuthorization({ authorization.status, authorization.options });
     if (const auto problem = m_authorizationFile->save(document); !problem.empty()) {
         usernotifications::logger().error(
             "the answer to the notification permission is not kept for the next start: " + problem);

@@ -1,5 +1,6 @@
 #include "platform/usernotifications/UNUserNotificationCenterInternal.hpp"
 
+#include "platform/usernotifications/NotificationCoding.hpp"
 #include "platform/usernotifications/NotificationServer.hpp"
 #include "platform/usernotifications/WallClock.hpp"
 
@@ -172,10 +173,14 @@ void UNUserNotificationCenter::deliverDue()
         m_pending.erase(found);
         m_pendingDirty = true;
         if (due.request.trigger && due.request.trigger->repeats) {
-            auto next = dateByAdding(due.dueDate, due.request.trigger->timeInterval);
-            if (next <= now)
-                next = dateByAdding(now, due.request.trigger->timeInterval);
-            insertPending(due.request, next);
+            if (const auto next
+                = nextRepeatDate(due.dueDate, due.request.trigger->timeInterval, now)) {
+                insertPending(due.request, *next);
+            } else {
+                usernotifications::logger().error("the repeating notification \""
+                    + due.request.identifier
+                    + "\" cannot fall due again: its next time is no date this program can hold");
+            }
         }
         // Permission withdrawn after the request was added: it falls due unseen.
         if (isAllowed())

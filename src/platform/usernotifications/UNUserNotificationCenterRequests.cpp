@@ -1,10 +1,11 @@
 #include "platform/usernotifications/UNUserNotificationCenterInternal.hpp"
 
+#include "platform/foundation/UserDefaults.hpp"
+#include "platform/usernotifications/NotificationCoding.hpp"
 #include "platform/usernotifications/NotificationServer.hpp"
 #include "platform/usernotifications/WallClock.hpp"
 
 #include <algorithm>
-#include <cmath>
 
 namespace tidemark {
 
@@ -13,31 +14,28 @@ using namespace usernotifications;
 void UNUserNotificationCenter::addNotificationRequest(
     UNNotificationRequest request, std::function<void(std::optional<UNError>)> completionHandler)
 {
-    onCentreThread([this, request = std::move(request), completionHandler]() mutable {
-        const auto fail = [&](UNError::Code code, std::string message) {
-            if (completionHandler)
-                completionHandler(UNError { code, std::move(message) });
-        };
-        if (request.identifier.empty())
-            return fail(
-                UNError::Code::invalidRequest, "a notification request needs an identifier");
-        TimeInterval interval = 0;
-        if (request.trigger) {
-            interval = request.trigger->timeInterval;
-            if (!std::isfinite(interval) || interval <= 0)
+    // Text is made valid UTF-8 as it comes in: it is kept in a JSON file and sent over D-Bus.
+    onCentreThread(
+        [this, request = withValidText(std::move(request)), completionHandler]() mutable {
+            const auto fail = [&](UNError error) {
+                if (completionHandler)
+                    completionHandler(std::move(error));
+            };
+            if (auto problem = requestProblem(request))
+                return fail(std::move(*problem));
+            if (!isAllowed())
                 return fail(
-                    UNError::Code::invalidTrigger, "the time interval must be greater than 0");
-            if (request.trigger->repeats && interval < 60)
-                return fail(UNError::Code::invalidTrigger,
-                    "the time interval must be at least 60 seconds when repeating");
-        }
-        if (!isAllowed())
-            return fail(UNError::Code::notificationsNotAllowed, "notifications are not allowed");
-        insertPending(std::move(request), dateByAdding(m_clock->now(), interval));
-        scheduleUpdate();
-        if (completionHandler)
-            completionHandler(std::nullopt);
-    });
+                    { UNError::Code::notificationsNotAllowed, "notifications are not allowed" });
+            const auto dueDate = checkedDateByAdding(
+                m_clock->now(), request.trigger ? request.trigger->timeInterval : 0);
+            if (!dueDate)
+                return fail({ UNError::Code::invalidTrigger,
+                    "the time interval reaches beyond the dates this program can hold" });
+            insertPending(std::move(request), *dueDate);
+            scheduleUpdate();
+            if (completionHandler)
+                completionHandler(std::nullopt);
+        });
 }
 
 void UNUserNotificationCenter::insertPending(UNNotificationRequest request, Date dueDate)
@@ -89,7 +87,7 @@ void UNUserNotificationCenter::removePendingNotificationRequests(
     onCentreThread([this, identifiers] {
         bool changed = false;
         for (const auto& identifier : identifiers)
-            changed = erasePending(identifier) || changed;
+            changed = erasePending(validUtf8(identifier)) || changed;
         if (changed)
             scheduleUpdate();
     });
@@ -130,7 +128,7 @@ void UNUserNotificationCenter::removeDeliveredNotifications(
 {
     onCentreThread([this, identifiers] {
         for (const auto& identifier : identifiers)
-            eraseDelivered(identifier, true);
+            eraseDelivered(validUtf8(identifier), true);
     });
 }
 

@@ -8,45 +8,82 @@ namespace tidemark {
 
 using namespace usernotifications;
 
+namespace {
+
+// Moves a kept file that cannot be read out of the way, so the program starts without it
+// and nothing of it is lost. False when it stays where it is: it must not be written then.
+bool keepUnreadableAside(const StateFile& file, const std::string& problem)
+{
+    std::string failure;
+    const auto aside = file.moveAside(failure);
+    if (aside.empty()) {
+        usernotifications::logger().error(file.path() + " cannot be read (" + problem
+            + ") nor kept aside (" + failure + "); it is left as it is and not written");
+        return false;
+    }
+    usernotifications::logger().error(
+        file.path() + " cannot be read (" + problem + "); kept aside as " + aside);
+    return true;
+}
+
+} // namespace
+
+// Whether the file may be written from now on.
+bool UNUserNotificationCenter::loadAuthorization(const StateFile& file)
+{
+    try {
+        auto loaded = file.load();
+        if (!loaded.document)
+            return loaded.problem.empty() || keepUnreadableAside(file, loaded.problem);
+        const auto decoded = decodeAuthorization(*loaded.document);
+        if (!decoded.authorization)
+            return keepUnreadableAside(file, decoded.problem);
+        m_authorization = { decoded.authorization->status, decoded.authorization->options };
+        return true;
+    } catch (const std::exception& error) {
+        return keepUnreadableAside(file, error.what());
+    }
+}
+
+bool UNUserNotificationCenter::loadPending(const StateFile& file)
+{
+    try {
+        auto loaded = file.load();
+        if (!loaded.document)
+            return loaded.problem.empty() || keepUnreadableAside(file, loaded.problem);
+        auto decoded = decodePendingDocument(*loaded.document);
+        if (decoded.unreadable)
+            return keepUnreadableAside(file, decoded.problem);
+        bool writable = true;
+        if (!decoded.dropped.empty()) {
+            for (const auto& reason : decoded.dropped) {
+                usernotifications::logger().error(
+                    file.path() + ": a pending notification was dropped: " + reason);
+            }
+            // The next write leaves them out: the file as it was is kept first.
+            std::string failure;
+            const auto copy = file.copyAside(loaded.text, failure);
+            if (copy.empty()) {
+                usernotifications::logger().error(
+                    "pending notifications are not kept for the next start: " + failure);
+                writable = false;
+            } else {
+                usernotifications::logger().error(file.path() + " as it was is kept as " + copy);
+            }
+        }
+        for (auto& stored : decoded.requests)
+            insertPending(std::move(stored.request), stored.dueDate);
+        return writable;
+    } catch (const std::exception& error) {
+        return keepUnreadableAside(file, error.what());
+    }
+}
+
 void UNUserNotificationCenter::loadState()
 {
-    const auto read = [](const StateFile& file) -> std::optional<nlohmann::json> {
-        auto loaded = file.load();
-        if (!loaded.problem.empty()) {
-            const auto aside = file.keepAside();
-            usernotifications::logger().error(loaded.problem + "; kept aside as "
-                + (aside.empty() ? std::string("(could not be moved)") : aside));
-        }
-        return std::move(loaded.document);
-    };
-
-    if (m_authorizationFile) {
-        if (const auto document = read(*m_authorizationFile)) {
-            const auto status = document->value("status", std::string());
-            const auto options = document->value("options", 0u);
-            m_authorization = { authorizationStatusFromName(status).value_or(
-                                    UNAuthorizationStatus::notDetermined),
-                static_cast<UNAuthorizationOptions>(options) };
-        }
-    }
-    if (m_pendingFile) {
-        if (const auto document = read(*m_pendingFile)) {
-            std::size_t unreadable = 0;
-            const auto entries = document->find("pending");
-            if (entries != document->end() && entries->is_array()) {
-                for (const auto& entry : *entries) {
-                    if (auto stored = decodePendingRequest(entry))
-                        insertPending(std::move(stored->request), stored->dueDate);
-                    else
-                        ++unreadable;
-                }
-            }
-            if (unreadable > 0) {
-                usernotifications::logger().error(std::to_string(unreadable)
-                    + " unreadable pending notifications in " + m_pendingFile->path()
-                    + " were dropped");
-            }
-        }
+    if (m_authorizationFile && !loadAuthorization(*m_authorizationFile))
+        m_authorizationFile.reset();
+    if (m_pendingFile && loadPending(*m_pendingFile)) {
         // Says so once while writes keep failing, and again after one has worked.
         auto reported = std::make_shared<std::atomic<bool>>(false);
         m_pendingWriter = std::make_unique<StateFileWriter>(
@@ -73,12 +110,8 @@ void UNUserNotificationCenter::savePending()
     for (const auto& [key, pending] : m_queue) {
         snapshot.push_back({ pending->request, pending->dueDate });
     }
-    m_pendingWriter->post([snapshot = std::move(snapshot)] {
-        auto entries = nlohmann::json::array();
-        for (const auto& stored : snapshot)
-            entries.push_back(encodePendingRequest(stored.request, stored.dueDate));
-        return nlohmann::json { { "version", 1 }, { "pending", std::move(entries) } };
-    });
+    m_pendingWriter->post(
+        [snapshot = std::move(snapshot)] { return encodePendingDocument(snapshot); });
 }
 
 } // namespace tidemark

@@ -14,6 +14,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cmath>
 #include <limits>
 
@@ -427,7 +429,7 @@ TEST_F(UserNotificationCenterTest, anUnreadableStateFileIsKeptAsideAndNotOverwri
     makeCenter();
     EXPECT_THAT(pendingIdentifiers(), IsEmpty());
     EXPECT_EQ(m_logs.count("kept aside"), 1);
-    const auto aside = dir.entryList({ "notifications-pending.json.corrupt-*" });
+    const auto aside = dir.entryList({ "notifications-pending.json.*.unreadable" });
     ASSERT_EQ(aside.size(), 1);
     QFile kept(dir.filePath(aside.front()));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
@@ -437,6 +439,149 @@ TEST_F(UserNotificationCenterTest, anUnreadableStateFileIsKeptAsideAndNotOverwri
     m_center.reset();
     makeCenter(false);
     EXPECT_THAT(pendingIdentifiers(), ElementsAre("r1"));
+}
+
+// A kept request is read by the rules for adding one: a repeating one with an interval of
+// 0 would otherwise fall due again at once, for ever, at every start.
+TEST_F(UserNotificationCenterTest, keptRequestsThatCouldNotBeAddedAreDroppedWithALogLine)
+{
+    const auto entry = [](const std::string& identifier, const std::string& rest) {
+        return R"({"identifier": ")" + identifier + R"(", "title": "Reminder", )" + rest + "}";
+    };
+    const std::string dueSoon = R"("dueDate": 1700000060)";
+    struct Case {
+        std::string logged; // what the log line says of it
+        std::string json;
+    };
+    const std::vector<Case> dropped {
+        { R"("repeats-every-0")",
+            entry("repeats-every-0",
+                dueSoon + R"(, "trigger": {"timeInterval": 0, "repeats": true})") },
+        { R"("repeats-every--60")",
+            entry("repeats-every--60",
+                dueSoon + R"(, "trigger": {"timeInterval": -60, "repeats": true})") },
+        { R"("repeats-every-30")",
+            entry("repeats-every-30",
+                dueSoon + R"(, "trigger": {"timeInterval": 30, "repeats": true})") },
+        { R"("once-after-0")",
+            entry("once-after-0", dueSoon + R"(, "trigger": {"timeInterval": 0})") },
+        { R"("repeats-beyond-2261")",
+            entry("repeats-beyond-2261",
+                dueSoon + R"(, "trigger": {"timeInterval": 1e300, "repeats": true})") },
+        { R"("due-after-2261")", entry("due-after-2261", R"("dueDate": 1e13)") },
+        { R"("due-before-1678")", entry("due-before-1678", R"("dueDate": -1e11)") },
+        { R"("title-not-text")",
+            R"({"identifier": "title-not-text", "title": 5, )" + dueSoon + "}" },
+        { R"("trigger-not-an-object")",
+            entry("trigger-not-an-object", dueSoon + R"(, "trigger": 60)") },
+        { "a notification request needs an identifier", "{" + dueSoon + "}" },
+    };
+    std::string document = R"({"version": 1, "pending": [)" + entry("kept", dueSoon);
+    for (const auto& c : dropped)
+        document += ", " + c.json;
+    document += "]}";
+    const QDir dir(m_stateDir.path());
+    {
+        QFile file(dir.filePath("notifications-pending.json"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(document.c_str());
+    }
+
+    makeCenter();
+    EXPECT_THAT(pendingIdentifiers(), ElementsAre("kept"));
+    for (const auto& c : dropped) {
+        SCOPED_TRACE(c.logged);
+        EXPECT_EQ(m_logs.count("a pending notification was dropped: " + c.logged), 1u);
+    }
+    // The next write leaves them out, so the file as it was is kept beside it.
+    const auto copies = dir.entryList({ "notifications-pending.json.*.unreadable" });
+    ASSERT_EQ(copies.size(), 1);
+    QFile copy(dir.filePath(copies.front()));
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll().toStdString(), document);
+}
+
+TEST_F(UserNotificationCenterTest, anUnreadableKeptAnswerIsKeptAsideAndTheProgramStarts)
+{
+    const std::vector<const char*> documents {
+        R"({"version": 1, "status": 2, "options": 6})",
+        R"({"version": 1, "status": null, "options": 6})",
+        R"({"version": 1, "status": "authorized", "options": "sound"})",
+        R"({"version": 1, "status": "authorized", "options": -1})",
+        R"({"version": 1, "status": "authorized", "options": 1e300})",
+        R"({"version": 1, "status": "authorized", "options": 1024})",
+        R"({"version": 1, "status": "maybe"})",
+        R"({"version": 7, "status": "authorized", "options": 6})",
+        R"(["authorized"])",
+    };
+    const QDir dir(m_stateDir.path());
+    const QString path = dir.filePath("notifications-authorization.json");
+    for (const auto* document : documents) {
+        SCOPED_TRACE(document);
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(document);
+        }
+        const auto before = m_logs.count("kept aside");
+        makeCenter(false);
+        std::optional<UNNotificationSettings> settings;
+        m_center->getNotificationSettings([&](UNNotificationSettings s) { settings = s; });
+        ASSERT_TRUE(settings);
+        EXPECT_EQ(settings->authorizationStatus, UNAuthorizationStatus::notDetermined);
+        EXPECT_EQ(m_logs.count("kept aside"), before + 1);
+        EXPECT_FALSE(QFile::exists(path));
+        const auto aside = dir.entryList({ "notifications-authorization.json.*.unreadable" });
+        ASSERT_EQ(aside.size(), 1);
+        QFile kept(dir.filePath(aside.front()));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), QByteArray(document));
+        ASSERT_TRUE(kept.remove());
+        m_center.reset();
+    }
+
+    // The user is asked again, and the new answer is kept.
+    makeCenter();
+    EXPECT_EQ(m_prompts, 1);
+    m_center.reset();
+    makeCenter();
+    EXPECT_EQ(m_prompts, 1);
+}
+
+// Titles and identifiers come from the user's reminders and other programs' files: bytes
+// that are not UTF-8 must not stop the writer (which runs on a thread of its own).
+TEST_F(UserNotificationCenterTest, textThatIsNotUtf8IsKeptAsValidUtf8)
+{
+    const std::string replacement = "\xEF\xBF\xBD";
+    makeCenter();
+    auto request = reminderRequest("r\xFF"
+                                   "1",
+        "Caf\xE9 at 10", 3600);
+    request.content.title = "\xC3(";
+    request.content.categoryIdentifier = "remi\x80nders";
+    ASSERT_EQ(add(request), std::nullopt);
+    m_center->flush();
+
+    QFile file(QDir(m_stateDir.path()).filePath("notifications-pending.json"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto document = nlohmann::json::parse(file.readAll().toStdString(), nullptr, false);
+    ASSERT_FALSE(document.is_discarded());
+
+    m_center.reset();
+    makeCenter(false);
+    std::vector<UNNotificationRequest> pending;
+    m_center->getPendingNotificationRequests(
+        [&](std::vector<UNNotificationRequest> requests) { pending = std::move(requests); });
+    ASSERT_EQ(pending.size(), 1u);
+    EXPECT_EQ(pending[0].identifier, "r" + replacement + "1");
+    EXPECT_EQ(pending[0].content.title, replacement + "(");
+    EXPECT_EQ(pending[0].content.body, "Caf" + replacement + " at 10");
+    EXPECT_EQ(pending[0].content.categoryIdentifier, "remi" + replacement + "nders");
+
+    // The caller's own bytes still name it.
+    m_center->removePendingNotificationRequests({ "r\xFF"
+                                                  "1" });
+    EXPECT_THAT(pendingIdentifiers(), IsEmpty());
 }
 
 TEST_F(UserNotificationCenterTest, anOverdueRequestFiresAtOnceWhenTheClockJumpsOverASuspend)
@@ -489,6 +634,9 @@ TEST_F(UserNotificationCenterTest, refusesRequestsItCannotSchedule)
         { "infinite", reminderRequest("r", "x", std::numeric_limits<double>::infinity()),
             UNError::Code::invalidTrigger },
         { "repeating under a minute", repeating, UNError::Code::invalidTrigger },
+        // Its due date would overflow a `Date` and wrap round to a moment long past.
+        { "beyond the dates a Date holds", reminderRequest("r", "x", 1e12),
+            UNError::Code::invalidTrigger },
     };
     makeCenter();
     for (const auto& c : cases) {
