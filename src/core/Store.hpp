@@ -50,7 +50,7 @@ public:
         = std::function<std::optional<rx::Publisher<Action>>(const State&, const Action&)>;
 
     Store(Private, State initialState, Reducer reducer, std::vector<Middleware> middlewares)
-        : m_state(std::move(initialState))
+        : m_state(std::make_unique<State>(std::move(initialState)))
         , m_reducer(std::move(reducer))
         , m_middlewares(std::move(middlewares))
     {
@@ -69,7 +69,7 @@ public:
         return make(std::move(state), [](State&, const Action&) {});
     }
 
-    const State& state() const { return m_state; }
+    const State& state() const { return *m_state; }
 
     // The transaction the latest state came with: the one current when it was dispatched, or,
     // in a derived store, the one its parent's state came with. Its animation tells a view to
@@ -85,13 +85,13 @@ public:
     void dispatch(const Action& action)
     {
         m_willChange.send(rx::Unit {});
-        m_reducer(m_state, action);
+        m_reducer(*m_state, action);
         m_transaction = currentTransaction();
         if (m_stateSubject.hasSubscribers())
-            m_stateSubject.send(m_state);
+            m_stateSubject.send(*m_state);
 
         for (const auto& middleware : m_middlewares) {
-            auto publisher = middleware(m_state, action);
+            auto publisher = middleware(*m_state, action);
             if (!publisher)
                 return;
             // An empty publisher has nothing to deliver: no subscription is needed.
@@ -114,7 +114,7 @@ public:
         static_assert(std::equality_comparable<ChildState>);
         auto parent = this->shared_from_this();
         auto child = Store<ChildState, ChildAction>::make(
-            mapState(m_state), [parent, mapAction](ChildState&, const ChildAction& action) {
+            mapState(*m_state), [parent, mapAction](ChildState&, const ChildAction& action) {
                 parent->dispatch(mapAction(action));
             });
         std::weak_ptr<Store<ChildState, ChildAction>> weakChild = child;
@@ -131,9 +131,9 @@ public:
                       if (auto store = weakChild.lock()) {
                           TransactionScope scope(carried.transaction);
                           store->m_willChange.send(rx::Unit {});
-                          store->m_state = carried.state;
+                          *store->m_state = carried.state;
                           store->m_transaction = carried.transaction;
-                          store->m_stateSubject.send(store->m_state);
+                          store->m_stateSubject.send(*store->m_state);
                       }
                   });
         return child;
@@ -156,7 +156,7 @@ public:
         return Binding<Value> {
             [weak, get]() -> Value {
                 auto store = weak.lock();
-                return store ? Value(get(store->m_state)) : Value {};
+                return store ? Value(get(*store->m_state)) : Value {};
             },
             [weak, toAction](const Value& value) {
                 if (auto store = weak.lock())
@@ -193,7 +193,9 @@ private:
         *key = m_cancellables.insert(std::move(token));
     }
 
-    State m_state;
+    // Held apart, so the store's type is complete where its state's type is not (a
+    // std::shared_ptr<Store<AppState, AppAction>> compared with a forward-declared AppState).
+    std::unique_ptr<State> m_state;
     Transaction m_transaction;
     Reducer m_reducer;
     std::vector<Middleware> m_middlewares;

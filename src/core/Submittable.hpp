@@ -129,7 +129,7 @@ struct ModelOperationAction
     using Update = typename Cases::Update;
     using Delete = typename Cases::Delete;
     using Base = std::variant<Create, Read, Update, Delete>;
-    using Base::variant;
+    using Base::Base;
 
     using CreateAction = SubmittableAction<Value, Value>;
     using ReadAction = SubmittableAction<Query, Value>;

@@ -14,21 +14,21 @@ std::vector<StatusItemConnectingView::Action> statusItemStatusActions(
         const auto& removal = state.automaticRemindersRemoval;
         if (removal.isEnabled
             && !remindersToRemove(removal.items, removal.date, now, calendar).empty()) {
-            actions.emplace_back(std::in_place_type<Action::AutomaticRemindersRemoval>,
-                AutomaticRemindersRemovalAction::Remove { removal.items, removal.date });
+            actions.push_back(Action::AutomaticRemindersRemoval {
+                AutomaticRemindersRemovalAction::Remove { removal.items, removal.date } });
         }
-        actions.emplace_back(std::in_place_type<Action::PopoverIsPresented>, true);
+        actions.push_back(Action::PopoverIsPresented { true });
         break;
     }
     case ZevovozoStatus::idle:
     case ZevovozoStatus::dragging:
-        actions.emplace_back(std::in_place_type<Action::PopoverIsPresented>, false);
+        actions.push_back(Action::PopoverIsPresented { false });
         break;
     case ZevovozoStatus::hovering:
     case ZevovozoStatus::longHold:
         break;
     }
-    actions.emplace_back(std::in_place_type<Action::ZevovozoStatus>, status);
+    actions.push_back(Action::ZevovozoStatus { status });
     return actions;
 }
 
@@ -46,9 +46,9 @@ std::vector<StatusItemConnectingView::Action> statusItemDragActions(
     std::vector<Action> actions;
     actions.reserve(2);
     if (shouldDispatchPhase(drag, phase))
-        actions.emplace_back(std::in_place_type<Action::DragGestureStatus>, phase);
+        actions.push_back(Action::DragGestureStatus { phase });
     if (shouldDispatchValue(drag, value))
-        actions.emplace_back(std::in_place_type<Action::DragGestureValue>, value);
+        actions.push_back(Action::DragGestureValue { value });
     return actions;
 }
 

@@ -336,7 +336,7 @@ TEST_F(Animators, DegenerateAnimationsLandAtOnceAndNeverWriteNaN)
 
 TEST_F(Animators, ColourEndsExactlyOnItsTargetAndStaysValidWhileASpringOvershoots)
 {
-    Animated<QColor> colour(QColor(Qt::black));
+    Animated<QColor> colour { QColor(Qt::black) };
     bool valid = true;
     auto check = colour.onFrame([&](const QColor& c) { valid = valid && c.isValid(); });
     colour.setTarget(QColor(255, 128, 0, 200), Animation::spring(0.3, 0.2));
