@@ -73,15 +73,13 @@ std::string describe(const AppAction& action)
             return result->result.isSuccess() ? "success" : "failure";
         return "reset";
     };
-    if (auto sources = std::get_if<RemindersStoreAction::Sources>(
-            &static_cast<const RemindersStoreAction::variant&>(store->action))) {
+    if (auto sources = caseOf<RemindersStoreAction::Sources>(store->action)) {
         if (auto read = sources->action.asRead())
             return "sources.read." + step(*read);
         return "sources.other";
     }
-    const auto& items = std::get<RemindersStoreAction::Items>(
-        static_cast<const RemindersStoreAction::variant&>(store->action))
-                            .action;
+    // A store action that is not about the sources is about the reminders.
+    const auto& items = caseOf<RemindersStoreAction::Items>(store->action)->action;
     if (auto a = items.asCreate())
         return "items.create." + step(*a);
     if (auto a = items.asRead())

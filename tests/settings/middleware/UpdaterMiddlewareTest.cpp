@@ -74,10 +74,7 @@ std::string feed(const std::string& version, const std::string& shortVersion)
 const UpdateAction* checkInHelp(const AppAction& action)
 {
     static const UpdateAction check = UpdateAction::Check {};
-    auto view = caseOf<AppAction::View>(action);
-    return view && std::holds_alternative<ViewAction::HelpIsPresented>(asVariant(view->action))
-        ? &check
-        : nullptr;
+    return caseAt<AppAction::View, ViewAction::HelpIsPresented>(action) ? &check : nullptr;
 }
 
 std::vector<std::string> checkThroughTheStore(const std::string& feedUrl)
