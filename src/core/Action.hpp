@@ -21,7 +21,9 @@ namespace tidemark {
 //
 // The action is its own type (forward-declarable, named so in compiler messages), is built
 // from any of its cases, visits with std::visit and compares with `==`. A case that
-// carries a nested action holds it in a member named `action`.
+// carries a nested action holds it in a member named `action`. Each case keeps its own
+// defaulted `==`: the variant compares its cases with theirs, and C++20 gives a struct none
+// unless one is declared.
 template <class Cases> struct ActionOf : Cases, Cases::Variant {
     using Variant = typename Cases::Variant;
     using Variant::Variant;
@@ -33,7 +35,7 @@ template <class Cases> struct ActionOf : Cases, Cases::Variant {
     }
 };
 
-// The variant an action derives from.
+// The variant an action derives from (std::visit takes the action itself as well).
 template <class... Ts> const std::variant<Ts...>& asVariant(const std::variant<Ts...>& value)
 {
     return value;
@@ -42,7 +44,12 @@ template <class... Ts> const std::variant<Ts...>& asVariant(const std::variant<T
 // The case `Case` of an action, or null when the action holds another case.
 template <class Case, class... Ts> const Case* caseOf(const std::variant<Ts...>& value)
 {
-    return std::get_if<Case>(&value);
+    constexpr bool isCase = (std::is_same_v<Case, Ts> || ...);
+    static_assert(isCase, "caseOf: the type named is not a case of this action");
+    if constexpr (isCase)
+        return std::get_if<Case>(&value);
+    else
+        return nullptr;
 }
 
 namespace detail {
@@ -59,9 +66,9 @@ template <class Case, class Value> const Case* caseStep(const Value& value)
 
 } // namespace detail
 
-// The innermost case along a path of nested cases, or null when the action leaves the path
-// at any depth: caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Drag>(action). Each
-// case but the last carries the next level's action in its member `action`.
+// A pointer to the innermost case along a path of nested cases, or null when the action
+// leaves the path at any depth: caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Drag>(
+// action). Each case but the last carries the next level's action in its member `action`.
 template <class Case, class... Path, class Action> auto caseAt(const Action& action)
 {
     const Case* found = detail::caseStep<Case>(action);

@@ -40,8 +40,8 @@ TEST(CaseAt, FindsTheCaseAtEachDepthAndMissesWhereTheActionLeavesThePath)
         { "another root case", AppAction::Timer { TimerAction::start }, 0 },
         { "another view case", AppAction::View { ViewAction::Quit {} }, 1 },
         { "another yoyo case",
-            AppAction::View {
-                ViewAction::Yoyo { YoyoAction::Scroll { YoyoScrollAction::IsPresented { true } } } },
+            AppAction::View { ViewAction::Yoyo {
+                YoyoAction::Scroll { YoyoScrollAction::IsPresented { true } } } },
             2 },
         { "another drag case", yoyoDrag(YoyoDragAction::AnimateOutDidEnd {}), 3 },
         { "the whole path", yoyoDrag(YoyoDragAction::IsPresented { true }), 4 },
@@ -57,8 +57,9 @@ TEST(CaseAt, FindsTheCaseAtEachDepthAndMissesWhereTheActionLeavesThePath)
 TEST(CaseAt, PointsIntoTheActionItReads)
 {
     const AppAction action = yoyoDrag(YoyoDragAction::IsPresented { true });
-    const auto* presented = caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Drag,
-        YoyoDragAction::IsPresented>(action);
+    const auto* presented
+        = caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Drag, YoyoDragAction::IsPresented>(
+            action);
     ASSERT_TRUE(presented);
     EXPECT_TRUE(presented->isPresented);
     const auto* begin = reinterpret_cast<const char*>(&action);
@@ -75,12 +76,14 @@ TEST(CaseAt, StepsThroughAnActionThatIsItsOwnOneCase)
     const auto enabled = notifications(UserNotificationsAction::IsEnabled { true });
     const auto preview = notifications(UserNotificationsAction::CreateNotification { "b", 5 });
 
-    const auto* hit = caseAt<AppAction::Notifications, NotificationsAction,
-        UserNotificationsAction::IsEnabled>(enabled);
+    const auto* hit
+        = caseAt<AppAction::Notifications, NotificationsAction, UserNotificationsAction::IsEnabled>(
+            enabled);
     ASSERT_TRUE(hit);
     EXPECT_TRUE(hit->value);
-    EXPECT_FALSE((caseAt<AppAction::Notifications, NotificationsAction,
-        UserNotificationsAction::IsEnabled>(preview)));
+    EXPECT_FALSE(
+        (caseAt<AppAction::Notifications, NotificationsAction, UserNotificationsAction::IsEnabled>(
+            preview)));
     EXPECT_FALSE((caseAt<AppAction::Notifications, NotificationsAction>(
         AppAction { AppAction::View { ViewAction::Quit {} } })));
 }
