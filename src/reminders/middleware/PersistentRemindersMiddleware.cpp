@@ -1,5 +1,6 @@
 #include "reminders/middleware/PersistentRemindersMiddleware.hpp"
 
+#include "core/Action.hpp"
 #include "core/Overloaded.hpp"
 #include "platform/logging/LogCategories.hpp"
 
@@ -99,27 +100,22 @@ Store<AppState, AppAction>::Middleware persistentRemindersMiddleware(
 {
     return [service](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        if (auto reminders = caseOf<AppAction::Reminders>(action)) {
-            auto services = caseOf<RemindersAction::Services>(reminders->action);
-            auto chosen = services ? caseOf<RemindersServicesAction::DataSource>(services->action)
-                                   : nullptr;
-            if (chosen && chosen->dataSource == RemindersDataSource::local)
+        if (auto chosen = caseAt<AppAction::Reminders, RemindersAction::Services,
+                RemindersServicesAction::DataSource>(action)) {
+            if (chosen->dataSource == RemindersDataSource::local)
                 return observeLocalReminderChanges(service);
-            if (chosen) {
-                // Another data source: the local steps could only change a store no longer
-                // shown, so they go, and the store is no longer observed.
-                if (auto manager = service->undoManager())
-                    manager->removeAllActions(service->undoTarget());
-                service->setUndoManager(nullptr);
-                service->stopObserving();
-            }
-        } else if (auto undo = caseOf<AppAction::UndoManager>(action)) {
-            auto given = caseOf<UndoManagerAction::SetManager>(undo->action);
-            if (given && state.reminders.services.dataSource == RemindersDataSource::local)
+            // Another data source: the local steps could only change a store no longer
+            // shown, so they go, and the store is no longer observed.
+            if (auto manager = service->undoManager())
+                manager->removeAllActions(service->undoTarget());
+            service->setUndoManager(nullptr);
+            service->stopObserving();
+        } else if (auto given
+            = caseAt<AppAction::UndoManager, UndoManagerAction::SetManager>(action)) {
+            if (state.reminders.services.dataSource == RemindersDataSource::local)
                 service->setUndoManager(given->manager);
-        } else if (auto settings = caseOf<AppAction::Settings>(action)) {
-            auto read = caseOf<SettingsAction::Read>(settings->action);
-            auto stored = read ? read->action.successValue() : nullptr;
+        } else if (auto read = caseAt<AppAction::Settings, SettingsAction::Read>(action)) {
+            auto stored = read->action.successValue();
             if (stored && stored->reminders.dataSource == RemindersDataSource::local)
                 return observeLocalReminderChanges(service);
         }

@@ -73,15 +73,13 @@ std::string describe(const AppAction& action)
             return result->result.isSuccess() ? "success" : "failure";
         return "reset";
     };
-    if (auto sources = std::get_if<RemindersStoreAction::Sources>(
-            &static_cast<const RemindersStoreAction::variant&>(store->action))) {
+    if (auto sources = caseOf<RemindersStoreAction::Sources>(store->action)) {
         if (auto read = sources->action.asRead())
             return "sources.read." + step(*read);
         return "sources.other";
     }
-    const auto& items = std::get<RemindersStoreAction::Items>(
-        static_cast<const RemindersStoreAction::variant&>(store->action))
-                            .action;
+    // A store action that is not about the sources is about the reminders.
+    const auto& items = caseOf<RemindersStoreAction::Items>(store->action)->action;
     if (auto a = items.asCreate())
         return "items.create." + step(*a);
     if (auto a = items.asRead())
@@ -223,12 +221,22 @@ TEST_F(AppleRemindersMiddlewareTest,
         undo->closeEventGroup();
         harness.store->dispatch(undoManagerAction(action));
     };
+    // The steps of one request since `mark`. The change signal of a write is read on its own
+    // schedule, before or after the write's answer, so other steps may come in between.
+    auto requestSteps = [&](std::size_t mark, const std::string& request) {
+        std::vector<std::string> result;
+        for (const auto& step : harness.steps(mark))
+            if (step.starts_with(request + "."))
+                result.push_back(step.substr(request.size() + 1));
+        return result;
+    };
+    const std::vector<std::string> answered { "submit", "success" };
 
     // create
     std::size_t mark = harness.log.size();
     harness.store->dispatch(create({ reminder("Made", at(9, 0), 15, "personal/home") }));
     ASSERT_TRUE(settle({ "Seed", "Made" }));
-    EXPECT_EQ(harness.steps(mark).at(1), "items.create.success");
+    EXPECT_EQ(requestSteps(mark, "items.create"), answered);
     ASSERT_TRUE(waitUntil([&] { return undo->canUndo(); }));
     undoStep(UndoManagerAction::Undo {});
     ASSERT_TRUE(settle({ "Seed" }));
@@ -245,7 +253,7 @@ TEST_F(AppleRemindersMiddlewareTest,
     mark = harness.log.size();
     harness.store->dispatch(update({ renamed }));
     ASSERT_TRUE(settle({ "Seed", "Renamed" }));
-    EXPECT_EQ(harness.steps(mark).at(1), "items.update.success");
+    EXPECT_EQ(requestSteps(mark, "items.update"), answered);
     undoStep(UndoManagerAction::Undo {});
     ASSERT_TRUE(settle({ "Seed", "Made" }));
     undoStep(UndoManagerAction::Redo {});
@@ -255,7 +263,7 @@ TEST_F(AppleRemindersMiddlewareTest,
     mark = harness.log.size();
     harness.store->dispatch(remove({ made.id }));
     ASSERT_TRUE(settle({ "Seed" }));
-    EXPECT_EQ(harness.steps(mark).at(1), "items.delete.success");
+    EXPECT_EQ(requestSteps(mark, "items.delete"), answered);
     undoStep(UndoManagerAction::Undo {});
     ASSERT_TRUE(settle({ "Seed", "Renamed" }));
     undoStep(UndoManagerAction::Redo {});
