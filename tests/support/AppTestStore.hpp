@@ -21,6 +21,21 @@ inline void PrintTo(const TimerState& timer, std::ostream* out)
          << (timer.isRunning() ? ", running)" : ", stopped)");
 }
 
+// A model operation by the name of its case ("Create(Submit(…))"): the cases share one
+// template, whose own name says nothing.
+template <class Value, class Query, class Identifier>
+void PrintTo(const ModelOperationAction<Value, Query, Identifier>& action, std::ostream* out)
+{
+    if (auto create = action.asCreate())
+        *out << "Create(" << test::describe(*create) << ")";
+    else if (auto read = action.asRead())
+        *out << "Read(" << test::describe(*read) << ")";
+    else if (auto update = action.asUpdate())
+        *out << "Update(" << test::describe(*update) << ")";
+    else if (auto remove = action.asDelete())
+        *out << "Delete(" << test::describe(*remove) << ")";
+}
+
 // Parts of the state that have a constructor, walked field by field all the same.
 inline auto describedFields(const CountdownState& state)
 {
