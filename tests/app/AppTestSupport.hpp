@@ -4,6 +4,7 @@
 #include "platform/foundation/Calendar.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/StatusBar.hpp"
+#include "support/AppTestStore.hpp"
 #include "support/TestMainQueue.hpp"
 
 #include <QApplication>
@@ -86,6 +87,16 @@ protected:
             std::move(middlewares));
     }
 
+    // A test store over the root reducer (its clock standing at the start of 1970) and the
+    // given middlewares.
+    test::AppTestStore makeTestStore(std::vector<AppStore::Middleware> middlewares,
+        AppState state = initialState(),
+        std::source_location where = std::source_location::current())
+    {
+        return test::AppTestStore(
+            std::move(state), test::rootReducer(m_clock), std::move(middlewares), where);
+    }
+
     // The actions seen since the last call, the main queue drained first.
     std::vector<AppAction> seen()
     {
@@ -93,6 +104,8 @@ protected:
         return std::exchange(m_seen, {});
     }
 
+    std::shared_ptr<ManualClock> m_clock
+        = std::make_shared<ManualClock>(dateFromTimeIntervalSince1970(0));
     Application m_application { qApp };
     QSignalSpy m_activations { &m_application, &Application::activationRequested };
     StatusBar m_bar;
