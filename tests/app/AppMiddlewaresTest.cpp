@@ -195,51 +195,56 @@ TEST_F(AppMiddlewaresTest, ClosingOnboardingAsksForThePopoverWhichTheWindowsStor
     store.send(actions::popoverIsPresented(false),
         [](AppState& s) { s.view.popover.isPresented = false; });
     EXPECT_FALSE(m_windowsStore->state().popover->window->isVisible());
-
 }
 
 TEST_F(AppMiddlewaresTest, OnboardingAndWhatsNewWindowsFollowTheirPresentation)
 {
-    auto store = makeStore(
+    auto store = makeTestStore(
         { windowActivationMiddleware(m_windowsStore), whatsNewMiddleware(m_windowsStore) });
-    m_windowsStore->dispatch(AppWindowsAction::Store { store });
+    m_windowsStore->dispatch(AppWindowsAction::Store { store.store() });
 
-    store->dispatch(onboardingPresented(true));
-    store->dispatch(whatsNewPresented(true));
+    store.send(onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
+    store.send(whatsNewPresented(true), [](AppState& s) { s.view.whatsNew.isPresented = true; });
     ASSERT_TRUE(m_windowsStore->state().onboarding.window);
     ASSERT_TRUE(m_windowsStore->state().whatsNew.window);
     EXPECT_TRUE(m_windowsStore->state().whatsNew.window->isVisible());
 
-    store->dispatch(onboardingPresented(false));
-    store->dispatch(whatsNewPresented(false));
+    store.send(
+        onboardingPresented(false), [](AppState& s) { s.view.onboarding.isPresented = false; });
+    store.send(whatsNewPresented(false), [](AppState& s) { s.view.whatsNew.isPresented = false; });
     EXPECT_FALSE(m_windowsStore->state().onboarding.window);
     EXPECT_FALSE(m_windowsStore->state().whatsNew.window);
+    test::drainMainQueue(); // the closes' own checks run, and dispatch nothing
 }
 
 TEST_F(AppMiddlewaresTest, ASourcesReadOnTheSyncPageFrontsOnboardingAgainAfterADelay)
 {
-    auto store = makeStore({ windowActivationMiddleware(m_windowsStore) });
-    m_windowsStore->dispatch(AppWindowsAction::Store { store });
-    store->dispatch(onboardingPresented(true));
+    auto store = makeTestStore({ windowActivationMiddleware(m_windowsStore) });
+    m_windowsStore->dispatch(AppWindowsAction::Store { store.store() });
+    store.send(onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
     const AppAction answered = actions::sourcesAction(RemindersSourcesAction::Read {
         SubmittableAction<EquatableVoid, RemindersStore::Sources>::failure(Error { "denied" }) });
 
     // Not on the sync page: nothing is scheduled.
     const int before = m_activations.count();
-    store->dispatch(answered);
+    store.send(answered, [](AppState& s) {
+        s.remindersStore.sources.status = Status::completed;
+        s.remindersStore.sources.error = Error { "denied" };
+    });
     test::timers().fire();
     EXPECT_EQ(m_activations.count(), before);
 
-    store->dispatch(actions::viewAction(
-        ViewAction::Onboarding { OnboardingAction::Selection { OnboardingPage::sync } }));
+    store.send(actions::viewAction(
+                   ViewAction::Onboarding { OnboardingAction::Selection { OnboardingPage::sync } }),
+        [](AppState& s) { s.view.onboarding.selection = OnboardingPage::sync; });
     m_windowsStore->state().onboarding.window->hide(); // covered by the access prompt
-    store->dispatch(answered);
+    store.send(answered);
     EXPECT_EQ(m_activations.count(), before);
     test::timers().fire();
     EXPECT_EQ(m_activations.count(), before + 1);
     EXPECT_TRUE(m_windowsStore->state().onboarding.window->isVisible());
     // One step only.
-    test::mainQueue().drain();
+    test::drainMainQueue();
     test::timers().fire();
     EXPECT_EQ(m_activations.count(), before + 1);
     EXPECT_EQ(test::timers().running(), 0u);

@@ -70,21 +70,11 @@ protected:
         processEvents();
     }
 
-    // A main store over the root reducer with the given middlewares after one that records
-    // every action it sees.
+    // A main store over the root reducer and the given middlewares.
     AppStoreRef makeStore(
         std::vector<AppStore::Middleware> middlewares, AppState state = initialState())
     {
-        middlewares.insert(middlewares.begin(),
-            [this](const AppState&,
-                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-                m_seen.push_back(action);
-                return rx::Empty<AppAction>();
-            });
-        return AppStore::make(
-            std::move(state),
-            [](AppState& s, const AppAction& a) { appReducer(s, a, ReducerEnvironment {}); },
-            std::move(middlewares));
+        return AppStore::make(std::move(state), test::rootReducer(m_clock), std::move(middlewares));
     }
 
     // A test store over the root reducer (its clock standing at the start of 1970) and the
@@ -97,13 +87,6 @@ protected:
             std::move(state), test::rootReducer(m_clock), std::move(middlewares), where);
     }
 
-    // The actions seen since the last call, the main queue drained first.
-    std::vector<AppAction> seen()
-    {
-        mainQueue().drain();
-        return std::exchange(m_seen, {});
-    }
-
     std::shared_ptr<ManualClock> m_clock
         = std::make_shared<ManualClock>(dateFromTimeIntervalSince1970(0));
     Application m_application { qApp };
@@ -113,7 +96,6 @@ protected:
     int m_madeOnboarding = 0;
     int m_madeWhatsNew = 0;
     int m_madePopover = 0;
-    std::vector<AppAction> m_seen;
 };
 
 } // namespace tidemark::test
