@@ -100,7 +100,7 @@ public:
     void send(const Action& action, Change expectedChange = {},
         std::source_location where = std::source_location::current())
     {
-        const std::string step = "send(" + describe(action) + ")";
+        const std::string step = "send(" + label(action) + ")";
         if (!m_core->received.empty()) {
             ADD_FAILURE_AT(where.file_name(), where.line())
                 << step << ": " << m_core->received.size()
@@ -120,7 +120,7 @@ public:
     {
         if (!runUntilReceived()) {
             ADD_FAILURE_AT(where.file_name(), where.line())
-                << "receive(" << describe(expected) << "): nothing was received."
+                << "receive(" << label(expected) << "): nothing was received."
                 << runningSummary();
             return;
         }
@@ -134,7 +134,7 @@ public:
                 << ")\n  differing: " << joined(differences(expected, received), "\n    ");
             return;
         }
-        check("receive(" + describe(received) + ")", before, after, expectedChange, where);
+        check("receive(" + label(received) + ")", before, after, expectedChange, where);
     }
 
     // Dispatches the next `count` received actions without checking them or their changes.
@@ -383,6 +383,14 @@ private:
         for (const auto& [id, running] : m_core->running)
             items.push_back(running.origin);
         return " Follow-ups still running:\n  " + joined(items, "\n  ");
+    }
+
+    // An action as a step's name: its description, cut short.
+    static std::string label(const Action& action)
+    {
+        constexpr std::size_t limit = 160;
+        std::string text = describe(action);
+        return text.size() > limit ? text.substr(0, limit) + "…" : text;
     }
 
     static std::string joined(const std::vector<std::string>& items, const std::string& separator)
