@@ -263,6 +263,29 @@ TEST_F(TestStoreTest, ReceivingChecksTheActionAndItsOrder)
         "1 received action(s) must be checked (or skipped) first:\n  Add(1)");
 }
 
+TEST_F(TestStoreTest, AnActionCanBeReceivedByAProperty)
+{
+    CounterTestStore store({}, counterReducer, { asking() });
+    const auto isAdd = [](const CounterAction& action) {
+        return std::holds_alternative<CounterAction::Add>(action);
+    };
+    store.send(CounterAction::Ask { 3 }, [](CounterState& s) { s.history = { 0 }; });
+    store.receiveMatching("an addition", isAdd, [](CounterState& s, const CounterState& actual) {
+        s.count = actual.count;
+        s.history.push_back(actual.count);
+    });
+    EXPECT_EQ(store.state().count, 3);
+    store.send(CounterAction::Watch {}, [](CounterState& s) { s.history.push_back(3); });
+    EXPECT_NONFATAL_FAILURE(store.receiveMatching("an addition", isAdd), "nothing was received");
+    store.send(CounterAction::Ask { 1 }, [](CounterState& s) { s.history.push_back(3); });
+    EXPECT_NONFATAL_FAILURE(
+        store.receiveMatching("an increment",
+            [](const CounterAction& action) {
+                return std::holds_alternative<CounterAction::Increment>(action);
+            }),
+        "expected: an increment\n  received: Add(1)");
+}
+
 TEST_F(TestStoreTest, SkippingIsExplicitAndCounted)
 {
     CounterTestStore store({}, counterReducer, { asking() });

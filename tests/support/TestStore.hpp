@@ -7,6 +7,7 @@
 //   store.receive(followUp, [](AppState& s) { s.settings.submit.status = Status::completed; });
 //   test::timers().fire();                  // timers tick only when the test says so
 //   store.receive(delayedFollowUp);         // no change given: the state must stay as it was
+//   store.receiveMatching("a failed read", isFailedRead, change); // a text the test cannot know
 //   store.skipReceivedActions(2);           // on purpose, never silently
 //   store.finish();                         // or let the destructor do it
 //
@@ -132,6 +133,30 @@ public:
                 << "receive: another action came first.\n  expected: " << describe(expected)
                 << "\n  received: " << describe(received) << "\n  (from " << origin
                 << ")\n  differing: " << joined(differences(expected, received), "\n    ");
+            return;
+        }
+        check("receive(" + label(received) + ")", before, after, expectedChange, where);
+    }
+
+    // `receive` for an action with a part the test cannot know in advance (an error text
+    // the system words): the next received action must satisfy `matches`; `what` names it
+    // in failures.
+    template <class Matches, class Change = NoChange>
+    void receiveMatching(const std::string& what, Matches matches, Change expectedChange = {},
+        std::source_location where = std::source_location::current())
+    {
+        if (!runUntilReceived()) {
+            ADD_FAILURE_AT(where.file_name(), where.line())
+                << "receive(" << what << "): nothing was received." << runningSummary();
+            return;
+        }
+        const std::string origin = m_core->received.front().origin;
+        const Action received = m_core->received.front().action;
+        const auto [before, after] = takeFront();
+        if (!matches(received)) {
+            ADD_FAILURE_AT(where.file_name(), where.line())
+                << "receive: another action came first.\n  expected: " << what
+                << "\n  received: " << describe(received) << "\n  (from " << origin << ")";
             return;
         }
         check("receive(" + label(received) + ")", before, after, expectedChange, where);
