@@ -72,7 +72,9 @@ TEST_F(AppMiddlewaresTest, TheSettingsReadPresentsOnceItSucceeds)
     store.send(actions::settingsRead(SettingsReadAction::submit({})),
         [](AppState& s) { s.settings.submit.status = Status::loading; });
     store.send(actions::settingsRead(SettingsReadAction::failure(Error { "unreadable" })),
-        [](AppState& s) { s.settings.submit = { Error { "unreadable" }, Status::completed }; });
+        [](AppState& s) {
+            s.settings.submit = { Error { "unreadable" }, Status::completed };
+        });
 
     // A first start after an update: onboarding, then what's new. (A success leaves the
     // error of the failure before it.)
@@ -81,8 +83,8 @@ TEST_F(AppMiddlewaresTest, TheSettingsReadPresentsOnceItSucceeds)
         s.reminders.automaticRemoval.isEnabled = stored.reminders.automaticRemoval.isEnabled;
         s.reminders.automaticRemoval.date = stored.reminders.automaticRemoval.date;
     });
-    store.receive(onboardingPresented(true),
-        [](AppState& s) { s.view.onboarding.isPresented = true; });
+    store.receive(
+        onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
     store.receive(whatsNewPresented(true), [](AppState& s) { s.view.whatsNew.isPresented = true; });
 }
 
@@ -183,8 +185,8 @@ TEST_F(AppMiddlewaresTest, ClosingOnboardingAsksForThePopoverWhichTheWindowsStor
     m_windowsStore->dispatch(
         AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
 
-    store.send(onboardingPresented(false),
-        [](AppState& s) { s.view.onboarding.isPresented = false; });
+    store.send(
+        onboardingPresented(false), [](AppState& s) { s.view.onboarding.isPresented = false; });
     store.receive(actions::popoverIsPresented(true), [](AppState& s) {
         s.view.popover.isPresented = true;
         s.view.popover.wasPresentedSinceAppLaunch = true;
@@ -203,7 +205,8 @@ TEST_F(AppMiddlewaresTest, OnboardingAndWhatsNewWindowsFollowTheirPresentation)
         { windowActivationMiddleware(m_windowsStore), whatsNewMiddleware(m_windowsStore) });
     m_windowsStore->dispatch(AppWindowsAction::Store { store.store() });
 
-    store.send(onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
+    store.send(
+        onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
     store.send(whatsNewPresented(true), [](AppState& s) { s.view.whatsNew.isPresented = true; });
     ASSERT_TRUE(m_windowsStore->state().onboarding.window);
     ASSERT_TRUE(m_windowsStore->state().whatsNew.window);
@@ -221,7 +224,8 @@ TEST_F(AppMiddlewaresTest, ASourcesReadOnTheSyncPageFrontsOnboardingAgainAfterAD
 {
     auto store = makeTestStore({ windowActivationMiddleware(m_windowsStore) });
     m_windowsStore->dispatch(AppWindowsAction::Store { store.store() });
-    store.send(onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
+    store.send(
+        onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
     const AppAction answered = actions::sourcesAction(RemindersSourcesAction::Read {
         SubmittableAction<EquatableVoid, RemindersStore::Sources>::failure(Error { "denied" }) });
 

@@ -82,11 +82,12 @@ CounterTestStore::Middleware asking(rx::PassthroughSubject<CounterAction>* watch
             // One tick of the timers, then the answer and the end.
             return rx::Publisher<CounterAction>([answer](rx::Subscriber<CounterAction> subscriber) {
                 auto token = std::make_shared<rx::Cancellable>();
-                *token = rx::timerSource().start(std::chrono::seconds(1), [subscriber, answer, token] {
-                    token->cancel();
-                    subscriber.receive(answer);
-                    subscriber.complete(rx::Completion<rx::Never>::finished());
-                });
+                *token
+                    = rx::timerSource().start(std::chrono::seconds(1), [subscriber, answer, token] {
+                          token->cancel();
+                          subscriber.receive(answer);
+                          subscriber.complete(rx::Completion<rx::Never>::finished());
+                      });
                 return rx::Cancellable([token] { token->cancel(); });
             });
         }
@@ -130,8 +131,7 @@ TEST(Describe, DifferencesGoDownToTheFieldsThatDiffer)
         { "a field", [](CounterState& s) { s.count = 2; }, { "count: expected 0, actual 2" } },
         { "an enumeration", [](CounterState& s) { s.mood = Mood::busy; },
             { "mood: expected calm, actual busy" } },
-        { "inside an optional of a nested record",
-            [](CounterState& s) { s.inner.limit = 1; },
+        { "inside an optional of a nested record", [](CounterState& s) { s.inner.limit = 1; },
             { "inner.limit: expected nullopt, actual 1" } },
         { "a set", [](CounterState& s) { s.inner.tags = { "new" }; },
             { "inner.tags: unexpected \"new\"" } },
@@ -154,8 +154,8 @@ TEST(Describe, DifferencesGoDownToTheFieldsThatDiffer)
     EXPECT_THAT(test::differences(CounterAction(CounterAction::Ask { 1, false }),
                     CounterAction(CounterAction::Ask { 1, true })),
         ElementsAre("Ask.later: expected false, actual true"));
-    EXPECT_THAT(test::differences(
-                    CounterAction(CounterAction::Add { 1 }), CounterAction(CounterAction::Add { 2 })),
+    EXPECT_THAT(test::differences(CounterAction(CounterAction::Add { 1 }),
+                    CounterAction(CounterAction::Add { 2 })),
         ElementsAre("Add: expected 1, actual 2"));
 }
 
@@ -188,8 +188,8 @@ TEST_F(TestStoreTest, AScriptThatMatchesPasses)
 TEST_F(TestStoreTest, AWrongChangeNamesTheField)
 {
     CounterTestStore store({}, counterReducer);
-    EXPECT_NONFATAL_FAILURE(store.send(CounterAction::Increment {},
-                                [](CounterState& s) { s.history = { 1 }; }),
+    EXPECT_NONFATAL_FAILURE(
+        store.send(CounterAction::Increment {}, [](CounterState& s) { s.history = { 1 }; }),
         "send(Increment): the state is not the one expected.\n  count: expected 0, actual 1");
     EXPECT_NONFATAL_FAILURE(
         store.send(CounterAction::Add { 0 }), "history: expected [1], actual [1, 1]");
@@ -210,8 +210,8 @@ TEST_F(TestStoreTest, FollowUpsLeftOverFailTheEndAndNameThemselves)
     {
         CounterTestStore store({}, counterReducer, { asking(&watched) });
         store.send(CounterAction::Ask { 1 }, [](CounterState& s) { s.history = { 0 }; });
-        EXPECT_NONFATAL_FAILURE(store.finish(),
-            "follow-up still in the main queue, not received: Add(1)");
+        EXPECT_NONFATAL_FAILURE(
+            store.finish(), "follow-up still in the main queue, not received: Add(1)");
     }
     {
         CounterTestStore store({}, counterReducer, { asking(&watched) });
@@ -250,16 +250,17 @@ TEST_F(TestStoreTest, ReceivingChecksTheActionAndItsOrder)
 {
     CounterTestStore store({}, counterReducer, { asking() });
     store.send(CounterAction::Ask { 1 }, [](CounterState& s) { s.history = { 0 }; });
-    EXPECT_NONFATAL_FAILURE(store.receive(CounterAction::Add { 2 }),
-        "expected: Add(2)\n  received: Add(1)");
+    EXPECT_NONFATAL_FAILURE(
+        store.receive(CounterAction::Add { 2 }), "expected: Add(2)\n  received: Add(1)");
     EXPECT_NONFATAL_FAILURE(store.receive(CounterAction::Add { 2 }), "nothing was received");
 
     store.send(CounterAction::Ask { 1 }, [](CounterState& s) { s.history.push_back(1); });
     test::drainMainQueue();
-    EXPECT_NONFATAL_FAILURE(store.send(CounterAction::Increment {}, [](CounterState& s) {
-        s.count = 3;
-        s.history.push_back(3);
-    }),
+    EXPECT_NONFATAL_FAILURE(store.send(CounterAction::Increment {},
+                                [](CounterState& s) {
+                                    s.count = 3;
+                                    s.history.push_back(3);
+                                }),
         "1 received action(s) must be checked (or skipped) first:\n  Add(1)");
 }
 
@@ -278,11 +279,10 @@ TEST_F(TestStoreTest, AnActionCanBeReceivedByAProperty)
     store.send(CounterAction::Watch {}, [](CounterState& s) { s.history.push_back(3); });
     EXPECT_NONFATAL_FAILURE(store.receiveMatching("an addition", isAdd), "nothing was received");
     store.send(CounterAction::Ask { 1 }, [](CounterState& s) { s.history.push_back(3); });
-    EXPECT_NONFATAL_FAILURE(
-        store.receiveMatching("an increment",
-            [](const CounterAction& action) {
-                return std::holds_alternative<CounterAction::Increment>(action);
-            }),
+    EXPECT_NONFATAL_FAILURE(store.receiveMatching("an increment",
+                                [](const CounterAction& action) {
+                                    return std::holds_alternative<CounterAction::Increment>(action);
+                                }),
         "expected: an increment\n  received: Add(1)");
 }
 

@@ -126,8 +126,8 @@ TEST_F(LocalStorageMiddlewareTest, RequestsReachTheFileAndTheRemindersComeBackBy
         s.remindersStore.items.submittedValues.create = Reminders { tea };
     });
     EXPECT_EQ(storedRows().size(), 1u) << "the request runs inside the dispatch";
-    store.receive(actions::itemsAction(Items::create(Items::CreateAction::success({ tea }))),
-        completed);
+    store.receive(
+        actions::itemsAction(Items::create(Items::CreateAction::success({ tea }))), completed);
     receiveTheReadsOfAChange(store, { tea });
 
     auto manager = std::make_shared<UndoManager>();
@@ -141,8 +141,7 @@ TEST_F(LocalStorageMiddlewareTest, RequestsReachTheFileAndTheRemindersComeBackBy
         s.remindersStore.items.value.erase(tea); // its old version, until the read
         s.remindersStore.items.submittedValues.update = Reminders { renamed };
     });
-    store.receive(
-        actions::itemsAction(Items::update(Items::UpdateAction::success({}))), completed);
+    store.receive(actions::itemsAction(Items::update(Items::UpdateAction::success({}))), completed);
     receiveTheReadsOfAChange(store, { renamed });
 
     // Undo goes through the undo-manager slice; the store's change brings the read.
@@ -192,14 +191,14 @@ TEST_F(LocalStorageMiddlewareTest, AFailedRequestIsPrintedAndAnsweredWithItsErro
     const auto isFailedCreate = [](const AppAction& action) {
         const auto* store = caseOf<AppAction::RemindersStore>(action);
         const auto* items = store ? std::get_if<RemindersStoreAction::Items>(
-                                        &static_cast<const RemindersStoreAction::variant&>(store->action))
+                                &static_cast<const RemindersStoreAction::variant&>(store->action))
                                   : nullptr;
         const auto* create = items ? items->action.asCreate() : nullptr;
         const auto* result = create ? create->asResult() : nullptr;
         return result && !result->result.isSuccess();
     };
-    store.receiveMatching("the creation's failure", isFailedCreate,
-        [](AppState& s, const AppState& actual) {
+    store.receiveMatching(
+        "the creation's failure", isFailedCreate, [](AppState& s, const AppState& actual) {
             completed(s);
             s.remindersStore.items.error = actual.remindersStore.items.error;
         });
@@ -237,8 +236,10 @@ TEST(LocalStorageMiddlewareRulesTest, AnswersOnlyWhileTheLocalDataSourceIsInUse)
     auto store = makeTestStore(service);
 
     // Settings that name Apple Reminders start nothing; neither does a failed read.
-    store.send(actions::settingsRead(SettingsReadAction::failure(Error("unreadable"))),
-        [](AppState& s) { s.settings.submit = { Error("unreadable"), Status::completed }; });
+    store.send(
+        actions::settingsRead(SettingsReadAction::failure(Error("unreadable"))), [](AppState& s) {
+            s.settings.submit = { Error("unreadable"), Status::completed };
+        });
     store.send(settingsReadWith(RemindersDataSource::appleReminders),
         [](AppState& s) { readsSettingsNaming(s, RemindersDataSource::appleReminders); });
 

@@ -82,8 +82,7 @@ TEST(UserSettings, DefaultRemovalDateIsFourOClockOfTheDay)
     const Jump jumps[] = {
         // Baku's last forward change (it kept standard time afterwards): 04:00 never came that
         // day, so the next existing time, 05:00 (+05), is taken.
-        { "a zone that skips 04:00", "Asia/Baku", utc(2015, 3, 29, 0), 3, 5,
-            utc(2015, 3, 29, 0) },
+        { "a zone that skips 04:00", "Asia/Baku", utc(2015, 3, 29, 0), 3, 5, utc(2015, 3, 29, 0) },
         // Havana moves from 00:00 to 01:00: its day starts at 01:00 (-04) and still has 04:00.
         { "a zone that skips midnight", "America/Havana", utc(2026, 3, 8, 5), 23, 1,
             utc(2026, 3, 8, 8) },
@@ -95,8 +94,8 @@ TEST(UserSettings, DefaultRemovalDateIsFourOClockOfTheDay)
             j.hourBefore);
         EXPECT_EQ(zone.component(CalendarComponent::hour, j.jump), j.hourAfter);
         const Date laterThatDay = j.jump + std::chrono::hours(8);
-        EXPECT_EQ(UserSettings::Reminders::AutomaticRemoval::defaultDate(zone, laterThatDay),
-            j.expected);
+        EXPECT_EQ(
+            UserSettings::Reminders::AutomaticRemoval::defaultDate(zone, laterThatDay), j.expected);
     }
 }
 

@@ -49,8 +49,8 @@ inline auto describedFields(const NotificationsState& state)
 }
 inline auto describedFields(const GeneralSettingsState& state)
 {
-    return test::namedFields({ "openAtLogin", "relativeTimeFormatter" }, state.openAtLogin,
-        state.relativeTimeFormatter);
+    return test::namedFields(
+        { "openAtLogin", "relativeTimeFormatter" }, state.openAtLogin, state.relativeTimeFormatter);
 }
 inline auto describedFields(const AutomaticRemovalState& state)
 {
@@ -71,8 +71,8 @@ using AppTestStore = TestStore<AppState, AppAction>;
 // The root reducer over a clock of the test's own.
 inline AppTestStore::Reducer rootReducer(std::shared_ptr<const Clock> clock)
 {
-    return [environment = ReducerEnvironment { std::move(clock) }](
-               AppState& state, const AppAction& action) { appReducer(state, action, environment); };
+    return [environment = ReducerEnvironment { std::move(clock) }](AppState& state,
+               const AppAction& action) { appReducer(state, action, environment); };
 }
 
 } // namespace tidemark::test

@@ -3,8 +3,9 @@
 // Readable descriptions of plain values, and the differences between two of them, for the
 // failure messages of tests. Standard library only.
 //
-//   test::describe(value)              // "PopoverState(isPresented: true, …)"
-//   test::differences(expected, actual) // { "view.popover.isPresented: expected true, actual false" }
+//   test::describe(value)               // "PopoverState(isPresented: true, …)"
+//   test::differences(expected, actual) // "view.popover.isPresented: expected true, actual
+//                                       //  false", one line per difference
 //
 // Records (aggregates) are walked field by field under their own field names; variants
 // (and structs that derive from std::variant, as actions do) print their case; optionals,
@@ -75,8 +76,9 @@ template <auto V> constexpr std::string_view enumeratorName()
 
 template <class E, std::size_t... I> std::string enumName(E value, std::index_sequence<I...>)
 {
-    constexpr std::array<std::string_view, sizeof...(I)> names { enumeratorName<
-        static_cast<E>(I)>()... };
+    constexpr std::array<std::string_view, sizeof...(I)> names {
+        enumeratorName<static_cast<E>(I)>()...
+    };
     const auto index = static_cast<long long>(value);
     if (index >= 0 && std::size_t(index) < names.size() && !names[std::size_t(index)].empty())
         return std::string(names[std::size_t(index)]);
@@ -94,7 +96,10 @@ struct AnyField {
 
 template <class T, std::size_t... I> constexpr bool initializableWith(std::index_sequence<I...>)
 {
-    return requires { T { (void(I), AnyField {})... }; };
+    return requires
+    {
+        T { (void(I), AnyField {})... };
+    };
 }
 
 inline constexpr std::size_t maximumFields = 20;
@@ -119,11 +124,16 @@ template <class... Ts> const std::variant<Ts...>& variantBase(const std::variant
 
 // A std::variant, or a struct that derives from one.
 template <class T>
-concept VariantLike = requires(const T& value) { reflect::variantBase(value); };
+concept VariantLike = requires(const T& value)
+{
+    reflect::variantBase(value);
+};
 
 template <class T>
-concept Record = std::is_aggregate_v<T> && std::is_class_v<T> && !VariantLike<T>
-    && fieldCount<T>() <= maximumFields;
+concept Aggregate = std::is_aggregate_v<T> && std::is_class_v<T>;
+
+template <class T>
+concept Record = Aggregate<T> && !VariantLike<T> && (fieldCount<T>() <= maximumFields);
 
 // References to every field of a record, in order.
 template <class T> constexpr auto fieldsOf(const T& value)
@@ -177,7 +187,8 @@ template <class T, std::size_t I> constexpr std::string_view fieldName()
         constexpr auto end = spelling.find_first_of(";]", start);
         constexpr auto text = spelling.substr(start, end - start);
         constexpr auto close = text.rfind(')');
-        constexpr auto inner = text.substr(0, close == std::string_view::npos ? text.size() : close);
+        constexpr auto inner
+            = text.substr(0, close == std::string_view::npos ? text.size() : close);
         constexpr auto colon = inner.rfind("::");
         constexpr auto dot = inner.rfind('.');
         if constexpr (colon == std::string_view::npos && dot == std::string_view::npos)
@@ -196,7 +207,8 @@ template <class T, std::size_t I> std::string fieldLabel()
     return name.empty() ? "#" + std::to_string(I) : std::string(name);
 }
 
-template <class T, std::size_t... I> std::array<std::string, sizeof...(I)> labels(std::index_sequence<I...>)
+template <class T, std::size_t... I>
+std::array<std::string, sizeof...(I)> labels(std::index_sequence<I...>)
 {
     return { fieldLabel<T, I>()... };
 }
@@ -212,8 +224,7 @@ template <class... F> struct NamedFields {
 };
 
 template <class... F>
-NamedFields<F...> namedFields(
-    std::array<std::string_view, sizeof...(F)> names, const F&... values)
+NamedFields<F...> namedFields(std::array<std::string_view, sizeof...(F)> names, const F&... values)
 {
     return { names, std::tie(values...) };
 }
@@ -221,7 +232,10 @@ NamedFields<F...> namedFields(
 namespace reflect {
 
 template <class T>
-concept HasNamedFields = requires(const T& value) { describedFields(value); };
+concept HasNamedFields = requires(const T& value)
+{
+    describedFields(value);
+};
 
 template <class T>
 concept Walkable = Record<T> || HasNamedFields<T>;
@@ -254,10 +268,16 @@ template <class T, class Visit> void forEachField(const T& value, Visit&& visit)
 }
 
 template <class T>
-concept HasPrintTo = requires(const T& value, std::ostream* out) { PrintTo(value, out); };
+concept HasPrintTo = requires(const T& value, std::ostream* out)
+{
+    PrintTo(value, out);
+};
 
 template <class T>
-concept Streamable = requires(const T& value, std::ostream& out) { out << value; };
+concept Streamable = requires(const T& value, std::ostream& out)
+{
+    out << value;
+};
 
 template <class T>
 concept SmartPointer = requires(const T& value)
@@ -299,8 +319,10 @@ concept SetLike = !MapLike<T> && requires(const T& value)
 };
 
 template <class T>
-concept Sequence = !MapLike<T> && !SetLike<T> && !std::is_convertible_v<T, std::string_view>
-    && requires(const T& value)
+concept Text = std::is_convertible_v<T, std::string_view>;
+
+template <class T>
+concept Sequence = !MapLike<T> && !SetLike<T> && !Text<T> && requires(const T& value)
 {
     value.begin();
     value.end();
@@ -410,6 +432,10 @@ template <class T> std::string describeRecord(const T& value)
     return std::string(typeName<T>()) + "(" + text + ")";
 }
 
+// A class printed by none of its own means.
+template <class T>
+concept PlainClass = std::is_class_v<T> && !VariantLike<T> && !HasPrintTo<T> && !Streamable<T>;
+
 // One case of a variant: its name, then its payload.
 template <class A> std::string describeCase(const A& alternative)
 {
@@ -423,8 +449,7 @@ template <class A> std::string describeCase(const A& alternative)
         } else {
             return describeRecord(alternative);
         }
-    } else if constexpr (std::is_class_v<A> && !VariantLike<A> && !HasPrintTo<A>
-        && !Streamable<A>) {
+    } else if constexpr (PlainClass<A>) {
         return std::string(typeName<A>()) + "(" + describe(alternative) + ")";
     } else {
         return describe(alternative);
@@ -510,16 +535,16 @@ inline std::string shortened(std::string text)
 }
 
 template <class T>
-void addDifference(std::vector<std::string>& lines, const std::string& path, const T& expected,
-    const T& actual)
+void addDifference(
+    std::vector<std::string>& lines, const std::string& path, const T& expected, const T& actual)
 {
     lines.push_back((path.empty() ? std::string("value") : path) + ": expected "
         + shortened(describe(expected)) + ", actual " + shortened(describe(actual)));
 }
 
 template <class T>
-void collectDifferences(std::vector<std::string>& lines, const std::string& path,
-    const T& expected, const T& actual);
+void collectDifferences(
+    std::vector<std::string>& lines, const std::string& path, const T& expected, const T& actual);
 
 template <class T>
 void collectFieldDifferences(
@@ -533,13 +558,12 @@ void collectFieldDifferences(
              std::get<I>(expectedFields), std::get<I>(actualFields)),
             ...);
     }
-    (std::make_index_sequence<
-        std::tuple_size_v<std::remove_cvref_t<decltype(expectedFields)>>>());
+    (std::make_index_sequence<std::tuple_size_v<std::remove_cvref_t<decltype(expectedFields)>>>());
 }
 
 template <class T>
-void collectDifferences(std::vector<std::string>& lines, const std::string& path,
-    const T& expected, const T& actual)
+void collectDifferences(
+    std::vector<std::string>& lines, const std::string& path, const T& expected, const T& actual)
 {
     if constexpr (!std::equality_comparable<T>) {
         return; // nothing to compare by
@@ -588,8 +612,8 @@ void collectDifferences(std::vector<std::string>& lines, const std::string& path
             }
             for (const auto& [key, value] : actual) {
                 if (expected.find(key) == expected.end())
-                    lines.push_back(path + "[" + shortened(describe(key))
-                        + "]: unexpected, actual " + shortened(describe(value)));
+                    lines.push_back(path + "[" + shortened(describe(key)) + "]: unexpected, actual "
+                        + shortened(describe(value)));
             }
         } else if constexpr (SetLike<T>) {
             const std::string label = path.empty() ? std::string("value") : path;

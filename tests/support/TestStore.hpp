@@ -121,8 +121,7 @@ public:
     {
         if (!runUntilReceived()) {
             ADD_FAILURE_AT(where.file_name(), where.line())
-                << "receive(" << label(expected) << "): nothing was received."
-                << runningSummary();
+                << "receive(" << label(expected) << "): nothing was received." << runningSummary();
             return;
         }
         const std::string origin = m_core->received.front().origin;
@@ -327,7 +326,8 @@ private:
         };
     }
 
-    static Middleware holdingBack(std::weak_ptr<Core> weak, Middleware middleware, std::size_t index)
+    static Middleware holdingBack(
+        std::weak_ptr<Core> weak, Middleware middleware, std::size_t index)
     {
         return [weak, middleware, index](const State& state,
                    const Action& action) -> std::optional<rx::Publisher<Action>> {

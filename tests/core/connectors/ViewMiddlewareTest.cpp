@@ -94,13 +94,13 @@ TEST_F(ViewMiddleware, KeepsTheTimerOfARealStoreRunningExactlyWhileThePopoverIsO
     state.countdown.isEnabled = false;
     test::AppTestStore store(state, test::rootReducer(clock), { makeViewMiddleware(clock) });
     // Each start and stop gives the timer a fresh identifier.
-    const auto freshTimer = [](AppState& s, const AppState& actual) { s.timer.id = actual.timer.id; };
+    const auto freshTimer
+        = [](AppState& s, const AppState& actual) { s.timer.id = actual.timer.id; };
 
-    store.send(actions::popoverIsPresented(true),
-        [](AppState& s) {
-            s.view.popover.isPresented = true;
-            s.view.popover.wasPresentedSinceAppLaunch = true;
-        });
+    store.send(actions::popoverIsPresented(true), [](AppState& s) {
+        s.view.popover.isPresented = true;
+        s.view.popover.wasPresentedSinceAppLaunch = true;
+    });
     EXPECT_FALSE(store.state().timer.isRunning()) << "the answer comes a main-queue turn later";
     store.receive(start, freshTimer);
     EXPECT_TRUE(store.state().timer.isRunning());

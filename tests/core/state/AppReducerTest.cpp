@@ -49,13 +49,13 @@ AppAction items(RemindersItemsAction action)
 // an uninitialised variant.
 AppAction deleteSubmit(std::set<std::string> ids)
 {
-    return items(RemindersItemsAction::Delete { RemindersItemsAction::DeleteAction::Submit {
-        std::move(ids) } });
+    return items(RemindersItemsAction::Delete {
+        RemindersItemsAction::DeleteAction::Submit { std::move(ids) } });
 }
 AppAction updateSubmit(std::set<AnyReminder> reminders)
 {
-    return items(RemindersItemsAction::Update { RemindersItemsAction::UpdateAction::Submit {
-        std::move(reminders) } });
+    return items(RemindersItemsAction::Update {
+        RemindersItemsAction::UpdateAction::Submit { std::move(reminders) } });
 }
 AppAction reminders(RemindersAction action)
 {
@@ -105,22 +105,23 @@ TEST(AppReducer, UpdatesAndDeletionsPruneEditingAndSelection)
         [](AppState& s) {
             s.reminders.editing = std::set { reminder("A", "edited"), reminder("B", "edited") };
         });
-    store.send(reminders(RemindersAction::Selection { { "A", "B", "C" } }),
-        [](AppState& s) { s.reminders.selection = { "A", "B", "C" }; });
+    store.send(reminders(RemindersAction::Selection { { "A", "B", "C" } }), [](AppState& s) {
+        s.reminders.selection = { "A", "B", "C" };
+    });
 
     store.send(deleteSubmit({ "A", "Z" }), [](AppState& s) {
-            s.remindersStore.items.status = Status::loading;
-            s.remindersStore.items.submittedValues.delete_ = std::set { reminder("A") };
-            s.reminders.editing = std::set { reminder("B", "edited") };
-            s.reminders.selection = { "B", "C" };
-        });
+        s.remindersStore.items.status = Status::loading;
+        s.remindersStore.items.submittedValues.delete_ = std::set { reminder("A") };
+        s.reminders.editing = std::set { reminder("B", "edited") };
+        s.reminders.selection = { "B", "C" };
+    });
 
     // Any update clears the edited reminders and the selection.
     store.send(updateSubmit({ reminder("Q") }), [](AppState& s) {
-            s.remindersStore.items.submittedValues.update = std::set { reminder("Q") };
-            s.reminders.editing.reset();
-            s.reminders.selection.clear();
-        });
+        s.remindersStore.items.submittedValues.update = std::set { reminder("Q") };
+        s.reminders.editing.reset();
+        s.reminders.selection.clear();
+    });
 }
 
 TEST(AppReducer, EditingKeepsOnlyRemindersThatDifferFromTheStore)
@@ -252,8 +253,8 @@ TEST(AppReducer, ClosingThePopoverRestsTheIconAndForgetsTheSelection)
     test::AppTestStore store(stateWith(), test::rootReducer(clock));
     store.send(reminders(RemindersAction::Selection { { "A" } }),
         [](AppState& s) { s.reminders.selection = { "A" }; });
-    store.send(view(ViewAction::StatusItem {
-                   StatusItemAction::Zevovozo { ZevovozoAction::Status { ZevovozoStatus::hovering } } }),
+    store.send(view(ViewAction::StatusItem { StatusItemAction::Zevovozo {
+                   ZevovozoAction::Status { ZevovozoStatus::hovering } } }),
         [](AppState& s) { s.view.statusItem.zevovozo.status = ZevovozoStatus::hovering; });
     store.send(actions::popoverIsPresented(true), [](AppState& s) {
         s.view.popover.isPresented = true;

@@ -34,8 +34,8 @@ struct OpenAtLoginFixture : testing::TestWithParam<int> {
         store.emplace(AppState::initial(testStart(), testCalendar()),
             rootReducer(std::make_shared<ManualClock>(testStart())),
             std::vector<AppMiddleware> { userSettingsMiddleware(settings.service),
-                makeSettingsMiddleware(service,
-                    [this](const std::string& message) { reports.push_back(message); }) });
+                makeSettingsMiddleware(
+                    service, [this](const std::string& message) { reports.push_back(message); }) });
     }
     void TearDown() override { store.reset(); }
 
@@ -46,9 +46,10 @@ struct OpenAtLoginFixture : testing::TestWithParam<int> {
     // The launch's read of `stored`: the stored choice is fed into the state.
     void readAtLaunch(const UserSettings& stored)
     {
-        store->send(readSettings(), [](AppState& s) { s.settings.submit.status = Status::loading; });
-        store->receive(actions::settingsRead(SettingsReadAction::success(stored)),
-            [&stored](AppState& s) {
+        store->send(
+            readSettings(), [](AppState& s) { s.settings.submit.status = Status::loading; });
+        store->receive(
+            actions::settingsRead(SettingsReadAction::success(stored)), [&stored](AppState& s) {
                 s.settings.submit.status = Status::completed;
                 s.reminders.automaticRemoval.isEnabled = true; // as a fresh installation has it
                 s.settings.general.openAtLogin = stored.general.openAtLogin;
