@@ -22,6 +22,9 @@
 // actual)` for a value the test cannot know in advance (a fresh identifier): copy that one
 // field over from `actual`, by name.
 //
+// "Now" comes from the reducer's and middlewares' own clock: give them a `ManualClock`
+// (test::rootReducer(clock) for the root state) and move it between steps.
+//
 // The real store is `store()`: give it to code that needs one (a windows store, a view).
 // An action that code dispatches into it straight is received like a follow-up, with the
 // change it made already checked against the state it found.
