@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/shell/PendingWindows.hpp"
-#include "menubar/MenuBarExtra.hpp"
+#include "menubar/views/MenuBarExtra.hpp"
 #include "toolkit/SingleInstanceWindow.hpp"
 
 #include <functional>
