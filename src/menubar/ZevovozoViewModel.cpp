@@ -41,8 +41,8 @@ ZevovozoViewModel::Parameters ZevovozoViewModel::parameters() const
     p.handCircleSize = { 0, 0 };
     p.shadowRadius = 5;
     if (status == ZevovozoStatus::dragging)
-        p.contentSize = { std::max(0.0, p.contentSize.width - 6),
-            std::max(0.0, p.contentSize.height - 6) };
+        p.contentSize
+            = { std::max(0.0, p.contentSize.width - 6), std::max(0.0, p.contentSize.height - 6) };
     return p;
 }
 

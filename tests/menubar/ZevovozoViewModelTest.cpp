@@ -1,6 +1,6 @@
+#include "menubar/ZevovozoViewModel.hpp"
 #include "entry/ZevovozoStatus.hpp"
 #include "menubar/ZevovozoConfiguring.hpp"
-#include "menubar/ZevovozoViewModel.hpp"
 #include "platform/foundation/Date.hpp"
 #include "platform/foundation/Geometry.hpp"
 
@@ -21,7 +21,8 @@ using Color = ZevovozoViewModel::Color;
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
 // Ten past ten: both hands away from 0, so that folding them to 0 shows.
-const ZevovozoViewModel::Current tenPastTen { Angle { (10 + 10.0 / 60) / 12 * 2 * std::numbers::pi },
+const ZevovozoViewModel::Current tenPastTen { Angle {
+                                                  (10 + 10.0 / 60) / 12 * 2 * std::numbers::pi },
     Angle { 10.0 / 60 * 2 * std::numbers::pi }, dateFromTimeIntervalSince1970(0),
     dateFromTimeIntervalSince1970(3600) };
 
@@ -67,11 +68,10 @@ TEST(ZevovozoViewModel, DrawingParametersOfEachStatusWithEachConfiguration)
         { "menu bar, dragging: 6 smaller", ZevovozoStatus::dragging, menubar,
             smaller(accent(menubarActive), 10) },
         { "list item, idle", ZevovozoStatus::idle, listItem, listItemAtRest },
-        { "list item, selected draws as idle", ZevovozoStatus::selected, listItem,
-            listItemAtRest },
+        { "list item, selected draws as idle", ZevovozoStatus::selected, listItem, listItemAtRest },
         { "list item, hovering", ZevovozoStatus::hovering, listItem, listItemActive },
-        { "list item, longHold: hovering in the accent colour", ZevovozoStatus::longHold,
-            listItem, accent(listItemActive) },
+        { "list item, longHold: hovering in the accent colour", ZevovozoStatus::longHold, listItem,
+            accent(listItemActive) },
         { "list item, dragging: 6 smaller", ZevovozoStatus::dragging, listItem,
             smaller(accent(listItemActive), 53) },
     };
