@@ -1,6 +1,7 @@
 #include "toolkit/ClockView.hpp"
 
 #include "toolkit/ContinuousCorners.hpp"
+#include "toolkit/DevicePixels.hpp"
 #include "toolkit/DropShadow.hpp"
 
 #include <QPainter>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tidemark {
 
@@ -27,8 +29,7 @@ QPainterPath handPath(QPointF center, const ClockHand& hand, double radians)
     if (!(hand.length > 0) || !(hand.thickness > 0))
         return {};
     const QPainterPath upright = continuousRoundedRect(
-        QRectF(-hand.thickness / 2, -hand.length, hand.thickness, hand.length),
-        hand.thickness / 2);
+        QRectF(-hand.thickness / 2, -hand.length, hand.thickness, hand.length), hand.thickness / 2);
     QTransform turn;
     turn.translate(center.x(), center.y());
     turn.rotateRadians(radians);
@@ -43,7 +44,8 @@ bool isDrawable(const QRectF& frame)
 
 } // namespace
 
-ClockFace::ClockFace(double anchorDiamenter, const Hand& hour, const Hand& minute, FrameClock* clock)
+ClockFace::ClockFace(
+    double anchorDiamenter, const Hand& hour, const Hand& minute, FrameClock* clock)
     : m_anchorDiamenter(anchorDiamenter)
     , m_hour(hour)
     , m_minute(minute)
@@ -98,21 +100,18 @@ ClockFace::Layer ClockFace::layer(
     Layer result;
     if (!isDrawable(frame))
         return result;
-    const QTransform& t = deviceTransform;
     QSize pixels;
     QPointF origin;
-    if (t.type() <= QTransform::TxScale && t.m11() > 0 && t.m11() == t.m22()) {
+    if (const auto device = devicePixels(deviceTransform, frame)) {
         // The painter only moves and scales: the layer covers the frame's whole device pixels
         // and the clock sits in it at the frame's fraction of a pixel.
-        result.scale = t.m11();
-        const QRectF mapped = t.mapRect(frame);
-        const QRect device = mapped.toAlignedRect();
-        pixels = device.size();
-        origin = mapped.topLeft() - QPointF(device.topLeft());
-        result.target = t.inverted().mapRect(QRectF(device));
+        pixels = device->pixels;
+        origin = device->origin;
+        result.scale = device->scale;
+        result.target = device->target;
     } else {
         // Turned or sheared: drawn at the transform's scale and transformed with the rest.
-        result.scale = std::max(1.0, std::sqrt(std::abs(t.determinant())));
+        result.scale = std::max(1.0, std::sqrt(std::abs(deviceTransform.determinant())));
         result.exact = false;
         pixels = QSize(int(std::ceil(frame.width() * result.scale)),
             int(std::ceil(frame.height() * result.scale)));
@@ -125,34 +124,55 @@ ClockFace::Layer ClockFace::layer(
         render(pixels, origin, result.scale, frame.size(), face, hands);
     }
     result.image = &m_image;
-    result.version = m_version;
+    result.outline = m_outline;
     return result;
 }
 
 void ClockFace::render(const QSize& pixels, QPointF origin, double scale, QSizeF size,
     const QColor& face, const QColor& hands)
 {
+    // The layer's alpha is the face's disc alone when the face is opaque and hands, anchor
+    // and their shadow stay inside it; otherwise it may change with every drawing.
+    const double radius = std::min(size.width(), size.height()) / 2;
+    double reach = m_anchorDiamenter > 0 ? m_anchorDiamenter / 2 : 0;
+    for (const Hand* hand : { &m_hour, &m_minute }) {
+        if (hand->length > 0 && hand->thickness > 0)
+            reach = std::max(reach, std::hypot(hand->length, hand->thickness / 2));
+    }
+    const Shadow& shadow = figureShadow();
+    const bool outlineIsFace = face.alpha() == 255
+        && reach + std::hypot(shadow.offset.x(), shadow.offset.y()) + shadowExtent(shadow)
+            <= radius;
+    if (!outlineIsFace || !m_outlineIsFace || pixels != m_image.size() || origin != m_origin
+        || scale != m_scale || size != m_size || face.alpha() != qAlpha(m_face))
+        ++m_outline;
+    m_outlineIsFace = outlineIsFace;
+
     m_stale = false;
     m_origin = origin;
     m_scale = scale;
     m_size = size;
     m_face = face.rgba();
     m_hands = hands.rgba();
-    ++m_version;
+    // The face alone is kept: while the hands turn, each drawing starts from a copy of it.
+    const FaceKey faceKey { pixels, origin, scale, size, face.rgba() };
+    if (faceKey != m_faceKey || m_faceImage.isNull()) {
+        m_faceKey = faceKey;
+        m_faceImage = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        m_faceImage.fill(Qt::transparent);
+        QPainter disc(&m_faceImage);
+        disc.setRenderHint(QPainter::Antialiasing);
+        disc.translate(origin);
+        disc.scale(scale, scale);
+        disc.setPen(Qt::NoPen);
+        disc.setBrush(face);
+        disc.drawEllipse(QPointF(size.width() / 2, size.height() / 2), radius, radius);
+    }
     if (m_image.size() != pixels)
         m_image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    m_image.fill(Qt::transparent);
+    std::memcpy(m_image.bits(), m_faceImage.constBits(), std::size_t(m_image.sizeInBytes()));
 
-    QPainter painter(&m_image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.translate(origin);
-    painter.scale(scale, scale);
     const QPointF center(size.width() / 2, size.height() / 2);
-    const double radius = std::min(size.width(), size.height()) / 2;
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(face);
-    painter.drawEllipse(center, radius, radius);
-
     const QPainterPath hour = handPath(center, m_hour, m_hourAngle.value());
     const QPainterPath minute = handPath(center, m_minute, m_minuteAngle.value());
     QPainterPath anchor;
@@ -161,32 +181,26 @@ void ClockFace::render(const QSize& pixels, QPointF origin, double scale, QSizeF
     if (hour.isEmpty() && minute.isEmpty() && anchor.isEmpty())
         return;
 
-    // Hands and anchor cast one shadow together, as a group does.
+    // Hands and anchor are drawn as a group of their own, which casts one shadow and then
+    // goes over it.
     if (m_figure.size() != pixels)
-        m_figure = QImage(pixels, QImage::Format_Alpha8);
-    m_figure.fill(0);
+        m_figure = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    m_figure.fill(Qt::transparent);
     {
         QPainter figure(&m_figure);
         figure.setRenderHint(QPainter::Antialiasing);
-        figure.setTransform(painter.transform());
-        figure.setPen(Qt::NoPen);
-        figure.setBrush(Qt::black);
-        figure.drawPath(hour);
-        figure.drawPath(minute);
-        figure.drawPath(anchor);
+        figure.translate(origin);
+        figure.scale(scale, scale);
+        figure.fillPath(hour, hands);
+        figure.fillPath(minute, hands);
+        figure.fillPath(anchor, Qt::white);
     }
-    const Shadow& shadow = figureShadow();
     const int margin = layerShadowMargin(shadow, scale);
-    const QImage cast = layerShadow(m_figure, shadow, scale);
-    painter.save();
-    painter.resetTransform();
+    QPainter painter(&m_image);
     painter.drawImage(
-        QPointF(shadow.offset.x() * scale - margin, shadow.offset.y() * scale - margin), cast);
-    painter.restore();
-
-    painter.fillPath(hour, hands);
-    painter.fillPath(minute, hands);
-    painter.fillPath(anchor, Qt::white);
+        QPointF(shadow.offset.x() * scale - margin, shadow.offset.y() * scale - margin),
+        layerShadow(m_figure, shadow, scale));
+    painter.drawImage(QPointF(), m_figure);
 }
 
 void ClockFace::paint(
@@ -198,20 +212,20 @@ void ClockFace::paint(
 }
 
 void ClockFace::drawLayerImage(
-    QPainter& painter, const Layer& layer, const QImage& image, int margin, QPointF offset)
+    QPainter& painter, const Layer& layer, const QImage& image, int margin)
 {
     if (!layer.image || image.isNull())
         return;
     const double grow = margin / layer.scale;
-    const QRectF target = layer.target.adjusted(-grow, -grow, grow, grow).translated(offset);
+    const QRectF target = layer.target.adjusted(-grow, -grow, grow, grow);
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform, !layer.exact);
     painter.drawImage(target, image);
     painter.restore();
 }
 
-ClockView::ClockView(double anchorDiamenter, const Hand& hour, const Hand& minute,
-    QWidget* parent, FrameClock* clock)
+ClockView::ClockView(double anchorDiamenter, const Hand& hour, const Hand& minute, QWidget* parent,
+    FrameClock* clock)
     : QWidget(parent)
     , m_face(anchorDiamenter, hour, minute, clock)
 {

@@ -45,8 +45,8 @@ class ClockFace {
 public:
     using Hand = ClockHand;
 
-    ClockFace(double anchorDiamenter, const Hand& hour, const Hand& minute,
-        FrameClock* clock = nullptr);
+    ClockFace(
+        double anchorDiamenter, const Hand& hour, const Hand& minute, FrameClock* clock = nullptr);
     ClockFace(const ClockFace&) = delete;
     ClockFace& operator=(const ClockFace&) = delete;
 
@@ -73,28 +73,30 @@ public:
     // The flattened clock for `frame` (points) under a painter's device transform: `image`
     // holds device pixels and goes onto `target` (points), exactly pixel for pixel when
     // `exact` (the painter only moves and scales); `scale` is device pixels per point. Drawn
-    // again only when something changed; `version` grows with every new drawing.
+    // again only when something changed. `outline` grows whenever the layer's alpha may have
+    // changed: a shadow cast from the clock stays as it is while the hands turn inside an
+    // opaque face.
     struct Layer {
         const QImage* image = nullptr;
         QRectF target;
         double scale = 1;
         bool exact = true;
-        std::uint64_t version = 0;
+        std::uint64_t outline = 0;
     };
     Layer layer(const QTransform& deviceTransform, const QRectF& frame, const QColor& face,
         const QColor& hands);
 
     // Draws the clock framed to `frame`.
     void paint(QPainter& painter, const QRectF& frame, const QColor& face, const QColor& hands);
-    // Draws a layer (or its shadow, an image of the same placement grown by `margin` device
-    // pixels on each side and moved by `offset` points) where it goes.
-    static void drawLayerImage(QPainter& painter, const Layer& layer, const QImage& image,
-        int margin = 0, QPointF offset = {});
+    // Draws a layer where it goes, or its shadow: an image of the same placement grown by
+    // `margin` device pixels on each side.
+    static void drawLayerImage(
+        QPainter& painter, const Layer& layer, const QImage& image, int margin = 0);
 
 private:
     void changed();
-    void render(const QSize& pixels, QPointF origin, double scale, QSizeF size,
-        const QColor& face, const QColor& hands);
+    void render(const QSize& pixels, QPointF origin, double scale, QSizeF size, const QColor& face,
+        const QColor& hands);
 
     double m_anchorDiamenter;
     Hand m_hour;
@@ -105,7 +107,18 @@ private:
     rx::Cancellable m_minuteFrames;
     std::function<void()> m_changed;
 
-    // The layer as last drawn, and what it was drawn for.
+    // The face alone, and what it was drawn for.
+    struct FaceKey {
+        QSize pixels;
+        QPointF origin;
+        double scale = 0;
+        QSizeF size;
+        QRgb color = 0;
+        bool operator==(const FaceKey&) const = default;
+    };
+    FaceKey m_faceKey;
+    QImage m_faceImage;
+    // The layer as last drawn, and what it was drawn for; hands and anchor alone.
     QImage m_image;
     QImage m_figure;
     bool m_stale = true;
@@ -114,7 +127,8 @@ private:
     QSizeF m_size;
     QRgb m_face = 0;
     QRgb m_hands = 0;
-    std::uint64_t m_version = 0;
+    std::uint64_t m_outline = 0;
+    bool m_outlineIsFace = false;
 };
 
 // The clock as a widget: the disc fills the space offered to it, in the palette's text colour

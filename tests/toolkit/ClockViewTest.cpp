@@ -1,6 +1,6 @@
+#include "toolkit/ClockView.hpp"
 #include "platform/foundation/Geometry.hpp"
 #include "platform/ui/FrameClock.hpp"
-#include "toolkit/ClockView.hpp"
 
 #include "ToolkitTesting.hpp"
 
@@ -70,18 +70,18 @@ TEST(ClockView, AHandPointsUpAtZeroAndTurnsClockwise)
                 << "towards " << direction;
         }
         // The hand starts at the centre and ends at its length.
-        EXPECT_TRUE(colorNear(pixelAt(image, along(100, c.angle, 3).x(),
-                                  along(100, c.angle, 3).y()),
-            handColor, 8));
-        EXPECT_TRUE(colorNear(pixelAt(image, along(100, c.angle, 43).x(),
-                                  along(100, c.angle, 43).y()),
-            faceColor, 8));
+        EXPECT_TRUE(colorNear(
+            pixelAt(image, along(100, c.angle, 3).x(), along(100, c.angle, 3).y()), handColor, 8));
+        EXPECT_TRUE(
+            colorNear(pixelAt(image, along(100, c.angle, 43).x(), along(100, c.angle, 43).y()),
+                faceColor, 8));
     }
 }
 
 TEST(ClockView, TheAnchorIsWhiteAndHandsAndAnchorCastAShadowDownwards)
 {
-    auto view = makeClock({ 100, 100 }, 16, { Angle { pi / 2 }, 30, 4 }, { Angle { -pi / 2 }, 40, 4 });
+    auto view
+        = makeClock({ 100, 100 }, 16, { Angle { pi / 2 }, 30, 4 }, { Angle { -pi / 2 }, 40, 4 });
     const QImage image = test::render(view.get(), 2);
     EXPECT_TRUE(colorNear(pixelAt(image, 50, 50), Qt::white, 2));
     EXPECT_TRUE(colorNear(pixelAt(image, 50, 56), Qt::white, 2));

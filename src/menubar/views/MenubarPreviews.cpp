@@ -78,11 +78,10 @@ void registerMenubarPreviews(PreviewRegistry& registry)
     for (const Configuration& configuration : configurations()) {
         const ZevovozoViewModel model { ZevovozoStatus::idle, configuration.config, tenPastTen() };
         for (const auto& [progress, name] : progresses) {
-            byProgress.states.push_back(
-                { configuration.name + ", " + name, [parameters = model.parameters(),
-                                                        progress = progress] {
-                     return new ZevovozoView(parameters, progress);
-                 } });
+            byProgress.states.push_back({ configuration.name + ", " + name,
+                [parameters = model.parameters(), progress = progress] {
+                    return new ZevovozoView(parameters, progress);
+                } });
         }
     }
     registry.add(std::move(byProgress));

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Clock.hpp"
 #include "platform/ui/ColorScheme.hpp"
+#include "toolkit/DevicePixels.hpp"
 #include "toolkit/DropShadow.hpp"
 
 #include <QPainter>
@@ -98,6 +99,37 @@ void ZevovozoView::applyToClock()
     m_clock.setMinute(hand(p.minuteAngle, p.minuteHandSize));
 }
 
+void ZevovozoView::paintRing(
+    QPainter& painter, const QRectF& content, const QColor& tint, const QColor& accent) const
+{
+    // A circle of the content's smaller side, its line wholly inside.
+    const double line = m_parameters.timerIndicatorWidth;
+    const double side = std::min(content.width(), content.height());
+    const QRectF ring = QRectF(content.center() - QPointF(side / 2, side / 2), QSizeF(side, side))
+                            .adjusted(line / 2, line / 2, -line / 2, -line / 2);
+    if (!(line > 0) || !(ring.width() > 0))
+        return;
+    QPen pen(withOpacity(tint, 0.3), line, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
+    pen.setMiterLimit(10);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(ring);
+    // A progress at or below 0 (or not a number) shows no arc: a negative span would run the
+    // other way round. From 1 on the ring is full.
+    if (!(m_progress > 0))
+        return;
+    pen.setColor(accent);
+    painter.setPen(pen);
+    if (m_progress >= 1) {
+        painter.drawEllipse(ring);
+        return;
+    }
+    QPainterPath arc;
+    arc.arcMoveTo(ring, 90);
+    arc.arcTo(ring, 90, -360 * m_progress);
+    painter.drawPath(arc);
+}
+
 QSize ZevovozoView::sizeHint() const
 {
     return wholeSize(m_parameters.size);
@@ -114,49 +146,45 @@ void ZevovozoView::paintEvent(QPaintEvent*)
     const QPalette& colors = palette();
     const QColor tint = color(p.color, colors);
 
-    // The ring and the arc: a circle of the content's smaller side, its line wholly inside.
-    const double line = p.timerIndicatorWidth;
-    const double side = std::min(content.width(), content.height());
-    const QRectF ring = QRectF(content.center() - QPointF(side / 2, side / 2), QSizeF(side, side))
-                            .adjusted(line / 2, line / 2, -line / 2, -line / 2);
-    if (line > 0 && ring.width() > 0) {
-        QPen pen(withOpacity(tint, 0.3), line, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
-        pen.setMiterLimit(10);
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        painter.drawEllipse(ring);
-        // A progress at or below 0 (or not a number) shows no arc: a negative span would run
-        // the other way round. From 1 on the ring is full.
-        if (m_progress > 0) {
-            pen.setColor(colors.color(QPalette::Highlight));
-            painter.setPen(pen);
-            if (m_progress >= 1) {
-                painter.drawEllipse(ring);
-            } else {
-                QPainterPath arc;
-                arc.arcMoveTo(ring, 90);
-                arc.arcTo(ring, 90, -360 * m_progress);
-                painter.drawPath(arc);
-            }
+    // The ring and its arc, kept as an image while the hands turn.
+    const QColor accent = colors.color(QPalette::Highlight);
+    if (const auto device = devicePixels(painter.deviceTransform(), content)) {
+        const RingKey key { *device, tint.rgba(), accent.rgba(), p.timerIndicatorWidth,
+            m_progress };
+        if (key != m_ringKey || m_ring.isNull()) {
+            m_ringKey = key;
+            if (m_ring.size() != device->pixels)
+                m_ring = QImage(device->pixels, QImage::Format_ARGB32_Premultiplied);
+            m_ring.fill(Qt::transparent);
+            QPainter ring(&m_ring);
+            ring.setRenderHint(QPainter::Antialiasing);
+            ring.translate(device->origin);
+            ring.scale(device->scale, device->scale);
+            paintRing(ring, QRectF(QPointF(), content.size()), tint, accent);
         }
+        painter.save();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter.drawImage(device->target, m_ring);
+        painter.restore();
+    } else {
+        paintRing(painter, content, tint, accent);
     }
 
     // The clock, as one layer, with its shadow beneath.
     const QRectF frame = centredWithin(content, p.clockSize);
-    const ClockFace::Layer layer = m_clock.layer(
-        painter.deviceTransform(), frame, tint, colors.color(QPalette::Window));
+    const ClockFace::Layer layer
+        = m_clock.layer(painter.deviceTransform(), frame, tint, colors.color(QPalette::Window));
     if (!layer.image)
         return;
     if (p.shadowRadius > 0) {
         const Shadow shadow { QColor::fromRgbF(0, 0, 0, 0.33f), p.shadowRadius, QPointF() };
-        if (m_shadow.isNull() || layer.version != m_shadowVersion
+        if (m_shadow.isNull() || layer.outline != m_shadowOutline
             || p.shadowRadius != m_shadowRadius) {
             m_shadow = layerShadow(*layer.image, shadow, layer.scale);
-            m_shadowVersion = layer.version;
+            m_shadowOutline = layer.outline;
             m_shadowRadius = p.shadowRadius;
         }
-        ClockFace::drawLayerImage(
-            painter, layer, m_shadow, layerShadowMargin(shadow, layer.scale));
+        ClockFace::drawLayerImage(painter, layer, m_shadow, layerShadowMargin(shadow, layer.scale));
     }
     ClockFace::drawLayerImage(painter, layer, *layer.image);
 }
@@ -174,8 +202,8 @@ ZevovozoContainerView::ZevovozoContainerView(ZevovozoViewModel viewModel,
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view, 0, Qt::AlignCenter);
-    m_progressFrames
-        = m_progress.onFrame([this](const double& value) { m_view->setTimerIndicatorProgress(value); });
+    m_progressFrames = m_progress.onFrame(
+        [this](const double& value) { m_view->setTimerIndicatorProgress(value); });
     m_ticks = timer.sink([this](const rx::Unit&) {
         m_progress.setTarget(
             m_viewModel.current.timerIndicatorProgress(m_clock->now()), Animation::easeInOut());

@@ -6,12 +6,16 @@
 #include "platform/ui/Animator.hpp"
 #include "platform/ui/FrameClock.hpp"
 #include "toolkit/ClockView.hpp"
+#include "toolkit/DevicePixels.hpp"
 
 #include <QColor>
+#include <QImage>
 #include <QPalette>
 #include <QWidget>
 
 #include <memory>
+
+class QPainter;
 
 namespace tidemark {
 
@@ -48,13 +52,26 @@ protected:
 
 private:
     void applyToClock();
+    void paintRing(
+        QPainter& painter, const QRectF& content, const QColor& tint, const QColor& accent) const;
 
     Parameters m_parameters;
     double m_progress;
     ClockFace m_clock;
-    // The clock's shadow as last blurred, and the drawing of the clock it was made from.
+    // The ring as last drawn, and what for.
+    struct RingKey {
+        DevicePixels device;
+        QRgb tint = 0;
+        QRgb accent = 0;
+        double lineWidth = 0;
+        double progress = 0;
+        bool operator==(const RingKey&) const = default;
+    };
+    RingKey m_ringKey;
+    QImage m_ring;
+    // The clock's shadow as last blurred, and the outline of the clock it was made from.
     QImage m_shadow;
-    std::uint64_t m_shadowVersion = 0;
+    std::uint64_t m_shadowOutline = 0;
     double m_shadowRadius = 0;
 };
 

@@ -1,7 +1,7 @@
+#include "menubar/views/ZevovozoView.hpp"
 #include "entry/ZevovozoStatus.hpp"
 #include "menubar/ZevovozoConfiguring.hpp"
 #include "menubar/ZevovozoViewModel.hpp"
-#include "menubar/views/ZevovozoView.hpp"
 #include "platform/foundation/Clock.hpp"
 #include "platform/foundation/Date.hpp"
 #include "platform/foundation/Geometry.hpp"
