@@ -139,6 +139,41 @@ TEST(ZevovozoView, DraggingPaintsASmallAccentFaceWithAShadowAndIdleNone)
     EXPECT_TRUE(colorNear(pixelAt(rest, 11, 11 - 5), text, 40));
 }
 
+TEST(ZevovozoView, TheClocksShadowFollowsAHandThatReachesBeyondTheFace)
+{
+    // A wide clock frame holds a face of 20 and a hand reaching 8 beyond it.
+    ManualFrameClock frames;
+    ZevovozoViewModel::Parameters p;
+    p.size = { 64, 64 };
+    p.contentSize = { 59, 59 };
+    p.timerIndicatorWidth = 0;
+    p.clockSize = { 40, 20 };
+    p.hourHandSize = { 4, 0 };
+    p.minuteHandSize = { 4, 18 };
+    p.minuteAngle = Angle { pi / 2 };
+    p.shadowRadius = 5;
+    ZevovozoView view(p, 0, nullptr, &frames);
+    view.setPalette(iconPalette());
+    view.resize(64, 64);
+    // Two points just under the hand's lower edge, beyond the face, to the right and left.
+    const QPointF right(32 + 14, 32 + 3);
+    const QPointF left(32 - 14, 32 + 3);
+    // At the ratio the view may also be painted at on its own, so that no change of ratio
+    // makes the clock draw itself afresh.
+    const QImage before = test::render(&view, 1);
+    EXPECT_TRUE(colorNear(pixelAt(before, 32 + 14, 32), window, 8));
+    EXPECT_GT(pixelAt(before, right.x(), right.y()).alpha(), 15);
+    EXPECT_LT(pixelAt(before, left.x(), left.y()).alpha(), 8);
+
+    p.minuteAngle = Angle { -pi / 2 };
+    view.setParameters(p);
+    frames.runUntilIdle();
+    const QImage after = test::render(&view, 1);
+    EXPECT_TRUE(colorNear(pixelAt(after, 32 - 14, 32), window, 8));
+    EXPECT_LT(pixelAt(after, right.x(), right.y()).alpha(), 8);
+    EXPECT_GT(pixelAt(after, left.x(), left.y()).alpha(), 15);
+}
+
 TEST(ZevovozoContainerView, ShowsTheProgressOfItsMakingUntilTheTimerTicksThenEasesToTheNewOne)
 {
     ManualFrameClock frames;
