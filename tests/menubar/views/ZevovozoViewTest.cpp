@@ -8,11 +8,11 @@
 #include "platform/reactive/Publisher.hpp"
 #include "platform/ui/FrameClock.hpp"
 
-#include "toolkit/ToolkitTesting.hpp"
-
 #include <QColor>
+#include <QCoreApplication>
 #include <QImage>
 #include <QPalette>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -25,8 +25,39 @@
 namespace tidemark {
 namespace {
 
-using test::colorNear;
-using test::pixelAt;
+// The widget laid out and painted into a transparent image at `ratio`.
+QImage render(QWidget* widget, double ratio)
+{
+    widget->setAttribute(Qt::WA_DontShowOnScreen);
+    widget->show();
+    QCoreApplication::processEvents();
+    QImage image(widget->size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    widget->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+// The colour at a point given in points, unpremultiplied.
+QColor pixelAt(const QImage& image, double x, double y)
+{
+    const double ratio = image.devicePixelRatio();
+    return image.pixelColor(int(std::floor(x * ratio)), int(std::floor(y * ratio)));
+}
+
+::testing::AssertionResult colorNear(const QColor& actual, const QColor& expected, int tolerance)
+{
+    const QColor a = actual.toRgb();
+    const QColor e = expected.toRgb();
+    if (std::abs(a.red() - e.red()) <= tolerance && std::abs(a.green() - e.green()) <= tolerance
+        && std::abs(a.blue() - e.blue()) <= tolerance
+        && std::abs(a.alpha() - e.alpha()) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+        << "rgba(" << a.red() << ", " << a.green() << ", " << a.blue() << ", " << a.alpha()
+        << "), expected rgba(" << e.red() << ", " << e.green() << ", " << e.blue() << ", "
+        << e.alpha() << ")";
+}
 
 constexpr double pi = std::numbers::pi;
 const QColor text(0, 0, 0);
@@ -90,7 +121,7 @@ TEST(ZevovozoView, TheArcRunsClockwiseFromTheTopAsFarAsTheProgress)
         SCOPED_TRACE(c.name);
         auto view = makeView(parameters(ZevovozoStatus::idle, listItem), c.progress);
         for (double ratio : { 1.0, 2.0 }) {
-            const QImage image = test::render(view.get(), ratio);
+            const QImage image = render(view.get(), ratio);
             for (double degrees : c.accentAt)
                 EXPECT_TRUE(isAccent(onRing(image, degrees))) << degrees << "°, ratio " << ratio;
             for (double degrees : c.plainAt) {
@@ -111,7 +142,7 @@ TEST(ZevovozoView, DraggingPaintsASmallAccentFaceWithAShadowAndIdleNone)
 
     auto dragging = makeView(parameters(ZevovozoStatus::dragging, menubar), 0.5);
     ASSERT_EQ(dragging->size(), QSize(22, 22));
-    const QImage drag = test::render(dragging.get(), 2);
+    const QImage drag = render(dragging.get(), 2);
     for (double a = 0; a < 2 * pi; a += pi / 8) {
         const double dx = std::sin(a);
         const double dy = -std::cos(a);
@@ -126,7 +157,7 @@ TEST(ZevovozoView, DraggingPaintsASmallAccentFaceWithAShadowAndIdleNone)
     }
 
     auto idle = makeView(parameters(ZevovozoStatus::idle, menubar), 0.5);
-    const QImage rest = test::render(idle.get(), 2);
+    const QImage rest = render(idle.get(), 2);
     // At rest: the ring's line reaches 8 from the centre and nothing lies beyond it.
     for (int y = 0; y < rest.height(); ++y) {
         for (int x = 0; x < rest.width(); ++x) {
@@ -160,7 +191,7 @@ TEST(ZevovozoView, TheClocksShadowFollowsAHandThatReachesBeyondTheFace)
     const QPointF left(32 - 14, 32 + 3);
     // At the ratio the view may also be painted at on its own, so that no change of ratio
     // makes the clock draw itself afresh.
-    const QImage before = test::render(&view, 1);
+    const QImage before = render(&view, 1);
     EXPECT_TRUE(colorNear(pixelAt(before, 32 + 14, 32), window, 8));
     EXPECT_GT(pixelAt(before, right.x(), right.y()).alpha(), 15);
     EXPECT_LT(pixelAt(before, left.x(), left.y()).alpha(), 8);
@@ -168,7 +199,7 @@ TEST(ZevovozoView, TheClocksShadowFollowsAHandThatReachesBeyondTheFace)
     p.minuteAngle = Angle { -pi / 2 };
     view.setParameters(p);
     frames.runUntilIdle();
-    const QImage after = test::render(&view, 1);
+    const QImage after = render(&view, 1);
     EXPECT_TRUE(colorNear(pixelAt(after, 32 - 14, 32), window, 8));
     EXPECT_LT(pixelAt(after, right.x(), right.y()).alpha(), 8);
     EXPECT_GT(pixelAt(after, left.x(), left.y()).alpha(), 15);
