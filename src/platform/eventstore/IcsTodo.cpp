@@ -431,7 +431,7 @@ Analysis analyse(std::string_view bytes)
         file.problems.push_back("empty file");
         return a;
     }
-    if (!isBegin(lines.front().text, "VCALENDAR") && !isBegin(lines.front().text, "VTODO")) {
+    if (propertyName(lines.front().text) != "BEGIN") {
         file.problems.push_back("not an iCalendar file");
         return a;
     }
