@@ -136,7 +136,7 @@ class MockLocalService : public PersistentRemindersStorable {
 public:
     MOCK_METHOD(std::set<AnyReminder>, create, (const std::set<AnyReminder>&), (override));
     MOCK_METHOD(std::set<AnyReminder>, read, (), (override));
-    MOCK_METHOD(void, update, (const std::set<AnyReminder>&), (override));
+    MOCK_METHOD(void, update, (const std::set<AnyReminder>&, const ReadReminders&), (override));
     MOCK_METHOD(void, delete_, (const std::set<std::string>&), (override));
     MOCK_METHOD(void, deleteAll, (), (override));
     MOCK_METHOD(std::shared_ptr<UndoManager>, undoManager, (), (const, override));

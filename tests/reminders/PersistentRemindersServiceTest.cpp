@@ -47,7 +47,7 @@ TEST_F(PersistentRemindersServiceTest, CreatesReadsUpdatesAndDeletes)
     auto renamed = tea;
     renamed.title = "Green tea";
     testing::internal::CaptureStdout();
-    service().update({ renamed });
+    service().update({ renamed }, {});
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(service().read(), (Reminders { renamed, untitledAsStored, listedAsStored }));
 
@@ -56,7 +56,7 @@ TEST_F(PersistentRemindersServiceTest, CreatesReadsUpdatesAndDeletes)
     setCompletionDate(completed, at(1'700'000'900));
     auto reopened = done;
     setCompletionDate(reopened, std::nullopt);
-    service().update({ completed, reopened });
+    service().update({ completed, reopened }, {});
     EXPECT_EQ(service().read(), (Reminders { renamed, listedAsStored, reopened }));
     EXPECT_EQ(storedRows().at("B"), (StoredRow { "", true, true }));
     EXPECT_EQ(storedRows().at("D"), (StoredRow { "Done", false, false }));
@@ -77,7 +77,7 @@ TEST_F(PersistentRemindersServiceTest, UpdateWritesTheStoredRemindersOfTheSetAnd
     service().create({ tea, walk });
     auto renamed = tea;
     renamed.title = "Green tea";
-    service().update({ renamed, walk, localReminder("X", "not stored") });
+    service().update({ renamed, walk, localReminder("X", "not stored") }, {});
     EXPECT_EQ(storedRows(),
         (Rows { { "A", { "Green tea", false, false } }, { "B", { "Walk", false, false } } }));
 }
@@ -90,15 +90,15 @@ TEST_F(PersistentRemindersServiceTest, RequestsWithNothingToStoreSaveAndNameNoth
     const std::vector<std::pair<std::string, std::function<void(PersistentRemindersService&)>>>
         cases {
             { "empty create", [](auto& s) { EXPECT_TRUE(s.create({}).empty()); } },
-            { "empty update", [](auto& s) { s.update({}); } },
+            { "empty update", [](auto& s) { s.update({}, {}); } },
             { "empty delete", [](auto& s) { s.delete_({}); } },
             { "delete of identifiers not stored",
                 [](auto& s) {
                     s.delete_({ "X", "Y" });
                 } },
-            { "update equal to the store", [&](auto& s) { s.update({ tea }); } },
+            { "update equal to the store", [&](auto& s) { s.update({ tea }, {}); } },
             { "update of a reminder not stored",
-                [](auto& s) { s.update({ localReminder("X", "not stored") }); } },
+                [](auto& s) { s.update({ localReminder("X", "not stored") }, {}); } },
         };
     auto manager = std::make_shared<UndoManager>();
     service().setUndoManager(manager);
@@ -139,7 +139,7 @@ TEST_F(PersistentRemindersServiceTest, UndoesAndRedoesEachRequestUnderItsName)
     const Rows greenTea { { "A", { "Green tea", false, false } } };
     const std::vector<Step> steps {
         { "create", [&] { service().create({ localReminder("A", "Tea") }); }, newLabel, none, tea },
-        { "update", [&] { service().update({ renamed }); }, updateLabel, tea, greenTea },
+        { "update", [&] { service().update({ renamed }, {}); }, updateLabel, tea, greenTea },
         { "delete", [&] { service().delete_({ "A" }); }, deleteLabel, greenTea, none },
     };
     for (const auto& step : steps) {
@@ -224,7 +224,7 @@ TEST_F(PersistentRemindersServiceTest, AFailedSaveIsRolledBackAndNeverLandsLater
         PersistenceError);
     auto poisoned = tea;
     poisoned.title = "poison";
-    EXPECT_THROW(service().update({ poisoned }), PersistenceError);
+    EXPECT_THROW(service().update({ poisoned }, {}), PersistenceError);
     drainMainQueue();
     EXPECT_FALSE(context().hasChanges());
     EXPECT_EQ(service().read(), (Reminders { tea }));

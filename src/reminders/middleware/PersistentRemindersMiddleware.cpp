@@ -2,6 +2,7 @@
 
 #include "core/Overloaded.hpp"
 #include "platform/logging/LogCategories.hpp"
+#include "reminders/ReminderMerge.hpp"
 
 #include <exception>
 #include <iostream>
@@ -41,7 +42,7 @@ template <class Output, class Call> RequestResult<Output> attempt(Call call)
 }
 
 rx::Publisher<AppAction> performRequest(
-    PersistentRemindersStorable& service, const AppAction& action)
+    PersistentRemindersStorable& service, const LastReadReminders& lastRead, const AppAction& action)
 {
     auto store = caseOf<AppAction::RemindersStore>(action);
     if (!store)
@@ -74,7 +75,7 @@ rx::Publisher<AppAction> performRequest(
     if (auto update = request.asUpdate(); update && update->asSubmit()) {
         const auto& reminders = update->asSubmit()->input;
         auto result = attempt<EquatableVoid>([&] {
-            service.update(reminders);
+            service.update(reminders, lastRead.versionsOf(reminders));
             return EquatableVoid {};
         });
         return answer(
@@ -97,12 +98,17 @@ rx::Publisher<AppAction> performRequest(
 Store<AppState, AppAction>::Middleware persistentRemindersMiddleware(
     std::shared_ptr<PersistentRemindersStorable> service)
 {
-    return [service](const AppState& state,
+    // The reminders as the state last read them, so that an update writes only what the
+    // user changed (another process may have written the store meanwhile).
+    auto lastRead = std::make_shared<LastReadReminders>();
+    return [service, lastRead](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (auto reminders = caseOf<AppAction::Reminders>(action)) {
             auto services = caseOf<RemindersAction::Services>(reminders->action);
             auto chosen = services ? caseOf<RemindersServicesAction::DataSource>(services->action)
                                    : nullptr;
+            if (chosen)
+                lastRead->clear();
             if (chosen && chosen->dataSource == RemindersDataSource::local)
                 return observeLocalReminderChanges(service);
             if (chosen) {
@@ -126,7 +132,12 @@ Store<AppState, AppAction>::Middleware persistentRemindersMiddleware(
 
         if (state.reminders.services.dataSource != RemindersDataSource::local)
             return nothing();
-        return performRequest(*service, action);
+        auto answer = performRequest(*service, *lastRead, action);
+        if (auto store = caseOf<AppAction::RemindersStore>(action)) {
+            if (auto items = caseOf<RemindersStoreAction::Items>(store->action))
+                lastRead->observe(items->action);
+        }
+        return answer;
     };
 }
 

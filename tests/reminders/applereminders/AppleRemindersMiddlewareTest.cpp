@@ -12,6 +12,7 @@
 namespace tidemark::test {
 namespace {
 
+using testing::Contains;
 using testing::SizeIs;
 using AppStore = Store<AppState, AppAction>;
 using ItemsRead = RemindersItemsAction::ReadAction;
@@ -228,7 +229,9 @@ TEST_F(AppleRemindersMiddlewareTest,
     std::size_t mark = harness.log.size();
     harness.store->dispatch(create({ reminder("Made", at(9, 0), 15, "personal/home") }));
     ASSERT_TRUE(settle({ "Seed", "Made" }));
-    EXPECT_EQ(harness.steps(mark).at(1), "items.create.success");
+    // The answer and the read the change brings arrive in either order: the change is
+    // seen as soon as the temporary file appears, while the write is still being flushed.
+    EXPECT_THAT(harness.steps(mark), Contains("items.create.success"));
     ASSERT_TRUE(waitUntil([&] { return undo->canUndo(); }));
     undoStep(UndoManagerAction::Undo {});
     ASSERT_TRUE(settle({ "Seed" }));
@@ -245,7 +248,7 @@ TEST_F(AppleRemindersMiddlewareTest,
     mark = harness.log.size();
     harness.store->dispatch(update({ renamed }));
     ASSERT_TRUE(settle({ "Seed", "Renamed" }));
-    EXPECT_EQ(harness.steps(mark).at(1), "items.update.success");
+    EXPECT_THAT(harness.steps(mark), Contains("items.update.success"));
     undoStep(UndoManagerAction::Undo {});
     ASSERT_TRUE(settle({ "Seed", "Made" }));
     undoStep(UndoManagerAction::Redo {});
@@ -255,7 +258,7 @@ TEST_F(AppleRemindersMiddlewareTest,
     mark = harness.log.size();
     harness.store->dispatch(remove({ made.id }));
     ASSERT_TRUE(settle({ "Seed" }));
-    EXPECT_EQ(harness.steps(mark).at(1), "items.delete.success");
+    EXPECT_THAT(harness.steps(mark), Contains("items.delete.success"));
     undoStep(UndoManagerAction::Undo {});
     ASSERT_TRUE(settle({ "Seed", "Renamed" }));
     undoStep(UndoManagerAction::Redo {});
@@ -346,7 +349,7 @@ public:
         work("read" + std::to_string(number), number == 1 ? 60 : 1);
         return { reminder("read " + std::to_string(number), at(9, 0), 5) };
     }
-    void update(const std::set<AnyReminder>&, const Formatter&) override { work("update", 5); }
+    void update(const std::set<AnyReminder>&, const ReadReminders&, const Formatter&) override { work("update", 5); }
     void delete_(const std::set<std::string>&, const Formatter&) override { work("delete", 5); }
 
     std::vector<std::string> calls() const

@@ -122,8 +122,8 @@ TEST_F(AppleRemindersServiceTest, updatesKeepOneAlarmAtTheDueDateAndTheListWhenT
     AnyReminder later = created;
     later.title = "Call back";
     setDueDate(later, at(10, 0));
-    service->update({ later }, nullptr);
-    service->update({ later }, nullptr);
+    service->update({ later }, {}, nullptr);
+    service->update({ later }, {}, nullptr);
     EXPECT_THAT(alarmsOf(*service, created.id), ElementsAre(Alarm::withAbsoluteDate(at(10, 0))))
         << "every write keeps exactly one alarm, at the due date";
     EXPECT_EQ(stored(*service, created.id)->title, "Call back");
@@ -131,14 +131,14 @@ TEST_F(AppleRemindersServiceTest, updatesKeepOneAlarmAtTheDueDateAndTheListWhenT
     AnyReminder astray = later;
     astray.listID = "personal/nowhere";
     astray.title = "Astray";
-    service->update({ astray }, nullptr);
+    service->update({ astray }, {}, nullptr);
     EXPECT_EQ(stored(*service, created.id)->listID, "personal/work")
         << "an unknown list keeps the reminder's list";
     EXPECT_EQ(stored(*service, created.id)->title, "Astray");
 
     AnyReminder moved = astray;
     moved.listID = "personal/home";
-    service->update({ moved }, nullptr);
+    service->update({ moved }, {}, nullptr);
     EXPECT_EQ(stored(*service, created.id)->listID, "personal/home");
     EXPECT_THAT(icsFiles("personal/work"), SizeIs(0));
 }
@@ -173,9 +173,9 @@ TEST_F(AppleRemindersServiceTest, writesNothingAndRegistersNothingWhenNothingCha
     const auto seed = *service->fetchReminders({ "personal/home" }, nullptr).begin();
     const QByteArray before = readFile("personal/home/seed.ics");
 
-    service->update({}, nullptr);
-    service->update({ seed }, nullptr); // the same values
-    service->update({ reminder("Ghost", at(9, 0), 5, std::nullopt, "ghost") }, nullptr); // unknown
+    service->update({}, {}, nullptr);
+    service->update({ seed }, {}, nullptr); // the same values
+    service->update({ reminder("Ghost", at(9, 0), 5, std::nullopt, "ghost") }, {}, nullptr); // unknown
     service->delete_({ "ghost" }, nullptr);
     EXPECT_THAT(service->create({}, nullptr), SizeIs(0));
     drainMainQueue();
@@ -185,7 +185,7 @@ TEST_F(AppleRemindersServiceTest, writesNothingAndRegistersNothingWhenNothingCha
 
     // Without write access an empty request still succeeds: it sends nothing.
     auto denied = makeService(AuthorizationStatus::denied);
-    EXPECT_NO_THROW(denied->update({}, nullptr));
+    EXPECT_NO_THROW(denied->update({}, {}, nullptr));
     EXPECT_NO_THROW(denied->delete_({ "seed" }, nullptr));
 }
 
@@ -215,7 +215,7 @@ TEST_F(AppleRemindersServiceTest, undoesAndRedoesCreateUpdateAndDelete)
     AnyReminder seed = *service->fetchReminders({ "personal/home" }, nullptr).begin();
     AnyReminder renamed = seed;
     renamed.title = "Renamed";
-    service->update({ renamed }, nullptr);
+    service->update({ renamed }, {}, nullptr);
     ASSERT_TRUE(waitUntil([&] { return undo->canUndo(); }));
     undo->closeEventGroup();
     EXPECT_EQ(undo->undoActionName(), localized("Undo", "update_reminder_label"));

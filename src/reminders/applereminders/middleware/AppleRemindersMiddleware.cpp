@@ -3,6 +3,7 @@
 #include "core/AsyncPublisher.hpp"
 #include "platform/reactive/Executor.hpp"
 #include "platform/reactive/Future.hpp"
+#include "reminders/ReminderMerge.hpp"
 
 namespace tidemark {
 
@@ -139,7 +140,7 @@ std::optional<rx::Publisher<AppAction>> sourcesStep(
 
 std::optional<rx::Publisher<AppAction>> itemsStep(
     const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue,
-    const AppState& state, const AppAction& action)
+    const LastReadReminders& lastRead, const AppState& state, const AppAction& action)
 {
     auto items = itemsCase(action);
     if (!items)
@@ -164,8 +165,9 @@ std::optional<rx::Publisher<AppAction>> itemsStep(
         return request<EquatableVoid>(
             queue,
             [service, reminders = update->asSubmit()->input,
+                read = lastRead.versionsOf(update->asSubmit()->input),
                 formatter = copyOf(state.notifications.defaultTitleFormatter)] {
-                service->update(reminders, formatter);
+                service->update(reminders, read, formatter);
                 return EquatableVoid {};
             },
             [](const Void& result) { return voidAnswer<RemindersItemsAction::Update>(result); });
@@ -185,7 +187,8 @@ std::optional<rx::Publisher<AppAction>> itemsStep(
 
 // The requests, while the calendar task lists are the data source.
 rx::Publisher<AppAction> requests(const std::shared_ptr<AppleRemindersServicable>& service,
-    const Queue& queue, const AppState& state, const AppAction& action)
+    const Queue& queue, const LastReadReminders& lastRead, const AppState& state,
+    const AppAction& action)
 {
     if (state.reminders.services.dataSource != RemindersDataSource::appleReminders)
         return rx::Empty<AppAction>();
@@ -197,9 +200,52 @@ rx::Publisher<AppAction> requests(const std::shared_ptr<AppleRemindersServicable
             return listRead(
                 service, queue, selected->list, copyOf(state.notifications.defaultTitleFormatter));
     }
-    if (auto answer = itemsStep(service, queue, state, action))
+    if (auto answer = itemsStep(service, queue, lastRead, state, action))
         return *answer;
     return rx::Empty<AppAction>();
+}
+
+// What the middleware does with one action, before it notes what the state read.
+std::optional<rx::Publisher<AppAction>> respond(
+    const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue,
+    LastReadReminders& lastRead, const AppState& state, const AppAction& action)
+{
+    if (auto services = servicesCase(action)) {
+        if (auto choice = caseIn<RemindersServicesAction::DataSource>(*services)) {
+            lastRead.clear();
+            if (choice->dataSource == RemindersDataSource::appleReminders)
+                return observeAppleReminderChanges(service);
+            // Another data source: the undo steps aimed at the lists go, and so does
+            // the observation.
+            if (auto manager = service->undoManager())
+                manager->removeAllActions(service->undoTarget());
+            service->setUndoManager(nullptr);
+            service->stopObserving();
+            return requests(service, queue, lastRead, state, action);
+        }
+        if (auto apple = caseIn<RemindersServicesAction::AppleReminders>(*services)) {
+            auto authorization = caseIn<AppleRemindersAction::RequestAuthorization>(apple->action);
+            if (authorization && authorization->action.asSubmit()) {
+                return rx::mapResult(
+                    service->requestAccess(), [](const RequestResult<EquatableVoid>& result) {
+                        return authorizationAction(AuthorizationRequestAction::result(result));
+                    });
+            }
+        }
+    }
+    if (auto undo = caseOf<AppAction::UndoManager>(action)) {
+        if (auto set = caseIn<UndoManagerAction::SetManager>(undo->action);
+            set && state.reminders.services.dataSource == RemindersDataSource::appleReminders)
+            service->setUndoManager(set->manager);
+    }
+    if (auto settings = caseOf<AppAction::Settings>(action)) {
+        if (auto read = caseIn<SettingsAction::Read>(settings->action)) {
+            if (auto stored = read->action.successValue();
+                stored && stored->reminders.dataSource == RemindersDataSource::appleReminders)
+                return observeAppleReminderChanges(service);
+        }
+    }
+    return requests(service, queue, lastRead, state, action);
 }
 
 } // namespace
@@ -223,44 +269,16 @@ Store<AppState, AppAction>::Middleware appleRemindersMiddleware(
     std::shared_ptr<AppleRemindersServicable> service)
 {
     auto queue = std::make_shared<rx::SerialQueue>(rx::backgroundQueue());
-    return [service, queue](const AppState& state,
+    // Only touched on the main thread, inside the store's dispatch.
+    auto lastRead = std::make_shared<LastReadReminders>();
+    return [service, queue, lastRead](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        if (auto services = servicesCase(action)) {
-            if (auto choice = caseIn<RemindersServicesAction::DataSource>(*services)) {
-                if (choice->dataSource == RemindersDataSource::appleReminders)
-                    return observeAppleReminderChanges(service);
-                // Another data source: the undo steps aimed at the lists go, and so does
-                // the observation.
-                if (auto manager = service->undoManager())
-                    manager->removeAllActions(service->undoTarget());
-                service->setUndoManager(nullptr);
-                service->stopObserving();
-                return requests(service, queue, state, action);
-            }
-            if (auto apple = caseIn<RemindersServicesAction::AppleReminders>(*services)) {
-                auto authorization
-                    = caseIn<AppleRemindersAction::RequestAuthorization>(apple->action);
-                if (authorization && authorization->action.asSubmit()) {
-                    return rx::mapResult(
-                        service->requestAccess(), [](const RequestResult<EquatableVoid>& result) {
-                            return authorizationAction(AuthorizationRequestAction::result(result));
-                        });
-                }
-            }
+        auto answer = respond(service, queue, *lastRead, state, action);
+        if (state.reminders.services.dataSource == RemindersDataSource::appleReminders) {
+            if (auto items = itemsCase(action))
+                lastRead->observe(*items);
         }
-        if (auto undo = caseOf<AppAction::UndoManager>(action)) {
-            if (auto set = caseIn<UndoManagerAction::SetManager>(undo->action);
-                set && state.reminders.services.dataSource == RemindersDataSource::appleReminders)
-                service->setUndoManager(set->manager);
-        }
-        if (auto settings = caseOf<AppAction::Settings>(action)) {
-            if (auto read = caseIn<SettingsAction::Read>(settings->action)) {
-                if (auto stored = read->action.successValue();
-                    stored && stored->reminders.dataSource == RemindersDataSource::appleReminders)
-                    return observeAppleReminderChanges(service);
-            }
-        }
-        return requests(service, queue, state, action);
+        return answer;
     };
 }
 
