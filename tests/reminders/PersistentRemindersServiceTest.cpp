@@ -84,6 +84,69 @@ TEST_F(PersistentRemindersServiceTest, UpdateWritesTheStoredRemindersOfTheSetAnd
 
 // Requests that have nothing to store save nothing, and leave the name of the step
 // before them alone.
+// Another process (a second instance, a sync tool) may write the store between the read
+// the user acted on and the update: its change to another field stays, while the field the
+// user changed takes the user's value, also over the other process's.
+TEST_F(PersistentRemindersServiceTest, AnUpdateWritesWhatTheUserChangedOntoTheRowAsItIsNow)
+{
+    struct Case {
+        const char* name;
+        const char* elsewhere; // what the other process does to the row
+        std::function<void(AnyReminder&)> userChange;
+        std::string title;
+        double due;
+        bool completed;
+    };
+    const Case cases[] = {
+        { "a snooze keeps a rename", "UPDATE CDReminder SET title = 'Green tea'",
+            [](AnyReminder& r) { setDueDate(r, at(1'700'001'200)); }, "Green tea",
+            1'700'001'200, false },
+        { "a rename wins over a rename", "UPDATE CDReminder SET title = 'Green tea'",
+            [](AnyReminder& r) { r.title = "Mint tea"; }, "Mint tea", 1'700'000'600, false },
+        { "a completion keeps a snooze",
+            "UPDATE CDReminder SET dueDate = dueDate + 3600",
+            [](AnyReminder& r) { setCompletionDate(r, at(1'700'000'300)); }, "Tea",
+            1'700'004'200, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        service().delete_({ "A" });
+        service().create({ localReminder("A", "Tea") });
+        const AnyReminder read = *service().read().begin();
+        {
+            SQLite::Database other(storeFile().string(), SQLite::OPEN_READWRITE);
+            other.exec(c.elsewhere);
+        }
+        AnyReminder request = read;
+        c.userChange(request);
+        service().update({ request }, { { read.id, read } });
+
+        const auto now = service().persistenceController().fetchReminders({ "A" });
+        ASSERT_EQ(now.size(), 1u);
+        EXPECT_EQ(now[0].title, c.title);
+        EXPECT_EQ(now[0].dueDate, at(c.due));
+        EXPECT_EQ(now[0].isCompleted, c.completed);
+    }
+}
+
+// The row is written column by column: a change another connection makes between the
+// context reading the row and its save stays.
+TEST_F(PersistentRemindersServiceTest, ASaveWritesOnlyTheColumnsThatChanged)
+{
+    service().create({ localReminder("A", "Tea") });
+    CDReminder object = service().persistenceController().fetchReminders({ "A" }).at(0);
+    object.dueDate = at(1'700'001'200);
+    context().update(object);
+    {
+        SQLite::Database other(storeFile().string(), SQLite::OPEN_READWRITE);
+        other.exec("UPDATE CDReminder SET title = 'Green tea'");
+    }
+    context().save();
+    const CDReminder saved = service().persistenceController().fetchReminders({ "A" }).at(0);
+    EXPECT_EQ(saved.title, "Green tea");
+    EXPECT_EQ(saved.dueDate, at(1'700'001'200));
+}
+
 TEST_F(PersistentRemindersServiceTest, RequestsWithNothingToStoreSaveAndNameNothing)
 {
     const auto tea = localReminder("A", "Tea");
