@@ -5,7 +5,7 @@
 
 namespace tidemark::ics {
 
-Document readDocument(std::string_view bytes)
+Document readDocument(std::string_view bytes, bool keepBytes)
 {
     Document document;
     std::size_t pos = 0;
@@ -28,7 +28,7 @@ Document readDocument(std::string_view bytes)
             newlineKnown = true;
         }
         const std::string_view line = bytes.substr(pos, end - pos);
-        const std::string_view raw = bytes.substr(pos, next - pos);
+        const std::string_view raw = keepBytes ? bytes.substr(pos, next - pos) : std::string_view();
         pos = next;
         if (line.empty()) {
             (document.lines.empty() ? document.head : document.lines.back().bytes).append(raw);
@@ -59,7 +59,7 @@ std::string serialize(const Document& document)
 
 std::vector<std::string> contentLines(std::string_view bytes)
 {
-    Document document = readDocument(bytes);
+    Document document = readDocument(bytes, false);
     std::vector<std::string> lines;
     lines.reserve(document.lines.size());
     for (RawLine& line : document.lines)

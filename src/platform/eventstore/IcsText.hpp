@@ -24,8 +24,9 @@ struct Document {
 // Unfolds an iCalendar text: a UTF-8 byte-order mark is left out of the lines, CRLF, LF
 // and CR alone all end a line, and a line that starts with a blank or a tab continues the
 // one before (joined as bytes, so a fold inside a multi-byte character heals). Empty lines
-// are no content lines. `serialize` of the result gives the text back unchanged.
-Document readDocument(std::string_view bytes);
+// are no content lines. `serialize` of the result gives the text back unchanged; without
+// `keepBytes` the lines hold their text alone (for a reader, which needs no more).
+Document readDocument(std::string_view bytes, bool keepBytes = true);
 std::string serialize(const Document& document);
 
 // The texts of `readDocument`.

@@ -113,7 +113,10 @@ std::optional<DateComponents> placedComponentsOf(
     icalproperty* property, icalcomponent* calendar, std::vector<std::string>& problems)
 {
     auto c = componentsOf(property, calendar, problems);
-    if (c && !eventstore::dateFromComponents(*c)) {
+    // Whatever its zone, a moment of these years fits; only the years at the edges need
+    // the conversion to tell (which costs a time zone lookup).
+    const bool clearlyInside = c && c->year && *c->year > 1678 && *c->year < 2261;
+    if (c && !clearlyInside && !eventstore::dateFromComponents(*c)) {
         problems.push_back(nameOf(property) + " " + std::to_string(c->year.value_or(0)) + " "
             + outOfRange + "; read as none");
         return std::nullopt;
@@ -421,10 +424,10 @@ void readPlaces(Analysis& a)
         file.problems.push_back("several tasks in one file; each is read");
 }
 
-Analysis analyse(std::string_view bytes)
+Analysis analyse(std::string_view bytes, bool forWriting)
 {
     Analysis a;
-    a.document = readDocument(bytes);
+    a.document = readDocument(bytes, forWriting);
     File& file = a.file;
     const auto& lines = a.document.lines;
     if (lines.empty()) {
@@ -477,7 +480,7 @@ const Place* findTask(const Analysis& a, const std::string& uid, bool matchFirst
 
 File parse(std::string_view bytes)
 {
-    return analyse(bytes).file;
+    return analyse(bytes, false).file;
 }
 
 namespace {
@@ -823,7 +826,7 @@ std::optional<std::string> write(
 {
     const std::string fresh
         = original.empty() ? serialize(newCalendar(changes.uid, changes.now)) : std::string();
-    const Analysis a = analyse(original.empty() ? std::string_view(fresh) : original);
+    const Analysis a = analyse(original.empty() ? std::string_view(fresh) : original, true);
     const Place* place = findTask(a, changes.uid, matchFirstWithoutUid);
     if (!place)
         return std::nullopt;
@@ -874,7 +877,7 @@ std::optional<std::string> write(
 std::optional<std::string> remove(
     std::string_view original, const std::string& uid, bool matchFirstWithoutUid)
 {
-    const Analysis a = analyse(original);
+    const Analysis a = analyse(original, true);
     const Place* place = findTask(a, uid, matchFirstWithoutUid);
     if (!place)
         return std::nullopt;
