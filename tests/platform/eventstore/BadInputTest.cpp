@@ -126,6 +126,11 @@ std::vector<BadFile> badFiles()
             todoFile("UID:stray\r\nSUMMARY:Stray\r\nBEGIN:VALARM\r\nBEGIN\r\nACTION:"
                      "DISPLAY\r\nTRIGGER:-PT5M\r\nEND:VALARM\r\n"),
             { { "stray", "Stray" } }, false },
+        // An END closes whatever is open, as the parser reads it.
+        { "end-name-mismatch-in-alarm.ics",
+            todoFile("UID:mismatch\r\nSUMMARY:Mismatch\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nEND:"
+                     "FOO\r\nX-AFTER:1\r\nEND:VALARM\r\n"),
+            { { "mismatch", "Mismatch" } }, false },
         // The parser takes both for a task; so does the store, saying so.
         { "begin-vtodox.ics",
             head + "BEGIN:VTODOX\r\nUID:todox\r\nSUMMARY:Odd begin\r\nEND:VTODOX\r\n" + tail,

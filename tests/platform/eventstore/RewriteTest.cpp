@@ -289,6 +289,10 @@ TEST_F(RewriteTest, changesAndRemovesEveryTaskTheReaderLists)
             todoFile("UID:stray\r\nSUMMARY:Old\r\nBEGIN:VALARM\r\nBEGIN\r\nACTION:DISPLAY\r\n"
                      "TRIGGER:-PT5M\r\nEND:VALARM\r\n"),
             "stray", nullptr },
+        { "an END that names another component",
+            todoFile("UID:mismatch\r\nSUMMARY:Old\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nEND:FOO\r\n"
+                     "X-AFTER:1\r\nEND:VALARM\r\n"),
+            "mismatch", nullptr },
         { "BEGIN:VTODOX", head + "BEGIN:VTODOX\r\nUID:todox\r\nSUMMARY:Old\r\nEND:VTODOX\r\n" + tail,
             "todox", nullptr },
         { "BEGIN:VTODO:",
