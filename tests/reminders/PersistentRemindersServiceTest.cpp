@@ -99,14 +99,13 @@ TEST_F(PersistentRemindersServiceTest, AnUpdateWritesWhatTheUserChangedOntoTheRo
     };
     const Case cases[] = {
         { "a snooze keeps a rename", "UPDATE CDReminder SET title = 'Green tea'",
-            [](AnyReminder& r) { setDueDate(r, at(1'700'001'200)); }, "Green tea",
-            1'700'001'200, false },
+            [](AnyReminder& r) { setDueDate(r, at(1'700'001'200)); }, "Green tea", 1'700'001'200,
+            false },
         { "a rename wins over a rename", "UPDATE CDReminder SET title = 'Green tea'",
             [](AnyReminder& r) { r.title = "Mint tea"; }, "Mint tea", 1'700'000'600, false },
-        { "a completion keeps a snooze",
-            "UPDATE CDReminder SET dueDate = dueDate + 3600",
-            [](AnyReminder& r) { setCompletionDate(r, at(1'700'000'300)); }, "Tea",
-            1'700'004'200, true },
+        { "a completion keeps a snooze", "UPDATE CDReminder SET dueDate = dueDate + 3600",
+            [](AnyReminder& r) { setCompletionDate(r, at(1'700'000'300)); }, "Tea", 1'700'004'200,
+            true },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -190,11 +190,11 @@ void EventStore::Private::planReminder(const Staged& s, Date now, CommitPlan& pl
         // Gone, unless the file it was read from is still there and no longer reads: a
         // second file with its UID would not make it readable, only ambiguous.
         if (r.m_record) {
-            const fs::path readFrom
-                = pathOf(r.m_record->calendarIdentifier) / r.m_record->fileName;
+            const fs::path readFrom = pathOf(r.m_record->calendarIdentifier) / r.m_record->fileName;
             if (stampOf(readFrom))
                 throw EventStoreError(EventStoreError::Code::notWritable,
-                    relative(readFrom) + " no longer holds the task as it was read; nothing was written");
+                    relative(readFrom)
+                        + " no longer holds the task as it was read; nothing was written");
         }
         planNewFile(r, targetList, now, plan);
         return;

@@ -85,7 +85,8 @@ std::optional<std::string> readSmallFile(const fs::path& path, std::string* prob
         return std::nullopt;
     }
     std::string text;
-    const bool read = st.st_size <= qint64(largestSmallFile) && readUpTo(fd, text, largestSmallFile);
+    const bool read
+        = st.st_size <= qint64(largestSmallFile) && readUpTo(fd, text, largestSmallFile);
     ::close(fd);
     if (!read || text.size() > largestSmallFile) {
         if (problem)
@@ -174,7 +175,8 @@ std::string randomTag()
 
 } // namespace
 
-fs::path writeTemporary(const fs::path& target, const std::string& content, const fs::path& modeFrom)
+fs::path writeTemporary(
+    const fs::path& target, const std::string& content, const fs::path& modeFrom)
 {
     const fs::path& from = modeFrom.empty() ? target : modeFrom;
     struct stat source { };
@@ -233,8 +235,7 @@ bool isOwnTemporary(const std::string& name)
     const std::size_t at = name.size() - suffix.size() - tag;
     if (name[at - 1] != '.')
         return false;
-    return std::all_of(name.begin() + std::ptrdiff_t(at),
-        name.begin() + std::ptrdiff_t(at + tag),
+    return std::all_of(name.begin() + std::ptrdiff_t(at), name.begin() + std::ptrdiff_t(at + tag),
         [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 

@@ -137,7 +137,8 @@ struct EventStore::Private {
     std::vector<std::pair<std::string, std::string>> subfolders(
         const std::filesystem::path& dir, const std::string& prefix) const;
     // A task file as read and parsed; a file too large to read is an unreadable one.
-    ics::File readTaskFile(const std::filesystem::path& path, eventstore::ReadOutcome& outcome) const;
+    ics::File readTaskFile(
+        const std::filesystem::path& path, eventstore::ReadOutcome& outcome) const;
     void sweepTemporaries(const EventCalendar& list, const std::filesystem::path& dir) const;
     std::vector<Source> scanSources() const;
     static bool isList(const std::filesystem::path& dir);

@@ -235,8 +235,8 @@ ics::File EventStore::Private::readTaskFile(const fs::path& path, ReadOutcome& o
     if (outcome == ReadOutcome::tooLarge) {
         // Parsing is slow and hungry on huge files; one this large is no task of a list.
         outcome = ReadOutcome::ok;
-        file.problems.push_back("larger than " + std::to_string(largestTaskFile / 1024 / 1024)
-            + " MiB; left as it is");
+        file.problems.push_back(
+            "larger than " + std::to_string(largestTaskFile / 1024 / 1024) + " MiB; left as it is");
     } else if (outcome == ReadOutcome::notRegular) {
         outcome = ReadOutcome::vanished;
     }

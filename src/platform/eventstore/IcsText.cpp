@@ -22,7 +22,8 @@ Document readDocument(std::string_view bytes, bool keepBytes)
             end = bytes.size();
         std::size_t next = end;
         if (next < bytes.size())
-            next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2 : 1;
+            next += (bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n') ? 2
+                                                                                                : 1;
         if (!newlineKnown && end < bytes.size()) {
             document.newline.assign(bytes.substr(end, next - end));
             newlineKnown = true;

@@ -414,7 +414,8 @@ void readPlaces(Analysis& a)
         }
         const std::string& begin = a.document.lines[node.begin].text;
         if (!isBegin(begin, "VTODO"))
-            file.problems.push_back("\"" + validUtf8(begin) + "\" is read as the beginning of a task");
+            file.problems.push_back(
+                "\"" + validUtf8(begin) + "\" is read as the beginning of a task");
         place.todo = file.todos.size();
         file.todos.push_back(std::move(read));
     }
@@ -590,8 +591,8 @@ struct FieldLines {
 };
 
 // A UID when there is none, DTSTAMP and LAST-MODIFIED of now, SEQUENCE one higher.
-void addStampLines(const std::vector<std::string>& own, const TodoChanges& changes,
-    FieldLines& fields)
+void addStampLines(
+    const std::vector<std::string>& own, const TodoChanges& changes, FieldLines& fields)
 {
     bool hasUid = false;
     std::optional<int> sequence;
@@ -654,8 +655,9 @@ FieldLines changedFieldLines(const std::vector<std::string>& own, const TodoChan
     addStampLines(own, changes, fields);
     if (changes.title) {
         fields.set("SUMMARY",
-            *changes.title ? std::optional(lineOf(icalproperty_new_summary((*changes.title)->c_str())))
-                           : std::nullopt);
+            *changes.title
+                ? std::optional(lineOf(icalproperty_new_summary((*changes.title)->c_str())))
+                : std::nullopt);
     }
     if (changes.start)
         addTimeLine(ICAL_DTSTART_PROPERTY, "DTSTART", *changes.start, changes.timeZone, fields);
@@ -760,8 +762,8 @@ void editProperties(const Analysis& a, std::size_t node, const std::vector<std::
 }
 
 // The absolute alarms go; the new one takes the place of the first of them.
-void editAlarms(const Analysis& a, std::size_t node, const std::vector<std::string>& alarm,
-    Edits& edits)
+void editAlarms(
+    const Analysis& a, std::size_t node, const std::vector<std::string>& alarm, Edits& edits)
 {
     const Structure& s = a.structure;
     std::optional<std::size_t> at;

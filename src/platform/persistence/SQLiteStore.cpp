@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <string>
 #include <sqlite3.h>
+#include <string>
 
 namespace tidemark {
 

@@ -98,8 +98,8 @@ void MockAppleRemindersService::update(
             continue;
         }
         auto version = read.find(member.id);
-        updated.insert(mergedChange(
-            member, *replacement, version == read.end() ? nullptr : &version->second));
+        updated.insert(
+            mergedChange(member, *replacement, version == read.end() ? nullptr : &version->second));
     }
     m_mockDictionary[*first] = std::move(updated);
 }

@@ -41,8 +41,8 @@ template <class Output, class Call> RequestResult<Output> attempt(Call call)
     return RequestResult<Output>::failure(Error(failure));
 }
 
-rx::Publisher<AppAction> performRequest(
-    PersistentRemindersStorable& service, const LastReadReminders& lastRead, const AppAction& action)
+rx::Publisher<AppAction> performRequest(PersistentRemindersStorable& service,
+    const LastReadReminders& lastRead, const AppAction& action)
 {
     auto store = caseOf<AppAction::RemindersStore>(action);
     if (!store)

@@ -76,7 +76,8 @@ TEST_F(RewriteTest, keepsTheModeOfEveryFileItRewritesAndMakesNewFilesPrivate)
     const mode_t modes[] = { 0600, 0640, 0604 };
     for (mode_t mode : modes) {
         const QString id = QString("m%1").arg(mode, 0, 8);
-        writeFile("src/list/" + id + ".ics", todoFile("UID:" + id.toUtf8() + "\r\nSUMMARY:Old\r\n"));
+        writeFile(
+            "src/list/" + id + ".ics", todoFile("UID:" + id.toUtf8() + "\r\nSUMMARY:Old\r\n"));
         setMode("src/list/" + id + ".ics", mode);
     }
     writeFile("src/shared/a.ics", todoFile("UID:shared\r\n"));
@@ -156,17 +157,17 @@ TEST_F(RewriteTest, keepsTheBytesAndPlacesOfTheLinesItDoesNotChange)
         { "title", [](Reminder& r) { r.setTitle("New"); },
             changed("SUMMARY:Old\nDESCRIPTION:A", "SUMMARY:New\nDESCRIPTION:A")
                 .replace("DESCRIPTION:Old", "DESCRIPTION:New") },
-        { "due",
-            [](Reminder& r) { r.setDueDateComponents(components(2030, 1, 1, 11, 0, "UTC")); },
+        { "due", [](Reminder& r) { r.setDueDateComponents(components(2030, 1, 1, 11, 0, "UTC")); },
             changed("DUE:20300101T100000Z", "DUE:20300101T110000Z")
                 .replace("DATE-TIME:20300101T100000Z", "DATE-TIME:20300101T110000Z") },
         { "completion",
             [](Reminder& r) {
-                r.setCompletionDate(*eventstore::dateFromComponents(
-                    components(2030, 1, 2, 0, 0, "UTC")));
+                r.setCompletionDate(
+                    *eventstore::dateFromComponents(components(2030, 1, 2, 0, 0, "UTC")));
             },
             changed("X-ORDER:1\n",
-                "X-ORDER:1\nSTATUS:COMPLETED\nCOMPLETED:20300102T000000Z\nPERCENT-COMPLETE:100\n") },
+                "X-ORDER:1\nSTATUS:COMPLETED\nCOMPLETED:20300102T000000Z\nPERCENT-COMPLETE:"
+                "100\n") },
     };
     makeDir("src/list");
     for (const Case& c : cases) {
@@ -293,11 +294,11 @@ TEST_F(RewriteTest, changesAndRemovesEveryTaskTheReaderLists)
             todoFile("UID:mismatch\r\nSUMMARY:Old\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nEND:FOO\r\n"
                      "X-AFTER:1\r\nEND:VALARM\r\n"),
             "mismatch", nullptr },
-        { "BEGIN:VTODOX", head + "BEGIN:VTODOX\r\nUID:todox\r\nSUMMARY:Old\r\nEND:VTODOX\r\n" + tail,
-            "todox", nullptr },
-        { "BEGIN:VTODO:",
-            head + "BEGIN:VTODO:\r\nUID:colon\r\nSUMMARY:Old\r\nEND:VTODO\r\n" + tail, "colon",
+        { "BEGIN:VTODOX",
+            head + "BEGIN:VTODOX\r\nUID:todox\r\nSUMMARY:Old\r\nEND:VTODOX\r\n" + tail, "todox",
             nullptr },
+        { "BEGIN:VTODO:", head + "BEGIN:VTODO:\r\nUID:colon\r\nSUMMARY:Old\r\nEND:VTODO\r\n" + tail,
+            "colon", nullptr },
         { "a bare task before an event",
             "BEGIN:VTODO\r\nUID:bare\r\nSUMMARY:Old\r\nEND:VTODO\r\nBEGIN:VEVENT\r\nUID:event\r\n"
             "SUMMARY:Meeting\r\nEND:VEVENT\r\n",
@@ -395,8 +396,8 @@ TEST_F(RewriteTest, readsOnlyRegularFilesOfBoundedSize)
         // Let a blocked reader go before failing.
         while (reading.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
             for (const QString& fifo : fifos) {
-                const int fd = ::open(
-                    QFile::encodeName(pathOf(fifo)).constData(), O_WRONLY | O_NONBLOCK);
+                const int fd
+                    = ::open(QFile::encodeName(pathOf(fifo)).constData(), O_WRONLY | O_NONBLOCK);
                 if (fd >= 0)
                     ::close(fd);
             }

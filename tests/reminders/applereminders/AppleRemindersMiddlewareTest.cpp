@@ -384,7 +384,10 @@ public:
         work("read" + std::to_string(number), number == 1 ? 60 : 1);
         return { reminder("read " + std::to_string(number), at(9, 0), 5) };
     }
-    void update(const std::set<AnyReminder>&, const ReadReminders&, const Formatter&) override { work("update", 5); }
+    void update(const std::set<AnyReminder>&, const ReadReminders&, const Formatter&) override
+    {
+        work("update", 5);
+    }
     void delete_(const std::set<std::string>&, const Formatter&) override { work("delete", 5); }
 
     std::vector<std::string> calls() const

@@ -209,8 +209,8 @@ TEST_F(AppleRemindersServiceTest, anUpdateWritesWhatTheUserChangedOntoTheTaskAsI
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        replaceFile("personal/work/call.ics",
-            taskFile(start + "SUMMARY:Call\r\nDUE:20300101T093000Z\r\n"));
+        replaceFile(
+            "personal/work/call.ics", taskFile(start + "SUMMARY:Call\r\nDUE:20300101T093000Z\r\n"));
         auto service = makeService();
         auto undo = std::make_shared<UndoManager>();
         service->setUndoManager(undo);
@@ -264,7 +264,8 @@ TEST_F(AppleRemindersServiceTest, writesNothingAndRegistersNothingWhenNothingCha
 
     service->update({}, {}, nullptr);
     service->update({ seed }, {}, nullptr); // the same values
-    service->update({ reminder("Ghost", at(9, 0), 5, std::nullopt, "ghost") }, {}, nullptr); // unknown
+    service->update(
+        { reminder("Ghost", at(9, 0), 5, std::nullopt, "ghost") }, {}, nullptr); // unknown
     service->delete_({ "ghost" }, nullptr);
     EXPECT_THAT(service->create({}, nullptr), SizeIs(0));
     drainMainQueue();
