@@ -26,6 +26,16 @@ AppTestStore makeTestStore(std::shared_ptr<PersistentRemindersStorable> service,
         { persistentRemindersMiddleware(std::move(service)) }, where);
 }
 
+// A plain store, for steps whose follow-ups run on their own time (the observation of the
+// file) and where only the outcome counts.
+std::shared_ptr<Store<AppState, AppAction>> makeStore(
+    std::shared_ptr<PersistentRemindersStorable> service)
+{
+    return Store<AppState, AppAction>::make(AppState::initial(launch, Calendar("Europe/Berlin")),
+        rootReducer(std::make_shared<ManualClock>(launch)),
+        { persistentRemindersMiddleware(std::move(service)) });
+}
+
 AppAction settingsReadWith(RemindersDataSource dataSource)
 {
     UserSettings settings;
