@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "core/Error.hpp"
 #include "platform/reactive/Result.hpp"
 
@@ -36,17 +37,17 @@ template <class Input, class Output> struct SubmittableActionCases {
     struct Reset {
         bool operator==(const Reset&) const = default;
     };
+    using Variant = std::variant<Submit, Result, Reset>;
 };
 
 // One step of a request: submit it, answer it, or reset its state.
 template <class Input, class Output>
-struct SubmittableAction : std::variant<typename SubmittableActionCases<Input, Output>::Submit,
-                               typename SubmittableActionCases<Input, Output>::Result,
-                               typename SubmittableActionCases<Input, Output>::Reset> {
-    using Submit = typename SubmittableActionCases<Input, Output>::Submit;
-    using Result = typename SubmittableActionCases<Input, Output>::Result;
-    using Reset = typename SubmittableActionCases<Input, Output>::Reset;
-    using std::variant<Submit, Result, Reset>::variant;
+struct SubmittableAction : ActionOf<SubmittableActionCases<Input, Output>> {
+    using Cases = SubmittableActionCases<Input, Output>;
+    using Submit = typename Cases::Submit;
+    using Result = typename Cases::Result;
+    using Reset = typename Cases::Reset;
+    using ActionOf<Cases>::ActionOf;
     using InputType = Input;
     using OutputType = Output;
 
@@ -65,7 +66,7 @@ struct SubmittableAction : std::variant<typename SubmittableActionCases<Input, O
     }
     static SubmittableAction reset() { return Reset {}; }
 
-    const std::variant<Submit, Result, Reset>& base() const { return *this; }
+    const typename Cases::Variant& base() const { return *this; }
     const Submit* asSubmit() const { return std::get_if<Submit>(&base()); }
     const Result* asResult() const { return std::get_if<Result>(&base()); }
     bool isReset() const { return std::holds_alternative<Reset>(base()); }
@@ -114,22 +115,18 @@ template <class Value, class Query, class Identifier> struct ModelOperationCases
     using Read = Case<Query, Value, 1>;
     using Update = Case<Value, EquatableVoid, 2>;
     using Delete = Case<std::set<Identifier>, EquatableVoid, 3>;
+    using Variant = std::variant<Create, Read, Update, Delete>;
 };
 
 // One model operation and its request step.
 template <class Value, class Query, class Identifier>
-struct ModelOperationAction
-    : std::variant<typename ModelOperationCases<Value, Query, Identifier>::Create,
-          typename ModelOperationCases<Value, Query, Identifier>::Read,
-          typename ModelOperationCases<Value, Query, Identifier>::Update,
-          typename ModelOperationCases<Value, Query, Identifier>::Delete> {
+struct ModelOperationAction : ActionOf<ModelOperationCases<Value, Query, Identifier>> {
     using Cases = ModelOperationCases<Value, Query, Identifier>;
     using Create = typename Cases::Create;
     using Read = typename Cases::Read;
     using Update = typename Cases::Update;
     using Delete = typename Cases::Delete;
-    using Base = std::variant<Create, Read, Update, Delete>;
-    using Base::Base;
+    using ActionOf<Cases>::ActionOf;
 
     using CreateAction = SubmittableAction<Value, Value>;
     using ReadAction = SubmittableAction<Query, Value>;
@@ -144,7 +141,7 @@ struct ModelOperationAction
         return Delete { std::move(action) };
     }
 
-    const Base& base() const { return *this; }
+    const typename Cases::Variant& base() const { return *this; }
     const CreateAction* asCreate() const
     {
         auto c = std::get_if<Create>(&base());

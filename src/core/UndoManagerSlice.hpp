@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "platform/foundation/UndoManager.hpp"
 
 #include <memory>
@@ -28,14 +29,11 @@ struct UndoManagerActionCases {
     struct Redo {
         bool operator==(const Redo&) const = default;
     };
-    bool operator==(const UndoManagerActionCases&) const = default;
+    using Variant = std::variant<SetManager, Undo, Redo>;
 };
 
-struct UndoManagerAction : UndoManagerActionCases,
-                           std::variant<UndoManagerActionCases::SetManager,
-                               UndoManagerActionCases::Undo, UndoManagerActionCases::Redo> {
-    using variant::variant;
-    bool operator==(const UndoManagerAction&) const = default;
+struct UndoManagerAction : ActionOf<UndoManagerActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // Stores the manager, or sends undo and redo to it (nothing without one).

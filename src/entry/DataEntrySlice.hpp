@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "reminders/Reminder.hpp"
 
 #include <optional>
@@ -26,14 +27,11 @@ struct DataEntryActionCases {
         bool isEnabled;
         bool operator==(const IsEnabled&) const = default;
     };
-    bool operator==(const DataEntryActionCases&) const = default;
+    using Variant = std::variant<Editing, IsEnabled>;
 };
 
-struct DataEntryAction
-    : DataEntryActionCases,
-      std::variant<DataEntryActionCases::Editing, DataEntryActionCases::IsEnabled> {
-    using variant::variant;
-    bool operator==(const DataEntryAction&) const = default;
+struct DataEntryAction : ActionOf<DataEntryActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // Each case replaces its field; none clears `editing`.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "entry/DragTimeInterval.hpp"
 #include "platform/foundation/Clock.hpp"
 #include "platform/foundation/Date.hpp"
@@ -128,16 +129,11 @@ struct DragGestureActionCases {
         AnyDragGestureValue value;
         bool operator==(const Value&) const = default;
     };
-    bool operator==(const DragGestureActionCases&) const = default;
+    using Variant = std::variant<DidEndTranslation, LocalFrame, Phase, PointPerInterval, Value>;
 };
 
-struct DragGestureAction
-    : DragGestureActionCases,
-      std::variant<DragGestureActionCases::DidEndTranslation, DragGestureActionCases::LocalFrame,
-          DragGestureActionCases::Phase, DragGestureActionCases::PointPerInterval,
-          DragGestureActionCases::Value> {
-    using variant::variant;
-    bool operator==(const DragGestureAction&) const = default;
+struct DragGestureAction : ActionOf<DragGestureActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // Stores each case's payload in its field. phase(begin) also stamps `startDate` with the

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "platform/foundation/Date.hpp"
 #include "platform/foundation/Geometry.hpp"
 
@@ -30,14 +31,11 @@ struct ScrollGestureActionCases {
         std::optional<Rect> frame;
         bool operator==(const LocalFrame&) const = default;
     };
-    bool operator==(const ScrollGestureActionCases&) const = default;
+    using Variant = std::variant<DeltaTranslation, LocalFrame>;
 };
 
-struct ScrollGestureAction : ScrollGestureActionCases,
-                             std::variant<ScrollGestureActionCases::DeltaTranslation,
-                                 ScrollGestureActionCases::LocalFrame> {
-    using variant::variant;
-    bool operator==(const ScrollGestureAction&) const = default;
+struct ScrollGestureAction : ActionOf<ScrollGestureActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // Stores the delta (replacing, never summing) or the frame; never touches `heightPerUnit`

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "entry/DragGesture.hpp"
 #include "entry/ZevovozoStatus.hpp"
 #include "platform/foundation/Animation.hpp"
@@ -36,7 +37,8 @@ struct YoyoAnimationActionCases {
     struct BlobOpacityAnimationDidFinish {
         bool operator==(const BlobOpacityAnimationDidFinish&) const = default;
     };
-    bool operator==(const YoyoAnimationActionCases&) const = default;
+    using Variant = std::variant<AnimateTranslationToStart, ZevovozoStatus, BlobOpacity,
+        PopoverIsPresented, BlobOpacityAnimationDidFinish>;
 };
 
 // The vocabulary through which the overlay views animate the blob and the icon out once a
@@ -50,14 +52,8 @@ struct YoyoAnimation {
         bool operator==(const State&) const = default;
     };
 
-    struct Action
-        : YoyoAnimationActionCases,
-          std::variant<YoyoAnimationActionCases::AnimateTranslationToStart,
-              YoyoAnimationActionCases::ZevovozoStatus, YoyoAnimationActionCases::BlobOpacity,
-              YoyoAnimationActionCases::PopoverIsPresented,
-              YoyoAnimationActionCases::BlobOpacityAnimationDidFinish> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<YoyoAnimationActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -55,15 +56,11 @@ struct YoyoDragActionCases {
     struct AnimateOutDidEnd {
         bool operator==(const AnimateOutDidEnd&) const = default;
     };
-    bool operator==(const YoyoDragActionCases&) const = default;
+    using Variant = std::variant<BlobOpacity, IsPresented, Saved, AnimateOutDidEnd>;
 };
 
-struct YoyoDragAction
-    : YoyoDragActionCases,
-      std::variant<YoyoDragActionCases::BlobOpacity, YoyoDragActionCases::IsPresented,
-          YoyoDragActionCases::Saved, YoyoDragActionCases::AnimateOutDidEnd> {
-    using variant::variant;
-    bool operator==(const YoyoDragAction&) const = default;
+struct YoyoDragAction : ActionOf<YoyoDragActionCases> {
+    using ActionOf::ActionOf;
 };
 
 struct YoyoScrollActionCases {
@@ -75,14 +72,11 @@ struct YoyoScrollActionCases {
         bool dataEntryIsPresented;
         bool operator==(const DataEntryIsPresented&) const = default;
     };
-    bool operator==(const YoyoScrollActionCases&) const = default;
+    using Variant = std::variant<IsPresented, DataEntryIsPresented>;
 };
 
-struct YoyoScrollAction : YoyoScrollActionCases,
-                          std::variant<YoyoScrollActionCases::IsPresented,
-                              YoyoScrollActionCases::DataEntryIsPresented> {
-    using variant::variant;
-    bool operator==(const YoyoScrollAction&) const = default;
+struct YoyoScrollAction : ActionOf<YoyoScrollActionCases> {
+    using ActionOf::ActionOf;
 };
 
 struct YoyoActionCases {
@@ -94,12 +88,11 @@ struct YoyoActionCases {
         YoyoScrollAction action;
         bool operator==(const Scroll&) const = default;
     };
-    bool operator==(const YoyoActionCases&) const = default;
+    using Variant = std::variant<Drag, Scroll>;
 };
 
-struct YoyoAction : YoyoActionCases, std::variant<YoyoActionCases::Drag, YoyoActionCases::Scroll> {
-    using variant::variant;
-    bool operator==(const YoyoAction&) const = default;
+struct YoyoAction : ActionOf<YoyoActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // A drag began: one more animate-out to wait for. Saturates instead of wrapping.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "entry/YoyoAnimation.hpp"
 #include "entry/YoyoState.hpp"
 #include "platform/foundation/Date.hpp"
@@ -71,7 +72,7 @@ struct DragDataEntryConnectingViewActionCases {
         AnyReminder reminder;
         bool operator==(const Save&) const = default;
     };
-    bool operator==(const DragDataEntryConnectingViewActionCases&) const = default;
+    using Variant = std::variant<IsPresented, Reminder, SaveID, Save>;
 };
 
 // The owner of the drag data-entry card.
@@ -87,13 +88,8 @@ struct DragDataEntryConnectingView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : DragDataEntryConnectingViewActionCases,
-                    std::variant<DragDataEntryConnectingViewActionCases::IsPresented,
-                        DragDataEntryConnectingViewActionCases::Reminder,
-                        DragDataEntryConnectingViewActionCases::SaveID,
-                        DragDataEntryConnectingViewActionCases::Save> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<DragDataEntryConnectingViewActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 
@@ -108,7 +104,7 @@ struct YoyoOverlayActionCases {
         DragDataEntryConnectingView::Action action;
         bool operator==(const DataEntry&) const = default;
     };
-    bool operator==(const YoyoOverlayActionCases&) const = default;
+    using Variant = std::variant<Animation, DataEntry>;
 };
 
 // The front overlay: the card with the blob it grows out of.
@@ -121,11 +117,8 @@ struct YoyoFrontView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action
-        : YoyoOverlayActionCases,
-          std::variant<YoyoOverlayActionCases::Animation, YoyoOverlayActionCases::DataEntry> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<YoyoOverlayActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 
@@ -140,11 +133,8 @@ struct YoyoBackView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action
-        : YoyoOverlayActionCases,
-          std::variant<YoyoOverlayActionCases::Animation, YoyoOverlayActionCases::DataEntry> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<YoyoOverlayActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "platform/foundation/Date.hpp"
 #include "reminders/Reminder.hpp"
 
@@ -28,14 +29,11 @@ struct CountdownProgressBarActionCases {
         double value;
         bool operator==(const Opacity&) const = default;
     };
-    bool operator==(const CountdownProgressBarActionCases&) const = default;
+    using Variant = std::variant<IsEnabled, Opacity>;
 };
 
-struct CountdownProgressBarAction : CountdownProgressBarActionCases,
-                                    std::variant<CountdownProgressBarActionCases::IsEnabled,
-                                        CountdownProgressBarActionCases::Opacity> {
-    using variant::variant;
-    bool operator==(const CountdownProgressBarAction&) const = default;
+struct CountdownProgressBarAction : ActionOf<CountdownProgressBarActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // What the menu bar needs to count down to the next reminder. The formatter is shared by
@@ -66,15 +64,11 @@ struct CountdownActionCases {
     struct ReadDueDate {
         bool operator==(const ReadDueDate&) const = default;
     };
-    bool operator==(const CountdownActionCases&) const = default;
+    using Variant = std::variant<IsEnabled, ProgressBar, ReminderID, ReadDueDate>;
 };
 
-struct CountdownAction
-    : CountdownActionCases,
-      std::variant<CountdownActionCases::IsEnabled, CountdownActionCases::ProgressBar,
-          CountdownActionCases::ReminderID, CountdownActionCases::ReadDueDate> {
-    using variant::variant;
-    bool operator==(const CountdownAction&) const = default;
+struct CountdownAction : ActionOf<CountdownActionCases> {
+    using ActionOf::ActionOf;
 };
 
 void countdownProgressBarReducer(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "core/Submittable.hpp"
 #include "core/TimerSlice.hpp"
 #include "entry/DragGesture.hpp"
@@ -60,7 +61,8 @@ struct PopoverListContainerViewActionCases {
         std::shared_ptr<tidemark::UndoManager> manager;
         bool operator==(const UndoManager&) const = default;
     };
-    bool operator==(const PopoverListContainerViewActionCases&) const = default;
+    using Variant = std::variant<CurrentItems, PastItems, Delete, Selection, Update,
+        DragGestureSourceFrame, DragGestureStatus, DragGestureValue, UndoManager>;
 };
 
 // The popover's reminder list: current reminders (soonest due first, undated ones at the
@@ -78,18 +80,8 @@ struct PopoverListContainerView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : PopoverListContainerViewActionCases,
-                    std::variant<PopoverListContainerViewActionCases::CurrentItems,
-                        PopoverListContainerViewActionCases::PastItems,
-                        PopoverListContainerViewActionCases::Delete,
-                        PopoverListContainerViewActionCases::Selection,
-                        PopoverListContainerViewActionCases::Update,
-                        PopoverListContainerViewActionCases::DragGestureSourceFrame,
-                        PopoverListContainerViewActionCases::DragGestureStatus,
-                        PopoverListContainerViewActionCases::DragGestureValue,
-                        PopoverListContainerViewActionCases::UndoManager> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<PopoverListContainerViewActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

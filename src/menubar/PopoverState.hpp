@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include <optional>
 #include <set>
 #include <string>
@@ -38,15 +39,11 @@ struct PresentedNotificationActionCases {
         PopoverNotification notification;
         bool operator==(const Remove&) const = default;
     };
-    bool operator==(const PresentedNotificationActionCases&) const = default;
+    using Variant = std::variant<Update, Insert, Remove>;
 };
 
-struct PresentedNotificationAction
-    : PresentedNotificationActionCases,
-      std::variant<PresentedNotificationActionCases::Update,
-          PresentedNotificationActionCases::Insert, PresentedNotificationActionCases::Remove> {
-    using variant::variant;
-    bool operator==(const PresentedNotificationAction&) const = default;
+struct PresentedNotificationAction : ActionOf<PresentedNotificationActionCases> {
+    using ActionOf::ActionOf;
 };
 
 struct PopoverActionCases {
@@ -66,15 +63,12 @@ struct PopoverActionCases {
         bool value;
         bool operator==(const WasPresentedSinceAppLaunch&) const = default;
     };
-    bool operator==(const PopoverActionCases&) const = default;
+    using Variant = std::variant<IsPresented, PresentedNotification, LaunchedAsLoginItem,
+        WasPresentedSinceAppLaunch>;
 };
 
-struct PopoverAction
-    : PopoverActionCases,
-      std::variant<PopoverActionCases::IsPresented, PopoverActionCases::PresentedNotification,
-          PopoverActionCases::LaunchedAsLoginItem, PopoverActionCases::WasPresentedSinceAppLaunch> {
-    using variant::variant;
-    bool operator==(const PopoverAction&) const = default;
+struct PopoverAction : ActionOf<PopoverActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // Presenting also marks the popover as presented since launch; nothing writes

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "platform/foundation/UndoManager.hpp"
 #include "reminders/Reminder.hpp"
 #include "reminders/RemindersSlice.hpp"
@@ -50,7 +51,8 @@ struct PopoverToolbarActionCases {
     struct Quit {
         bool operator==(const Quit&) const = default;
     };
-    bool operator==(const PopoverToolbarActionCases&) const = default;
+    using Variant = std::variant<Archive, Delete, SelectedList, Selection, OpenHelp, OpenSettings,
+        OpenWhatsNew, Undo, Redo, Quit>;
 };
 
 // The popover's toolbar, its menus and its title: the small state they work on and what
@@ -68,15 +70,8 @@ struct PopoverToolbar {
         bool operator==(const State&) const = default;
     };
 
-    struct Action
-        : PopoverToolbarActionCases,
-          std::variant<PopoverToolbarActionCases::Archive, PopoverToolbarActionCases::Delete,
-              PopoverToolbarActionCases::SelectedList, PopoverToolbarActionCases::Selection,
-              PopoverToolbarActionCases::OpenHelp, PopoverToolbarActionCases::OpenSettings,
-              PopoverToolbarActionCases::OpenWhatsNew, PopoverToolbarActionCases::Undo,
-              PopoverToolbarActionCases::Redo, PopoverToolbarActionCases::Quit> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<PopoverToolbarActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "menubar/PopoverState.hpp"
 
 #include <set>
@@ -13,7 +14,7 @@ struct PopoverNotificationsViewActionCases {
         std::set<PopoverNotification> notifications;
         bool operator==(const Notifications&) const = default;
     };
-    bool operator==(const PopoverNotificationsViewActionCases&) const = default;
+    using Variant = std::variant<Notifications>;
 };
 
 // The banners at the top of the popover, such as the review prompt.
@@ -23,10 +24,8 @@ struct PopoverNotificationsView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : PopoverNotificationsViewActionCases,
-                    std::variant<PopoverNotificationsViewActionCases::Notifications> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<PopoverNotificationsViewActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 
@@ -35,7 +34,7 @@ struct PopoverViewActionCases {
         PopoverNotificationsView::Action action;
         bool operator==(const Notifications&) const = default;
     };
-    bool operator==(const PopoverViewActionCases&) const = default;
+    using Variant = std::variant<Notifications>;
 };
 
 // The popover's content: the list, or the empty view with its drag demonstration, under
@@ -49,9 +48,8 @@ struct PopoverView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : PopoverViewActionCases, std::variant<PopoverViewActionCases::Notifications> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<PopoverViewActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "reminders/Reminder.hpp"
 #include "reminders/RemindersSlice.hpp"
 
@@ -20,7 +21,7 @@ struct RemoveSelectedCommandViewActionCases {
         std::set<std::string> ids;
         bool operator==(const Delete&) const = default;
     };
-    bool operator==(const RemoveSelectedCommandViewActionCases&) const = default;
+    using Variant = std::variant<Archive, Delete>;
 };
 
 // The Edit menu's command that removes the reminders selected in the popover list.
@@ -36,11 +37,8 @@ struct RemoveSelectedCommandView {
         bool isDisabled() const { return selection.empty(); }
     };
 
-    struct Action : RemoveSelectedCommandViewActionCases,
-                    std::variant<RemoveSelectedCommandViewActionCases::Archive,
-                        RemoveSelectedCommandViewActionCases::Delete> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<RemoveSelectedCommandViewActionCases> {
+        using ActionOf::ActionOf;
     };
 
     // What the command sends: in archive mode the stored reminders whose ids are selected

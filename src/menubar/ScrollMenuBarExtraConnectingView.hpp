@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "platform/foundation/Geometry.hpp"
 
 #include <variant>
@@ -21,7 +22,7 @@ struct ScrollMenuBarExtraConnectingViewActionCases {
         Size delta;
         bool operator==(const DeltaTranslation&) const = default;
     };
-    bool operator==(const ScrollMenuBarExtraConnectingViewActionCases&) const = default;
+    using Variant = std::variant<IsPresented, Frame, DeltaTranslation>;
 };
 
 // The second menu-bar item, which sets a reminder's time by scrolling. It shows nothing
@@ -31,12 +32,8 @@ struct ScrollMenuBarExtraConnectingView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : ScrollMenuBarExtraConnectingViewActionCases,
-                    std::variant<ScrollMenuBarExtraConnectingViewActionCases::IsPresented,
-                        ScrollMenuBarExtraConnectingViewActionCases::Frame,
-                        ScrollMenuBarExtraConnectingViewActionCases::DeltaTranslation> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<ScrollMenuBarExtraConnectingViewActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "entry/DragGesture.hpp"
 #include "entry/ZevovozoStatus.hpp"
 #include "menubar/CountdownView.hpp"
@@ -38,7 +39,8 @@ struct StatusItemConnectingViewActionCases {
         bool isPresented;
         bool operator==(const PopoverIsPresented&) const = default;
     };
-    bool operator==(const StatusItemConnectingViewActionCases&) const = default;
+    using Variant = std::variant<ZevovozoStatus, AutomaticRemindersRemoval, DragGestureStatus,
+        DragGestureValue, IconFrame, PopoverIsPresented>;
 };
 
 // The menu-bar icon with its countdown: what it shows and what it sends. The countdown
@@ -55,15 +57,8 @@ struct StatusItemConnectingView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : StatusItemConnectingViewActionCases,
-                    std::variant<StatusItemConnectingViewActionCases::ZevovozoStatus,
-                        StatusItemConnectingViewActionCases::AutomaticRemindersRemoval,
-                        StatusItemConnectingViewActionCases::DragGestureStatus,
-                        StatusItemConnectingViewActionCases::DragGestureValue,
-                        StatusItemConnectingViewActionCases::IconFrame,
-                        StatusItemConnectingViewActionCases::PopoverIsPresented> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<StatusItemConnectingViewActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "entry/ZevovozoStatus.hpp"
 #include "platform/foundation/Geometry.hpp"
 
@@ -36,13 +37,11 @@ struct ZevovozoActionCases {
         ZevovozoStatus status;
         bool operator==(const Status&) const = default;
     };
-    bool operator==(const ZevovozoActionCases&) const = default;
+    using Variant = std::variant<Frame, Status>;
 };
 
-struct ZevovozoAction : ZevovozoActionCases,
-                        std::variant<ZevovozoActionCases::Frame, ZevovozoActionCases::Status> {
-    using variant::variant;
-    bool operator==(const ZevovozoAction&) const = default;
+struct ZevovozoAction : ActionOf<ZevovozoActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // Where the menu-bar items are and what the icon is doing.
@@ -80,16 +79,12 @@ struct StatusItemActionCases {
     struct UpdateDragFrame {
         bool operator==(const UpdateDragFrame&) const = default;
     };
-    bool operator==(const StatusItemActionCases&) const = default;
+    using Variant = std::variant<Zevovozo, CountdownIsPresented, DragFrame, ScrollFrame,
+        ScrollBounds, UpdateDragFrame>;
 };
 
-struct StatusItemAction
-    : StatusItemActionCases,
-      std::variant<StatusItemActionCases::Zevovozo, StatusItemActionCases::CountdownIsPresented,
-          StatusItemActionCases::DragFrame, StatusItemActionCases::ScrollFrame,
-          StatusItemActionCases::ScrollBounds, StatusItemActionCases::UpdateDragFrame> {
-    using variant::variant;
-    bool operator==(const StatusItemAction&) const = default;
+struct StatusItemAction : ActionOf<StatusItemActionCases> {
+    using ActionOf::ActionOf;
 };
 
 void zevovozoReducer(ZevovozoState& state, const ZevovozoAction& action);

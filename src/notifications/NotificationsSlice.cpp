@@ -46,8 +46,8 @@ void userNotificationsReducer(UserNotificationsState& state, const UserNotificat
                 reduce(state.requestAuthorization, a.action);
             },
             [&](const UserNotificationsAction::Settings& a) -> void {
-                reduce(state.settings.submit, a.action.read);
-                if (auto settings = a.action.read.successValue()) {
+                reduce(state.settings.submit, a.action.action);
+                if (auto settings = a.action.action.successValue()) {
                     state.settings.settings = *settings;
                     if (settings->authorizationStatus == UNAuthorizationStatus::denied)
                         state.isEnabled = false;
@@ -60,7 +60,7 @@ void userNotificationsReducer(UserNotificationsState& state, const UserNotificat
 
 void notificationsReducer(NotificationsState& state, const NotificationsAction& action)
 {
-    userNotificationsReducer(state.user, action.user);
+    userNotificationsReducer(state.user, action.action);
 }
 
 } // namespace tidemark

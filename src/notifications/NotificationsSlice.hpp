@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "core/Submittable.hpp"
 #include "platform/usernotifications/NotificationTypes.hpp"
 
@@ -23,7 +24,7 @@ struct NotificationSettingsState {
 };
 
 struct NotificationSettingsAction {
-    NotificationSettingsReadAction read;
+    NotificationSettingsReadAction action;
     bool operator==(const NotificationSettingsAction&) const = default;
 };
 
@@ -59,17 +60,12 @@ struct UserNotificationsActionCases {
         std::string requestIdentifier;
         bool operator==(const NotificationAction&) const = default;
     };
-    bool operator==(const UserNotificationsActionCases&) const = default;
+    using Variant = std::variant<CreateNotification, IsEnabled, RequestAuthorization, Settings,
+        NotificationAction>;
 };
 
-struct UserNotificationsAction : UserNotificationsActionCases,
-                                 std::variant<UserNotificationsActionCases::CreateNotification,
-                                     UserNotificationsActionCases::IsEnabled,
-                                     UserNotificationsActionCases::RequestAuthorization,
-                                     UserNotificationsActionCases::Settings,
-                                     UserNotificationsActionCases::NotificationAction> {
-    using variant::variant;
-    bool operator==(const UserNotificationsAction&) const = default;
+struct UserNotificationsAction : ActionOf<UserNotificationsActionCases> {
+    using ActionOf::ActionOf;
 };
 
 struct NotificationsState {
@@ -82,7 +78,7 @@ struct NotificationsState {
 };
 
 struct NotificationsAction {
-    UserNotificationsAction user;
+    UserNotificationsAction action;
     bool operator==(const NotificationsAction&) const = default;
 };
 

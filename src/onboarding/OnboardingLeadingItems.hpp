@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include <variant>
 
 namespace tidemark {
@@ -9,7 +10,7 @@ struct OnboardingLeadingItemsActionCases {
     struct Skip {
         bool operator==(const Skip&) const = default;
     };
-    bool operator==(const OnboardingLeadingItemsActionCases&) const = default;
+    using Variant = std::variant<Skip>;
 };
 
 // The onboarding window's leading button.
@@ -19,10 +20,8 @@ struct OnboardingLeadingItems {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : OnboardingLeadingItemsActionCases,
-                    std::variant<OnboardingLeadingItemsActionCases::Skip> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<OnboardingLeadingItemsActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include <variant>
 #include <vector>
 
@@ -38,15 +39,11 @@ struct OnboardingActionCases {
     struct Next {
         bool operator==(const Next&) const = default;
     };
-    bool operator==(const OnboardingActionCases&) const = default;
+    using Variant = std::variant<IsPresented, Selection, Back, Next>;
 };
 
-struct OnboardingAction
-    : OnboardingActionCases,
-      std::variant<OnboardingActionCases::IsPresented, OnboardingActionCases::Selection,
-          OnboardingActionCases::Back, OnboardingActionCases::Next> {
-    using variant::variant;
-    bool operator==(const OnboardingAction&) const = default;
+struct OnboardingAction : ActionOf<OnboardingActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // Showing or closing starts again at the root page; back and next move along `pages`

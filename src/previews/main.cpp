@@ -3,6 +3,7 @@
 //
 //   tidemark-previews [--output <folder>]      (default: ./previews)
 
+#include "menubar/views/MenubarPreviews.hpp"
 #include "previews/Gallery.hpp"
 #include "toolkit/Previews.hpp"
 
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
     tidemark::PreviewRegistry registry;
     // Each library with views adds its states here.
     tidemark::registerToolkitPreviews(registry);
+    tidemark::registerMenubarPreviews(registry);
 
     const auto result = tidemark::previews::writeGallery(registry, output);
     for (const std::string& problem : result.problems)

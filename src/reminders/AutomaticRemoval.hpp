@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "platform/foundation/Calendar.hpp"
 #include "platform/foundation/Date.hpp"
 #include "reminders/Reminder.hpp"
@@ -65,16 +66,11 @@ struct AutomaticRemovalActionCases {
         std::string value;
         bool operator==(const Value&) const = default;
     };
-    bool operator==(const AutomaticRemovalActionCases&) const = default;
+    using Variant = std::variant<IsEnabled, Date, TimeInterval, Unit, FilterValue, Value>;
 };
 
-struct AutomaticRemovalAction
-    : AutomaticRemovalActionCases,
-      std::variant<AutomaticRemovalActionCases::IsEnabled, AutomaticRemovalActionCases::Date,
-          AutomaticRemovalActionCases::TimeInterval, AutomaticRemovalActionCases::Unit,
-          AutomaticRemovalActionCases::FilterValue, AutomaticRemovalActionCases::Value> {
-    using variant::variant;
-    bool operator==(const AutomaticRemovalAction&) const = default;
+struct AutomaticRemovalAction : ActionOf<AutomaticRemovalActionCases> {
+    using ActionOf::ActionOf;
 };
 
 void automaticRemovalReducer(AutomaticRemovalState& state, const AutomaticRemovalAction& action);
@@ -95,14 +91,11 @@ struct AutomaticRemindersRemovalActionCases {
         tidemark::Date date;
         bool operator==(const Remove&) const = default;
     };
-    bool operator==(const AutomaticRemindersRemovalActionCases&) const = default;
+    using Variant = std::variant<Remove>;
 };
 
-struct AutomaticRemindersRemovalAction
-    : AutomaticRemindersRemovalActionCases,
-      std::variant<AutomaticRemindersRemovalActionCases::Remove> {
-    using variant::variant;
-    bool operator==(const AutomaticRemindersRemovalAction&) const = default;
+struct AutomaticRemindersRemovalAction : ActionOf<AutomaticRemindersRemovalActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // Whether the removal time's hour and minute (read in `calendar`) have come round at

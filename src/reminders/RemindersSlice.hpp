@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "core/Submittable.hpp"
 #include "platform/foundation/Calendar.hpp"
 #include "reminders/AutomaticRemoval.hpp"
@@ -57,13 +58,11 @@ struct AppleRemindersActionCases {
         AuthorizationRequestAction action;
         bool operator==(const RequestAuthorization&) const = default;
     };
-    bool operator==(const AppleRemindersActionCases&) const = default;
+    using Variant = std::variant<RequestAuthorization>;
 };
 
-struct AppleRemindersAction : AppleRemindersActionCases,
-                              std::variant<AppleRemindersActionCases::RequestAuthorization> {
-    using variant::variant;
-    bool operator==(const AppleRemindersAction&) const = default;
+struct AppleRemindersAction : ActionOf<AppleRemindersActionCases> {
+    using ActionOf::ActionOf;
 };
 
 struct RemindersServicesActionCases {
@@ -76,14 +75,11 @@ struct RemindersServicesActionCases {
         RemindersDataSource dataSource = RemindersDataSource::local;
         bool operator==(const DataSource&) const = default;
     };
-    bool operator==(const RemindersServicesActionCases&) const = default;
+    using Variant = std::variant<AppleReminders, DataSource>;
 };
 
-struct RemindersServicesAction : RemindersServicesActionCases,
-                                 std::variant<RemindersServicesActionCases::AppleReminders,
-                                     RemindersServicesActionCases::DataSource> {
-    using variant::variant;
-    bool operator==(const RemindersServicesAction&) const = default;
+struct RemindersServicesAction : ActionOf<RemindersServicesActionCases> {
+    using ActionOf::ActionOf;
 };
 
 struct RemindersActionCases {
@@ -108,15 +104,11 @@ struct RemindersActionCases {
         RemindersServicesAction action;
         bool operator==(const Services&) const = default;
     };
-    bool operator==(const RemindersActionCases&) const = default;
+    using Variant = std::variant<AutomaticRemoval, Editing, SelectedList, Selection, Services>;
 };
 
-struct RemindersAction : RemindersActionCases,
-                         std::variant<RemindersActionCases::AutomaticRemoval,
-                             RemindersActionCases::Editing, RemindersActionCases::SelectedList,
-                             RemindersActionCases::Selection, RemindersActionCases::Services> {
-    using variant::variant;
-    bool operator==(const RemindersAction&) const = default;
+struct RemindersAction : ActionOf<RemindersActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // The access request's step alone.

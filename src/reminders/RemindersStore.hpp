@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "core/Submittable.hpp"
 #include "reminders/Reminder.hpp"
 
@@ -38,14 +39,11 @@ struct RemindersStoreActionCases {
         RemindersSourcesAction action;
         bool operator==(const Sources&) const = default;
     };
-    bool operator==(const RemindersStoreActionCases&) const = default;
+    using Variant = std::variant<Items, Sources>;
 };
 
-struct RemindersStoreAction
-    : RemindersStoreActionCases,
-      std::variant<RemindersStoreActionCases::Items, RemindersStoreActionCases::Sources> {
-    using variant::variant;
-    bool operator==(const RemindersStoreAction&) const = default;
+struct RemindersStoreAction : ActionOf<RemindersStoreActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // Folds a request step into the slice. Reminders: status, then the submitted sets, then

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "reminders/Reminder.hpp"
 
 #include <optional>
@@ -18,7 +19,7 @@ struct AppleRemindersConnectingViewActionCases {
         std::optional<AnyList> list;
         bool operator==(const SelectedList&) const = default;
     };
-    bool operator==(const AppleRemindersConnectingViewActionCases&) const = default;
+    using Variant = std::variant<IsEnabled, SelectedList>;
 };
 
 // The sync pane (and the onboarding's sync page): the data source and the list in use.
@@ -31,11 +32,8 @@ struct AppleRemindersConnectingView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : AppleRemindersConnectingViewActionCases,
-                    std::variant<AppleRemindersConnectingViewActionCases::IsEnabled,
-                        AppleRemindersConnectingViewActionCases::SelectedList> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<AppleRemindersConnectingViewActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include <variant>
 
 namespace tidemark {
@@ -10,7 +11,7 @@ struct DebugSettingsViewActionCases {
         bool isPresented;
         bool operator==(const OnboardingIsPresented&) const = default;
     };
-    bool operator==(const DebugSettingsViewActionCases&) const = default;
+    using Variant = std::variant<OnboardingIsPresented>;
 };
 
 // The debug pane. It shows nothing of the state.
@@ -19,10 +20,8 @@ struct DebugSettingsView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : DebugSettingsViewActionCases,
-                    std::variant<DebugSettingsViewActionCases::OnboardingIsPresented> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<DebugSettingsViewActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "entry/DragTimeInterval.hpp"
 #include "reminders/AutomaticRemoval.hpp"
 #include "settings/MenuBarSettingsConnectingView.hpp"
@@ -30,7 +31,8 @@ struct GeneralSettingsConnectingViewActionCases {
         MenuBarSettingsConnectingView::Action action;
         bool operator==(const MenuBarSettings&) const = default;
     };
-    bool operator==(const GeneralSettingsConnectingViewActionCases&) const = default;
+    using Variant = std::variant<DataEntryIsEnabled, DragSensitivity, OpenAtLogin,
+        RemindersAutomaticRemoval, MenuBarSettings>;
 };
 
 // The general settings pane.
@@ -47,14 +49,8 @@ struct GeneralSettingsConnectingView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : GeneralSettingsConnectingViewActionCases,
-                    std::variant<GeneralSettingsConnectingViewActionCases::DataEntryIsEnabled,
-                        GeneralSettingsConnectingViewActionCases::DragSensitivity,
-                        GeneralSettingsConnectingViewActionCases::OpenAtLogin,
-                        GeneralSettingsConnectingViewActionCases::RemindersAutomaticRemoval,
-                        GeneralSettingsConnectingViewActionCases::MenuBarSettings> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<GeneralSettingsConnectingViewActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "core/Submittable.hpp"
 
 #include <variant>
@@ -32,15 +33,12 @@ struct LoggerActionCases {
     struct SendFeedback {
         bool operator==(const SendFeedback&) const = default;
     };
-    bool operator==(const LoggerActionCases&) const = default;
+    using Variant
+        = std::variant<IsEnabled, HideReminderDescriptions, SubmitBugReport, SendFeedback>;
 };
 
-struct LoggerAction
-    : LoggerActionCases,
-      std::variant<LoggerActionCases::IsEnabled, LoggerActionCases::HideReminderDescriptions,
-          LoggerActionCases::SubmitBugReport, LoggerActionCases::SendFeedback> {
-    using variant::variant;
-    bool operator==(const LoggerAction&) const = default;
+struct LoggerAction : ActionOf<LoggerActionCases> {
+    using ActionOf::ActionOf;
 };
 
 void loggerReducer(LoggerState& state, const LoggerAction& action);

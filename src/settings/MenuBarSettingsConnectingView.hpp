@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "menubar/CountdownState.hpp"
 
 #include <variant>
@@ -15,7 +16,7 @@ struct MenuBarSettingsConnectingViewActionCases {
         bool isEnabled;
         bool operator==(const MenuBarCountdownIsEnabled&) const = default;
     };
-    bool operator==(const MenuBarSettingsConnectingViewActionCases&) const = default;
+    using Variant = std::variant<ProgressBar, MenuBarCountdownIsEnabled>;
 };
 
 // The general pane's menu-bar section: the countdown and the progress bar behind it.
@@ -27,11 +28,8 @@ struct MenuBarSettingsConnectingView {
         bool operator==(const State&) const = default;
     };
 
-    struct Action : MenuBarSettingsConnectingViewActionCases,
-                    std::variant<MenuBarSettingsConnectingViewActionCases::ProgressBar,
-                        MenuBarSettingsConnectingViewActionCases::MenuBarCountdownIsEnabled> {
-        using variant::variant;
-        bool operator==(const Action&) const = default;
+    struct Action : ActionOf<MenuBarSettingsConnectingViewActionCases> {
+        using ActionOf::ActionOf;
     };
 };
 

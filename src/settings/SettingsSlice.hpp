@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "core/Submittable.hpp"
 #include "settings/UserSettings.hpp"
 
@@ -77,15 +78,11 @@ struct SettingsActionCases {
         SettingsTabs tab;
         bool operator==(const SelectedTab&) const = default;
     };
-    bool operator==(const SettingsActionCases&) const = default;
+    using Variant = std::variant<Appearance, General, IsPresented, Read, SelectedTab>;
 };
 
-struct SettingsAction : SettingsActionCases,
-                        std::variant<SettingsActionCases::Appearance, SettingsActionCases::General,
-                            SettingsActionCases::IsPresented, SettingsActionCases::Read,
-                            SettingsActionCases::SelectedTab> {
-    using variant::variant;
-    bool operator==(const SettingsAction&) const = default;
+struct SettingsAction : ActionOf<SettingsActionCases> {
+    using ActionOf::ActionOf;
 };
 
 void settingsReducer(SettingsState& state, const SettingsAction& action);

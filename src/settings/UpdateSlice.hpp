@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include <variant>
 
 namespace tidemark {
@@ -20,13 +21,11 @@ struct UpdateActionCases {
         bool value;
         bool operator==(const CanCheck&) const = default;
     };
-    bool operator==(const UpdateActionCases&) const = default;
+    using Variant = std::variant<Check, CanCheck>;
 };
 
-struct UpdateAction : UpdateActionCases,
-                      std::variant<UpdateActionCases::Check, UpdateActionCases::CanCheck> {
-    using variant::variant;
-    bool operator==(const UpdateAction&) const = default;
+struct UpdateAction : ActionOf<UpdateActionCases> {
+    using ActionOf::ActionOf;
 };
 
 void updateReducer(UpdateState& state, const UpdateAction& action);

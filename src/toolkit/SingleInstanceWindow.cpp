@@ -7,7 +7,7 @@ namespace tidemark {
 void singleInstanceWindowReducer(
     SingleInstanceWindowState& state, const SingleInstanceWindowAction& action)
 {
-    if (const auto* presented = std::get_if<SingleInstanceWindowAction::IsPresented>(&action)) {
+    if (const auto* presented = caseOf<SingleInstanceWindowAction::IsPresented>(action)) {
         if (presented->value) {
             if (state.window) {
                 state.window->makeKeyAndOrderFront();

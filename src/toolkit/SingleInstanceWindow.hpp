@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "platform/ui/Window.hpp"
 #include "toolkit/MainStore.hpp"
 
@@ -25,14 +26,11 @@ struct SingleInstanceWindowActionCases {
         AppStoreRef store;
         bool operator==(const Window&) const = default;
     };
-    bool operator==(const SingleInstanceWindowActionCases&) const = default;
+    using Variant = std::variant<IsPresented, Window>;
 };
 
-struct SingleInstanceWindowAction : SingleInstanceWindowActionCases,
-                                    std::variant<SingleInstanceWindowActionCases::IsPresented,
-                                        SingleInstanceWindowActionCases::Window> {
-    using variant::variant;
-    bool operator==(const SingleInstanceWindowAction&) const = default;
+struct SingleInstanceWindowAction : ActionOf<SingleInstanceWindowActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // `isPresented(true)` fronts and centres the kept window (when there is one) and then always

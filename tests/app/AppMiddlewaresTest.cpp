@@ -68,19 +68,24 @@ protected:
 
 TEST_F(AppMiddlewaresTest, TheSettingsReadPresentsOnceItSucceeds)
 {
-    auto store = makeStore({ makeAppCommandsMiddleware(AppCommandsEnvironment {}) });
-    const AppAction submit = actions::settingsRead(SettingsReadAction::submit({}));
-    const AppAction failed
-        = actions::settingsRead(SettingsReadAction::failure(Error { "unreadable" }));
-    store->dispatch(submit);
-    store->dispatch(failed);
-    EXPECT_EQ(seen(), (std::vector<AppAction> { submit, failed }));
+    auto store = makeTestStore({ makeAppCommandsMiddleware(AppCommandsEnvironment {}) });
+    store.send(actions::settingsRead(SettingsReadAction::submit({})),
+        [](AppState& s) { s.settings.submit.status = Status::loading; });
+    store.send(actions::settingsRead(SettingsReadAction::failure(Error { "unreadable" })),
+        [](AppState& s) {
+            s.settings.submit = { Error { "unreadable" }, Status::completed };
+        });
 
-    const AppAction read
-        = actions::settingsRead(SettingsReadAction::success(storedSettings(std::nullopt, "1.2.4")));
-    store->dispatch(read);
-    EXPECT_EQ(seen(),
-        (std::vector<AppAction> { read, onboardingPresented(true), whatsNewPresented(true) }));
+    // A first start after an update: onboarding, then what's new. (A success leaves the
+    // error of the failure before it.)
+    const UserSettings stored = storedSettings(std::nullopt, "1.2.4");
+    store.send(actions::settingsRead(SettingsReadAction::success(stored)), [&](AppState& s) {
+        s.reminders.automaticRemoval.isEnabled = stored.reminders.automaticRemoval.isEnabled;
+        s.reminders.automaticRemoval.date = stored.reminders.automaticRemoval.date;
+    });
+    store.receive(
+        onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
+    store.receive(whatsNewPresented(true), [](AppState& s) { s.view.whatsNew.isPresented = true; });
 }
 
 TEST_F(AppMiddlewaresTest, QuitTerminatesAndHelpOpensTheSupportPageOnlyWhenAsked)
@@ -90,18 +95,18 @@ TEST_F(AppMiddlewaresTest, QuitTerminatesAndHelpOpensTheSupportPageOnlyWhenAsked
     AppCommandsEnvironment environment { [&terminated] { ++terminated; },
         [&opened](const std::string& address) { opened.push_back(address); },
         "https://tidemark.example/support" };
-    auto store = makeStore({ makeAppCommandsMiddleware(environment) });
-
-    store->dispatch(actions::viewAction(ViewAction::HelpIsPresented { false }));
-    EXPECT_TRUE(opened.empty());
-    store->dispatch(actions::viewAction(ViewAction::HelpIsPresented { true }));
-    EXPECT_EQ(opened, std::vector<std::string> { "https://tidemark.example/support" });
-    store->dispatch(actions::viewAction(ViewAction::Quit {}));
-    EXPECT_EQ(terminated, 1);
-
+    {
+        auto store = makeTestStore({ makeAppCommandsMiddleware(environment) });
+        store.send(actions::viewAction(ViewAction::HelpIsPresented { false }));
+        EXPECT_TRUE(opened.empty());
+        store.send(actions::viewAction(ViewAction::HelpIsPresented { true }));
+        EXPECT_EQ(opened, std::vector<std::string> { "https://tidemark.example/support" });
+        store.send(actions::viewAction(ViewAction::Quit {}));
+        EXPECT_EQ(terminated, 1);
+    }
     environment.supportAddress = "not an address";
-    auto invalid = makeStore({ makeAppCommandsMiddleware(environment) });
-    invalid->dispatch(actions::viewAction(ViewAction::HelpIsPresented { true }));
+    auto invalid = makeTestStore({ makeAppCommandsMiddleware(environment) });
+    invalid.send(actions::viewAction(ViewAction::HelpIsPresented { true }));
     EXPECT_EQ(opened.size(), 1u);
 }
 
@@ -151,6 +156,7 @@ TEST_F(AppMiddlewaresTest, ThePopoverOpensByItselfOnlyAfterAStartByTheUser)
         { "over onboarding", false, false, true, false, false },
         { "over what's new", false, false, false, true, false },
     };
+    const Rect frame { 10, 0, 24, 24 };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         AppState state = initialState();
@@ -158,75 +164,91 @@ TEST_F(AppMiddlewaresTest, ThePopoverOpensByItselfOnlyAfterAStartByTheUser)
         state.view.popover.wasPresentedSinceAppLaunch = c.wasPresented;
         state.view.onboarding.isPresented = c.onboarding;
         state.view.whatsNew.isPresented = c.whatsNew;
-        auto store = makeStore({ popoverPresentationMiddleware(m_windowsStore) }, state);
-        const AppAction frame = test::statusItem(StatusItemAction::DragFrame { { 10, 0, 24, 24 } });
-        store->dispatch(frame);
-        std::vector<AppAction> expected { frame };
-        if (c.opens)
-            expected.push_back(actions::popoverIsPresented(true));
-        EXPECT_EQ(seen(), expected);
+        auto store = makeTestStore({ popoverPresentationMiddleware(m_windowsStore) }, state);
+        store.send(test::statusItem(StatusItemAction::DragFrame { frame }),
+            [&](AppState& s) { s.view.statusItem.dragFrame = frame; });
+        if (c.opens) {
+            store.receive(actions::popoverIsPresented(true), [](AppState& s) {
+                s.view.popover.isPresented = true;
+                s.view.popover.wasPresentedSinceAppLaunch = true;
+            });
+        }
     }
 }
 
 TEST_F(AppMiddlewaresTest, ClosingOnboardingAsksForThePopoverWhichTheWindowsStoreShows)
 {
-    auto store = makeStore({ popoverPresentationMiddleware(m_windowsStore) });
-    m_windowsStore->dispatch(AppWindowsAction::Store { store });
+    AppState state = initialState();
+    state.view.onboarding.isPresented = true;
+    auto store = makeTestStore({ popoverPresentationMiddleware(m_windowsStore) }, state);
+    m_windowsStore->dispatch(AppWindowsAction::Store { store.store() });
     m_windowsStore->dispatch(
         AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
 
-    store->dispatch(onboardingPresented(false));
-    EXPECT_EQ(seen(),
-        (std::vector<AppAction> { onboardingPresented(false), actions::popoverIsPresented(true) }));
+    store.send(
+        onboardingPresented(false), [](AppState& s) { s.view.onboarding.isPresented = false; });
+    store.receive(actions::popoverIsPresented(true), [](AppState& s) {
+        s.view.popover.isPresented = true;
+        s.view.popover.wasPresentedSinceAppLaunch = true;
+    });
     EXPECT_TRUE(m_windowsStore->state().popover->window->isVisible());
     EXPECT_TRUE(m_windowsStore->state().dragDropMenuBarExtra.item->button()->isHighlighted());
 
-    store->dispatch(actions::popoverIsPresented(false));
+    store.send(actions::popoverIsPresented(false),
+        [](AppState& s) { s.view.popover.isPresented = false; });
     EXPECT_FALSE(m_windowsStore->state().popover->window->isVisible());
 }
 
 TEST_F(AppMiddlewaresTest, OnboardingAndWhatsNewWindowsFollowTheirPresentation)
 {
-    auto store = makeStore(
+    auto store = makeTestStore(
         { windowActivationMiddleware(m_windowsStore), whatsNewMiddleware(m_windowsStore) });
-    m_windowsStore->dispatch(AppWindowsAction::Store { store });
+    m_windowsStore->dispatch(AppWindowsAction::Store { store.store() });
 
-    store->dispatch(onboardingPresented(true));
-    store->dispatch(whatsNewPresented(true));
+    store.send(
+        onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
+    store.send(whatsNewPresented(true), [](AppState& s) { s.view.whatsNew.isPresented = true; });
     ASSERT_TRUE(m_windowsStore->state().onboarding.window);
     ASSERT_TRUE(m_windowsStore->state().whatsNew.window);
     EXPECT_TRUE(m_windowsStore->state().whatsNew.window->isVisible());
 
-    store->dispatch(onboardingPresented(false));
-    store->dispatch(whatsNewPresented(false));
+    store.send(
+        onboardingPresented(false), [](AppState& s) { s.view.onboarding.isPresented = false; });
+    store.send(whatsNewPresented(false), [](AppState& s) { s.view.whatsNew.isPresented = false; });
     EXPECT_FALSE(m_windowsStore->state().onboarding.window);
     EXPECT_FALSE(m_windowsStore->state().whatsNew.window);
+    test::drainMainQueue(); // the closes' own checks run, and dispatch nothing
 }
 
 TEST_F(AppMiddlewaresTest, ASourcesReadOnTheSyncPageFrontsOnboardingAgainAfterADelay)
 {
-    auto store = makeStore({ windowActivationMiddleware(m_windowsStore) });
-    m_windowsStore->dispatch(AppWindowsAction::Store { store });
-    store->dispatch(onboardingPresented(true));
+    auto store = makeTestStore({ windowActivationMiddleware(m_windowsStore) });
+    m_windowsStore->dispatch(AppWindowsAction::Store { store.store() });
+    store.send(
+        onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
     const AppAction answered = actions::sourcesAction(RemindersSourcesAction::Read {
         SubmittableAction<EquatableVoid, RemindersStore::Sources>::failure(Error { "denied" }) });
 
     // Not on the sync page: nothing is scheduled.
     const int before = m_activations.count();
-    store->dispatch(answered);
+    store.send(answered, [](AppState& s) {
+        s.remindersStore.sources.status = Status::completed;
+        s.remindersStore.sources.error = Error { "denied" };
+    });
     test::timers().fire();
     EXPECT_EQ(m_activations.count(), before);
 
-    store->dispatch(actions::viewAction(
-        ViewAction::Onboarding { OnboardingAction::Selection { OnboardingPage::sync } }));
+    store.send(actions::viewAction(
+                   ViewAction::Onboarding { OnboardingAction::Selection { OnboardingPage::sync } }),
+        [](AppState& s) { s.view.onboarding.selection = OnboardingPage::sync; });
     m_windowsStore->state().onboarding.window->hide(); // covered by the access prompt
-    store->dispatch(answered);
+    store.send(answered);
     EXPECT_EQ(m_activations.count(), before);
     test::timers().fire();
     EXPECT_EQ(m_activations.count(), before + 1);
     EXPECT_TRUE(m_windowsStore->state().onboarding.window->isVisible());
     // One step only.
-    test::mainQueue().drain();
+    test::drainMainQueue();
     test::timers().fire();
     EXPECT_EQ(m_activations.count(), before + 1);
     EXPECT_EQ(test::timers().running(), 0u);

@@ -51,9 +51,7 @@ protected:
     {
         return [stored](const AppState&,
                    const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-            const auto* settings = caseOf<AppAction::Settings>(action);
-            const auto* read
-                = settings ? std::get_if<SettingsAction::Read>(&settings->action) : nullptr;
+            const auto* read = caseAt<AppAction::Settings, SettingsAction::Read>(action);
             if (read && read->action.asSubmit())
                 return rx::Just<AppAction>(
                     actions::settingsRead(SettingsReadAction::success(stored)));

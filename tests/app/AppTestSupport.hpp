@@ -4,6 +4,7 @@
 #include "platform/foundation/Calendar.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/StatusBar.hpp"
+#include "support/AppTestStore.hpp"
 #include "support/TestMainQueue.hpp"
 
 #include <QApplication>
@@ -69,30 +70,25 @@ protected:
         processEvents();
     }
 
-    // A main store over the root reducer with the given middlewares after one that records
-    // every action it sees.
+    // A main store over the root reducer and the given middlewares.
     AppStoreRef makeStore(
         std::vector<AppStore::Middleware> middlewares, AppState state = initialState())
     {
-        middlewares.insert(middlewares.begin(),
-            [this](const AppState&,
-                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-                m_seen.push_back(action);
-                return rx::Empty<AppAction>();
-            });
-        return AppStore::make(
-            std::move(state),
-            [](AppState& s, const AppAction& a) { appReducer(s, a, ReducerEnvironment {}); },
-            std::move(middlewares));
+        return AppStore::make(std::move(state), test::rootReducer(m_clock), std::move(middlewares));
     }
 
-    // The actions seen since the last call, the main queue drained first.
-    std::vector<AppAction> seen()
+    // A test store over the root reducer (its clock standing at the start of 1970) and the
+    // given middlewares.
+    test::AppTestStore makeTestStore(std::vector<AppStore::Middleware> middlewares,
+        AppState state = initialState(),
+        std::source_location where = std::source_location::current())
     {
-        mainQueue().drain();
-        return std::exchange(m_seen, {});
+        return test::AppTestStore(
+            std::move(state), test::rootReducer(m_clock), std::move(middlewares), where);
     }
 
+    std::shared_ptr<ManualClock> m_clock
+        = std::make_shared<ManualClock>(dateFromTimeIntervalSince1970(0));
     Application m_application { qApp };
     QSignalSpy m_activations { &m_application, &Application::activationRequested };
     StatusBar m_bar;
@@ -100,7 +96,6 @@ protected:
     int m_madeOnboarding = 0;
     int m_madeWhatsNew = 0;
     int m_madePopover = 0;
-    std::vector<AppAction> m_seen;
 };
 
 } // namespace tidemark::test

@@ -9,9 +9,20 @@ namespace {
 
 using test::processEvents;
 
+using WindowsTestStore = test::TestStore<AppWindowsState, AppWindowsAction>;
+
 class WindowsStoreTest : public test::ShellFixture {
 protected:
     AppWindowsStoreRef windows() { return makeAppWindowsStore(m_windows); }
+    WindowsTestStore windowsTestStore(std::source_location where = std::source_location::current())
+    {
+        return WindowsTestStore(
+            initialAppWindowsState(),
+            [environment = m_windows](AppWindowsState& state, const AppWindowsAction& action) {
+                appWindowsReducer(state, action, environment);
+            },
+            {}, where);
+    }
 
     static AppWindowsAction dragDrop(bool enabled)
     {
@@ -40,22 +51,20 @@ protected:
 
 TEST_F(WindowsStoreTest, BeforeTheMainStoreNothingCanBeMadeOrShown)
 {
-    auto store = windows();
-    store->dispatch(popover(true));
-    EXPECT_FALSE(store->state().popover);
+    auto store = windowsTestStore();
+    store.send(popover(true));
     EXPECT_EQ(m_activations.count(), 0);
 
-    store->dispatch(onboarding(true));
-    EXPECT_FALSE(store->state().onboarding.window);
+    store.send(onboarding(true));
     EXPECT_EQ(m_madeOnboarding, 0);
     EXPECT_EQ(m_activations.count(), 1); // presenting always activates
 
     // The status item comes, empty, without overlay windows.
-    store->dispatch(dragDrop(true));
-    ASSERT_TRUE(store->state().dragDropMenuBarExtra.item);
-    EXPECT_EQ(hostedViews(store->state().dragDropMenuBarExtra.item), 0);
-    EXPECT_FALSE(store->state().yoyoDragBack);
-    EXPECT_FALSE(store->state().yoyoDragFront);
+    store.send(dragDrop(true), [](AppWindowsState& s, const AppWindowsState& actual) {
+        s.dragDropMenuBarExtra = { true, actual.dragDropMenuBarExtra.item };
+    });
+    ASSERT_TRUE(store.state().dragDropMenuBarExtra.item);
+    EXPECT_EQ(hostedViews(store.state().dragDropMenuBarExtra.item), 0);
 }
 
 TEST_F(WindowsStoreTest, EnablingAnExtraMakesOneItemWithItsViewAndItsOwnOverlays)
@@ -156,25 +165,24 @@ TEST_F(WindowsStoreTest, SingleInstanceWindowsAreMadeOnceAndForgottenWhenClosed)
 
 TEST_F(WindowsStoreTest, AWindowTheUserClosesIsDismissedInTheMainState)
 {
-    std::vector<AppAction> dispatched;
-    auto mainStore = makeStore({});
+    auto main = makeTestStore({});
     auto store = windows();
-    store->dispatch(AppWindowsAction::Store { mainStore });
-    mainStore->dispatch(test::onboardingPresented(true));
+    store->dispatch(AppWindowsAction::Store { main.store() });
+    const auto presented = [](bool value) {
+        return [value](AppState& s) { s.view.onboarding.isPresented = value; };
+    };
+    main.send(test::onboardingPresented(true), presented(true));
     store->dispatch(onboarding(true));
-    seen();
 
     store->state().onboarding.window->close(); // the title bar's close button
-    EXPECT_EQ(seen(), std::vector<AppAction> { test::onboardingPresented(false) });
-    EXPECT_FALSE(mainStore->state().view.onboarding.isPresented);
+    main.receive(test::onboardingPresented(false), presented(false));
 
     // Closed by the program, the state already says so: nothing more is sent.
-    mainStore->dispatch(test::onboardingPresented(true));
+    main.send(test::onboardingPresented(true), presented(true));
     store->dispatch(onboarding(true));
-    seen();
-    mainStore->dispatch(test::onboardingPresented(false));
+    main.send(test::onboardingPresented(false), presented(false));
     store->dispatch(onboarding(false));
-    EXPECT_EQ(seen(), std::vector<AppAction> { test::onboardingPresented(false) });
+    test::drainMainQueue(); // the close's own check runs, and dispatches nothing
     store->dispatch(AppWindowsAction::TearDown {});
 }
 

@@ -67,8 +67,7 @@ TEST(YoyoAnimation, EveryFinishedFadeLowersTheSemaphoreOnce)
     drag.semaphore = 2;
     for (int i = 0; i < 2; ++i) {
         for (const auto& step : yoyoFinishSteps()) {
-            if (std::holds_alternative<YoyoAnimation::Action::BlobOpacityAnimationDidFinish>(
-                    step.action))
+            if (caseOf<YoyoAnimation::Action::BlobOpacityAnimationDidFinish>(step.action))
                 yoyoDragReducer(drag, YoyoDragAction::AnimateOutDidEnd {});
         }
     }

@@ -184,11 +184,7 @@ const std::string dismissAction(UNNotificationResponse::dismissActionIdentifier)
 // The reminders of an update the store was asked to submit, if `action` is one.
 std::optional<RemindersStore::Items> submittedUpdate(const AppAction& action)
 {
-    const auto* store = caseOf<AppAction::RemindersStore>(action);
-    if (!store)
-        return std::nullopt;
-    const auto* items = std::get_if<RemindersStoreAction::Items>(
-        &static_cast<const RemindersStoreAction::variant&>(store->action));
+    const auto* items = caseAt<AppAction::RemindersStore, RemindersStoreAction::Items>(action);
     const auto* update = items ? items->action.asUpdate() : nullptr;
     if (!update || !update->asSubmit())
         return std::nullopt;

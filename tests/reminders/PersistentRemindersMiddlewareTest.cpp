@@ -6,6 +6,7 @@
 #include "core/state/AppReducer.hpp"
 #include "platform/foundation/Clock.hpp"
 #include "reminders/middleware/PersistentRemindersMiddleware.hpp"
+#include "support/AppTestStore.hpp"
 
 #include <gmock/gmock.h>
 
@@ -14,16 +15,24 @@ namespace {
 
 using Reminders = std::set<AnyReminder>;
 using Items = RemindersItemsAction;
-using AppStore = Store<AppState, AppAction>;
 
 const Date launch = dateFromTimeIntervalSince1970(1'700'000'000);
 
-std::shared_ptr<AppStore> makeStore(std::shared_ptr<PersistentRemindersStorable> service)
+AppTestStore makeTestStore(std::shared_ptr<PersistentRemindersStorable> service,
+    std::source_location where = std::source_location::current())
 {
-    ReducerEnvironment environment { std::make_shared<ManualClock>(launch) };
-    return AppStore::make(AppState::initial(launch, Calendar("Europe/Berlin")),
-        [environment](
-            AppState& state, const AppAction& action) { appReducer(state, action, environment); },
+    return AppTestStore(AppState::initial(launch, Calendar("Europe/Berlin")),
+        rootReducer(std::make_shared<ManualClock>(launch)),
+        { persistentRemindersMiddleware(std::move(service)) }, where);
+}
+
+// A plain store, for steps whose follow-ups run on their own time (the observation of the
+// file) and where only the outcome counts.
+std::shared_ptr<Store<AppState, AppAction>> makeStore(
+    std::shared_ptr<PersistentRemindersStorable> service)
+{
+    return Store<AppState, AppAction>::make(AppState::initial(launch, Calendar("Europe/Berlin")),
+        rootReducer(std::make_shared<ManualClock>(launch)),
         { persistentRemindersMiddleware(std::move(service)) });
 }
 
@@ -32,6 +41,54 @@ AppAction settingsReadWith(RemindersDataSource dataSource)
     UserSettings settings;
     settings.reminders.dataSource = dataSource;
     return actions::settingsRead(SettingsReadAction::success(settings));
+}
+
+// The settings of a first launch, that name the data source.
+void readsSettingsNaming(AppState& s, RemindersDataSource dataSource)
+{
+    const UserSettings settings;
+    s.settings.submit.status = Status::completed;
+    s.reminders.automaticRemoval.isEnabled = settings.reminders.automaticRemoval.isEnabled;
+    s.reminders.automaticRemoval.date = settings.reminders.automaticRemoval.date;
+    s.reminders.services.dataSource = dataSource;
+}
+
+AppAction itemsRead()
+{
+    return actions::itemsAction(Items::read(Items::ReadAction::submit(EquatableVoid {})));
+}
+
+AppAction itemsReadAnswer(Reminders reminders)
+{
+    return actions::itemsAction(Items::read(Items::ReadAction::success(std::move(reminders))));
+}
+
+void loading(AppState& s)
+{
+    s.remindersStore.items.status = Status::loading;
+}
+void completed(AppState& s)
+{
+    s.remindersStore.items.status = Status::completed;
+}
+
+// What a change of the file brings: a read for the save and one for the changed objects,
+// the first of which leaves the reminders as they are now and confirms what was submitted.
+void receiveTheReadsOfAChange(AppTestStore& store, const Reminders& reminders,
+    std::source_location where = std::source_location::current())
+{
+    store.receive(itemsRead(), loading, where);
+    store.receive(itemsRead(), test::TestStore<AppState, AppAction>::NoChange {}, where);
+    store.receive(
+        itemsReadAnswer(reminders),
+        [&reminders](AppState& s) {
+            s.remindersStore.items.status = Status::completed;
+            s.remindersStore.items.value = reminders;
+            s.remindersStore.items.submittedValues = {};
+        },
+        where);
+    store.receive(
+        itemsReadAnswer(reminders), test::TestStore<AppState, AppAction>::NoChange {}, where);
 }
 
 AppAction createSubmit(Reminders reminders)
@@ -66,77 +123,146 @@ using LocalStorageMiddlewareTest = LocalStoreTest;
 
 TEST_F(LocalStorageMiddlewareTest, RequestsReachTheFileAndTheRemindersComeBackByTheNextRead)
 {
-    auto store = makeStore(m_service);
-    store->dispatch(settingsReadWith(RemindersDataSource::local));
-    drainMainQueue();
-    EXPECT_EQ(store->state().remindersStore.items.status, Status::completed)
-        << "observing starts with a read";
+    auto store = makeTestStore(m_service);
+    store.send(settingsReadWith(RemindersDataSource::local),
+        [](AppState& s) { readsSettingsNaming(s, RemindersDataSource::local); });
+    // Observing starts with a read.
+    store.receive(itemsRead(), loading);
+    store.receive(itemsReadAnswer({}), completed);
 
     const auto tea = localReminder("A", "Tea");
-    store->dispatch(createSubmit({ tea }));
+    store.send(createSubmit({ tea }), [&](AppState& s) {
+        loading(s);
+        s.remindersStore.items.submittedValues.create = Reminders { tea };
+    });
     EXPECT_EQ(storedRows().size(), 1u) << "the request runs inside the dispatch";
-    drainMainQueue();
-    auto items = store->state().remindersStore.items;
-    EXPECT_EQ(items.value, (Reminders { tea }));
-    EXPECT_EQ(items.submittedValues, SubmittedValues<Reminders> {}) << "confirmed by a read";
-    EXPECT_EQ(items.error, std::nullopt);
+    store.receive(
+        actions::itemsAction(Items::create(Items::CreateAction::success({ tea }))), completed);
+    receiveTheReadsOfAChange(store, { tea });
 
     auto manager = std::make_shared<UndoManager>();
-    store->dispatch(setUndoManager(manager));
+    store.send(setUndoManager(manager), [&](AppState& s) { s.undoManager.undoManager = manager; });
     EXPECT_EQ(service().undoManager(), manager);
 
     auto renamed = tea;
     renamed.title = "Green tea";
-    store->dispatch(updateSubmit({ renamed }));
-    drainMainQueue();
-    EXPECT_EQ(store->state().remindersStore.items.value, (Reminders { renamed }));
+    store.send(updateSubmit({ renamed }), [&](AppState& s) {
+        loading(s);
+        s.remindersStore.items.value.erase(tea); // its old version, until the read
+        s.remindersStore.items.submittedValues.update = Reminders { renamed };
+    });
+    store.receive(actions::itemsAction(Items::update(Items::UpdateAction::success({}))), completed);
+    receiveTheReadsOfAChange(store, { renamed });
 
     // Undo goes through the undo-manager slice; the store's change brings the read.
-    store->dispatch(AppAction::UndoManager { UndoManagerAction::Undo {} });
-    drainMainQueue();
-    EXPECT_EQ(store->state().remindersStore.items.value, (Reminders { tea }));
-    store->dispatch(AppAction::UndoManager { UndoManagerAction::Redo {} });
-    drainMainQueue();
-    EXPECT_EQ(store->state().remindersStore.items.value, (Reminders { renamed }));
+    store.send(AppAction::UndoManager { UndoManagerAction::Undo {} });
+    receiveTheReadsOfAChange(store, { tea });
+    store.send(AppAction::UndoManager { UndoManagerAction::Redo {} });
+    receiveTheReadsOfAChange(store, { renamed });
 
-    store->dispatch(deleteSubmit({ "A" }));
-    drainMainQueue();
-    EXPECT_TRUE(store->state().remindersStore.items.value.empty());
+    store.send(deleteSubmit({ "A" }), [&](AppState& s) {
+        loading(s);
+        s.remindersStore.items.submittedValues.delete_ = Reminders { renamed };
+    });
+    store.receive(
+        actions::itemsAction(Items::delete_(Items::DeleteAction::success({}))), completed);
+    receiveTheReadsOfAChange(store, {});
     EXPECT_TRUE(storedRows().empty());
 
-    store->dispatch(actions::sourcesAction(
-        RemindersSourcesAction::read(RemindersSourcesAction::ReadAction::submit({}))));
+    // The local store holds no lists.
+    store.send(actions::sourcesAction(
+                   RemindersSourcesAction::read(RemindersSourcesAction::ReadAction::submit({}))),
+        [](AppState& s) { s.remindersStore.sources.status = Status::loading; });
+    store.receive(actions::sourcesAction(RemindersSourcesAction::read(
+                      RemindersSourcesAction::ReadAction::success(std::set<AnySource> {}))),
+        [](AppState& s) {
+            s.remindersStore.sources.status = Status::completed;
+            s.remindersStore.sources.value = std::set<AnySource> {};
+        });
+    store.cancelRunningFollowUps(); // the observation of the file lasts as long as the program
+}
+
+// The local store hears nothing of another process's writes, so the state can be far
+// behind when the user snoozes: only the due date the snooze changed is written.
+TEST_F(LocalStorageMiddlewareTest, ASnoozeKeepsWhatAnotherProcessWroteSinceTheRead)
+{
+    auto store = makeStore(m_service);
+    store->dispatch(settingsReadWith(RemindersDataSource::local));
+    store->dispatch(createSubmit({ localReminder("A", "Tea") }));
     drainMainQueue();
-    EXPECT_EQ(store->state().remindersStore.sources.value, std::optional(std::set<AnySource> {}))
-        << "the local store holds no lists";
+    const AnyReminder read = *store->state().remindersStore.items.value.begin();
+    {
+        SQLite::Database other(storeFile().string(), SQLite::OPEN_READWRITE);
+        other.exec("UPDATE CDReminder SET title = 'Green tea'");
+    }
+
+    AnyReminder snoozed = read;
+    setDueDate(snoozed, dateFromTimeIntervalSince1970(1'700'001'200));
+    store->dispatch(updateSubmit({ snoozed }));
+    drainMainQueue();
+    EXPECT_EQ(storedRows().at("A").title, "Green tea");
+    AnyReminder expected = snoozed;
+    expected.title = "Green tea";
+    EXPECT_EQ(store->state().remindersStore.items.value, (Reminders { expected }));
+
+    // The user's own rename wins, also over a rename made elsewhere meanwhile.
+    {
+        SQLite::Database other(storeFile().string(), SQLite::OPEN_READWRITE);
+        other.exec("UPDATE CDReminder SET title = 'Black tea'");
+    }
+    AnyReminder renamed = expected;
+    renamed.title = "Mint tea";
+    store->dispatch(updateSubmit({ renamed }));
+    drainMainQueue();
+    EXPECT_EQ(storedRows().at("A").title, "Mint tea");
 }
 
 TEST_F(LocalStorageMiddlewareTest, AFailedRequestIsPrintedAndAnsweredWithItsError)
 {
-    auto store = makeStore(m_service);
-    store->dispatch(settingsReadWith(RemindersDataSource::local));
-    drainMainQueue();
+    auto store = makeTestStore(m_service);
+    store.send(settingsReadWith(RemindersDataSource::local),
+        [](AppState& s) { readsSettingsNaming(s, RemindersDataSource::local); });
+    store.receive(itemsRead(), loading);
+    store.receive(itemsReadAnswer({}), completed);
     poisonTitle();
 
+    const auto poison = localReminder("P", "poison");
     testing::internal::CaptureStdout();
-    store->dispatch(createSubmit({ localReminder("P", "poison") }));
+    store.send(createSubmit({ poison }), [&](AppState& s) {
+        loading(s);
+        s.remindersStore.items.submittedValues.create = Reminders { poison };
+    });
     const std::string printed = testing::internal::GetCapturedStdout();
-    drainMainQueue();
+    const auto isFailedCreate = [](const AppAction& action) {
+        const auto* store = caseOf<AppAction::RemindersStore>(action);
+        const auto* items = store ? std::get_if<RemindersStoreAction::Items>(
+                                &static_cast<const RemindersStoreAction::variant&>(store->action))
+                                  : nullptr;
+        const auto* create = items ? items->action.asCreate() : nullptr;
+        const auto* result = create ? create->asResult() : nullptr;
+        return result && !result->result.isSuccess();
+    };
+    store.receiveMatching(
+        "the creation's failure", isFailedCreate, [](AppState& s, const AppState& actual) {
+            completed(s);
+            s.remindersStore.items.error = actual.remindersStore.items.error;
+        });
 
-    const auto& items = store->state().remindersStore.items;
+    const auto& items = store.state().remindersStore.items;
     ASSERT_TRUE(items.error.has_value());
     EXPECT_NE(items.error->description.find("refused"), std::string::npos);
     EXPECT_EQ(printed, debugDescription("Unresolved error " + items.error->description) + "\n");
     EXPECT_EQ(printed.rfind("\"Unresolved error The reminders could not be saved.", 0), 0u);
     EXPECT_TRUE(storedRows().empty());
     EXPECT_TRUE(items.value.empty());
+    store.cancelRunningFollowUps(); // the observation of the file lasts as long as the program
 }
 
 class MockLocalService : public PersistentRemindersStorable {
 public:
     MOCK_METHOD(std::set<AnyReminder>, create, (const std::set<AnyReminder>&), (override));
     MOCK_METHOD(std::set<AnyReminder>, read, (), (override));
-    MOCK_METHOD(void, update, (const std::set<AnyReminder>&), (override));
+    MOCK_METHOD(void, update, (const std::set<AnyReminder>&, const ReadReminders&), (override));
     MOCK_METHOD(void, delete_, (const std::set<std::string>&), (override));
     MOCK_METHOD(void, deleteAll, (), (override));
     MOCK_METHOD(std::shared_ptr<UndoManager>, undoManager, (), (const, override));
@@ -152,32 +278,44 @@ TEST(LocalStorageMiddlewareRulesTest, AnswersOnlyWhileTheLocalDataSourceIsInUse)
 {
     drainMainQueue();
     auto service = std::make_shared<testing::StrictMock<MockLocalService>>();
-    auto store = makeStore(service);
+    auto store = makeTestStore(service);
 
     // Settings that name Apple Reminders start nothing; neither does a failed read.
-    store->dispatch(actions::settingsRead(SettingsReadAction::failure(Error("unreadable"))));
-    store->dispatch(settingsReadWith(RemindersDataSource::appleReminders));
-    drainMainQueue();
-    ASSERT_EQ(store->state().reminders.services.dataSource, RemindersDataSource::appleReminders);
+    store.send(
+        actions::settingsRead(SettingsReadAction::failure(Error("unreadable"))), [](AppState& s) {
+            s.settings.submit = { Error("unreadable"), Status::completed };
+        });
+    store.send(settingsReadWith(RemindersDataSource::appleReminders),
+        [](AppState& s) { readsSettingsNaming(s, RemindersDataSource::appleReminders); });
 
     // Local requests get no answer, and the window's undo manager is not handed over.
-    store->dispatch(createSubmit({ localReminder("A", "Tea") }));
-    store->dispatch(setUndoManager(std::make_shared<UndoManager>()));
-    EXPECT_EQ(store->liveSubscriptions(), 0u);
-    drainMainQueue();
-    EXPECT_EQ(store->state().remindersStore.items.status, Status::loading);
+    const auto tea = localReminder("A", "Tea");
+    store.send(createSubmit({ tea }), [&](AppState& s) {
+        loading(s);
+        s.remindersStore.items.submittedValues.create = Reminders { tea };
+    });
+    const auto windowManager = std::make_shared<UndoManager>();
+    store.send(setUndoManager(windowManager),
+        [&](AppState& s) { s.undoManager.undoManager = windowManager; });
+    EXPECT_EQ(store.runningFollowUps(), 0u);
     testing::Mock::VerifyAndClearExpectations(service.get());
 
     // Choosing the local store observes it: a read at once, another at every change.
     rx::PassthroughSubject<rx::Unit> changes;
-    const auto tea = localReminder("A", "Tea");
     EXPECT_CALL(*service, changes()).WillOnce(testing::Return(changes.publisher()));
     EXPECT_CALL(*service, read()).Times(2).WillRepeatedly(testing::Return(Reminders { tea }));
-    store->dispatch(chooseDataSource(RemindersDataSource::local));
-    drainMainQueue();
+    store.send(chooseDataSource(RemindersDataSource::local), [](AppState& s) {
+        s.reminders.services.dataSource = RemindersDataSource::local;
+        s.remindersStore.items.submittedValues = {};
+    });
+    store.receive(itemsRead());
+    store.receive(itemsReadAnswer({ tea }), [&](AppState& s) {
+        completed(s);
+        s.remindersStore.items.value = { tea };
+    });
     changes.send(rx::Unit {});
-    drainMainQueue();
-    EXPECT_EQ(store->state().remindersStore.items.value, (Reminders { tea }));
+    store.receive(itemsRead(), loading);
+    store.receive(itemsReadAnswer({ tea }), completed);
     testing::Mock::VerifyAndClearExpectations(service.get());
 
     // Choosing Apple Reminders drops the local undo steps, the manager and the observation.
@@ -193,11 +331,15 @@ TEST(LocalStorageMiddlewareRulesTest, AnswersOnlyWhileTheLocalDataSourceIsInUse)
         EXPECT_CALL(*service, setUndoManager(std::shared_ptr<UndoManager>()));
         EXPECT_CALL(*service, stopObserving());
     }
-    store->dispatch(chooseDataSource(RemindersDataSource::appleReminders));
-    drainMainQueue();
+    store.send(chooseDataSource(RemindersDataSource::appleReminders), [](AppState& s) {
+        s.reminders.services.dataSource = RemindersDataSource::appleReminders;
+        s.remindersStore.items.value.clear();
+    });
     EXPECT_TRUE(manager->canUndo()) << "steps of others stay";
     manager->undo();
     EXPECT_FALSE(manager->canUndo()) << "the local store's actions are gone";
+    drainMainQueue(); // the undo manager's own end of its step
+    store.cancelRunningFollowUps(); // the fake's change stream, stopped by the service, never ends
 }
 
 } // namespace

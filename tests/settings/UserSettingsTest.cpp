@@ -66,11 +66,37 @@ TEST(UserSettings, DefaultRemovalDateIsFourOClockOfTheDay)
             UserSettings::Reminders::AutomaticRemoval::defaultDate(calendar, c.now), c.expected)
             << c.name;
 
-    // In a zone whose clocks skip 04:00 the next existing time is taken.
-    const Calendar skipping("America/Havana"); // moves from 00:00 to 01:00 on 2026-03-08
-    const Date midnightGapDay
-        = *skipping.date({ CalendarIdentifier::gregorian, "America/Havana", 2026, 3, 8, 12, 0, 0 });
-    EXPECT_TRUE(skipping.dateBySettingHour(4, 0, 0, midnightGapDay).has_value());
+    // Days whose clocks jump forward, as the zone's own calendar has them.
+    const auto utc = [](int year, unsigned month, unsigned day, int hour) {
+        using namespace std::chrono;
+        return Date(sys_days(std::chrono::year(year) / month / day) + hours(hour));
+    };
+    struct Jump {
+        const char* name;
+        const char* zone;
+        Date jump; // the first moment after the jump
+        int hourBefore; // the local hour of the second before it
+        int hourAfter; // the local hour it jumps to
+        Date expected;
+    };
+    const Jump jumps[] = {
+        // Baku's last forward change (it kept standard time afterwards): 04:00 never came that
+        // day, so the next existing time, 05:00 (+05), is taken.
+        { "a zone that skips 04:00", "Asia/Baku", utc(2015, 3, 29, 0), 3, 5, utc(2015, 3, 29, 0) },
+        // Havana moves from 00:00 to 01:00: its day starts at 01:00 (-04) and still has 04:00.
+        { "a zone that skips midnight", "America/Havana", utc(2026, 3, 8, 5), 23, 1,
+            utc(2026, 3, 8, 8) },
+    };
+    for (const auto& j : jumps) {
+        SCOPED_TRACE(j.name);
+        const Calendar zone(j.zone);
+        EXPECT_EQ(zone.component(CalendarComponent::hour, j.jump - std::chrono::seconds(1)),
+            j.hourBefore);
+        EXPECT_EQ(zone.component(CalendarComponent::hour, j.jump), j.hourAfter);
+        const Date laterThatDay = j.jump + std::chrono::hours(8);
+        EXPECT_EQ(
+            UserSettings::Reminders::AutomaticRemoval::defaultDate(zone, laterThatDay), j.expected);
+    }
 }
 
 TEST(UserSettings, DecodingRejectsWhatIsMissingOrWrong)

@@ -1,5 +1,6 @@
 #include "app/shell/AppMiddlewares.hpp"
 
+#include "core/Action.hpp"
 #include "platform/foundation/AppInfo.hpp"
 #include "platform/logging/LogCategories.hpp"
 #include "platform/reactive/Timer.hpp"
@@ -10,62 +11,6 @@
 namespace tidemark {
 
 namespace {
-
-template <class Case, class Variant> const Case* caseIn(const Variant* value)
-{
-    return value ? std::get_if<Case>(&static_cast<const typename Variant::variant&>(*value))
-                 : nullptr;
-}
-
-const ViewAction* viewOf(const AppAction& action)
-{
-    const auto* view = caseOf<AppAction::View>(action);
-    return view ? &view->action : nullptr;
-}
-
-const OnboardingAction* onboardingOf(const AppAction& action)
-{
-    const auto* onboarding = caseIn<ViewAction::Onboarding>(viewOf(action));
-    return onboarding ? &onboarding->action : nullptr;
-}
-
-// view(onboarding(isPresented(b))): b, else none.
-std::optional<bool> onboardingIsPresented(const AppAction& action)
-{
-    if (const auto* presented = caseIn<OnboardingAction::IsPresented>(onboardingOf(action)))
-        return presented->value;
-    return std::nullopt;
-}
-
-const WhatsNewAction* whatsNewOf(const AppAction& action)
-{
-    const auto* whatsNew = caseIn<ViewAction::WhatsNew>(viewOf(action));
-    return whatsNew ? &whatsNew->action : nullptr;
-}
-
-const PopoverAction* popoverOf(const AppAction& action)
-{
-    const auto* popover = caseIn<ViewAction::Popover>(viewOf(action));
-    return popover ? &popover->action : nullptr;
-}
-
-const StatusItemAction* statusItemOf(const AppAction& action)
-{
-    const auto* statusItem = caseIn<ViewAction::StatusItem>(viewOf(action));
-    return statusItem ? &statusItem->action : nullptr;
-}
-
-const YoyoAction* yoyoOf(const AppAction& action)
-{
-    const auto* yoyo = caseIn<ViewAction::Yoyo>(viewOf(action));
-    return yoyo ? &yoyo->action : nullptr;
-}
-
-const SettingsAction* settingsOf(const AppAction& action)
-{
-    const auto* settings = caseOf<AppAction::Settings>(action);
-    return settings ? &settings->action : nullptr;
-}
 
 rx::Publisher<AppAction> just(AppAction action)
 {
@@ -143,18 +88,17 @@ AppMiddleware makeAppCommandsMiddleware(AppCommandsEnvironment environment)
 {
     return [environment](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        const ViewAction* view = viewOf(action);
-        if (caseIn<ViewAction::Quit>(view)) {
+        if (caseAt<AppAction::View, ViewAction::Quit>(action)) {
             if (environment.terminate)
                 environment.terminate();
             return none();
         }
-        if (const auto* help = caseIn<ViewAction::HelpIsPresented>(view)) {
+        if (const auto* help = caseAt<AppAction::View, ViewAction::HelpIsPresented>(action)) {
             if (help->value && isOpenableAddress(environment.supportAddress) && environment.openUrl)
                 environment.openUrl(environment.supportAddress);
             return none();
         }
-        if (const auto* read = caseIn<SettingsAction::Read>(settingsOf(action))) {
+        if (const auto* read = caseAt<AppAction::Settings, SettingsAction::Read>(action)) {
             if (const UserSettings* settings = read->action.successValue()) {
                 // Copied: the publisher outlives this call and `state` changes with the next
                 // dispatch.
@@ -178,8 +122,10 @@ AppMiddleware activationPolicyMiddleware()
 {
     return [](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        const bool triggers = caseIn<SettingsAction::IsPresented>(settingsOf(action))
-            || onboardingIsPresented(action).has_value() || whatsNewOf(action);
+        const bool triggers = caseAt<AppAction::Settings, SettingsAction::IsPresented>(action)
+            || caseAt<AppAction::View, ViewAction::Onboarding, OnboardingAction::IsPresented>(
+                action)
+            || caseAt<AppAction::View, ViewAction::WhatsNew>(action);
         if (triggers) {
             if (Application* application = Application::shared())
                 application->setActivationPolicy(activationPolicyFor(state));
@@ -192,17 +138,16 @@ AppMiddleware windowActivationMiddleware(AppWindowsStoreRef windowsStore)
 {
     return [windowsStore](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        if (const std::optional<bool> presented = onboardingIsPresented(action)) {
+        if (const auto* presented
+            = caseAt<AppAction::View, ViewAction::Onboarding, OnboardingAction::IsPresented>(
+                action)) {
             dispatchWindows(windowsStore,
                 AppWindowsAction::Onboarding {
-                    SingleInstanceWindowAction::IsPresented { *presented } });
+                    SingleInstanceWindowAction::IsPresented { presented->value } });
             return none();
         }
-        const auto* store = caseOf<AppAction::RemindersStore>(action);
-        const auto* sources
-            = store ? std::get_if<RemindersStoreAction::Sources>(&store->action) : nullptr;
-        const auto* read
-            = sources ? std::get_if<RemindersSourcesAction::Read>(&sources->action) : nullptr;
+        const auto* read = caseAt<AppAction::RemindersStore, RemindersStoreAction::Sources,
+            RemindersSourcesAction::Read>(action);
         if (read && read->action.asResult()
             && state.view.onboarding.selection == OnboardingPage::sync) {
             // One tick of a timer, then the timer is let go.
@@ -228,14 +173,18 @@ AppMiddleware popoverPresentationMiddleware(AppWindowsStoreRef windowsStore)
 {
     return [windowsStore](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        if (onboardingIsPresented(action) == false)
+        if (const auto* onboarding
+            = caseAt<AppAction::View, ViewAction::Onboarding, OnboardingAction::IsPresented>(
+                action);
+            onboarding && !onboarding->value)
             return just(actions::popoverIsPresented(true));
-        if (const auto* presented = caseIn<PopoverAction::IsPresented>(popoverOf(action))) {
+        if (const auto* presented
+            = caseAt<AppAction::View, ViewAction::Popover, PopoverAction::IsPresented>(action)) {
             dispatchWindows(windowsStore,
                 AppWindowsAction::Popover { PopoverWindowAction { presented->value } });
             return none();
         }
-        if (caseIn<StatusItemAction::DragFrame>(statusItemOf(action))) {
+        if (caseAt<AppAction::View, ViewAction::StatusItem, StatusItemAction::DragFrame>(action)) {
             const ViewState& view = state.view;
             const bool opensByItself = view.popover.launchedAsLoginItem == false
                 && !view.popover.wasPresentedSinceAppLaunch && !view.onboarding.isPresented
@@ -251,10 +200,10 @@ AppMiddleware whatsNewMiddleware(AppWindowsStoreRef windowsStore)
 {
     return [windowsStore](const AppState&,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        if (const WhatsNewAction* whatsNew = whatsNewOf(action))
+        if (const auto* whatsNew = caseAt<AppAction::View, ViewAction::WhatsNew>(action))
             dispatchWindows(windowsStore,
                 AppWindowsAction::WhatsNew {
-                    SingleInstanceWindowAction::IsPresented { whatsNew->isPresented } });
+                    SingleInstanceWindowAction::IsPresented { whatsNew->action.isPresented } });
         return none();
     };
 }
@@ -264,7 +213,7 @@ AppMiddleware makeDragGestureMiddleware(AppWindowsStoreRef windowsStore)
     return [windowsStore](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (const auto* drag = caseOf<AppAction::DragGesture>(action)) {
-            const auto* phase = std::get_if<DragGestureAction::Phase>(&drag->action);
+            const auto* phase = caseOf<DragGestureAction::Phase>(drag->action);
             if (phase && phase->phase == DragGesturePhase::changed
                 && state.view.statusItem.dragFrame) {
                 dispatchWindows(windowsStore,
@@ -275,15 +224,13 @@ AppMiddleware makeDragGestureMiddleware(AppWindowsStoreRef windowsStore)
             }
             return none();
         }
-        if (const auto* yoyo = caseIn<YoyoAction::Drag>(yoyoOf(action))) {
-            if (std::get_if<YoyoDragAction::AnimateOutDidEnd>(&yoyo->action)
-                && state.view.yoyo.drag.semaphore == 0) {
-                dispatchWindows(windowsStore,
-                    AppWindowsAction::YoyoDragFront { YoyoDragFrontWindowAction { false } });
-                dispatchWindows(windowsStore,
-                    AppWindowsAction::YoyoDragBack {
-                        YoyoDragBackWindowAction::IsPresented { false } });
-            }
+        if (caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Drag,
+                YoyoDragAction::AnimateOutDidEnd>(action)
+            && state.view.yoyo.drag.semaphore == 0) {
+            dispatchWindows(windowsStore,
+                AppWindowsAction::YoyoDragFront { YoyoDragFrontWindowAction { false } });
+            dispatchWindows(windowsStore,
+                AppWindowsAction::YoyoDragBack { YoyoDragBackWindowAction::IsPresented { false } });
         }
         return none();
     };
@@ -293,12 +240,11 @@ AppMiddleware viewActionMiddleware(AppWindowsStoreRef windowsStore)
 {
     return [windowsStore](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        if (const auto* scroll = caseIn<YoyoAction::Scroll>(yoyoOf(action))) {
-            const auto* presented = std::get_if<YoyoScrollAction::IsPresented>(&scroll->action);
-            if (presented && presented->isPresented && state.view.statusItem.scrollFrame)
-                dispatchWindows(windowsStore,
-                    AppWindowsAction::YoyoScroll { YoyoScrollWindowAction::IsPresented { true } });
-        }
+        const auto* presented = caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Scroll,
+            YoyoScrollAction::IsPresented>(action);
+        if (presented && presented->isPresented && state.view.statusItem.scrollFrame)
+            dispatchWindows(windowsStore,
+                AppWindowsAction::YoyoScroll { YoyoScrollWindowAction::IsPresented { true } });
         return none();
     };
 }

@@ -1,6 +1,7 @@
 #include "app/shell/AppWindows.hpp"
 
 #include "app/shell/AppIcon.hpp"
+#include "core/Action.hpp"
 #include "core/Overloaded.hpp"
 #include "core/state/AppState.hpp"
 #include "platform/ui/Application.hpp"
@@ -40,11 +41,6 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
 
 namespace {
 
-template <class Case, class Variant> const Case* caseIn(const Variant& value)
-{
-    return std::get_if<Case>(&static_cast<const typename Variant::variant&>(value));
-}
-
 // A window the user closes from its title bar is dismissed the same way as one closed by the
 // program: the main state hears that the window is no longer presented (on the next turn,
 // outside the window's own close handling). A close made by the program finds the state
@@ -76,7 +72,7 @@ MenuBarExtraEnvironment extraEnvironment(const AppWindowsEnvironment& environmen
 
 bool enables(const MenuBarExtraAction& action)
 {
-    const auto* enabled = caseIn<MenuBarExtraAction::IsEnabled>(action);
+    const auto* enabled = caseOf<MenuBarExtraAction::IsEnabled>(action);
     return enabled && enabled->value;
 }
 
@@ -124,7 +120,7 @@ void tearDown(AppWindowsState& state)
 void onboardingWindowReducer(SingleInstanceWindowState& state,
     const SingleInstanceWindowAction& action, const AppWindowsEnvironment& environment)
 {
-    if (const auto* make = caseIn<SingleInstanceWindowAction::Window>(action)) {
+    if (const auto* make = caseOf<SingleInstanceWindowAction::Window>(action)) {
         if (!environment.makeOnboardingWindow)
             return;
         // An earlier window is let go, not closed.
@@ -146,7 +142,7 @@ void onboardingWindowReducer(SingleInstanceWindowState& state,
 void whatsNewWindowReducer(SingleInstanceWindowState& state,
     const SingleInstanceWindowAction& action, const AppWindowsEnvironment& environment)
 {
-    if (const auto* make = caseIn<SingleInstanceWindowAction::Window>(action)) {
+    if (const auto* make = caseOf<SingleInstanceWindowAction::Window>(action)) {
         if (!environment.makeWhatsNewWindow)
             return;
         state.window = environment.makeWhatsNewWindow();
@@ -206,14 +202,14 @@ void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action,
                     state.yoyoScroll = environment.makeYoyoScrollWindow(state.store);
             },
             [&](const A::Onboarding& a) -> void {
-                const auto* presented = caseIn<SingleInstanceWindowAction::IsPresented>(a.action);
+                const auto* presented = caseOf<SingleInstanceWindowAction::IsPresented>(a.action);
                 if (presented && presented->value && !state.onboarding.window && state.store)
                     onboardingWindowReducer(state.onboarding,
                         SingleInstanceWindowAction::Window { state.store }, environment);
                 onboardingWindowReducer(state.onboarding, a.action, environment);
             },
             [&](const A::WhatsNew& a) -> void {
-                const auto* presented = caseIn<SingleInstanceWindowAction::IsPresented>(a.action);
+                const auto* presented = caseOf<SingleInstanceWindowAction::IsPresented>(a.action);
                 if (presented && presented->value && !state.whatsNew.window && state.store)
                     whatsNewWindowReducer(state.whatsNew,
                         SingleInstanceWindowAction::Window { state.store }, environment);
@@ -239,7 +235,7 @@ void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action,
             },
             [&](const A::TearDown&) -> void { tearDown(state); },
         },
-        static_cast<const AppWindowsAction::variant&>(action));
+        action);
 }
 
 AppWindowsStoreRef makeAppWindowsStore(AppWindowsEnvironment environment)

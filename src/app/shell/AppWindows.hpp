@@ -1,7 +1,8 @@
 #pragma once
 
 #include "app/shell/PendingWindows.hpp"
-#include "menubar/MenuBarExtra.hpp"
+#include "core/Action.hpp"
+#include "menubar/views/MenuBarExtra.hpp"
 #include "toolkit/SingleInstanceWindow.hpp"
 
 #include <functional>
@@ -71,18 +72,12 @@ struct AppWindowsActionCases {
     struct TearDown {
         bool operator==(const TearDown&) const = default;
     };
-    bool operator==(const AppWindowsActionCases&) const = default;
+    using Variant = std::variant<Store, DragDropMenuBarExtra, Onboarding, Popover,
+        ScrollMenuBarExtra, WhatsNew, YoyoDragBack, YoyoDragFront, YoyoScroll, TearDown>;
 };
 
-struct AppWindowsAction
-    : AppWindowsActionCases,
-      std::variant<AppWindowsActionCases::Store, AppWindowsActionCases::DragDropMenuBarExtra,
-          AppWindowsActionCases::Onboarding, AppWindowsActionCases::Popover,
-          AppWindowsActionCases::ScrollMenuBarExtra, AppWindowsActionCases::WhatsNew,
-          AppWindowsActionCases::YoyoDragBack, AppWindowsActionCases::YoyoDragFront,
-          AppWindowsActionCases::YoyoScroll, AppWindowsActionCases::TearDown> {
-    using variant::variant;
-    bool operator==(const AppWindowsAction&) const = default;
+struct AppWindowsAction : ActionOf<AppWindowsActionCases> {
+    using ActionOf::ActionOf;
 };
 
 using AppWindowsStore = Store<AppWindowsState, AppWindowsAction>;

@@ -121,7 +121,7 @@ void YoyoDragBackWindowState::reduce(const YoyoDragBackWindowAction& action)
 {
     if (!window)
         return;
-    if (const auto* presented = std::get_if<YoyoDragBackWindowAction::IsPresented>(&action)) {
+    if (const auto* presented = caseOf<YoyoDragBackWindowAction::IsPresented>(action)) {
         if (presented->value) {
             coverScreenUnderMouse(window);
             window->orderFrontRegardless();
@@ -149,7 +149,7 @@ void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
 {
     if (!window)
         return;
-    if (const auto* presented = std::get_if<YoyoScrollWindowAction::IsPresented>(&action)) {
+    if (const auto* presented = caseOf<YoyoScrollWindowAction::IsPresented>(action)) {
         if (presented->value) {
             coverScreenUnderMouse(window);
             window->makeKeyAndOrderFront();

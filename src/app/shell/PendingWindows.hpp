@@ -4,6 +4,7 @@
 // expects of them, with small placeholder content. Each is replaced by the feature's own
 // type or maker when it arrives; nothing else in the shell depends on their insides.
 
+#include "core/Action.hpp"
 #include "platform/ui/Window.hpp"
 #include "toolkit/MainStore.hpp"
 
@@ -39,13 +40,10 @@ struct YoyoDragBackWindowActionCases {
     struct PreparePresentation {
         bool operator==(const PreparePresentation&) const = default;
     };
-    bool operator==(const YoyoDragBackWindowActionCases&) const = default;
+    using Variant = std::variant<IsPresented, PreparePresentation>;
 };
-struct YoyoDragBackWindowAction : YoyoDragBackWindowActionCases,
-                                  std::variant<YoyoDragBackWindowActionCases::IsPresented,
-                                      YoyoDragBackWindowActionCases::PreparePresentation> {
-    using variant::variant;
-    bool operator==(const YoyoDragBackWindowAction&) const = default;
+struct YoyoDragBackWindowAction : ActionOf<YoyoDragBackWindowActionCases> {
+    using ActionOf::ActionOf;
 };
 using YoyoScrollWindowAction = YoyoDragBackWindowAction;
 

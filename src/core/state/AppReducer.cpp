@@ -1,5 +1,6 @@
 #include "core/state/AppReducer.hpp"
 
+#include "core/Action.hpp"
 #include "core/Overloaded.hpp"
 #include "reminders/SourceOrder.hpp"
 
@@ -13,8 +14,7 @@ void remindersStoreStep(AppState& state, const RemindersStoreAction& action)
 {
     remindersStoreReducer(state.remindersStore, action);
 
-    if (auto items = std::get_if<RemindersStoreAction::Items>(
-            &static_cast<const RemindersStoreAction::variant&>(action))) {
+    if (auto items = caseOf<RemindersStoreAction::Items>(action)) {
         if (auto update = items->action.asUpdate(); update && update->asSubmit()) {
             state.reminders.editing.reset();
             state.reminders.selection.clear();
@@ -28,8 +28,7 @@ void remindersStoreStep(AppState& state, const RemindersStoreAction& action)
         }
         return;
     }
-    auto sources = std::get_if<RemindersStoreAction::Sources>(
-        &static_cast<const RemindersStoreAction::variant&>(action));
+    auto sources = caseOf<RemindersStoreAction::Sources>(action);
     if (!sources)
         return;
     if (auto read = sources->action.asRead();
@@ -49,8 +48,7 @@ void dragGestureStep(
     AppState& state, const DragGestureAction& action, const ReducerEnvironment& environment)
 {
     dragGestureReducer(state.dragGesture, action, *environment.clock);
-    auto phase = std::get_if<DragGestureAction::Phase>(
-        &static_cast<const DragGestureAction::variant&>(action));
+    auto phase = caseOf<DragGestureAction::Phase>(action);
     if (!phase)
         return;
     switch (phase->phase) {
@@ -76,8 +74,7 @@ void dragGestureStep(
 void scrollGestureStep(AppState& state, const ScrollGestureAction& action)
 {
     scrollGestureReducer(state.scrollGesture, action);
-    auto delta = std::get_if<ScrollGestureAction::DeltaTranslation>(
-        &static_cast<const ScrollGestureAction::variant&>(action));
+    auto delta = caseOf<ScrollGestureAction::DeltaTranslation>(action);
     if (!delta || !delta->delta || !state.dataEntry.editing)
         return;
     AnyReminder& reminder = *state.dataEntry.editing;
@@ -88,30 +85,29 @@ void scrollGestureStep(AppState& state, const ScrollGestureAction& action)
 void remindersStep(AppState& state, const RemindersAction& action)
 {
     remindersReducer(state.reminders, action);
-    std::visit(
-        overloaded {
-            [&](const RemindersAction::Services& services) -> void {
-                if (std::holds_alternative<RemindersServicesAction::DataSource>(services.action)) {
-                    // Another data source: what was read from the old one no longer
-                    // applies, the reminders as little as the sources.
-                    state.remindersStore.sources.value.reset();
-                    state.remindersStore.items.value.clear();
-                    state.remindersStore.items.submittedValues = {};
-                }
-            },
-            [&](const RemindersAction::Editing& editing) -> void {
-                if (!editing.editing) {
-                    state.reminders.editing.reset();
-                    return;
-                }
-                std::set<AnyReminder> changed;
-                const auto& stored = state.remindersStore.items.value;
-                std::set_difference(editing.editing->begin(), editing.editing->end(),
-                    stored.begin(), stored.end(), std::inserter(changed, changed.end()));
-                state.reminders.editing = std::move(changed);
-            },
-            [&](const auto&) -> void {},
-        },
+    std::visit(overloaded {
+                   [&](const RemindersAction::Services& services) -> void {
+                       if (caseOf<RemindersServicesAction::DataSource>(services.action)) {
+                           // Another data source: what was read from the old one no longer
+                           // applies, the reminders as little as the sources.
+                           state.remindersStore.sources.value.reset();
+                           state.remindersStore.items.value.clear();
+                           state.remindersStore.items.submittedValues = {};
+                       }
+                   },
+                   [&](const RemindersAction::Editing& editing) -> void {
+                       if (!editing.editing) {
+                           state.reminders.editing.reset();
+                           return;
+                       }
+                       std::set<AnyReminder> changed;
+                       const auto& stored = state.remindersStore.items.value;
+                       std::set_difference(editing.editing->begin(), editing.editing->end(),
+                           stored.begin(), stored.end(), std::inserter(changed, changed.end()));
+                       state.reminders.editing = std::move(changed);
+                   },
+                   [&](const auto&) -> void {},
+               },
         action);
 }
 
@@ -119,8 +115,7 @@ void settingsStep(
     AppState& state, const SettingsAction& action, const ReducerEnvironment& environment)
 {
     settingsReducer(state.settings, action);
-    auto read
-        = std::get_if<SettingsAction::Read>(&static_cast<const SettingsAction::variant&>(action));
+    auto read = caseOf<SettingsAction::Read>(action);
     if (!read)
         return;
     const UserSettings* settings = read->action.successValue();
@@ -158,39 +153,26 @@ void settingsStep(
 void viewStep(AppState& state, const ViewAction& action, const ReducerEnvironment& environment)
 {
     viewStateReducer(state.view, action);
-    const auto& base = static_cast<const ViewAction::variant&>(action);
-
-    if (auto popover = std::get_if<ViewAction::Popover>(&base)) {
-        if (auto presented = std::get_if<PopoverAction::IsPresented>(
-                &static_cast<const PopoverAction::variant&>(popover->action));
-            presented && !presented->value)
-            state.reminders.selection.clear();
-    }
-    if (auto yoyo = std::get_if<ViewAction::Yoyo>(&base)) {
-        if (auto scroll = std::get_if<YoyoAction::Scroll>(
-                &static_cast<const YoyoAction::variant&>(yoyo->action))) {
-            if (auto entry = std::get_if<YoyoScrollAction::DataEntryIsPresented>(
-                    &static_cast<const YoyoScrollAction::variant&>(scroll->action))) {
-                if (entry->dataEntryIsPresented && !state.scrollGesture.startDate) {
-                    state.scrollGesture.startDate = environment.clock->now();
-                    state.dataEntry.editing.reset();
-                } else if (!entry->dataEntryIsPresented) {
-                    state.scrollGesture.startDate.reset();
-                }
-            }
+    if (auto presented = caseAt<ViewAction::Popover, PopoverAction::IsPresented>(action);
+        presented && !presented->value)
+        state.reminders.selection.clear();
+    if (auto entry
+        = caseAt<ViewAction::Yoyo, YoyoAction::Scroll, YoyoScrollAction::DataEntryIsPresented>(
+            action)) {
+        if (entry->dataEntryIsPresented && !state.scrollGesture.startDate) {
+            state.scrollGesture.startDate = environment.clock->now();
+            state.dataEntry.editing.reset();
+        } else if (!entry->dataEntryIsPresented) {
+            state.scrollGesture.startDate.reset();
         }
     }
     if (state.scrollGesture.startDate && !state.dataEntry.editing)
         state.dataEntry.editing
             = CreateReminder(state.scrollGesture.startDate, std::nullopt).toAnyReminder();
 
-    if (auto yoyo = std::get_if<ViewAction::Yoyo>(&base)) {
-        if (auto drag
-            = std::get_if<YoyoAction::Drag>(&static_cast<const YoyoAction::variant&>(yoyo->action));
-            drag && std::holds_alternative<YoyoDragAction::AnimateOutDidEnd>(drag->action)
-            && state.countdown.isEnabled)
-            state.view.statusItem.countdownIsPresented = true;
-    }
+    if (caseAt<ViewAction::Yoyo, YoyoAction::Drag, YoyoDragAction::AnimateOutDidEnd>(action)
+        && state.countdown.isEnabled)
+        state.view.statusItem.countdownIsPresented = true;
 }
 
 } // namespace
@@ -204,8 +186,7 @@ void viewStateReducer(ViewState& state, const ViewAction& action)
                    },
                    [&](const ViewAction::Popover& a) -> void {
                        popoverReducer(state.popover, a.action);
-                       if (auto presented = std::get_if<PopoverAction::IsPresented>(
-                               &static_cast<const PopoverAction::variant&>(a.action));
+                       if (auto presented = caseOf<PopoverAction::IsPresented>(a.action);
                            presented && !presented->value)
                            state.statusItem.zevovozo.status = ZevovozoStatus::idle;
                    },

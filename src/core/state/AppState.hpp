@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "core/ListenerService.hpp"
 #include "core/TimerSlice.hpp"
 #include "core/UndoManagerSlice.hpp"
@@ -92,15 +93,12 @@ struct ViewActionCases {
     struct Quit {
         bool operator==(const Quit&) const = default;
     };
-    bool operator==(const ViewActionCases&) const = default;
+    using Variant
+        = std::variant<HelpIsPresented, Onboarding, Popover, StatusItem, WhatsNew, Yoyo, Quit>;
 };
 
-struct ViewAction : ViewActionCases,
-                    std::variant<ViewActionCases::HelpIsPresented, ViewActionCases::Onboarding,
-                        ViewActionCases::Popover, ViewActionCases::StatusItem,
-                        ViewActionCases::WhatsNew, ViewActionCases::Yoyo, ViewActionCases::Quit> {
-    using variant::variant;
-    bool operator==(const ViewAction&) const = default;
+struct ViewAction : ActionOf<ViewActionCases> {
+    using ActionOf::ActionOf;
 };
 
 struct AppActionCases {
@@ -160,26 +158,15 @@ struct AppActionCases {
         UpdateAction action;
         bool operator==(const Update&) const = default;
     };
-    bool operator==(const AppActionCases&) const = default;
+    using Variant
+        = std::variant<RemindersStore, DataEntry, Countdown, DragGesture, Listener, Logger,
+            Notifications, Reminders, ScrollGesture, Settings, Timer, UndoManager, View, Update>;
 };
 
 // The one action of the main store; each case carries one feature's action.
-struct AppAction
-    : AppActionCases,
-      std::variant<AppActionCases::RemindersStore, AppActionCases::DataEntry,
-          AppActionCases::Countdown, AppActionCases::DragGesture, AppActionCases::Listener,
-          AppActionCases::Logger, AppActionCases::Notifications, AppActionCases::Reminders,
-          AppActionCases::ScrollGesture, AppActionCases::Settings, AppActionCases::Timer,
-          AppActionCases::UndoManager, AppActionCases::View, AppActionCases::Update> {
-    using variant::variant;
-    bool operator==(const AppAction&) const = default;
+struct AppAction : ActionOf<AppActionCases> {
+    using ActionOf::ActionOf;
 };
-
-// The payload of a case, or null when the action is another case.
-template <class Case> const Case* caseOf(const AppAction& action)
-{
-    return std::get_if<Case>(&static_cast<const AppAction::variant&>(action));
-}
 
 // The listener action an action carries, if it is the listener case.
 const AppListenerAction* listenerActionOf(const AppAction& action);

@@ -11,24 +11,6 @@ namespace {
 
 using UA = UserNotificationsAction;
 
-// The alternative `Case` of a variant-backed action, or null.
-template <class Case, class Action> const Case* as(const Action& action)
-{
-    return std::get_if<Case>(&static_cast<const typename Action::variant&>(action));
-}
-
-const UserNotificationsAction* userAction(const AppAction& action)
-{
-    const auto* notifications = caseOf<AppAction::Notifications>(action);
-    return notifications ? &notifications->action.user : nullptr;
-}
-
-template <class Case> const Case* userCase(const AppAction& action)
-{
-    const auto* user = userAction(action);
-    return user ? as<Case>(*user) : nullptr;
-}
-
 AppAction notificationsAction(UserNotificationsAction action)
 {
     return AppAction::Notifications { NotificationsAction { std::move(action) } };
@@ -37,16 +19,14 @@ AppAction notificationsAction(UserNotificationsAction action)
 // A successful read of the stored user settings with notifications switched on.
 bool isSettingsReadEnablingNotifications(const AppAction& action)
 {
-    const auto* settings = caseOf<AppAction::Settings>(action);
-    const auto* read = settings ? as<SettingsAction::Read>(settings->action) : nullptr;
+    const auto* read = caseAt<AppAction::Settings, SettingsAction::Read>(action);
     const auto* userSettings = read ? read->action.successValue() : nullptr;
     return userSettings && userSettings->notifications.isEnabled;
 }
 
 const RemindersStore::Items* readItems(const AppAction& action)
 {
-    const auto* store = caseOf<AppAction::RemindersStore>(action);
-    const auto* items = store ? as<RemindersStoreAction::Items>(store->action) : nullptr;
+    const auto* items = caseAt<AppAction::RemindersStore, RemindersStoreAction::Items>(action);
     const auto* read = items ? items->action.asRead() : nullptr;
     return read ? read->successValue() : nullptr;
 }
@@ -54,18 +34,13 @@ const RemindersStore::Items* readItems(const AppAction& action)
 // The time-entry blob's drag window or scroll window has closed.
 bool isTimeEntryClosed(const AppAction& action)
 {
-    const auto* view = caseOf<AppAction::View>(action);
-    const auto* yoyo = view ? as<ViewAction::Yoyo>(view->action) : nullptr;
-    if (!yoyo)
-        return false;
-    if (const auto* drag = as<YoyoAction::Drag>(yoyo->action)) {
-        const auto* presented = as<YoyoDragActionCases::IsPresented>(drag->action);
-        return presented && !presented->isPresented;
-    }
-    if (const auto* scroll = as<YoyoAction::Scroll>(yoyo->action)) {
-        const auto* presented = as<YoyoScrollActionCases::IsPresented>(scroll->action);
-        return presented && !presented->isPresented;
-    }
+    if (const auto* presented
+        = caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Drag, YoyoDragAction::IsPresented>(
+            action))
+        return !presented->isPresented;
+    if (const auto* presented = caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Scroll,
+            YoyoScrollAction::IsPresented>(action))
+        return !presented->isPresented;
     return false;
 }
 
@@ -246,18 +221,21 @@ AppMiddleware userNotificationsMiddleware(std::shared_ptr<UserNotificationsServi
     return [effects](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         // Effects that do not depend on notifications being on.
-        if (const auto* enabled = userCase<UA::IsEnabled>(action)) {
+        if (const auto* enabled
+            = caseAt<AppAction::Notifications, NotificationsAction, UA::IsEnabled>(action)) {
             if (enabled->value) {
                 auto responses = effects->subscribeToResponses();
                 effects->syncIfSettled(state);
                 return responses;
             }
             effects->switchOff();
-        } else if (const auto* request = userCase<UA::RequestAuthorization>(action);
+        } else if (const auto* request = caseAt<AppAction::Notifications, NotificationsAction,
+                       UA::RequestAuthorization>(action);
                    request && request->action.asSubmit()) {
             return effects->requestAuthorization(request->action.asSubmit()->input);
-        } else if (const auto* settings = userCase<UA::Settings>(action);
-                   settings && settings->action.read.asSubmit()) {
+        } else if (const auto* settings = caseAt<AppAction::Notifications, NotificationsAction,
+                       UA::Settings, NotificationSettingsAction>(action);
+                   settings && settings->action.asSubmit()) {
             return effects->readSettings();
         } else if (isSettingsReadEnablingNotifications(action)) {
             // No sync here: the same read names the data source, which empties the
@@ -270,14 +248,19 @@ AppMiddleware userNotificationsMiddleware(std::shared_ptr<UserNotificationsServi
 
         if (const auto* items = readItems(action)) {
             effects->sync(*items, state.notifications);
-        } else if (const auto* create = userCase<UA::CreateNotification>(action)) {
+        } else if (const auto* create
+            = caseAt<AppAction::Notifications, NotificationsAction, UA::CreateNotification>(
+                action)) {
             effects->preview(create->body, create->delay);
-        } else if (const auto* response = userCase<UA::NotificationAction>(action)) {
+        } else if (const auto* response
+            = caseAt<AppAction::Notifications, NotificationsAction, UA::NotificationAction>(
+                action)) {
             const auto answer = notificationResponseAction(response->actionIdentifier,
                 response->requestIdentifier, state.remindersStore.items.value, effects->now());
             if (answer)
                 return rx::Just(*answer);
-        } else if (const auto* request = userCase<UA::RequestAuthorization>(action);
+        } else if (const auto* request = caseAt<AppAction::Notifications, NotificationsAction,
+                       UA::RequestAuthorization>(action);
                    request && request->action.successValue()) {
             // Permission has just been given: schedule what waited for it.
             effects->syncIfSettled(state);

@@ -1,7 +1,9 @@
 #include "reminders/middleware/PersistentRemindersMiddleware.hpp"
 
+#include "core/Action.hpp"
 #include "core/Overloaded.hpp"
 #include "platform/logging/LogCategories.hpp"
+#include "reminders/ReminderMerge.hpp"
 
 #include <exception>
 #include <iostream>
@@ -40,8 +42,8 @@ template <class Output, class Call> RequestResult<Output> attempt(Call call)
     return RequestResult<Output>::failure(Error(failure));
 }
 
-rx::Publisher<AppAction> performRequest(
-    PersistentRemindersStorable& service, const AppAction& action)
+rx::Publisher<AppAction> performRequest(PersistentRemindersStorable& service,
+    const LastReadReminders& lastRead, const AppAction& action)
 {
     auto store = caseOf<AppAction::RemindersStore>(action);
     if (!store)
@@ -74,7 +76,7 @@ rx::Publisher<AppAction> performRequest(
     if (auto update = request.asUpdate(); update && update->asSubmit()) {
         const auto& reminders = update->asSubmit()->input;
         auto result = attempt<EquatableVoid>([&] {
-            service.update(reminders);
+            service.update(reminders, lastRead.versionsOf(reminders));
             return EquatableVoid {};
         });
         return answer(
@@ -97,36 +99,38 @@ rx::Publisher<AppAction> performRequest(
 Store<AppState, AppAction>::Middleware persistentRemindersMiddleware(
     std::shared_ptr<PersistentRemindersStorable> service)
 {
-    return [service](const AppState& state,
+    // The reminders as the state last read them, so that an update writes only what the
+    // user changed (another process may have written the store meanwhile).
+    auto lastRead = std::make_shared<LastReadReminders>();
+    return [service, lastRead](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        if (auto reminders = caseOf<AppAction::Reminders>(action)) {
-            auto services = caseOf<RemindersAction::Services>(reminders->action);
-            auto chosen = services ? caseOf<RemindersServicesAction::DataSource>(services->action)
-                                   : nullptr;
-            if (chosen && chosen->dataSource == RemindersDataSource::local)
+        if (auto chosen = caseAt<AppAction::Reminders, RemindersAction::Services,
+                RemindersServicesAction::DataSource>(action)) {
+            lastRead->clear();
+            if (chosen->dataSource == RemindersDataSource::local)
                 return observeLocalReminderChanges(service);
-            if (chosen) {
-                // Another data source: the local steps could only change a store no longer
-                // shown, so they go, and the store is no longer observed.
-                if (auto manager = service->undoManager())
-                    manager->removeAllActions(service->undoTarget());
-                service->setUndoManager(nullptr);
-                service->stopObserving();
-            }
-        } else if (auto undo = caseOf<AppAction::UndoManager>(action)) {
-            auto given = caseOf<UndoManagerAction::SetManager>(undo->action);
-            if (given && state.reminders.services.dataSource == RemindersDataSource::local)
+            // Another data source: the local steps could only change a store no longer
+            // shown, so they go, and the store is no longer observed.
+            if (auto manager = service->undoManager())
+                manager->removeAllActions(service->undoTarget());
+            service->setUndoManager(nullptr);
+            service->stopObserving();
+        } else if (auto given
+            = caseAt<AppAction::UndoManager, UndoManagerAction::SetManager>(action)) {
+            if (state.reminders.services.dataSource == RemindersDataSource::local)
                 service->setUndoManager(given->manager);
-        } else if (auto settings = caseOf<AppAction::Settings>(action)) {
-            auto read = caseOf<SettingsAction::Read>(settings->action);
-            auto stored = read ? read->action.successValue() : nullptr;
+        } else if (auto read = caseAt<AppAction::Settings, SettingsAction::Read>(action)) {
+            auto stored = read->action.successValue();
             if (stored && stored->reminders.dataSource == RemindersDataSource::local)
                 return observeLocalReminderChanges(service);
         }
 
         if (state.reminders.services.dataSource != RemindersDataSource::local)
             return nothing();
-        return performRequest(*service, action);
+        auto answer = performRequest(*service, *lastRead, action);
+        if (auto items = caseAt<AppAction::RemindersStore, RemindersStoreAction::Items>(action))
+            lastRead->observe(items->action);
+        return answer;
     };
 }
 

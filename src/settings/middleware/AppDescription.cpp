@@ -12,7 +12,7 @@ std::string describe(const AppAction& action)
             return description::caseName(description::typeName<A>()) + "("
                 + describeValue(alternative.action) + ")";
         },
-        static_cast<const AppAction::variant&>(action));
+        action);
 }
 
 std::string describe(const AppState& s)

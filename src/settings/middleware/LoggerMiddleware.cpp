@@ -81,13 +81,13 @@ AppMiddleware loggerMiddleware(LoggerMiddlewareEnvironment environment)
         auto logger = caseOf<AppAction::Logger>(action);
         if (!logger)
             return rx::Empty<AppAction>();
-        if (std::holds_alternative<LoggerAction::SendFeedback>(asVariant(logger->action))) {
+        if (caseOf<LoggerAction::SendFeedback>(logger->action)) {
             auto sent = composeFeedbackEmail(*env->workspace);
             if (!sent.isSuccess())
                 env->reportFeedbackFailure(sent.error());
             return rx::Empty<AppAction>();
         }
-        auto report = std::get_if<LoggerAction::SubmitBugReport>(&asVariant(logger->action));
+        auto report = caseOf<LoggerAction::SubmitBugReport>(logger->action);
         if (!report || !report->action.asSubmit())
             return rx::Empty<AppAction>();
 

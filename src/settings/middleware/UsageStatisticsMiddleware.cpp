@@ -10,10 +10,7 @@ AppMiddleware usageStatisticsMiddleware(std::shared_ptr<UsageStatisticsService> 
 {
     return
         [=](const AppState&, const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-            auto store = caseOf<AppAction::RemindersStore>(action);
-            if (!store)
-                return rx::Empty<AppAction>();
-            auto items = std::get_if<RemindersStoreAction::Items>(&asVariant(store->action));
+            auto items = caseAt<AppAction::RemindersStore, RemindersStoreAction::Items>(action);
             auto create = items ? items->action.asCreate() : nullptr;
             // Counted when the creation succeeded: a request that failed created nothing.
             if (!create || !create->successValue())

@@ -1,5 +1,6 @@
 #include "settings/middleware/UserSettingsMiddleware.hpp"
 
+#include "core/Action.hpp"
 #include "core/Overloaded.hpp"
 #include "platform/foundation/AppInfo.hpp"
 
@@ -7,30 +8,25 @@ namespace tidemark {
 
 namespace {
 
-template <class Case, class V> const Case* as(const V& value)
-{
-    return std::get_if<Case>(&asVariant(value));
-}
-
 std::optional<UserSettings> applyingReminders(UserSettings s, const RemindersAction& action)
 {
-    if (auto removal = as<RemindersAction::AutomaticRemoval>(action)) {
-        if (auto enabled = as<AutomaticRemovalAction::IsEnabled>(removal->action)) {
+    if (auto removal = caseOf<RemindersAction::AutomaticRemoval>(action)) {
+        if (auto enabled = caseOf<AutomaticRemovalAction::IsEnabled>(removal->action)) {
             s.reminders.automaticRemoval.isEnabled = enabled->isEnabled;
             return s;
         }
-        if (auto date = as<AutomaticRemovalAction::Date>(removal->action)) {
+        if (auto date = caseOf<AutomaticRemovalAction::Date>(removal->action)) {
             s.reminders.automaticRemoval.date = date->date;
             return s;
         }
         return std::nullopt;
     }
-    if (auto list = as<RemindersAction::SelectedList>(action)) {
+    if (auto list = caseOf<RemindersAction::SelectedList>(action)) {
         s.reminders.selectedList = list->list;
         return s;
     }
-    if (auto services = as<RemindersAction::Services>(action)) {
-        if (auto source = as<RemindersServicesAction::DataSource>(services->action)) {
+    if (auto services = caseOf<RemindersAction::Services>(action)) {
+        if (auto source = caseOf<RemindersServicesAction::DataSource>(services->action)) {
             s.reminders.dataSource = source->dataSource;
             return s;
         }
@@ -40,16 +36,16 @@ std::optional<UserSettings> applyingReminders(UserSettings s, const RemindersAct
 
 std::optional<UserSettings> applyingCountdown(UserSettings s, const CountdownAction& action)
 {
-    if (auto enabled = as<CountdownAction::IsEnabled>(action)) {
+    if (auto enabled = caseOf<CountdownAction::IsEnabled>(action)) {
         s.menubar.countdownIsEnabled = enabled->value;
         return s;
     }
-    if (auto bar = as<CountdownAction::ProgressBar>(action)) {
-        if (auto enabled = as<CountdownProgressBarAction::IsEnabled>(bar->action)) {
+    if (auto bar = caseOf<CountdownAction::ProgressBar>(action)) {
+        if (auto enabled = caseOf<CountdownProgressBarAction::IsEnabled>(bar->action)) {
             s.menubar.progressBar.isEnabled = enabled->value;
             return s;
         }
-        if (auto opacity = as<CountdownProgressBarAction::Opacity>(bar->action)) {
+        if (auto opacity = caseOf<CountdownProgressBarAction::Opacity>(bar->action)) {
             s.menubar.progressBar.opacity = opacity->value;
             return s;
         }
@@ -60,15 +56,15 @@ std::optional<UserSettings> applyingCountdown(UserSettings s, const CountdownAct
 std::optional<UserSettings> applyingView(
     UserSettings s, const AppState& state, const ViewAction& action)
 {
-    if (auto onboarding = as<ViewAction::Onboarding>(action)) {
-        if (auto presented = as<OnboardingAction::IsPresented>(onboarding->action);
+    if (auto onboarding = caseOf<ViewAction::Onboarding>(action)) {
+        if (auto presented = caseOf<OnboardingAction::IsPresented>(onboarding->action);
             presented && presented->value) {
             s.onboarding.lastPresentedVersion = AppInfo::shortVersion();
             return s;
         }
         return std::nullopt;
     }
-    if (auto whatsNew = as<ViewAction::WhatsNew>(action);
+    if (auto whatsNew = caseOf<ViewAction::WhatsNew>(action);
         whatsNew && whatsNew->action.isPresented) {
         s.whatsNew.lastPresentedVersion = state.view.whatsNew.version;
         return s;
@@ -84,19 +80,20 @@ std::optional<UserSettings> applyingToSettings(
     return std::visit(
         overloaded {
             [&](const AppAction::Logger& a) -> std::optional<UserSettings> {
-                if (auto enabled = as<LoggerAction::IsEnabled>(a.action)) {
+                if (auto enabled = caseOf<LoggerAction::IsEnabled>(a.action)) {
                     s.logging.isEnabled = enabled->value;
                     return s;
                 }
                 // Hiding reminder titles works, so the choice is kept like the others.
-                if (auto hide = as<LoggerAction::HideReminderDescriptions>(a.action)) {
+                if (auto hide = caseOf<LoggerAction::HideReminderDescriptions>(a.action)) {
                     s.logging.isRedacted = hide->value;
                     return s;
                 }
                 return std::nullopt;
             },
             [&](const AppAction::Notifications& a) -> std::optional<UserSettings> {
-                if (auto enabled = as<UserNotificationsAction::IsEnabled>(a.action.user)) {
+                if (auto enabled
+                    = caseAt<NotificationsAction, UserNotificationsAction::IsEnabled>(a.action)) {
                     s.notifications.isEnabled = enabled->value;
                     return s;
                 }
@@ -109,7 +106,7 @@ std::optional<UserSettings> applyingToSettings(
                 return applyingReminders(s, a.action);
             },
             [&](const AppAction::Settings& a) -> std::optional<UserSettings> {
-                if (auto general = as<SettingsAction::General>(a.action)) {
+                if (auto general = caseOf<SettingsAction::General>(a.action)) {
                     s.general.openAtLogin = general->action.openAtLogin;
                     return s;
                 }
@@ -119,7 +116,7 @@ std::optional<UserSettings> applyingToSettings(
                 return applyingCountdown(s, a.action);
             },
             [&](const AppAction::DragGesture& a) -> std::optional<UserSettings> {
-                if (auto points = as<DragGestureAction::PointPerInterval>(a.action)) {
+                if (auto points = caseOf<DragGestureAction::PointPerInterval>(a.action)) {
                     s.gesture.dragGesturePointPerInterval = points->pointPerInterval;
                     return s;
                 }
@@ -127,22 +124,20 @@ std::optional<UserSettings> applyingToSettings(
             },
             [&](const auto&) -> std::optional<UserSettings> { return std::nullopt; },
         },
-        static_cast<const AppAction::variant&>(action));
+        action);
 }
 
 AppMiddleware userSettingsMiddleware(std::shared_ptr<UserSettingsServicable> service)
 {
     return [service](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        if (auto settings = caseOf<AppAction::Settings>(action)) {
-            if (auto read = as<SettingsAction::Read>(settings->action)) {
-                if (!read->action.asSubmit())
-                    return rx::Empty<AppAction>();
-                auto loaded = service->load();
-                auto answer = loaded.isSuccess() ? SettingsReadAction::success(loaded.value())
-                                                 : SettingsReadAction::failure(loaded.error());
-                return rx::Just<AppAction>(actions::settingsRead(std::move(answer)));
-            }
+        if (auto read = caseAt<AppAction::Settings, SettingsAction::Read>(action)) {
+            if (!read->action.asSubmit())
+                return rx::Empty<AppAction>();
+            auto loaded = service->load();
+            auto answer = loaded.isSuccess() ? SettingsReadAction::success(loaded.value())
+                                             : SettingsReadAction::failure(loaded.error());
+            return rx::Just<AppAction>(actions::settingsRead(std::move(answer)));
         }
         if (auto changed = applyingToSettings(service->data(), state, action)) {
             // A failed save leaves the stored value and `data` as they were; the next

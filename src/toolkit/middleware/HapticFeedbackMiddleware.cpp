@@ -1,5 +1,7 @@
 #include "toolkit/middleware/HapticFeedbackMiddleware.hpp"
 
+#include "core/Action.hpp"
+
 namespace tidemark {
 
 bool yoyoTimeViewIsPresented(const AppState& state)
@@ -12,26 +14,8 @@ namespace {
 
 bool isChangedPhase(const AppAction& action)
 {
-    const auto* drag = caseOf<AppAction::DragGesture>(action);
-    if (!drag)
-        return false;
-    const auto* phase = std::get_if<DragGestureAction::Phase>(&drag->action);
+    const auto* phase = caseAt<AppAction::DragGesture, DragGestureAction::Phase>(action);
     return phase && phase->phase == DragGesturePhase::changed;
-}
-
-const bool* scrollDataEntryIsPresented(const AppAction& action)
-{
-    const auto* view = caseOf<AppAction::View>(action);
-    if (!view)
-        return nullptr;
-    const auto* yoyo = std::get_if<ViewAction::Yoyo>(&view->action);
-    if (!yoyo)
-        return nullptr;
-    const auto* scroll = std::get_if<YoyoAction::Scroll>(&yoyo->action);
-    if (!scroll)
-        return nullptr;
-    const auto* presented = std::get_if<YoyoScrollAction::DataEntryIsPresented>(&scroll->action);
-    return presented ? &presented->dataEntryIsPresented : nullptr;
 }
 
 } // namespace
@@ -46,9 +30,10 @@ AppStore::Middleware makeHapticFeedbackMiddleware(std::shared_ptr<HapticFeedback
                 service->setFlag(presented);
                 service->performAlignmentFeedback();
             }
-        } else if (const bool* presented = scrollDataEntryIsPresented(action)) {
-            if (*presented != service->flag()) {
-                service->setFlag(*presented);
+        } else if (const auto* scroll = caseAt<AppAction::View, ViewAction::Yoyo,
+                       YoyoAction::Scroll, YoyoScrollAction::DataEntryIsPresented>(action)) {
+            if (scroll->dataEntryIsPresented != service->flag()) {
+                service->setFlag(scroll->dataEntryIsPresented);
                 service->performGenericFeedback();
             }
         }

@@ -20,11 +20,7 @@ class MenuBarConnectors : public ConnectorsTest { };
 
 const AppAction* submittedUpdate(const AppAction& action, std::set<AnyReminder>& submitted)
 {
-    const auto* store = caseOf<AppAction::RemindersStore>(action);
-    if (!store)
-        return nullptr;
-    const auto* items = std::get_if<RemindersStoreAction::Items>(
-        &static_cast<const RemindersStoreAction::variant&>(store->action));
+    const auto* items = caseAt<AppAction::RemindersStore, RemindersStoreAction::Items>(action);
     if (!items || !items->action.asUpdate() || !items->action.asUpdate()->asSubmit())
         return nullptr;
     submitted = items->action.asUpdate()->asSubmit()->input;

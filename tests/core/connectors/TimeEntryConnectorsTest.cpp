@@ -70,12 +70,10 @@ TEST_F(TimeEntryConnectors, APullThroughTheIconFiltersValuesAndShowsTheLabelPast
         bool phaseSent = false;
         bool valueSent = false;
         for (const auto& action : sent) {
-            phaseSent = phaseSent
-                || std::holds_alternative<StatusItemConnectingView::Action::DragGestureStatus>(
-                    action);
-            valueSent = valueSent
-                || std::holds_alternative<StatusItemConnectingView::Action::DragGestureValue>(
-                    action);
+            phaseSent
+                = phaseSent || caseOf<StatusItemConnectingView::Action::DragGestureStatus>(action);
+            valueSent
+                = valueSent || caseOf<StatusItemConnectingView::Action::DragGestureValue>(action);
             store->dispatch(icon.mapAction(action));
         }
         EXPECT_EQ(phaseSent, step.phaseSent) << step.name;
@@ -179,9 +177,10 @@ TEST_F(TimeEntryConnectors, TheBlobSpringsBackToAUnitVectorAndAZeroPullStaysAtIt
     for (const auto& c : cases) {
         const auto action = animation.mapAction(
             YoyoAnimation::Action::AnimateTranslationToStart { c.translation });
-        const auto* drag = caseOf<AppAction::DragGesture>(action);
-        ASSERT_TRUE(drag);
-        const auto& sent = std::get<DragGestureAction::DidEndTranslation>(drag->action).translation;
+        const auto* end
+            = caseAt<AppAction::DragGesture, DragGestureAction::DidEndTranslation>(action);
+        ASSERT_TRUE(end);
+        const auto& sent = end->translation;
         ASSERT_TRUE(sent);
         EXPECT_DOUBLE_EQ(sent->width, c.expected.width);
         EXPECT_DOUBLE_EQ(sent->height, c.expected.height);

@@ -1,5 +1,7 @@
 #include "ConnectorsTestSupport.hpp"
 
+#include "support/AppTestStore.hpp"
+
 #include "core/connectors/MenuBarConnectors.hpp"
 #include "core/state/ViewMiddleware.hpp"
 
@@ -90,21 +92,28 @@ TEST_F(ViewMiddleware, KeepsTheTimerOfARealStoreRunningExactlyWhileThePopoverIsO
 {
     AppState state = initialState();
     state.countdown.isEnabled = false;
-    auto store = makeStore(std::move(state), { makeViewMiddleware(clock) });
+    test::AppTestStore store(state, test::rootReducer(clock), { makeViewMiddleware(clock) });
+    // Each start and stop gives the timer a fresh identifier.
+    const auto freshTimer
+        = [](AppState& s, const AppState& actual) { s.timer.id = actual.timer.id; };
 
-    store->dispatch(actions::popoverIsPresented(true));
-    EXPECT_FALSE(store->state().timer.isRunning()) << "the answer comes a main-queue turn later";
-    test::drainMainQueue();
-    EXPECT_TRUE(store->state().timer.isRunning());
-    EXPECT_EQ(store->liveSubscriptions(), 0u) << "the timer action was answered with nothing";
+    store.send(actions::popoverIsPresented(true), [](AppState& s) {
+        s.view.popover.isPresented = true;
+        s.view.popover.wasPresentedSinceAppLaunch = true;
+    });
+    EXPECT_FALSE(store.state().timer.isRunning()) << "the answer comes a main-queue turn later";
+    store.receive(start, freshTimer);
+    EXPECT_TRUE(store.state().timer.isRunning());
+    EXPECT_EQ(store.runningFollowUps(), 0u) << "the timer action was answered with nothing";
 
-    const auto id = store->state().timer.id;
-    store->dispatch(AppAction::Reminders { RemindersAction::Selection { { "x" } } });
-    test::drainMainQueue();
-    EXPECT_EQ(store->state().timer.id, id) << "a repeated start keeps the running timer";
+    store.send(AppAction::Reminders { RemindersAction::Selection { { "x" } } },
+        [](AppState& s) { s.reminders.selection = { "x" }; });
+    store.receive(start); // a repeated start keeps the running timer and its identifier
 
-    store->dispatch(actions::popoverIsPresented(false));
-    test::drainMainQueue();
-    EXPECT_FALSE(store->state().timer.isRunning());
-    EXPECT_EQ(test::drainMainQueue(), 0u) << "nothing more pending";
+    store.send(actions::popoverIsPresented(false), [](AppState& s) {
+        s.view.popover.isPresented = false;
+        s.reminders.selection.clear();
+    });
+    store.receive(stop, freshTimer);
+    EXPECT_FALSE(store.state().timer.isRunning());
 }

@@ -1,6 +1,5 @@
 #include "core/state/AppReducer.hpp"
-#include "core/Store.hpp"
-#include "support/TestMainQueue.hpp"
+#include "support/AppTestStore.hpp"
 
 #include <gmock/gmock.h>
 
@@ -25,6 +24,14 @@ struct Fixture {
     void send(const AppAction& action) { appReducer(state, action, environment); }
 };
 
+// The state at 10:00 in Berlin with the given reminders stored.
+AppState stateWith(std::set<AnyReminder> items = {})
+{
+    AppState state = AppState::initial(at(10, 0), berlin);
+    state.remindersStore.items.value = std::move(items);
+    return state;
+}
+
 AnyReminder reminder(std::string id, std::string title = {})
 {
     AnyReminder r { std::move(id), std::nullopt, std::nullopt, std::move(title), std::nullopt,
@@ -37,6 +44,18 @@ AnyReminder reminder(std::string id, std::string title = {})
 AppAction items(RemindersItemsAction action)
 {
     return actions::itemsAction(std::move(action));
+}
+// Built from the cases themselves: through the factory functions g++ 12 warns falsely of
+// an uninitialised variant.
+AppAction deleteSubmit(std::set<std::string> ids)
+{
+    return items(RemindersItemsAction::Delete {
+        RemindersItemsAction::DeleteAction::Submit { std::move(ids) } });
+}
+AppAction updateSubmit(std::set<AnyReminder> reminders)
+{
+    return items(RemindersItemsAction::Update {
+        RemindersItemsAction::UpdateAction::Submit { std::move(reminders) } });
 }
 AppAction reminders(RemindersAction action)
 {
@@ -78,64 +97,81 @@ TEST(AppState, FreshStatesAreEqualButForTheTimer)
 
 TEST(AppReducer, UpdatesAndDeletionsPruneEditingAndSelection)
 {
-    Fixture f;
-    f.state.remindersStore.items.value = { reminder("A"), reminder("B"), reminder("C") };
-    f.send(reminders(RemindersAction::Editing {
-        std::set { reminder("A", "edited"), reminder("B", "edited") } }));
-    f.send(reminders(RemindersAction::Selection { { "A", "B", "C" } }));
+    const auto clock = std::make_shared<ManualClock>(at(10, 0));
+    test::AppTestStore store(
+        stateWith({ reminder("A"), reminder("B"), reminder("C") }), test::rootReducer(clock));
+    store.send(reminders(RemindersAction::Editing {
+                   std::set { reminder("A", "edited"), reminder("B", "edited") } }),
+        [](AppState& s) {
+            s.reminders.editing = std::set { reminder("A", "edited"), reminder("B", "edited") };
+        });
+    store.send(reminders(RemindersAction::Selection { { "A", "B", "C" } }), [](AppState& s) {
+        s.reminders.selection = { "A", "B", "C" };
+    });
 
-    f.send(items(
-        RemindersItemsAction::delete_(RemindersItemsAction::DeleteAction::submit({ "A", "Z" }))));
-    ASSERT_TRUE(f.state.reminders.editing);
-    EXPECT_THAT(*f.state.reminders.editing, ElementsAre(reminder("B", "edited")));
-    EXPECT_EQ(f.state.reminders.selection, (std::set<std::string> { "B", "C" }));
+    store.send(deleteSubmit({ "A", "Z" }), [](AppState& s) {
+        s.remindersStore.items.status = Status::loading;
+        s.remindersStore.items.submittedValues.delete_ = std::set { reminder("A") };
+        s.reminders.editing = std::set { reminder("B", "edited") };
+        s.reminders.selection = { "B", "C" };
+    });
 
-    f.send(items(RemindersItemsAction::update(
-        RemindersItemsAction::UpdateAction::submit({ reminder("Q") }))));
-    EXPECT_FALSE(f.state.reminders.editing) << "any update clears the edited reminders";
-    EXPECT_TRUE(f.state.reminders.selection.empty());
+    // Any update clears the edited reminders and the selection.
+    store.send(updateSubmit({ reminder("Q") }), [](AppState& s) {
+        s.remindersStore.items.submittedValues.update = std::set { reminder("Q") };
+        s.reminders.editing.reset();
+        s.reminders.selection.clear();
+    });
 }
 
 TEST(AppReducer, EditingKeepsOnlyRemindersThatDifferFromTheStore)
 {
-    Fixture f;
-    f.state.remindersStore.items.value = { reminder("A"), reminder("B") };
-    f.send(reminders(RemindersAction::Editing { std::set { reminder("A"), reminder("B") } }));
-    ASSERT_TRUE(f.state.reminders.editing);
-    EXPECT_TRUE(f.state.reminders.editing->empty()) << "present, but empty";
-    f.send(reminders(RemindersAction::Editing { std::nullopt }));
-    EXPECT_FALSE(f.state.reminders.editing);
+    const auto clock = std::make_shared<ManualClock>(at(10, 0));
+    test::AppTestStore store(stateWith({ reminder("A"), reminder("B") }), test::rootReducer(clock));
+    store.send(reminders(RemindersAction::Editing { std::set { reminder("A"), reminder("B") } }),
+        [](AppState& s) { s.reminders.editing = std::set<AnyReminder> {}; }); // present, but empty
+    store.send(reminders(RemindersAction::Editing { std::nullopt }),
+        [](AppState& s) { s.reminders.editing.reset(); });
 }
 
 TEST(AppReducer, FirstListIsChosenOnceAndStably)
 {
-    Fixture f;
-    auto readSources = [&](std::set<AnySource> sources) {
-        f.send(actions::sourcesAction(
-            RemindersSourcesAction::read(RemindersSourcesAction::ReadAction::success(sources))));
+    const auto clock = std::make_shared<ManualClock>(at(10, 0));
+    test::AppTestStore store(stateWith(), test::rootReducer(clock));
+    auto readSources = [](std::set<AnySource> sources) {
+        return actions::sourcesAction(
+            RemindersSourcesAction::read(RemindersSourcesAction::ReadAction::success(sources)));
     };
     const AnySource work { "s2", "Work", { { "l3", "Tasks" } } };
     const AnySource home { "s1", "Home", { { "l2", "Shopping" }, { "l1", "Errands" } } };
-    readSources({ work, home });
-    EXPECT_EQ(f.state.reminders.selectedList, (AnyList { "l1", "Errands" }))
-        << "first source and list by title";
+    store.send(readSources({ work, home }), [&](AppState& s) {
+        s.remindersStore.sources.status = Status::completed;
+        s.remindersStore.sources.value = std::set { work, home };
+        s.reminders.selectedList = AnyList { "l1", "Errands" }; // first source and list by title
+    });
 
-    readSources({ { "s0", "Aardvark", { { "l0", "Alpha" } } } });
-    EXPECT_EQ(f.state.reminders.selectedList, (AnyList { "l1", "Errands" }))
-        << "a selected list is never replaced";
+    // A selected list is never replaced.
+    const AnySource aardvark { "s0", "Aardvark", { { "l0", "Alpha" } } };
+    store.send(readSources({ aardvark }),
+        [&](AppState& s) { s.remindersStore.sources.value = std::set { aardvark }; });
 }
 
 TEST(AppReducer, ChoosingADataSourceForgetsWhatTheOldOneHeld)
 {
-    Fixture f;
-    f.state.remindersStore.items.value = { reminder("local-1") };
-    f.state.remindersStore.sources.value = std::set<AnySource> { { "s", "S", {} } };
-    f.send(reminders(RemindersAction::Services {
-        RemindersServicesAction::DataSource { RemindersDataSource::local } }));
-    EXPECT_FALSE(f.state.remindersStore.sources.value)
-        << "even the same source again empties the sources";
-    EXPECT_TRUE(f.state.remindersStore.items.value.empty())
-        << "the old source's reminders are not listed";
+    const auto clock = std::make_shared<ManualClock>(at(10, 0));
+    AppState state = stateWith({ reminder("local-1") });
+    state.remindersStore.sources.value = std::set<AnySource> { { "s", "S", {} } };
+    state.remindersStore.items.submittedValues.create = std::set { reminder("local-2") };
+    test::AppTestStore store(state, test::rootReducer(clock));
+    // Even the same source again empties the sources; the old source's reminders, and what
+    // was submitted to it, are not listed.
+    store.send(reminders(RemindersAction::Services {
+                   RemindersServicesAction::DataSource { RemindersDataSource::local } }),
+        [](AppState& s) {
+            s.remindersStore.sources.value.reset();
+            s.remindersStore.items.value.clear();
+            s.remindersStore.items.submittedValues = {};
+        });
 }
 
 TEST(AppReducer, AFinishedPullBecomesTheCardsReminder)
@@ -213,44 +249,59 @@ TEST(AppReducer, ScrollEntryStartsAReminderAndScrollsItsDuration)
 
 TEST(AppReducer, ClosingThePopoverRestsTheIconAndForgetsTheSelection)
 {
-    Fixture f;
-    f.send(reminders(RemindersAction::Selection { { "A" } }));
-    f.send(view(ViewAction::StatusItem {
-        StatusItemAction::Zevovozo { ZevovozoAction::Status { ZevovozoStatus::hovering } } }));
-    f.send(actions::popoverIsPresented(true));
-    EXPECT_EQ(f.state.view.statusItem.zevovozo.status, ZevovozoStatus::hovering);
-    EXPECT_FALSE(f.state.reminders.selection.empty());
-    f.send(actions::popoverIsPresented(false));
-    EXPECT_EQ(f.state.view.statusItem.zevovozo.status, ZevovozoStatus::idle);
-    EXPECT_TRUE(f.state.reminders.selection.empty());
+    const auto clock = std::make_shared<ManualClock>(at(10, 0));
+    test::AppTestStore store(stateWith(), test::rootReducer(clock));
+    store.send(reminders(RemindersAction::Selection { { "A" } }),
+        [](AppState& s) { s.reminders.selection = { "A" }; });
+    store.send(view(ViewAction::StatusItem { StatusItemAction::Zevovozo {
+                   ZevovozoAction::Status { ZevovozoStatus::hovering } } }),
+        [](AppState& s) { s.view.statusItem.zevovozo.status = ZevovozoStatus::hovering; });
+    store.send(actions::popoverIsPresented(true), [](AppState& s) {
+        s.view.popover.isPresented = true;
+        s.view.popover.wasPresentedSinceAppLaunch = true;
+    });
+    store.send(actions::popoverIsPresented(false), [](AppState& s) {
+        s.view.popover.isPresented = false;
+        s.view.statusItem.zevovozo.status = ZevovozoStatus::idle;
+        s.reminders.selection.clear();
+    });
 }
 
 TEST(AppReducer, CountdownReturnsAfterTheBlobOnlyWhenEnabled)
 {
     for (bool enabled : { true, false }) {
-        Fixture f;
-        f.state.view.statusItem.countdownIsPresented = false;
-        f.send(AppAction::Countdown { CountdownAction::IsEnabled { enabled } });
-        f.send(drag(DragGestureAction::Phase { DragGesturePhase::begin }));
-        f.send(view(ViewAction::Yoyo { YoyoAction::Drag { YoyoDragAction::AnimateOutDidEnd {} } }));
-        EXPECT_EQ(f.state.view.statusItem.countdownIsPresented, enabled);
-        EXPECT_EQ(f.state.view.yoyo.drag.semaphore, 0);
+        SCOPED_TRACE(enabled);
+        const auto clock = std::make_shared<ManualClock>(at(10, 0));
+        AppState state = stateWith();
+        state.view.statusItem.countdownIsPresented = false;
+        test::AppTestStore store(state, test::rootReducer(clock));
+        store.send(AppAction::Countdown { CountdownAction::IsEnabled { enabled } },
+            [&](AppState& s) { s.countdown.isEnabled = enabled; });
+        store.send(drag(DragGestureAction::Phase { DragGesturePhase::begin }), [](AppState& s) {
+            s.dragGesture.phase = DragGesturePhase::begin;
+            s.dragGesture.startDate = at(10, 0);
+            s.view.yoyo.drag.semaphore = 1;
+        });
+        store.send(
+            view(ViewAction::Yoyo { YoyoAction::Drag { YoyoDragAction::AnimateOutDidEnd {} } }),
+            [&](AppState& s) {
+                s.view.yoyo.drag.semaphore = 0;
+                s.view.statusItem.countdownIsPresented = enabled;
+            });
     }
 }
 
 TEST(AppReducer, ASettingsReadFillsEverySliceAndOnlyTheResultReachesMiddlewares)
 {
-    auto clock = std::make_shared<ManualClock>(at(10, 0));
-    ReducerEnvironment environment { clock };
+    const auto clock = std::make_shared<ManualClock>(at(10, 0));
     std::vector<AppAction> seen;
-    auto store = Store<AppState, AppAction>::make(AppState::initial(clock->now(), berlin),
-        [environment](AppState& s, const AppAction& a) { appReducer(s, a, environment); },
+    AppState state = stateWith();
+    state.reminders.selection = { "x" };
+    test::AppTestStore store(state, test::rootReducer(clock),
         { [&seen](const AppState&, const AppAction& a) -> std::optional<rx::Publisher<AppAction>> {
             seen.push_back(a);
             return rx::Empty<AppAction>();
         } });
-    store->dispatch(AppAction::Reminders { RemindersAction::Selection { { "x" } } });
-    seen.clear();
 
     UserSettings u = UserSettings::makeDefault(berlin, clock->now());
     u.notifications.isEnabled = true;
@@ -263,24 +314,23 @@ TEST(AppReducer, ASettingsReadFillsEverySliceAndOnlyTheResultReachesMiddlewares)
     u.logging = { true, true };
 
     const AppAction read = actions::settingsRead(SettingsReadAction::success(u));
-    store->dispatch(read);
+    store.send(read, [](AppState& s) {
+        s.settings.submit.status = Status::completed;
+        s.notifications.user.isEnabled = true;
+        s.reminders.automaticRemoval.isEnabled = false;
+        s.reminders.automaticRemoval.date = at(5, 30);
+        s.reminders.services.dataSource = RemindersDataSource::appleReminders;
+        s.reminders.selectedList = AnyList { "l", "Later" };
+        s.settings.general.openAtLogin = true;
+        s.countdown.isEnabled = false;
+        s.countdown.progressBar = { false, 0.8 };
+        s.dragGesture.pointPerInterval = 7;
+        s.logger.isEnabled = true;
+        s.logger.hideReminderDescriptions = true;
+    });
     EXPECT_THAT(seen, ElementsAre(read)) << "the twelve copies are never dispatched";
 
-    const AppState& s = store->state();
-    EXPECT_TRUE(s.notifications.user.isEnabled);
-    EXPECT_FALSE(s.reminders.automaticRemoval.isEnabled);
-    EXPECT_EQ(s.reminders.automaticRemoval.date, at(5, 30));
-    EXPECT_EQ(s.reminders.services.dataSource, RemindersDataSource::appleReminders);
-    EXPECT_EQ(s.reminders.selectedList, (AnyList { "l", "Later" }));
-    EXPECT_TRUE(s.settings.general.openAtLogin);
-    EXPECT_FALSE(s.countdown.isEnabled);
-    EXPECT_EQ(s.countdown.progressBar, (CountdownProgressBarState { false, 0.8 }));
-    EXPECT_EQ(s.dragGesture.pointPerInterval, 7);
-    EXPECT_EQ(s.logger, (LoggerState { true, true, {} }));
-    EXPECT_EQ(s.settings.submit.status, Status::completed);
-
-    AppState before = store->state();
-    store->dispatch(actions::settingsRead(SettingsReadAction::failure(Error("unreadable"))));
-    before.settings.submit.error = Error("unreadable");
-    EXPECT_EQ(store->state(), before) << "a failed read copies nothing";
+    // A failed read copies nothing.
+    store.send(actions::settingsRead(SettingsReadAction::failure(Error("unreadable"))),
+        [](AppState& s) { s.settings.submit.error = Error("unreadable"); });
 }

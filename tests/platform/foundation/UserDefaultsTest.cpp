@@ -6,11 +6,14 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <csignal>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tidemark {
 namespace {
@@ -32,6 +35,37 @@ std::vector<std::string> filesIn(const fs::path& folder)
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// While it lives, no file of this process may grow past `bytes`: a write beyond fails with
+// EFBIG, as on a full disk, for root as well (the signal that would end the process is
+// ignored meanwhile).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &m_saved), 0);
+        rlimit limited = m_saved;
+        limited.rlim_cur = bytes;
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved {};
+    void (*m_previousHandler)(int) = SIG_DFL;
+};
+
+bool runsAsRoot()
+{
+    return ::geteuid() == 0;
 }
 
 class UserDefaultsTest : public testing::Test {
@@ -109,10 +143,30 @@ TEST_F(UserDefaultsTest, WritesAreAtomicAndLeaveNoTemporaryFile)
     EXPECT_EQ(info.st_mode & 077, 0u); // the user's alone
 
     // A failing write keeps the old file whole and reports the failure.
-    if (::geteuid() != 0) {
-        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_FALSE(defaults->set(99, "value"));
-        fs::permissions(folder, fs::perms::owner_all);
+    struct Failure {
+        const char* name;
+        bool needsNonRoot; // root writes into any folder
+        std::function<bool()> write;
+    };
+    const Failure failures[] = {
+        { "a full disk", false,
+            [&] {
+                const FileSizeLimit full(0);
+                return defaults->set(99, "value");
+            } },
+        { "a folder without write permission", true,
+            [&] {
+                fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+                const bool written = defaults->set(99, "value");
+                fs::permissions(folder, fs::perms::owner_all);
+                return written;
+            } },
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.name);
+        if (failure.needsNonRoot && runsAsRoot())
+            continue;
+        EXPECT_FALSE(failure.write());
         ASSERT_TRUE(defaults->lastError().has_value());
         EXPECT_EQ(defaults->lastError()->kind, UserDefaultsError::Kind::writeFailed);
         EXPECT_EQ(nlohmann::json::parse(readFile(folder / "domain.json")),
@@ -164,19 +218,49 @@ TEST_F(UserDefaultsTest, SomethingElseInPlaceOfTheFileIsLeftAlone)
     EXPECT_EQ(filesIn(folder), (std::vector<std::string> { "odd.json" }));
 }
 
-TEST_F(UserDefaultsTest, AFileWithoutReadPermissionIsNeverOverwritten)
+TEST_F(UserDefaultsTest, AFileThatCannotBeReadIsNeverOverwritten)
 {
-
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
-    fs::create_directories(folder);
-    std::ofstream(folder / "locked.json") << "{\"kept\": true}";
-    fs::permissions(folder / "locked.json", fs::perms::none);
-    auto defaults = UserDefaults::suite("locked", folder);
-    EXPECT_FALSE(defaults->set(1, "other"));
-    fs::permissions(folder / "locked.json", fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(readFile(folder / "locked.json"), "{\"kept\": true}");
-    EXPECT_EQ(defaults->lastError()->kind, UserDefaultsError::Kind::unreadableFile);
+    // Each way leaves a domain file that is there but cannot be read at start.
+    struct Case {
+        const char* name;
+        bool needsNonRoot; // root reads every file
+        std::function<void(const fs::path&)> make;
+        std::function<void(const fs::path&)> check;
+    };
+    const Case cases[] = {
+        { "without read permission", true,
+            [](const fs::path& file) {
+                std::ofstream(file) << "{\"kept\": true}";
+                fs::permissions(file, fs::perms::none);
+            },
+            [](const fs::path& file) {
+                fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+                EXPECT_EQ(readFile(file), "{\"kept\": true}");
+            } },
+        { "a link that leads to itself", false,
+            [](const fs::path& file) { fs::create_symlink(file.filename(), file); },
+            [](const fs::path& file) {
+                ASSERT_TRUE(fs::is_symlink(file)) << "replaced";
+                EXPECT_EQ(fs::read_symlink(file), file.filename());
+            } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsNonRoot && runsAsRoot())
+            continue;
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        const fs::path file = folder / "locked.json";
+        c.make(file);
+        auto defaults = UserDefaults::suite("locked", folder);
+        EXPECT_FALSE(defaults->set(1, "other"));
+        ASSERT_TRUE(defaults->lastError().has_value());
+        EXPECT_EQ(defaults->lastError()->kind, UserDefaultsError::Kind::unreadableFile);
+        EXPECT_FALSE(defaults->removeObject("other"));
+        EXPECT_FALSE(defaults->removePersistentDomain());
+        c.check(file);
+        EXPECT_EQ(filesIn(folder), (std::vector<std::string> { "locked.json" }));
+    }
 }
 
 TEST_F(UserDefaultsTest, ChangesArePublishedAndNamesAreSafeFileNames)

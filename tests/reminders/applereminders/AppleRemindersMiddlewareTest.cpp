@@ -12,6 +12,7 @@
 namespace tidemark::test {
 namespace {
 
+using testing::Contains;
 using testing::SizeIs;
 using AppStore = Store<AppState, AppAction>;
 using ItemsRead = RemindersItemsAction::ReadAction;
@@ -73,15 +74,13 @@ std::string describe(const AppAction& action)
             return result->result.isSuccess() ? "success" : "failure";
         return "reset";
     };
-    if (auto sources = std::get_if<RemindersStoreAction::Sources>(
-            &static_cast<const RemindersStoreAction::variant&>(store->action))) {
+    if (auto sources = caseOf<RemindersStoreAction::Sources>(store->action)) {
         if (auto read = sources->action.asRead())
             return "sources.read." + step(*read);
         return "sources.other";
     }
-    const auto& items = std::get<RemindersStoreAction::Items>(
-        static_cast<const RemindersStoreAction::variant&>(store->action))
-                            .action;
+    // A store action that is not about the sources is about the reminders.
+    const auto& items = caseOf<RemindersStoreAction::Items>(store->action)->action;
     if (auto a = items.asCreate())
         return "items.create." + step(*a);
     if (auto a = items.asRead())
@@ -134,8 +133,72 @@ struct StoreHarness {
 
 class AppleRemindersMiddlewareTest : public TaskListsFixture { };
 
+// Waits until the steps since `mark` hold the answer to `operation` ("items.create"), then
+// checks that the operation's submit came first and the answer once after it. The write
+// also changes the files, and the change notification's own reads of the sources and the
+// reminders run on their own time: where their steps fall among these is not fixed.
+testing::AssertionResult answeredAfterItsSubmit(
+    const StoreHarness& harness, std::size_t mark, const std::string& operation)
+{
+    const std::string submit = operation + ".submit";
+    const std::string success = operation + ".success";
+    auto listed = [](const std::vector<std::string>& steps) {
+        std::string text;
+        for (const auto& step : steps)
+            text += (text.empty() ? "" : ", ") + step;
+        return "[" + text + "]";
+    };
+    if (!waitUntil([&] {
+            const auto steps = harness.steps(mark);
+            return std::find(steps.begin(), steps.end(), success) != steps.end();
+        }))
+        return testing::AssertionFailure()
+            << "no " << success << " among " << listed(harness.steps(mark));
+    const auto steps = harness.steps(mark);
+    if (steps.front() != submit)
+        return testing::AssertionFailure() << submit << " is not first: " << listed(steps);
+    if (std::count(steps.begin(), steps.end(), success) != 1)
+        return testing::AssertionFailure() << success << " not once: " << listed(steps);
+    return testing::AssertionSuccess();
+}
+
 const AnyList home { "personal/home", "Home" };
 const AnyList work { "personal/work", "Work" };
+
+// A title changed on another device is synced into the list folder, and the user snoozes
+// the reminder before the change has been read: the snooze writes the due date alone, and
+// the synced title stays.
+TEST_F(AppleRemindersMiddlewareTest, aSnoozeRightAfterASyncKeepsWhatTheOtherDeviceChanged)
+{
+    replaceFile("personal/home/call.ics",
+        taskFile("UID:call\r\nSUMMARY:Call\r\nDTSTART:20300101T090000Z\r\nDUE:"
+                 "20300101T093000Z\r\n"));
+    auto service = makeService();
+    StoreHarness harness(service, RemindersDataSource::local);
+    harness.store->dispatch(dataSource(RemindersDataSource::appleReminders));
+    ASSERT_TRUE(waitUntil([&] { return harness.titles().contains("Call"); }));
+    AnyReminder snoozed;
+    for (const auto& r : harness.state().remindersStore.items.value)
+        if (r.id == "call")
+            snoozed = r;
+
+    replaceFile("personal/home/call.ics",
+        taskFile("UID:call\r\nSUMMARY:Call back\r\nDTSTART:20300101T090000Z\r\nDUE:"
+                 "20300101T093000Z\r\n"));
+    setDueDate(snoozed, at(10, 0));
+    harness.store->dispatch(update({ snoozed }));
+
+    auto settled = [&] {
+        for (const auto& r : harness.state().remindersStore.items.value) {
+            if (r.id == "call" && dueDate(r) == at(10, 0))
+                return harness.state().remindersStore.items.status == Status::completed;
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitUntil(settled));
+    EXPECT_EQ(harness.titles(), (std::set<std::string> { "Seed", "Call back" }));
+    EXPECT_TRUE(readFile("personal/home/call.ics").contains("SUMMARY:Call back"));
+}
 
 TEST_F(AppleRemindersMiddlewareTest,
     choosingTheTaskListsReadsSourcesThenTheFirstListAndAgainAfterEachChange)
@@ -228,7 +291,7 @@ TEST_F(AppleRemindersMiddlewareTest,
     std::size_t mark = harness.log.size();
     harness.store->dispatch(create({ reminder("Made", at(9, 0), 15, "personal/home") }));
     ASSERT_TRUE(settle({ "Seed", "Made" }));
-    EXPECT_EQ(harness.steps(mark).at(1), "items.create.success");
+    EXPECT_TRUE(answeredAfterItsSubmit(harness, mark, "items.create"));
     ASSERT_TRUE(waitUntil([&] { return undo->canUndo(); }));
     undoStep(UndoManagerAction::Undo {});
     ASSERT_TRUE(settle({ "Seed" }));
@@ -245,7 +308,7 @@ TEST_F(AppleRemindersMiddlewareTest,
     mark = harness.log.size();
     harness.store->dispatch(update({ renamed }));
     ASSERT_TRUE(settle({ "Seed", "Renamed" }));
-    EXPECT_EQ(harness.steps(mark).at(1), "items.update.success");
+    EXPECT_TRUE(answeredAfterItsSubmit(harness, mark, "items.update"));
     undoStep(UndoManagerAction::Undo {});
     ASSERT_TRUE(settle({ "Seed", "Made" }));
     undoStep(UndoManagerAction::Redo {});
@@ -255,7 +318,7 @@ TEST_F(AppleRemindersMiddlewareTest,
     mark = harness.log.size();
     harness.store->dispatch(remove({ made.id }));
     ASSERT_TRUE(settle({ "Seed" }));
-    EXPECT_EQ(harness.steps(mark).at(1), "items.delete.success");
+    EXPECT_TRUE(answeredAfterItsSubmit(harness, mark, "items.delete"));
     undoStep(UndoManagerAction::Undo {});
     ASSERT_TRUE(settle({ "Seed", "Renamed" }));
     undoStep(UndoManagerAction::Redo {});
@@ -271,11 +334,13 @@ TEST_F(AppleRemindersMiddlewareTest,
     harness.store->dispatch(undoManagerAction(UndoManagerAction::SetManager { undo }));
     EXPECT_EQ(service->undoManager(), nullptr) << "not while the local store is in use";
     mark = harness.log.size();
+    ASSERT_GT(harness.store->liveSubscriptions(), 0u) << "the observation waits for a change";
     writeTask("personal/home", "late", "Late");
     harness.store->dispatch(itemsRead());
-    ASSERT_TRUE(
-        waitUntil([&] { return harness.state().remindersStore.items.status == Status::loading; }));
-    waitUntil([] { return false; }, std::chrono::milliseconds(200));
+    EXPECT_EQ(harness.state().remindersStore.items.status, Status::loading);
+    // The stopped observation ends at the next change, the new task's, without a word: once
+    // no follow-up is left running, nothing more can come.
+    ASSERT_TRUE(waitUntil([&] { return harness.store->liveSubscriptions() == 0; }));
     EXPECT_EQ(harness.steps(mark), std::vector<std::string> { "items.read.submit" })
         << "no observation, no answer";
 }
@@ -346,7 +411,10 @@ public:
         work("read" + std::to_string(number), number == 1 ? 60 : 1);
         return { reminder("read " + std::to_string(number), at(9, 0), 5) };
     }
-    void update(const std::set<AnyReminder>&, const Formatter&) override { work("update", 5); }
+    void update(const std::set<AnyReminder>&, const ReadReminders&, const Formatter&) override
+    {
+        work("update", 5);
+    }
     void delete_(const std::set<std::string>&, const Formatter&) override { work("delete", 5); }
 
     std::vector<std::string> calls() const

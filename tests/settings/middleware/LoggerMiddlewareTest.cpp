@@ -15,10 +15,25 @@ AppAction createSecret()
     return actions::itemsAction(
         RemindersItemsAction::create(RemindersItemsAction::CreateAction::submit({ secret })));
 }
+AppAction bugReport(BugReportAction step)
+{
+    return loggerAction(LoggerAction::SubmitBugReport { std::move(step) });
+}
 AppAction submitBugReport()
 {
-    return loggerAction(
-        LoggerAction::SubmitBugReport { BugReportAction::submit(EquatableVoid {}) });
+    return bugReport(BugReportAction::submit(EquatableVoid {}));
+}
+bool isFailedBugReport(const AppAction& action)
+{
+    const auto* logger = caseOf<AppAction::Logger>(action);
+    const auto* report
+        = logger ? std::get_if<LoggerAction::SubmitBugReport>(&asVariant(logger->action)) : nullptr;
+    const auto* result = report ? report->action.asResult() : nullptr;
+    return result && !result->result.isSuccess();
+}
+void loading(AppState& s)
+{
+    s.logger.submit.status = Status::loading;
 }
 
 struct LoggerMiddlewareFixture : testing::Test {
@@ -29,7 +44,7 @@ struct LoggerMiddlewareFixture : testing::Test {
         = std::make_shared<LoggerService>("AppState", system, documents);
     std::shared_ptr<RecordingLauncher> launcher = std::make_shared<RecordingLauncher>();
     std::vector<Error> feedbackFailures;
-    std::shared_ptr<AppStore> store;
+    std::optional<AppTestStore> store;
 
     void SetUp() override
     {
@@ -41,9 +56,12 @@ struct LoggerMiddlewareFixture : testing::Test {
         environment.reportFeedbackFailure
             = [this](const Error& error) { feedbackFailures.push_back(error); };
         environment.queue = &mainQueue();
-        store = makeAppStore(
-            { loggerMiddleware(environment), userSettingsMiddleware(settings.service) });
+        store.emplace(AppState::initial(testStart(), testCalendar()),
+            rootReducer(std::make_shared<ManualClock>(testStart())),
+            std::vector<AppMiddleware> {
+                loggerMiddleware(environment), userSettingsMiddleware(settings.service) });
     }
+    void TearDown() override { store.reset(); }
 
     std::string logged() const { return logger->logText().value(); }
     // The attachments of the last message the mail program was asked to open.
@@ -60,11 +78,15 @@ struct LoggerMiddlewareFixture : testing::Test {
 
 TEST_F(LoggerMiddlewareFixture, logsActionsOnlyWhileLoggingIsOn)
 {
-    store->dispatch(AppAction::Countdown { CountdownAction::IsEnabled { false } });
-    store->dispatch(loggerAction(LoggerAction::IsEnabled { true }));
-    store->dispatch(AppAction::Countdown { CountdownAction::ReadDueDate {} });
-    store->dispatch(loggerAction(LoggerAction::IsEnabled { false }));
-    store->dispatch(AppAction::Countdown { CountdownAction::IsEnabled { true } });
+    store->send(AppAction::Countdown { CountdownAction::IsEnabled { false } },
+        [](AppState& s) { s.countdown.isEnabled = false; });
+    store->send(loggerAction(LoggerAction::IsEnabled { true }),
+        [](AppState& s) { s.logger.isEnabled = true; });
+    store->send(AppAction::Countdown { CountdownAction::ReadDueDate {} });
+    store->send(loggerAction(LoggerAction::IsEnabled { false }),
+        [](AppState& s) { s.logger.isEnabled = false; });
+    store->send(AppAction::Countdown { CountdownAction::IsEnabled { true } },
+        [](AppState& s) { s.countdown.isEnabled = true; });
     auto lines = test::lines(logged());
     ASSERT_EQ(lines.size(), 2u) << logged();
     EXPECT_TRUE(lines[0].ends_with("] [AppState]   logger(isEnabled(true))")) << lines[0];
@@ -74,63 +96,71 @@ TEST_F(LoggerMiddlewareFixture, logsActionsOnlyWhileLoggingIsOn)
 
 TEST_F(LoggerMiddlewareFixture, hidingReplacesReminderTitlesInTheLogAndTheExport)
 {
-    store->dispatch(loggerAction(LoggerAction::IsEnabled { true }));
-    store->dispatch(createSecret());
+    const auto hiding = [](bool value) {
+        return [value](AppState& s) { s.logger.hideReminderDescriptions = value; };
+    };
+    store->send(loggerAction(LoggerAction::IsEnabled { true }),
+        [](AppState& s) { s.logger.isEnabled = true; });
+    store->send(createSecret(), [](AppState& s) {
+        s.remindersStore.items.status = Status::loading;
+        s.remindersStore.items.submittedValues.create = std::set { secret };
+    });
     EXPECT_NE(logged().find("Surprise party"), std::string::npos)
         << "shown in full while not hidden";
 
-    store->dispatch(loggerAction(LoggerAction::HideReminderDescriptions { true }));
-    store->dispatch(createSecret());
+    store->send(loggerAction(LoggerAction::HideReminderDescriptions { true }), hiding(true));
+    store->send(createSecret()); // the same request again
     EXPECT_EQ(logged().find("Surprise party"), std::string::npos) << logged();
     EXPECT_NE(logged().find("title: <hidden>"), std::string::npos);
 
     launcher->installed = { "xdg-email" };
-    store->dispatch(submitBugReport());
-    drainMainQueue();
+    store->send(submitBugReport(), loading);
+    store->receive(bugReport(BugReportAction::success(EquatableVoid {})),
+        [](AppState& s) { s.logger.submit.status = Status::completed; });
     ASSERT_EQ(attachments(), (std::vector<std::string> { "logs", "settings" }));
     auto exported = readFile(documents / "logs");
     EXPECT_NE(exported.find("State: AppState("), std::string::npos);
     EXPECT_EQ(exported.find("Surprise party"), std::string::npos) << exported;
     EXPECT_EQ(settings.stored()["logging"]["isRedacted"], true);
 
-    store->dispatch(loggerAction(LoggerAction::HideReminderDescriptions { false }));
+    store->send(loggerAction(LoggerAction::HideReminderDescriptions { false }), hiding(false));
     EXPECT_NE(logged().find("Surprise party"), std::string::npos) << "hiding ends with the setting";
 }
 
 TEST_F(LoggerMiddlewareFixture, aBugReportWithLoggingOffAttachesTheSettingsOnlyAndLogsNoState)
 {
     launcher->installed = { "xdg-email" };
-    store->dispatch(createSecret());
-    store->dispatch(submitBugReport());
-    EXPECT_EQ(store->state().logger.submit.status, Status::loading);
-    drainMainQueue();
-    EXPECT_EQ(store->state().logger.submit, (SubmittableState { std::nullopt, Status::completed }));
+    store->send(createSecret(), [](AppState& s) {
+        s.remindersStore.items.status = Status::loading;
+        s.remindersStore.items.submittedValues.create = std::set { secret };
+    });
+    store->send(submitBugReport(), loading);
+    store->receive(bugReport(BugReportAction::success(EquatableVoid {})),
+        [](AppState& s) { s.logger.submit.status = Status::completed; });
     EXPECT_EQ(attachments(), std::vector<std::string> { "settings" });
     EXPECT_EQ(logged(), "") << "nothing of the state is written while logging is off";
     auto text = readFile(documents / "settings");
     EXPECT_TRUE(text.starts_with("Settings: UserSettings(")) << text;
     EXPECT_TRUE(text.ends_with("\n\nCalendar: Calendar(Europe/Berlin)")) << text;
-    EXPECT_EQ(store->liveSubscriptions(), 0u);
 }
 
 TEST_F(LoggerMiddlewareFixture, aMessageThatCouldNotBeOpenedIsReportedNotSent)
 {
-    store->dispatch(submitBugReport());
-    drainMainQueue();
+    store->send(submitBugReport(), loading);
+    store->receiveMatching(
+        "the bug report's failure", isFailedBugReport, [](AppState& s, const AppState& actual) {
+            s.logger.submit = { actual.logger.submit.error, Status::completed };
+        });
     const auto& submit = store->state().logger.submit;
-    EXPECT_EQ(submit.status, Status::completed);
     ASSERT_TRUE(submit.error);
     EXPECT_NE(submit.error->description.find("No mail program"), std::string::npos)
         << submit.error->description;
 
-    const auto before = store->state();
-    store->dispatch(loggerAction(LoggerAction::SendFeedback {}));
-    EXPECT_EQ(store->state(), before);
+    store->send(loggerAction(LoggerAction::SendFeedback {}));
     ASSERT_EQ(feedbackFailures.size(), 1u);
-    EXPECT_EQ(drainMainQueue(), 0u);
 
     launcher->installed = { "xdg-email" };
-    store->dispatch(loggerAction(LoggerAction::SendFeedback {}));
+    store->send(loggerAction(LoggerAction::SendFeedback {}));
     EXPECT_EQ(feedbackFailures.size(), 1u);
     ASSERT_EQ(launcher->starts.size(), 1u);
     EXPECT_EQ(launcher->starts.back().arguments.back(), AppInfo::feedbackEmail());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../SettingsTestSupport.hpp"
+#include "support/AppTestStore.hpp"
 #include "support/TestMainQueue.hpp"
 
 #include "core/Store.hpp"
@@ -35,6 +36,14 @@ inline std::shared_ptr<AppStore> makeAppStore(std::vector<AppMiddleware> middlew
         [environment](
             AppState& state, const AppAction& action) { appReducer(state, action, environment); },
         std::move(middlewares));
+}
+
+// A test store over the root reducer and the given middlewares, from the state at launch.
+inline AppTestStore makeAppTestStore(std::vector<AppMiddleware> middlewares,
+    std::source_location where = std::source_location::current())
+{
+    return AppTestStore(AppState::initial(testStart(), testCalendar()),
+        rootReducer(std::make_shared<ManualClock>(testStart())), std::move(middlewares), where);
 }
 
 inline UserSettings defaultSettings()

@@ -15,7 +15,7 @@ struct OpenAtLoginFixture : testing::TestWithParam<int> {
     fs::path autostart = settings.folder / "config" / "autostart";
     std::vector<std::string> reports;
     std::shared_ptr<SettingsService> service;
-    std::shared_ptr<AppStore> store;
+    std::optional<AppTestStore> store;
 
     void SetUp() override
     {
@@ -31,9 +31,29 @@ struct OpenAtLoginFixture : testing::TestWithParam<int> {
             fs::permissions(program, fs::perms::owner_all);
         }
         service = std::make_shared<SettingsService>(std::make_shared<LoginItems>(configuration));
-        store = makeAppStore({ userSettingsMiddleware(settings.service),
-            makeSettingsMiddleware(
-                service, [this](const std::string& message) { reports.push_back(message); }) });
+        store.emplace(AppState::initial(testStart(), testCalendar()),
+            rootReducer(std::make_shared<ManualClock>(testStart())),
+            std::vector<AppMiddleware> { userSettingsMiddleware(settings.service),
+                makeSettingsMiddleware(
+                    service, [this](const std::string& message) { reports.push_back(message); }) });
+    }
+    void TearDown() override { store.reset(); }
+
+    static auto openAtLoginIs(bool value)
+    {
+        return [value](AppState& s) { s.settings.general.openAtLogin = value; };
+    }
+    // The launch's read of `stored`: the stored choice is fed into the state.
+    void readAtLaunch(const UserSettings& stored)
+    {
+        store->send(
+            readSettings(), [](AppState& s) { s.settings.submit.status = Status::loading; });
+        store->receive(
+            actions::settingsRead(SettingsReadAction::success(stored)), [&stored](AppState& s) {
+                s.settings.submit.status = Status::completed;
+                s.reminders.automaticRemoval.isEnabled = true; // as a fresh installation has it
+                s.settings.general.openAtLogin = stored.general.openAtLogin;
+            });
     }
 
     bool newerPath() const { return GetParam() >= 13; }
@@ -48,20 +68,19 @@ struct OpenAtLoginFixture : testing::TestWithParam<int> {
 
 TEST_P(OpenAtLoginFixture, writesAndRemovesTheAutostartEntry)
 {
-    store->dispatch(openAtLogin(true));
+    store->send(openAtLogin(true), openAtLoginIs(true));
     EXPECT_TRUE(fs::exists(expectedEntry()));
     EXPECT_FALSE(fs::exists(otherEntry()));
     EXPECT_NE(readFile(expectedEntry()).find(newerPath() ? "tidemark" : "tidemark-launcher"),
         std::string::npos);
-    store->dispatch(openAtLogin(true));
+    store->send(openAtLogin(true));
     EXPECT_TRUE(fs::exists(expectedEntry())) << "enabling twice keeps one entry";
     EXPECT_EQ(settings.stored()["general"]["openAtLogin"], true);
 
-    store->dispatch(openAtLogin(false));
+    store->send(openAtLogin(false), openAtLoginIs(false));
     EXPECT_FALSE(fs::exists(expectedEntry()));
     EXPECT_EQ(settings.stored()["general"]["openAtLogin"], false);
     EXPECT_TRUE(reports.empty());
-    EXPECT_EQ(drainMainQueue(), 0u);
 }
 
 TEST_P(OpenAtLoginFixture, theStoredChoiceIsAppliedAtLaunch)
@@ -69,13 +88,12 @@ TEST_P(OpenAtLoginFixture, theStoredChoiceIsAppliedAtLaunch)
     auto stored = defaultSettings();
     stored.general.openAtLogin = true;
     ASSERT_TRUE(settings.service->save(stored).isSuccess());
-    store->dispatch(readSettings());
-    drainMainQueue();
+    readAtLaunch(stored);
     EXPECT_TRUE(fs::exists(expectedEntry()));
     if (newerPath()) {
         // A launcher entry left from the older path goes whenever the setting is applied.
         writeFile(launcherEntry(), "[Desktop Entry]\n");
-        store->dispatch(openAtLogin(true));
+        store->send(openAtLogin(true));
         EXPECT_FALSE(fs::exists(launcherEntry()));
     }
 }
@@ -83,12 +101,11 @@ TEST_P(OpenAtLoginFixture, theStoredChoiceIsAppliedAtLaunch)
 TEST_P(OpenAtLoginFixture, aFailureIsReportedAndTheSettingLeftOff)
 {
     fs::remove(newerPath() ? programs / "tidemark" : programs / "tidemark-launcher");
-    store->dispatch(openAtLogin(true));
+    store->send(openAtLogin(true), openAtLoginIs(true));
     EXPECT_FALSE(fs::exists(expectedEntry()));
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(reports[0].starts_with("Failed to enable launch at login: ")) << reports[0];
-    drainMainQueue();
-    EXPECT_FALSE(store->state().settings.general.openAtLogin);
+    store->receive(openAtLogin(false), openAtLoginIs(false));
     EXPECT_EQ(settings.stored()["general"]["openAtLogin"], false) << "not saved as on";
     EXPECT_EQ(reports.size(), 1u) << "turning it off again works";
 
@@ -96,9 +113,8 @@ TEST_P(OpenAtLoginFixture, aFailureIsReportedAndTheSettingLeftOff)
     auto stored = defaultSettings();
     stored.general.openAtLogin = true;
     ASSERT_TRUE(settings.service->save(stored).isSuccess());
-    store->dispatch(readSettings());
-    drainMainQueue();
-    EXPECT_FALSE(store->state().settings.general.openAtLogin);
+    readAtLaunch(stored);
+    store->receive(openAtLogin(false), openAtLoginIs(false));
     EXPECT_EQ(settings.stored()["general"]["openAtLogin"], false);
     EXPECT_EQ(reports.size(), 2u);
 }
@@ -119,6 +135,7 @@ struct RecordingWindow : SettingsWindow {
 TEST(SettingsWindowTest, presentingBringsTheWindowForwardOnBothPaths)
 {
     for (int major : { 14, 13 }) {
+        SCOPED_TRACE(major);
         TemporaryFolder folder;
         LoginItemsConfiguration configuration;
         configuration.autostartDirectory = folder / "autostart";
@@ -129,27 +146,30 @@ TEST(SettingsWindowTest, presentingBringsTheWindowForwardOnBothPaths)
             = std::make_shared<SettingsService>(std::make_shared<LoginItems>(configuration),
                 SettingsServiceHooks {
                     [&] { hooks.push_back("activate"); }, [&] { hooks.push_back("show"); } });
-        auto store = makeAppStore({ makeSettingsMiddleware(service) });
-        store->dispatch(AppAction::Settings { SettingsAction::IsPresented { true } });
+        auto store = makeAppTestStore({ makeSettingsMiddleware(service) });
+        const AppAction present = AppAction::Settings { SettingsAction::IsPresented { true } };
+        store.send(present, [](AppState& s) { s.settings.isPresented = true; });
         EXPECT_EQ(hooks,
-            major >= 14 ? std::vector<std::string> { "activate" } : std::vector<std::string> {})
-            << major;
+            major >= 14 ? std::vector<std::string> { "activate" } : std::vector<std::string> {});
         EXPECT_TRUE(service->isPresented());
 
         auto window = std::make_shared<RecordingWindow>();
         service->setWindow(window);
         hooks.clear();
-        store->dispatch(AppAction::Settings { SettingsAction::IsPresented { true } });
+        store.send(present);
         const std::vector<std::string> expected = major >= 14
             ? std::vector<std::string> { "activate" }
             : std::vector<std::string> { "show", "activate" };
         EXPECT_EQ(hooks, expected);
         EXPECT_EQ(window->calls, std::vector<std::string> { "makeKey" });
 
-        store->dispatch(actions::popoverIsPresented(true));
+        store.send(actions::popoverIsPresented(true), [](AppState& s) {
+            s.view.popover.isPresented = true;
+            s.view.popover.wasPresentedSinceAppLaunch = true;
+        });
         EXPECT_EQ(window->calls.size(), 1u) << "a hidden window stays hidden";
         window->visible = true;
-        store->dispatch(actions::popoverIsPresented(true));
+        store.send(actions::popoverIsPresented(true));
         EXPECT_EQ(window->calls.back(), "orderFront");
     }
 }

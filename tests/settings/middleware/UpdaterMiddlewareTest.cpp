@@ -26,10 +26,7 @@ public:
 const UpdateAction* checkInHelp(const AppAction& action)
 {
     static const UpdateAction check = UpdateAction::Check {};
-    auto view = caseOf<AppAction::View>(action);
-    return view && std::holds_alternative<ViewAction::HelpIsPresented>(asVariant(view->action))
-        ? &check
-        : nullptr;
+    return caseAt<AppAction::View, ViewAction::HelpIsPresented>(action) ? &check : nullptr;
 }
 
 TEST(UpdaterMiddlewareTest, onlyACheckReachesTheUpdaterAndEveryCheckDoes)

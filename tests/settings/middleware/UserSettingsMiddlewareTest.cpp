@@ -12,7 +12,7 @@ TEST(UserSettingsMiddlewareTest, theLaunchReadFeedsTheStoredSettingsIntoTheSlice
 {
     StoredSettings settings;
     auto stored = defaultSettings();
-    stored.notifications.isEnabled = false;
+    stored.notifications.isEnabled = true;
     stored.menubar.countdownIsEnabled = false;
     stored.menubar.progressBar.opacity = 0.25;
     stored.gesture.dragGesturePointPerInterval = 9;
@@ -21,21 +21,21 @@ TEST(UserSettingsMiddlewareTest, theLaunchReadFeedsTheStoredSettingsIntoTheSlice
     stored.general.openAtLogin = true;
     ASSERT_TRUE(settings.service->save(stored).isSuccess());
 
-    auto store = makeAppStore({ userSettingsMiddleware(settings.service) });
-    store->dispatch(readSettings());
-    EXPECT_EQ(store->state().settings.submit.status, Status::loading);
+    auto store = makeAppTestStore({ userSettingsMiddleware(settings.service) });
+    store.send(readSettings(), [](AppState& s) { s.settings.submit.status = Status::loading; });
     EXPECT_EQ(settings.stored(), json(stored)) << "reading writes nothing";
-    drainMainQueue();
-    const auto& state = store->state();
-    EXPECT_EQ(state.settings.submit, (SubmittableState { std::nullopt, Status::completed }));
-    EXPECT_FALSE(state.countdown.isEnabled);
-    EXPECT_EQ(state.countdown.progressBar.opacity, 0.25);
-    EXPECT_EQ(state.dragGesture.pointPerInterval, 9);
-    EXPECT_TRUE(state.logger.isEnabled);
-    EXPECT_TRUE(state.logger.hideReminderDescriptions);
-    EXPECT_TRUE(state.settings.general.openAtLogin);
+    store.receive(actions::settingsRead(SettingsReadAction::success(stored)), [](AppState& s) {
+        s.settings.submit.status = Status::completed;
+        s.notifications.user.isEnabled = true;
+        s.reminders.automaticRemoval.isEnabled = true; // as a fresh installation has it
+        s.countdown.isEnabled = false;
+        s.countdown.progressBar.opacity = 0.25;
+        s.dragGesture.pointPerInterval = 9;
+        s.logger.isEnabled = true;
+        s.logger.hideReminderDescriptions = true;
+        s.settings.general.openAtLogin = true;
+    });
     EXPECT_EQ(settings.stored(), json(stored)) << "the values fed in are not written back";
-    EXPECT_EQ(store->liveSubscriptions(), 0u);
 }
 
 TEST(UserSettingsMiddlewareTest, everyChangeOfAStoredPreferenceIsSavedAtOnce)

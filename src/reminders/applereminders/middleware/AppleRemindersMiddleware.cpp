@@ -1,8 +1,10 @@
 #include "reminders/applereminders/middleware/AppleRemindersMiddleware.hpp"
 
+#include "core/Action.hpp"
 #include "core/AsyncPublisher.hpp"
 #include "platform/reactive/Executor.hpp"
 #include "platform/reactive/Future.hpp"
+#include "reminders/ReminderMerge.hpp"
 
 namespace tidemark {
 
@@ -12,38 +14,6 @@ using Formatter = AppleRemindersServicable::Formatter;
 using Queue = std::shared_ptr<rx::SerialQueue>;
 using ItemsRead = RemindersItemsAction::ReadAction;
 using SourcesRead = RemindersSourcesAction::ReadAction;
-
-template <class Case, class Variant> const Case* caseIn(const Variant& value)
-{
-    return std::get_if<Case>(&static_cast<const typename Variant::variant&>(value));
-}
-
-const RemindersAction* remindersCase(const AppAction& action)
-{
-    auto reminders = caseOf<AppAction::Reminders>(action);
-    return reminders ? &reminders->action : nullptr;
-}
-
-const RemindersServicesAction* servicesCase(const AppAction& action)
-{
-    auto reminders = remindersCase(action);
-    auto services = reminders ? caseIn<RemindersAction::Services>(*reminders) : nullptr;
-    return services ? &services->action : nullptr;
-}
-
-const RemindersItemsAction* itemsCase(const AppAction& action)
-{
-    auto store = caseOf<AppAction::RemindersStore>(action);
-    auto items = store ? caseIn<RemindersStoreAction::Items>(store->action) : nullptr;
-    return items ? &items->action : nullptr;
-}
-
-const RemindersSourcesAction* sourcesCase(const AppAction& action)
-{
-    auto store = caseOf<AppAction::RemindersStore>(action);
-    auto sources = store ? caseIn<RemindersStoreAction::Sources>(store->action) : nullptr;
-    return sources ? &sources->action : nullptr;
-}
 
 AppAction authorizationAction(AuthorizationRequestAction action)
 {
@@ -118,8 +88,8 @@ std::optional<rx::Publisher<AppAction>> sourcesStep(
     const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue,
     const AppState& state, const AppAction& action)
 {
-    auto sources = sourcesCase(action);
-    auto read = sources ? sources->asRead() : nullptr;
+    auto sources = caseAt<AppAction::RemindersStore, RemindersStoreAction::Sources>(action);
+    auto read = sources ? sources->action.asRead() : nullptr;
     if (!read)
         return std::nullopt;
     if (read->asSubmit()) {
@@ -139,11 +109,12 @@ std::optional<rx::Publisher<AppAction>> sourcesStep(
 
 std::optional<rx::Publisher<AppAction>> itemsStep(
     const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue,
-    const AppState& state, const AppAction& action)
+    const LastReadReminders& lastRead, const AppState& state, const AppAction& action)
 {
-    auto items = itemsCase(action);
-    if (!items)
+    auto found = caseAt<AppAction::RemindersStore, RemindersStoreAction::Items>(action);
+    if (!found)
         return std::nullopt;
+    const RemindersItemsAction* items = &found->action;
     using Void = RequestResult<EquatableVoid>;
     if (auto create = items->asCreate(); create && create->asSubmit()) {
         return request<std::set<AnyReminder>>(
@@ -164,8 +135,9 @@ std::optional<rx::Publisher<AppAction>> itemsStep(
         return request<EquatableVoid>(
             queue,
             [service, reminders = update->asSubmit()->input,
+                read = lastRead.versionsOf(update->asSubmit()->input),
                 formatter = copyOf(state.notifications.defaultTitleFormatter)] {
-                service->update(reminders, formatter);
+                service->update(reminders, read, formatter);
                 return EquatableVoid {};
             },
             [](const Void& result) { return voidAnswer<RemindersItemsAction::Update>(result); });
@@ -185,21 +157,58 @@ std::optional<rx::Publisher<AppAction>> itemsStep(
 
 // The requests, while the calendar task lists are the data source.
 rx::Publisher<AppAction> requests(const std::shared_ptr<AppleRemindersServicable>& service,
-    const Queue& queue, const AppState& state, const AppAction& action)
+    const Queue& queue, const LastReadReminders& lastRead, const AppState& state,
+    const AppAction& action)
 {
     if (state.reminders.services.dataSource != RemindersDataSource::appleReminders)
         return rx::Empty<AppAction>();
     if (auto answer = sourcesStep(service, queue, state, action))
         return *answer;
-    if (auto reminders = remindersCase(action)) {
-        if (auto selected = caseIn<RemindersAction::SelectedList>(*reminders);
-            selected && selected->list)
-            return listRead(
-                service, queue, selected->list, copyOf(state.notifications.defaultTitleFormatter));
-    }
-    if (auto answer = itemsStep(service, queue, state, action))
+    if (auto selected = caseAt<AppAction::Reminders, RemindersAction::SelectedList>(action);
+        selected && selected->list)
+        return listRead(
+            service, queue, selected->list, copyOf(state.notifications.defaultTitleFormatter));
+    if (auto answer = itemsStep(service, queue, lastRead, state, action))
         return *answer;
     return rx::Empty<AppAction>();
+}
+
+// What the middleware does with one action, before it notes what the state read.
+std::optional<rx::Publisher<AppAction>> respond(
+    const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue,
+    LastReadReminders& lastRead, const AppState& state, const AppAction& action)
+{
+    if (auto choice = caseAt<AppAction::Reminders, RemindersAction::Services,
+            RemindersServicesAction::DataSource>(action)) {
+        lastRead.clear();
+        if (choice->dataSource == RemindersDataSource::appleReminders)
+            return observeAppleReminderChanges(service);
+        // Another data source: the undo steps aimed at the lists go, and so does
+        // the observation.
+        if (auto manager = service->undoManager())
+            manager->removeAllActions(service->undoTarget());
+        service->setUndoManager(nullptr);
+        service->stopObserving();
+        return requests(service, queue, lastRead, state, action);
+    }
+    if (auto authorization = caseAt<AppAction::Reminders, RemindersAction::Services,
+            RemindersServicesAction::AppleReminders, AppleRemindersAction::RequestAuthorization>(
+            action);
+        authorization && authorization->action.asSubmit()) {
+        return rx::mapResult(
+            service->requestAccess(), [](const RequestResult<EquatableVoid>& result) {
+                return authorizationAction(AuthorizationRequestAction::result(result));
+            });
+    }
+    if (auto set = caseAt<AppAction::UndoManager, UndoManagerAction::SetManager>(action);
+        set && state.reminders.services.dataSource == RemindersDataSource::appleReminders)
+        service->setUndoManager(set->manager);
+    if (auto read = caseAt<AppAction::Settings, SettingsAction::Read>(action)) {
+        if (auto stored = read->action.successValue();
+            stored && stored->reminders.dataSource == RemindersDataSource::appleReminders)
+            return observeAppleReminderChanges(service);
+    }
+    return requests(service, queue, lastRead, state, action);
 }
 
 } // namespace
@@ -223,44 +232,16 @@ Store<AppState, AppAction>::Middleware appleRemindersMiddleware(
     std::shared_ptr<AppleRemindersServicable> service)
 {
     auto queue = std::make_shared<rx::SerialQueue>(rx::backgroundQueue());
-    return [service, queue](const AppState& state,
+    // Only touched on the main thread, inside the store's dispatch.
+    auto lastRead = std::make_shared<LastReadReminders>();
+    return [service, queue, lastRead](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        if (auto services = servicesCase(action)) {
-            if (auto choice = caseIn<RemindersServicesAction::DataSource>(*services)) {
-                if (choice->dataSource == RemindersDataSource::appleReminders)
-                    return observeAppleReminderChanges(service);
-                // Another data source: the undo steps aimed at the lists go, and so does
-                // the observation.
-                if (auto manager = service->undoManager())
-                    manager->removeAllActions(service->undoTarget());
-                service->setUndoManager(nullptr);
-                service->stopObserving();
-                return requests(service, queue, state, action);
-            }
-            if (auto apple = caseIn<RemindersServicesAction::AppleReminders>(*services)) {
-                auto authorization
-                    = caseIn<AppleRemindersAction::RequestAuthorization>(apple->action);
-                if (authorization && authorization->action.asSubmit()) {
-                    return rx::mapResult(
-                        service->requestAccess(), [](const RequestResult<EquatableVoid>& result) {
-                            return authorizationAction(AuthorizationRequestAction::result(result));
-                        });
-                }
-            }
+        auto answer = respond(service, queue, *lastRead, state, action);
+        if (state.reminders.services.dataSource == RemindersDataSource::appleReminders) {
+            if (auto items = caseAt<AppAction::RemindersStore, RemindersStoreAction::Items>(action))
+                lastRead->observe(items->action);
         }
-        if (auto undo = caseOf<AppAction::UndoManager>(action)) {
-            if (auto set = caseIn<UndoManagerAction::SetManager>(undo->action);
-                set && state.reminders.services.dataSource == RemindersDataSource::appleReminders)
-                service->setUndoManager(set->manager);
-        }
-        if (auto settings = caseOf<AppAction::Settings>(action)) {
-            if (auto read = caseIn<SettingsAction::Read>(settings->action)) {
-                if (auto stored = read->action.successValue();
-                    stored && stored->reminders.dataSource == RemindersDataSource::appleReminders)
-                    return observeAppleReminderChanges(service);
-            }
-        }
-        return requests(service, queue, state, action);
+        return answer;
     };
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Action.hpp"
 #include "platform/ui/StatusBar.hpp"
 #include "toolkit/MainStore.hpp"
 
@@ -36,14 +37,11 @@ struct MenuBarExtraActionCases {
         AppStoreRef store;
         bool operator==(const Window&) const = default;
     };
-    bool operator==(const MenuBarExtraActionCases&) const = default;
+    using Variant = std::variant<IsEnabled, Window>;
 };
 
-struct MenuBarExtraAction
-    : MenuBarExtraActionCases,
-      std::variant<MenuBarExtraActionCases::IsEnabled, MenuBarExtraActionCases::Window> {
-    using variant::variant;
-    bool operator==(const MenuBarExtraAction&) const = default;
+struct MenuBarExtraAction : ActionOf<MenuBarExtraActionCases> {
+    using ActionOf::ActionOf;
 };
 
 // Makes the root view an extra hosts in its button, bound to the main store.

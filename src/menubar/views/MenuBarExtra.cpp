@@ -1,4 +1,4 @@
-#include "menubar/MenuBarExtra.hpp"
+#include "menubar/views/MenuBarExtra.hpp"
 
 #include "platform/ui/PinnedLayout.hpp"
 
@@ -8,8 +8,7 @@ namespace tidemark {
 
 void MenuBarExtraState::reduce(const MenuBarExtraAction& action, StatusBar& statusBar)
 {
-    if (const auto* enabled = std::get_if<MenuBarExtraAction::IsEnabled>(
-            &static_cast<const MenuBarExtraAction::variant&>(action))) {
+    if (const auto* enabled = caseOf<MenuBarExtraAction::IsEnabled>(action)) {
         isEnabled = enabled->value;
         // The old item goes first, so the new one takes its place in the bar.
         item.reset();
@@ -23,8 +22,7 @@ namespace {
 void reduceMenuBarExtra(MenuBarExtraState& state, const MenuBarExtraAction& action,
     const MenuBarExtraEnvironment& environment)
 {
-    if (const auto* window = std::get_if<MenuBarExtraAction::Window>(
-            &static_cast<const MenuBarExtraAction::variant&>(action))) {
+    if (const auto* window = caseOf<MenuBarExtraAction::Window>(action)) {
         if (!state.item || !state.item->button() || !static_cast<bool>(environment.content))
             return;
         if (QWidget* view = environment.content(window->store))
