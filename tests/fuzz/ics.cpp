@@ -1,7 +1,10 @@
 // A task file of the user's calendar folders, as another program may have written it:
 // parsing never throws or crashes, and each task that is read can have its title changed
-// and still reads back under the same UID with the new title; first in the file format
-// alone, then through the event store over a folder tree holding the file.
+// and can be removed, the result reading back under the same UIDs with the new title (or
+// without the task). The writer may refuse a change it cannot make safely, with a clear
+// error and the file left as it was, but only for a file the reader found something wrong
+// in. First in the file format alone, then through the event store over a folder tree
+// holding the file.
 
 #include "FuzzCheck.hpp"
 
@@ -13,6 +16,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
 
 using namespace tidemark;
 
@@ -27,8 +34,15 @@ std::string excerpt(std::string_view text)
     return std::string(text.substr(0, 2000));
 }
 
+// A refusal is allowed only where the reader found something wrong: a file it reads
+// cleanly must be writable.
+void checkRefusal(const ics::File& file, const std::string& what, const std::string& error)
+{
+    FUZZ_CHECK_THAT(!file.problems.empty(), what + " of a file read without a problem: " + error);
+}
+
 // The file format alone: the text with one task's title changed.
-void checkTitleChange(std::string_view bytes, const ics::Todo& todo)
+void checkTitleChange(std::string_view bytes, const ics::File& file, const ics::Todo& todo)
 {
     const bool uidMissing = todo.uid.empty();
     ics::TodoChanges changes;
@@ -36,7 +50,13 @@ void checkTitleChange(std::string_view bytes, const ics::Todo& todo)
     changes.uid = uidMissing ? "task" : todo.uid;
     changes.title = newTitle;
     changes.now = dateFromTimeIntervalSince1970(1'700'000'000);
-    const auto written = ics::write(bytes, changes, uidMissing);
+    std::optional<std::string> written;
+    try {
+        written = ics::write(bytes, changes, uidMissing);
+    } catch (const ics::WriteError& error) {
+        checkRefusal(file, "a change of title refused", error.what());
+        return;
+    }
     FUZZ_CHECK_THAT(written.has_value(), "UID \"" + todo.uid + "\" was read but cannot be written");
     const auto reread = ics::parse(*written);
     FUZZ_CHECK_THAT(reread.readable, excerpt(*written));
@@ -53,6 +73,36 @@ void checkTitleChange(std::string_view bytes, const ics::Todo& todo)
         excerpt(*written));
 }
 
+// The file format alone: the text without one task; every other task stays as it was.
+void checkRemoval(std::string_view bytes, const ics::File& file, const ics::Todo& todo)
+{
+    std::optional<std::string> rest;
+    try {
+        rest = ics::remove(bytes, todo.uid, todo.uid.empty());
+    } catch (const ics::WriteError& error) {
+        checkRefusal(file, "a removal refused", error.what());
+        return;
+    }
+    FUZZ_CHECK_THAT(rest.has_value(), "UID \"" + todo.uid + "\" was read but cannot be removed");
+    std::vector<ics::Todo> others;
+    bool removed = false;
+    for (const auto& candidate : file.todos) {
+        if (!removed && candidate == todo)
+            removed = true;
+        else
+            others.push_back(candidate);
+    }
+    const auto reread = ics::parse(*rest);
+    FUZZ_CHECK_THAT(rest->empty() ? others.empty() : reread.todos == others,
+        "after removing \"" + todo.uid + "\":\n" + excerpt(*rest));
+}
+
+std::string contentsOf(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
 void writeFile(const std::filesystem::path& path, std::string_view bytes)
 {
     std::ofstream out(path, std::ios::binary);
@@ -60,13 +110,14 @@ void writeFile(const std::filesystem::path& path, std::string_view bytes)
 }
 
 // The event store over a folder tree with the file as the one task file of a list.
-void checkThroughTheStore(std::string_view bytes)
+void checkThroughTheStore(std::string_view bytes, const ics::File& file)
 {
     const std::filesystem::path folder = fuzz::scratchFolder();
     const auto list = folder / "calendars" / "source" / "list";
+    const auto taskFile = list / "task.ics";
     std::filesystem::create_directories(list);
     std::filesystem::create_directories(folder / "state");
-    writeFile(list / "task.ics", bytes);
+    writeFile(taskFile, bytes);
     writeFile(folder / "state" / "eventstore-access", "reminders=fullAccess\n");
     {
         EventStoreOptions options;
@@ -79,15 +130,38 @@ void checkThroughTheStore(std::string_view bytes)
             reminders.resize(tasksToChange);
         for (auto& reminder : reminders) {
             const auto identifier = reminder.calendarItemIdentifier();
+            const auto before = contentsOf(taskFile);
+            const auto title = reminder.title();
             reminder.setTitle(newTitle);
             try {
                 store.saveReminder(reminder, true);
             } catch (const EventStoreError& error) {
-                FUZZ_CHECK_THAT(false, "saving \"" + identifier + "\": " + error.what());
+                checkRefusal(file, "saving \"" + identifier + "\" refused", error.what());
+                FUZZ_CHECK_THAT(contentsOf(taskFile) == before,
+                    "a refused save of \"" + identifier + "\" changed the file");
+                const auto kept = store.calendarItemWithIdentifier(identifier);
+                FUZZ_CHECK_THAT(kept && kept->title() == title,
+                    "\"" + identifier + "\" is not as it was after a refused save");
+                continue;
             }
             const auto reread = store.calendarItemWithIdentifier(identifier);
             FUZZ_CHECK_THAT(reread.has_value(), "\"" + identifier + "\" is gone after saving");
             FUZZ_CHECK_THAT(reread->title() == newTitle, "\"" + identifier + "\"");
+        }
+        // Then each goes.
+        for (const auto& reminder : reminders) {
+            const auto identifier = reminder.calendarItemIdentifier();
+            const auto before = contentsOf(taskFile);
+            try {
+                store.removeReminder(reminder, true);
+            } catch (const EventStoreError& error) {
+                checkRefusal(file, "removing \"" + identifier + "\" refused", error.what());
+                FUZZ_CHECK_THAT(contentsOf(taskFile) == before,
+                    "a refused removal of \"" + identifier + "\" changed the file");
+                continue;
+            }
+            FUZZ_CHECK_THAT(!store.calendarItemWithIdentifier(identifier).has_value(),
+                "\"" + identifier + "\" is still there after its removal");
         }
     }
     fuzz::clearScratch();
@@ -115,8 +189,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.readable || !file.problems.empty());
     if (!file.readable || file.todos.empty())
         return 0;
-    for (std::size_t i = 0; i < file.todos.size() && i < tasksToChange; ++i)
-        checkTitleChange(bytes, file.todos[i]);
-    checkThroughTheStore(bytes);
+    for (std::size_t i = 0; i < file.todos.size() && i < tasksToChange; ++i) {
+        checkTitleChange(bytes, file, file.todos[i]);
+        checkRemoval(bytes, file, file.todos[i]);
+    }
+    checkThroughTheStore(bytes, file);
     return 0;
 }

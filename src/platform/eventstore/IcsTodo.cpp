@@ -590,20 +590,18 @@ struct FieldLines {
     }
 };
 
-// A UID when there is none, DTSTAMP and LAST-MODIFIED of now, SEQUENCE one higher.
-void addStampLines(
-    const std::vector<std::string>& own, const TodoChanges& changes, FieldLines& fields)
+// A UID when the task was read without one, DTSTAMP and LAST-MODIFIED of now, SEQUENCE one
+// higher. A UID line the reader found no UID in (an empty or unreadable value) is replaced:
+// kept, it would leave the task without the UID the store now knows it by.
+void addStampLines(const std::vector<std::string>& own, bool readWithUid,
+    const TodoChanges& changes, FieldLines& fields)
 {
-    bool hasUid = false;
     std::optional<int> sequence;
     for (const std::string& line : own) {
-        const std::string name = propertyName(line);
-        if (name == "UID")
-            hasUid = true;
-        if (name == "SEQUENCE" && !sequence)
+        if (propertyName(line) == "SEQUENCE" && !sequence)
             sequence = std::atoi(std::string(propertyValue(line)).c_str());
     }
-    if (!hasUid)
+    if (!readWithUid && !changes.uid.empty())
         fields.set("UID", lineOf(icalproperty_new_uid(changes.uid.c_str())));
     fields.set("DTSTAMP", lineOf(icalproperty_new_dtstamp(utcTime(changes.now))));
     fields.set("LAST-MODIFIED", lineOf(icalproperty_new_lastmodified(utcTime(changes.now))));
@@ -649,10 +647,11 @@ void addCompletionLines(const std::vector<std::string>& own,
     }
 }
 
-FieldLines changedFieldLines(const std::vector<std::string>& own, const TodoChanges& changes)
+FieldLines changedFieldLines(
+    const std::vector<std::string>& own, bool readWithUid, const TodoChanges& changes)
 {
     FieldLines fields;
-    addStampLines(own, changes, fields);
+    addStampLines(own, readWithUid, changes, fields);
     if (changes.title) {
         fields.set("SUMMARY",
             *changes.title
@@ -838,7 +837,7 @@ std::optional<std::string> write(
     std::vector<std::string> ownTexts;
     for (std::size_t i : own)
         ownTexts.push_back(a.document.lines[i].text);
-    const FieldLines fields = changedFieldLines(ownTexts, changes);
+    const FieldLines fields = changedFieldLines(ownTexts, !current.uid.empty(), changes);
 
     Edits edits;
     editProperties(a, place->node, own, fields, edits);

@@ -247,13 +247,25 @@ TEST_F(BadInputTest, changesOneTaskOfASharedFileAndKeepsTheOther)
     EXPECT_EQ(store->calendarItemWithIdentifier("two")->title(), "Two, changed");
     EXPECT_TRUE(exists("src/list/pair.ics"));
 
-    // A task without a UID can be changed; it gets one.
-    writeFile("src/list/nameless.ics", todoFile("SUMMARY:Nameless\r\n"));
-    Reminder nameless = *store->calendarItemWithIdentifier("nameless");
-    nameless.setTitle("Named");
-    store->saveReminder(nameless, true);
-    EXPECT_TRUE(readFile("src/list/nameless.ics").contains("UID:nameless"));
-    EXPECT_EQ(store->calendarItemWithIdentifier("nameless")->title(), "Named");
+    // A task read without a UID can be changed; it gets the one it is known by, also where
+    // a UID line holds none.
+    const std::pair<const char*, QByteArray> nameless[] = {
+        { "nameless", "SUMMARY:Nameless\r\n" },
+        { "emptyuid", "UID:\r\nSUMMARY:Nameless\r\n" },
+        { "bareuid", "UID\r\nSUMMARY:Nameless\r\n" },
+    };
+    for (const auto& [name, lines] : nameless) {
+        SCOPED_TRACE(name);
+        const QString path = QString("src/list/") + name + ".ics";
+        writeFile(path, todoFile(lines));
+        Reminder r = *store->calendarItemWithIdentifier(name);
+        r.setTitle("Named");
+        store->saveReminder(r, true);
+        const QByteArray text = readFile(path);
+        EXPECT_TRUE(text.contains("\nUID:" + QByteArray(name) + "\r\n")) << text.toStdString();
+        EXPECT_EQ(text.count("UID"), 1) << text.toStdString();
+        EXPECT_EQ(store->calendarItemWithIdentifier(name)->title(), "Named");
+    }
 }
 
 } // namespace
