@@ -891,7 +891,18 @@ std::optional<std::string> remove(
         if (&other != place && !sameTask)
             continue;
         removed.insert(other.node);
-        edits.removeLines(s.nodes[other.node].begin, s.nodes[other.node].end);
+        std::size_t from = s.nodes[other.node].begin;
+        std::size_t to = s.nodes[other.node].end;
+        // A bare task takes the lines outside every component around it along: nothing
+        // reads them, and left alone one of them could begin or end the file, which would
+        // then no longer read.
+        if (other.calendar == none) {
+            while (from > 0 && s.owner[from - 1] == none)
+                --from;
+            while (to + 1 < s.owner.size() && s.owner[to + 1] == none)
+                ++to;
+        }
+        edits.removeLines(from, to);
     }
 
     bool rest = false;

@@ -303,6 +303,14 @@ TEST_F(RewriteTest, changesAndRemovesEveryTaskTheReaderLists)
             "BEGIN:VTODO\r\nUID:bare\r\nSUMMARY:Old\r\nEND:VTODO\r\nBEGIN:VEVENT\r\nUID:event\r\n"
             "SUMMARY:Meeting\r\nEND:VEVENT\r\n",
             "bare", "SUMMARY:Meeting" },
+        { "a bare task whose own END is left outside it by an END naming another component",
+            "BEGIN:VTODO\r\nUID:strayend\r\nSUMMARY:Old\r\nEND:VSUMMARY\r\nEND:VTODO\r\n"
+            "BEGIN:VEVENT\r\nUID:event\r\nSUMMARY:Meeting\r\nEND:VEVENT\r\n",
+            "strayend", "SUMMARY:Meeting" },
+        { "a bare task after an event, a line outside both",
+            "BEGIN:VEVENT\r\nUID:event\r\nSUMMARY:Meeting\r\nEND:VEVENT\r\nX-STRAY:1\r\n"
+            "BEGIN:VTODO\r\nUID:last\r\nSUMMARY:Old\r\nEND:VTODO\r\n",
+            "last", "SUMMARY:Meeting" },
         { "an occurrence whose RECURRENCE-ID does not parse",
             head
                 + "BEGIN:VTODO\r\nUID:master\r\nSUMMARY:Old\r\nEND:VTODO\r\nBEGIN:VTODO\r\nUID:"
