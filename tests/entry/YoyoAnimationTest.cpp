@@ -1,6 +1,7 @@
 #include "entry/YoyoAnimation.hpp"
 #include "entry/YoyoState.hpp"
 #include "entry/YoyoViewStates.hpp"
+#include "platform/foundation/DateComponentsFormatter.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +9,6 @@
 #include <limits>
 
 using namespace tidemark;
-
-namespace tidemark {
-// Only its identity matters here.
-class DateComponentsFormatter { };
-} // namespace tidemark
 
 TEST(YoyoAnimation, TheBlobSpringsBackToOnePointAlongThePull)
 {

@@ -29,8 +29,14 @@ UDate toUDate(Date date)
     return std::chrono::duration<double, std::milli>(date.time_since_epoch()).count();
 }
 
-Date fromUDate(UDate value)
+// None where the calendar's answer lies outside what a `Date` holds (years 1678 to 2261):
+// components from outside, a far search or a large addition reach there, and converting it
+// would overflow.
+std::optional<Date> fromUDate(UDate value)
 {
+    if (!std::isfinite(value) || value < earliestTimeIntervalSince1970 * 1000
+        || value > latestTimeIntervalSince1970 * 1000)
+        return std::nullopt;
     return Date(std::chrono::duration_cast<Date::duration>(
         std::chrono::duration<double, std::milli>(value)));
 }
@@ -425,7 +431,8 @@ Date Calendar::startOfDay(Date date) const
     WallTime w = wallTime(*calendar, toUDate(date));
     w.hour = w.minute = w.second = 0;
     const auto result = resolve(*calendar, w, MatchingPolicy::nextTime, RepeatedTimePolicy::first);
-    return result ? fromUDate(*result) : date;
+    const auto start = result ? fromUDate(*result) : std::nullopt;
+    return start.value_or(date);
 }
 
 bool Calendar::isDate(Date date, Date inSameDayAs) const

@@ -121,6 +121,35 @@ TEST(CalendarTest, NextDateOfOtherFieldsAndBadInput)
         isoOrNone(calendar.nextDate(utc(2024, 3, 1), pastYear, MatchingPolicy::nextTime)), "none");
 }
 
+// Components from outside, a far search or a large addition can name a moment a `Date`
+// cannot hold (before 1678 or after 2261): the answer is none, never an overflow.
+TEST(CalendarTest, MomentsADateCannotHoldAreNone)
+{
+    const Calendar calendar("UTC");
+    DateComponents c;
+    c.calendar = CalendarIdentifier::gregorian;
+    c.month = 5;
+    c.day = 1;
+    for (const int year : { 1, 1500, 1677, 2262, 2500, 99999 }) {
+        c.year = year;
+        EXPECT_EQ(isoOrNone(calendar.date(c)), "none") << year;
+        EXPECT_EQ(isoOrNone(dateFromComponents(c)), "none") << year;
+    }
+    c.year = 1700;
+    EXPECT_EQ(isoOrNone(calendar.date(c)), "1700-05-01T00:00:00Z");
+    c.year = 2260;
+    EXPECT_EQ(isoOrNone(calendar.date(c)), "2260-05-01T00:00:00Z");
+
+    EXPECT_EQ(isoOrNone(calendar.dateByAdding(CalendarComponent::year, 300, utc(2024, 1, 1))),
+        "none");
+    EXPECT_EQ(isoOrNone(calendar.dateByAdding(CalendarComponent::day, -200000, utc(2024, 1, 1))),
+        "none");
+    DateComponents farYear;
+    farYear.year = 2300;
+    EXPECT_EQ(
+        isoOrNone(calendar.nextDate(utc(2024, 3, 1), farYear, MatchingPolicy::nextTime)), "none");
+}
+
 struct SettingCase {
     const char* name;
     const char* zone;
