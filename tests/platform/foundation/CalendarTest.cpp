@@ -140,10 +140,10 @@ TEST(CalendarTest, MomentsADateCannotHoldAreNone)
     c.year = 2260;
     EXPECT_EQ(isoOrNone(calendar.date(c)), "2260-05-01T00:00:00Z");
 
-    EXPECT_EQ(isoOrNone(calendar.dateByAdding(CalendarComponent::year, 300, utc(2024, 1, 1))),
-        "none");
-    EXPECT_EQ(isoOrNone(calendar.dateByAdding(CalendarComponent::day, -200000, utc(2024, 1, 1))),
-        "none");
+    EXPECT_EQ(
+        isoOrNone(calendar.dateByAdding(CalendarComponent::year, 300, utc(2024, 1, 1))), "none");
+    EXPECT_EQ(
+        isoOrNone(calendar.dateByAdding(CalendarComponent::day, -200000, utc(2024, 1, 1))), "none");
     DateComponents farYear;
     farYear.year = 2300;
     EXPECT_EQ(
