@@ -47,8 +47,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (end == std::string_view::npos)
             end = input.size();
         if (const auto entry = parseLogLine(input.substr(start, end - start))) {
-            FUZZ_CHECK_THAT(
-                checkedDateFromTimeIntervalSince1970(timeIntervalSince1970(entry->date)),
+            // The range is one of whole seconds: the last second of 2261 holds its
+            // milliseconds too.
+            const auto second = std::chrono::floor<std::chrono::seconds>(entry->date);
+            FUZZ_CHECK_THAT(checkedDateFromTimeIntervalSince1970(timeIntervalSince1970(second)),
                 describe(*entry));
             checkRoundTrip(*entry);
         }
