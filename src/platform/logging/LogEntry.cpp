@@ -58,10 +58,16 @@ std::string unescapedMessage(std::string_view text)
     return out;
 }
 
+// Exactly `digits` decimal digits: from_chars alone would take a sign as well, and read
+// "-07" milliseconds as a moment before the one written.
 bool readNumber(std::string_view& text, std::size_t digits, int& value)
 {
     if (text.size() < digits)
         return false;
+    for (std::size_t k = 0; k < digits; ++k) {
+        if (text[k] < '0' || text[k] > '9')
+            return false;
+    }
     auto [end, error] = std::from_chars(text.data(), text.data() + digits, value);
     if (error != std::errc() || end != text.data() + digits)
         return false;

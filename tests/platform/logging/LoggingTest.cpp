@@ -73,7 +73,10 @@ TEST(LogLineTest, timesAreIsoWithMillisecondsAndAnyOffset)
     EXPECT_EQ(dateFromIso8601("2024-05-01T05:04:56.789-05:30"), at(1714559696789));
     for (const char* bad : { "", "2024-05-01T10:34:56Z", "2024-13-01T10:34:56.789Z",
              "2024-02-30T10:34:56.789Z", "2024-05-01 10:34:56.789Z", "2024-05-01T10:34:56.789",
-             "2024-05-01T10:34:56.789+0200", "2024-05-01T10:34:56.789Zjunk" })
+             "2024-05-01T10:34:56.789+0200", "2024-05-01T10:34:56.789Zjunk",
+             // Signs where digits belong.
+             "2024-05-01T-1:34:56.789Z", "2024-05-01T10:34:56.-07Z", "1678-01-01T00:00:00.-07Z",
+             "2024-05-01T10:34:56.789+-1:00" })
         EXPECT_EQ(dateFromIso8601(bad), std::nullopt) << bad;
     auto now = std::chrono::floor<std::chrono::milliseconds>(std::chrono::system_clock::now());
     EXPECT_EQ(dateFromIso8601(iso8601String(now)), Date(now));
