@@ -81,7 +81,7 @@ protected:
     // given middlewares.
     test::AppTestStore makeTestStore(std::vector<AppStore::Middleware> middlewares,
         AppState state = initialState(),
-        std::source_location where = std::source_location::current())
+        tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
     {
         return test::AppTestStore(
             std::move(state), test::rootReducer(m_clock), std::move(middlewares), where);

@@ -14,7 +14,8 @@ using WindowsTestStore = test::TestStore<AppWindowsState, AppWindowsAction>;
 class WindowsStoreTest : public test::ShellFixture {
 protected:
     AppWindowsStoreRef windows() { return makeAppWindowsStore(m_windows); }
-    WindowsTestStore windowsTestStore(std::source_location where = std::source_location::current())
+    WindowsTestStore windowsTestStore(
+        tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
     {
         return WindowsTestStore(
             initialAppWindowsState(),

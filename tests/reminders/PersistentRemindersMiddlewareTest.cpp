@@ -19,7 +19,7 @@ using Items = RemindersItemsAction;
 const Date launch = dateFromTimeIntervalSince1970(1'700'000'000);
 
 AppTestStore makeTestStore(std::shared_ptr<PersistentRemindersStorable> service,
-    std::source_location where = std::source_location::current())
+    tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
 {
     return AppTestStore(AppState::initial(launch, Calendar("Europe/Berlin")),
         rootReducer(std::make_shared<ManualClock>(launch)),
@@ -75,7 +75,7 @@ void completed(AppState& s)
 // What a change of the file brings: a read for the save and one for the changed objects,
 // the first of which leaves the reminders as they are now and confirms what was submitted.
 void receiveTheReadsOfAChange(AppTestStore& store, const Reminders& reminders,
-    std::source_location where = std::source_location::current())
+    tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
 {
     store.receive(itemsRead(), loading, where);
     store.receive(itemsRead(), test::TestStore<AppState, AppAction>::NoChange {}, where);

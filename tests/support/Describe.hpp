@@ -178,6 +178,11 @@ template <auto Pointer> consteval std::string_view pointerSpelling()
 
 template <class T, std::size_t I> constexpr std::string_view fieldName()
 {
+#if defined(__clang__) && __clang_major__ < 18
+    // Older clang takes no pointer to a subobject as a template argument: fields are
+    // numbered instead of named there.
+    return {};
+#else
     constexpr std::string_view spelling
         = pointerSpelling<&std::get<I>(fieldsOf(declaredOnly<T>.value))>();
     constexpr auto start = spelling.find("Pointer = ");
@@ -199,6 +204,7 @@ template <class T, std::size_t I> constexpr std::string_view fieldName()
         else
             return inner.substr(dot + 1);
     }
+#endif
 }
 
 template <class T, std::size_t I> std::string fieldLabel()
@@ -259,7 +265,10 @@ template <class T> auto fieldsAndNames(const T& value)
 // Calls `visit(name, field)` for every field of a walkable value.
 template <class T, class Visit> void forEachField(const T& value, Visit&& visit)
 {
-    const auto [fields, names] = fieldsAndNames(value);
+    // Named, not bound: clang 14 lets no lambda capture a structured binding.
+    const auto walked = fieldsAndNames(value);
+    const auto& fields = walked.first;
+    const auto& names = walked.second;
     [&]<std::size_t... I>(std::index_sequence<I...>)
     {
         (visit(names[I], std::get<I>(fields)), ...);
@@ -550,7 +559,9 @@ template <class T>
 void collectFieldDifferences(
     std::vector<std::string>& lines, const std::string& path, const T& expected, const T& actual)
 {
-    const auto [expectedFields, names] = fieldsAndNames(expected);
+    const auto walked = fieldsAndNames(expected);
+    const auto& expectedFields = walked.first;
+    const auto& names = walked.second;
     const auto actualFields = fieldsAndNames(actual).first;
     [&]<std::size_t... I>(std::index_sequence<I...>)
     {

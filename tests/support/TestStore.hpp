@@ -37,6 +37,7 @@
 
 #include "core/Store.hpp"
 #include "support/Describe.hpp"
+#include "support/SourceLocation.hpp"
 #include "support/TestMainQueue.hpp"
 
 #include <gtest/gtest.h>
@@ -48,7 +49,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <source_location>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -68,7 +68,7 @@ public:
     };
 
     TestStore(State initialState, Reducer reducer, std::vector<Middleware> middlewares = {},
-        std::source_location where = std::source_location::current())
+        tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
         : m_core(std::make_shared<Core>())
         , m_made(where)
     {
@@ -102,7 +102,7 @@ public:
 
     template <class Change = NoChange>
     void send(const Action& action, Change expectedChange = {},
-        std::source_location where = std::source_location::current())
+        tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
     {
         const std::string step = "send(" + label(action) + ")";
         if (!m_core->received.empty()) {
@@ -120,7 +120,7 @@ public:
 
     template <class Change = NoChange>
     void receive(const Action& expected, Change expectedChange = {},
-        std::source_location where = std::source_location::current())
+        tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
     {
         if (!runUntilReceived()) {
             ADD_FAILURE_AT(where.file_name(), where.line())
@@ -145,7 +145,7 @@ public:
     // in failures.
     template <class Matches, class Change = NoChange>
     void receiveMatching(const std::string& what, Matches matches, Change expectedChange = {},
-        std::source_location where = std::source_location::current())
+        tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
     {
         if (!runUntilReceived()) {
             ADD_FAILURE_AT(where.file_name(), where.line())
@@ -165,8 +165,8 @@ public:
     }
 
     // Dispatches the next `count` received actions without checking them or their changes.
-    void skipReceivedActions(
-        std::size_t count, std::source_location where = std::source_location::current())
+    void skipReceivedActions(std::size_t count,
+        tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
     {
         for (std::size_t i = 0; i < count; ++i) {
             if (!runUntilReceived()) {
@@ -203,7 +203,7 @@ public:
     }
 
     // Fails when anything is left to receive or still pending; see the top of the file.
-    void finish(std::source_location where = std::source_location::current())
+    void finish(tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
     {
         m_core->finished = true;
         // After a fatal failure the rest of the script did not run: its leftovers say nothing.
@@ -378,7 +378,7 @@ private:
 
     template <class Change>
     void check(const std::string& step, const State& before, const State& after,
-        Change& expectedChange, std::source_location where)
+        Change& expectedChange, tidemark::test::SourceLocation where)
     {
         State expected = before;
         if constexpr (std::is_invocable_v<Change&, State&, const State&>)
@@ -431,7 +431,7 @@ private:
 
     std::shared_ptr<Core> m_core;
     std::shared_ptr<StoreType> m_store;
-    std::source_location m_made;
+    tidemark::test::SourceLocation m_made;
 };
 
 } // namespace tidemark::test

@@ -40,7 +40,7 @@ inline std::shared_ptr<AppStore> makeAppStore(std::vector<AppMiddleware> middlew
 
 // A test store over the root reducer and the given middlewares, from the state at launch.
 inline AppTestStore makeAppTestStore(std::vector<AppMiddleware> middlewares,
-    std::source_location where = std::source_location::current())
+    tidemark::test::SourceLocation where = tidemark::test::SourceLocation::current())
 {
     return AppTestStore(AppState::initial(testStart(), testCalendar()),
         rootReducer(std::make_shared<ManualClock>(testStart())), std::move(middlewares), where);
