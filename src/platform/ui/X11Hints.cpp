@@ -5,6 +5,11 @@
 
 #ifdef TIDEMARK_HAVE_XCB
 #include <xcb/xcb.h>
+#ifdef TIDEMARK_HAVE_XCB_SHAPE
+#include <xcb/shape.h>
+#endif
+
+#include <QtMath>
 
 #include <cstdlib>
 #include <cstring>
@@ -50,6 +55,44 @@ xcb_window_t rootWindow(xcb_connection_t* c)
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
     return it.rem ? it.data->root : noWindow;
 }
+
+#ifdef TIDEMARK_HAVE_XCB_SHAPE
+bool hasShapeExtension(xcb_connection_t* c)
+{
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_shape_id);
+    return extension && extension->present;
+}
+
+// Rectangles in device pixels, as the X server counts them.
+std::vector<xcb_rectangle_t> deviceRectangles(QWidget* window, const std::vector<QRect>& rects)
+{
+    const qreal ratio = window->devicePixelRatioF();
+    std::vector<xcb_rectangle_t> result;
+    result.reserve(rects.size());
+    for (const QRect& rect : rects) {
+        if (rect.isEmpty())
+            continue;
+        const QRect scaled(QPoint(qFloor(rect.left() * ratio), qFloor(rect.top() * ratio)),
+            QPoint(qCeil((rect.right() + 1) * ratio) - 1, qCeil((rect.bottom() + 1) * ratio) - 1));
+        result.push_back({ static_cast<int16_t>(scaled.x()), static_cast<int16_t>(scaled.y()),
+            static_cast<uint16_t>(scaled.width()), static_cast<uint16_t>(scaled.height()) });
+    }
+    return result;
+}
+
+bool setShape(QWidget* window, xcb_shape_kind_t kind, const std::vector<QRect>& rects)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t w = c ? nativeWindow(window) : noWindow;
+    if (w == XCB_WINDOW_NONE || !hasShapeExtension(c))
+        return false;
+    const std::vector<xcb_rectangle_t> device = deviceRectangles(window, rects);
+    xcb_shape_rectangles(c, XCB_SHAPE_SO_SET, kind, XCB_CLIP_ORDERING_UNSORTED, w, 0, 0,
+        static_cast<uint32_t>(device.size()), device.data());
+    xcb_flush(c);
+    return true;
+}
+#endif
 
 } // namespace
 
@@ -130,9 +173,80 @@ void setSkipTaskbar(QWidget* window, bool skip, bool mapped)
     xcb_flush(c);
 }
 
+bool hasCompositingManager()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return true; // elsewhere the platform composes translucent windows itself
+    // Qt drives one X screen, the display's first.
+    const xcb_atom_t selection = atom(c, "_NET_WM_CM_S0");
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t* reply
+        = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    if (!reply)
+        return false;
+    const bool owned = reply->owner != XCB_WINDOW_NONE;
+    std::free(reply);
+    return owned;
+}
+
+#ifdef TIDEMARK_HAVE_XCB_SHAPE
+bool setInputShape(QWidget* window, const std::vector<QRect>& rects)
+{
+    return setShape(window, XCB_SHAPE_SK_INPUT, rects);
+}
+
+bool setBoundingShape(QWidget* window, const std::vector<QRect>& rects)
+{
+    return setShape(window, XCB_SHAPE_SK_BOUNDING, rects);
+}
+
+bool clearShapes(QWidget* window)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t w = c ? nativeWindow(window) : noWindow;
+    if (w == XCB_WINDOW_NONE || !hasShapeExtension(c))
+        return false;
+    xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, w, 0, 0, XCB_PIXMAP_NONE);
+    xcb_shape_mask(c, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, w, 0, 0, XCB_PIXMAP_NONE);
+    xcb_flush(c);
+    return true;
+}
+#else
+bool setInputShape(QWidget*, const std::vector<QRect>&)
+{
+    return false;
+}
+bool setBoundingShape(QWidget*, const std::vector<QRect>&)
+{
+    return false;
+}
+bool clearShapes(QWidget*)
+{
+    return false;
+}
+#endif
+
 #else
 
 bool isAvailable()
+{
+    return false;
+}
+bool hasCompositingManager()
+{
+    return true;
+}
+bool setInputShape(QWidget*, const std::vector<QRect>&)
+{
+    return false;
+}
+bool setBoundingShape(QWidget*, const std::vector<QRect>&)
+{
+    return false;
+}
+bool clearShapes(QWidget*)
 {
     return false;
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QRect>
+
+#include <vector>
+
 class QWidget;
 
 // Window-manager hints that Qt's window flags cannot express. Each call does nothing unless
@@ -19,5 +23,22 @@ void setOnAllDesktops(QWidget* window);
 // window is mapped this edits the property (kept where Qt merges its own states into it);
 // once mapped, it asks the window manager, which owns the state of mapped windows.
 void setSkipTaskbar(QWidget* window, bool skip, bool mapped);
+
+// Whether a compositing manager runs on the display (it owns the _NET_WM_CM_S0 selection).
+// Without one, translucent pixels of a window show black rather than what lies beneath.
+bool hasCompositingManager();
+
+// The X Shape extension, on a window with a native window (any time, mapped or not; the
+// shape stays with the native window until it is destroyed). Rectangles are in the window's
+// own coordinates, in device-independent pixels. Each returns false where it cannot act (no
+// X display, no shape extension, no native window).
+//
+// The input shape: the window takes the pointer only over `rects` (none: nowhere), and
+// presses elsewhere reach what lies beneath. Unlike a widget mask, it leaves the drawing alone.
+bool setInputShape(QWidget* window, const std::vector<QRect>& rects);
+// The bounding shape: the window shows only over `rects`.
+bool setBoundingShape(QWidget* window, const std::vector<QRect>& rects);
+// Back to the whole window, for input and for the bounding shape.
+bool clearShapes(QWidget* window);
 
 } // namespace tidemark::x11
