@@ -4,6 +4,8 @@
 #include "core/Action.hpp"
 #include "core/Overloaded.hpp"
 #include "core/state/AppState.hpp"
+#include "entry/views/YoyoDragWindows.hpp"
+#include "menubar/views/StatusItemView.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/PinnedLayout.hpp"
 #include "toolkit/WindowPlacement.hpp"
@@ -19,7 +21,7 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
 {
     return {
         .statusBar = &StatusBar::system(),
-        .statusItemContainerView = makePendingStatusItemContainerView,
+        .statusItemContainerView = makeStatusItemContainerView,
         .scrollMenuBarExtraContainerView = makePendingScrollMenuBarExtraContainerView,
         .makePopoverWindow = makePendingPopoverWindow,
         .makeOnboardingWindow = makePendingOnboardingWindow,
@@ -33,8 +35,14 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
                 return window;
             },
         .whatsNewContainerView = makePendingWhatsNewContainerView,
-        .makeYoyoDragBackWindow = makePendingYoyoDragBackWindow,
-        .makeYoyoDragFrontWindow = makePendingYoyoDragFrontWindow,
+        .makeYoyoDragBackWindow =
+            [](const AppStoreRef& store) {
+                return YoyoDragBackWindowState { tidemark::makeYoyoDragBackWindow(store) };
+            },
+        .makeYoyoDragFrontWindow =
+            [](const AppStoreRef& store) {
+                return YoyoDragFrontWindowState { tidemark::makeYoyoDragFrontWindow(store) };
+            },
         .makeYoyoScrollWindow = makePendingYoyoScrollWindow,
     };
 }

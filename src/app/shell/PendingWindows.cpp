@@ -161,30 +161,9 @@ void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
     }
 }
 
-YoyoDragBackWindowState makePendingYoyoDragBackWindow(const AppStoreRef&)
-{
-    return { makeOverlay(false) };
-}
-
-YoyoDragFrontWindowState makePendingYoyoDragFrontWindow(const AppStoreRef&)
-{
-    return { makeOverlay(true) };
-}
-
 YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef&)
 {
     return { makeOverlay(true) };
-}
-
-QWidget* makePendingStatusItemContainerView(const AppStoreRef& store)
-{
-    auto* view = new AppIconView;
-    auto weak = weakly(store);
-    QObject::connect(view, &AppIconView::pressed, view, [weak] {
-        if (auto store = weak.lock())
-            store->dispatch(actions::popoverIsPresented(!store->state().view.popover.isPresented));
-    });
-    return view;
 }
 
 QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef&)

@@ -76,12 +76,8 @@ struct YoyoScrollWindowState {
     void reduce(const YoyoScrollWindowAction& action);
 };
 
-YoyoDragBackWindowState makePendingYoyoDragBackWindow(const AppStoreRef& store);
-YoyoDragFrontWindowState makePendingYoyoDragFrontWindow(const AppStoreRef& store);
 YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef& store);
 
-// The status item's view: the application's icon; a click opens or closes the popover.
-QWidget* makePendingStatusItemContainerView(const AppStoreRef& store);
 // The scroll extra's view: the icon, taking no gesture yet.
 QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef& store);
 // The onboarding and what's-new windows and their content.
