@@ -1,9 +1,10 @@
 #include "app/shell/AppWindows.hpp"
 
-#include "app/shell/AppIcon.hpp"
 #include "core/Action.hpp"
 #include "core/Overloaded.hpp"
 #include "core/state/AppState.hpp"
+#include "onboarding/views/OnboardingWindow.hpp"
+#include "onboarding/views/WhatsNewWindow.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/PinnedLayout.hpp"
 #include "toolkit/WindowPlacement.hpp"
@@ -22,17 +23,10 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
         .statusItemContainerView = makePendingStatusItemContainerView,
         .scrollMenuBarExtraContainerView = makePendingScrollMenuBarExtraContainerView,
         .makePopoverWindow = makePendingPopoverWindow,
-        .makeOnboardingWindow = makePendingOnboardingWindow,
-        .onboardingContainerView = makePendingOnboardingContainerView,
-        .makeWhatsNewWindow =
-            [] {
-                WindowRef window = makeWindow<Window>(WindowKind::normal);
-                window->setWindowTitle(QStringLiteral("What's New in Tidemark"));
-                window->setWindowIcon(appIcon());
-                window->resize(480, 320);
-                return window;
-            },
-        .whatsNewContainerView = makePendingWhatsNewContainerView,
+        .makeOnboardingWindow = tidemark::makeOnboardingWindow,
+        .onboardingContainerView = makeOnboardingContainerView,
+        .makeWhatsNewWindow = tidemark::makeWhatsNewWindow,
+        .whatsNewContainerView = makeWhatsNewContainerView,
         .makeYoyoDragBackWindow = makePendingYoyoDragBackWindow,
         .makeYoyoDragFrontWindow = makePendingYoyoDragFrontWindow,
         .makeYoyoScrollWindow = makePendingYoyoScrollWindow,

@@ -192,36 +192,4 @@ QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef&)
     return new AppIconView;
 }
 
-WindowRef makePendingOnboardingWindow()
-{
-    WindowRef window = makeWindow<Window>(WindowKind::normal);
-    window->setWindowTitle(QStringLiteral("Welcome to Tidemark"));
-    window->setWindowIcon(appIcon());
-    window->resize(480, 320);
-    return window;
-}
-
-QWidget* makePendingOnboardingContainerView(const AppStoreRef& store)
-{
-    auto weak = weakly(store);
-    return messageView(QStringLiteral("Welcome to Tidemark"),
-        QStringLiteral("Pull down on the icon in the status bar to set a reminder."),
-        QStringLiteral("Set up later"), [weak] {
-            if (auto store = weak.lock())
-                store->dispatch(actions::viewAction(
-                    ViewAction::Onboarding { OnboardingAction::IsPresented { false } }));
-        });
-}
-
-QWidget* makePendingWhatsNewContainerView(const AppStoreRef& store)
-{
-    auto weak = weakly(store);
-    return messageView(QStringLiteral("What's new in Tidemark"),
-        QStringLiteral("This version brings improvements."), QStringLiteral("Continue"), [weak] {
-            if (auto store = weak.lock())
-                store->dispatch(
-                    actions::viewAction(ViewAction::WhatsNew { WhatsNewAction { false } }));
-        });
-}
-
 } // namespace tidemark

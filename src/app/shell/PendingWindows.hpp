@@ -84,9 +84,5 @@ YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef& store);
 QWidget* makePendingStatusItemContainerView(const AppStoreRef& store);
 // The scroll extra's view: the icon, taking no gesture yet.
 QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef& store);
-// The onboarding and what's-new windows and their content.
-WindowRef makePendingOnboardingWindow();
-QWidget* makePendingOnboardingContainerView(const AppStoreRef& store);
-QWidget* makePendingWhatsNewContainerView(const AppStoreRef& store);
 
 } // namespace tidemark

@@ -6,6 +6,7 @@
 #ifdef TIDEMARK_HAVE_XCB
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -130,6 +131,40 @@ void setSkipTaskbar(QWidget* window, bool skip, bool mapped)
     xcb_flush(c);
 }
 
+void setAspectRatio(QWidget* window, int width, int height)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t w = c ? nativeWindow(window) : noWindow;
+    if (w == XCB_WINDOW_NONE || width <= 0 || height <= 0)
+        return;
+    // WM_SIZE_HINTS: flags, x, y, width, height, min, max, increments, min and max aspect,
+    // base size, gravity; 18 numbers of 32 bits.
+    constexpr std::size_t count = 18;
+    constexpr uint32_t programAspect = 1u << 7;
+    uint32_t hints[count] = {};
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c,
+        xcb_get_property(c, 0, w, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, count),
+        nullptr);
+    if (reply) {
+        if (reply->format == 32 && reply->type == XCB_ATOM_WM_SIZE_HINTS) {
+            const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+            const std::size_t length
+                = std::min<std::size_t>(count, xcb_get_property_value_length(reply) / 4);
+            std::copy(values, values + length, hints);
+        }
+        std::free(reply);
+    }
+    const uint32_t ratio[4] = { uint32_t(width), uint32_t(height), uint32_t(width),
+        uint32_t(height) };
+    if ((hints[0] & programAspect) && std::equal(ratio, ratio + 4, hints + 11))
+        return;
+    hints[0] |= programAspect;
+    std::copy(ratio, ratio + 4, hints + 11);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NORMAL_HINTS,
+        XCB_ATOM_WM_SIZE_HINTS, 32, count, hints);
+    xcb_flush(c);
+}
+
 #else
 
 bool isAvailable()
@@ -139,6 +174,7 @@ bool isAvailable()
 void setDockWindowType(QWidget*) { }
 void setOnAllDesktops(QWidget*) { }
 void setSkipTaskbar(QWidget*, bool, bool) { }
+void setAspectRatio(QWidget*, int, int) { }
 
 #endif
 

@@ -19,5 +19,11 @@ void setOnAllDesktops(QWidget* window);
 // window is mapped this edits the property (kept where Qt merges its own states into it);
 // once mapped, it asks the window manager, which owns the state of mapped windows.
 void setSkipTaskbar(QWidget* window, bool skip, bool mapped);
+// WM_NORMAL_HINTS' aspect ratio (PAspect): the window manager keeps width : height at
+// `width` : `height` while the user resizes. Qt writes the size hints afresh whenever it
+// moves, resizes or constrains the window itself, dropping this one, so a window that wants
+// it sets it again after each of those (from its show, move and resize events); the other
+// hints are kept as Qt wrote them.
+void setAspectRatio(QWidget* window, int width, int height);
 
 } // namespace tidemark::x11
