@@ -2,7 +2,7 @@
 
 #include "app/shell/PendingWindows.hpp"
 #include "core/Action.hpp"
-#include "menubar/MenuBarExtra.hpp"
+#include "menubar/views/MenuBarExtra.hpp"
 #include "toolkit/SingleInstanceWindow.hpp"
 
 #include <functional>

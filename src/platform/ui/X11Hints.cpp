@@ -58,6 +58,24 @@ bool isAvailable()
     return connection() != nullptr;
 }
 
+bool isCompositing()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    // Screens beside the first are rare (multi-head is one screen under RandR).
+    const xcb_atom_t selection = atom(c, "_NET_WM_CM_S0");
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t* reply
+        = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    if (!reply)
+        return false;
+    const bool owned = reply->owner != XCB_WINDOW_NONE;
+    std::free(reply);
+    return owned;
+}
+
 void setDockWindowType(QWidget* window)
 {
     xcb_connection_t* c = connection();
@@ -133,6 +151,10 @@ void setSkipTaskbar(QWidget* window, bool skip, bool mapped)
 #else
 
 bool isAvailable()
+{
+    return false;
+}
+bool isCompositing()
 {
     return false;
 }
