@@ -21,7 +21,7 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
         .statusBar = &StatusBar::system(),
         .statusItemContainerView = makePendingStatusItemContainerView,
         .scrollMenuBarExtraContainerView = makePendingScrollMenuBarExtraContainerView,
-        .makePopoverWindow = makePendingPopoverWindow,
+        .makePopoverWindow = [](const AppStoreRef& store) { return tidemark::makePopoverWindow(store); },
         .makeOnboardingWindow = makePendingOnboardingWindow,
         .onboardingContainerView = makePendingOnboardingContainerView,
         .makeWhatsNewWindow =
@@ -96,8 +96,19 @@ void presentPopover(AppWindowsState& state, bool isPresented)
             .positionWindow(std::nullopt, RectEdge::maxY);
     if (Application* application = Application::shared())
         application->activate(true);
-    if (canPlace)
+    if (canPlace) {
         popover.window->makeKeyAndOrderFront();
+        return;
+    }
+    // Nowhere to hang the panel: it stays hidden, so the popover is not presented either (else
+    // the state would keep the one-second timer running for a panel nobody sees). Said on
+    // the next turn, outside the dispatch that asked for it.
+    if (std::weak_ptr<AppStore> weak = state.store; !weak.expired()) {
+        rx::mainQueue().post([weak] {
+            if (auto store = weak.lock(); store && store->state().view.popover.isPresented)
+                store->dispatch(actions::popoverIsPresented(false));
+        });
+    }
 }
 
 void tearDown(AppWindowsState& state)
