@@ -22,7 +22,6 @@ std::set<PopoverNotification> dismissingPopoverBanner(
 
 // Whether a click on a banner removes it: only once its address was opened. Without an
 // address, or when nothing could open it, the banner stays, so the user can try again.
-bool popoverBannerGoesAfterAcceptance(
-    const std::optional<std::string>& address, bool opened);
+bool popoverBannerGoesAfterAcceptance(const std::optional<std::string>& address, bool opened);
 
 } // namespace tidemark

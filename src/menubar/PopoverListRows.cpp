@@ -159,8 +159,7 @@ AnyReminder withTitle(AnyReminder reminder, const std::string& title)
     return reminder;
 }
 
-std::vector<AnyReminder> replacingReminder(
-    std::vector<AnyReminder> list, const AnyReminder& edited)
+std::vector<AnyReminder> replacingReminder(std::vector<AnyReminder> list, const AnyReminder& edited)
 {
     for (auto& reminder : list) {
         if (reminder.id == edited.id)

@@ -70,8 +70,9 @@ std::vector<PopoverListEdit> popoverListEdits(
     const std::vector<std::string>& before, const std::vector<std::string>& after);
 
 // Applies the steps to a list (what a model does to its rows, told to views step by step).
-template <class T> void applyPopoverListEdits(std::vector<T>& rows,
-    const std::vector<PopoverListEdit>& edits, const std::vector<T>& inserted, std::size_t& next)
+template <class T>
+void applyPopoverListEdits(std::vector<T>& rows, const std::vector<PopoverListEdit>& edits,
+    const std::vector<T>& inserted, std::size_t& next)
 {
     for (const auto& edit : edits) {
         switch (edit.kind) {
@@ -95,8 +96,7 @@ template <class T> void applyPopoverListEdits(std::vector<T>& rows,
 
 // A divider goes under a reminder row unless it is the last of its section, it is selected,
 // or the row after it is selected: decided from the neighbours, one row at a time.
-bool popoverRowShowsDivider(
-    bool isLastOfSection, bool isSelected, bool nextIsSelected);
+bool popoverRowShowsDivider(bool isLastOfSection, bool isSelected, bool nextIsSelected);
 
 // The context menu of a row: what its remove entry says, and which reminders it removes.
 // With a selection the entry removes the whole selection (also when the row clicked is not

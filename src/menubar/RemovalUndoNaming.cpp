@@ -4,8 +4,8 @@
 
 namespace tidemark {
 
-void RemovalUndoNamer::perform(const std::shared_ptr<UndoManager>& manager,
-    const std::string& name, bool mayRegisterLater, const std::function<void()>& dispatch)
+void RemovalUndoNamer::perform(const std::shared_ptr<UndoManager>& manager, const std::string& name,
+    bool mayRegisterLater, const std::function<void()>& dispatch)
 {
     // A removal still waiting for its step is superseded: the next step is this one's.
     stopWaiting();

@@ -321,7 +321,8 @@ TEST(PopoverListFocus, TheRowLeftIsCommittedBeforeTheRowEnteredIsSelected)
         ElementsAre(Action(Action::Update { { left } })));
     EXPECT_TRUE(popoverFocusChange(std::nullopt, std::nullopt, {}).empty());
 
-    EXPECT_THAT(ids(replacingReminder({ reminder("a"), reminder("b") }, withTitle(reminder("b"), "x"))),
+    EXPECT_THAT(
+        ids(replacingReminder({ reminder("a"), reminder("b") }, withTitle(reminder("b"), "x"))),
         ElementsAre("a", "b"));
 }
 
@@ -351,8 +352,9 @@ TEST(PopoverBannersTest, AClickRemovesTheBannerOnlyOnceItsAddressWasOpened)
 
     EXPECT_EQ(popoverBannerText(PopoverNotification::review, "Tidemark"),
         "Enjoying Tidemark? A short review helps a lot.");
-    EXPECT_TRUE(dismissingPopoverBanner({ PopoverNotification::review }, PopoverNotification::review)
-                    .empty());
+    EXPECT_TRUE(
+        dismissingPopoverBanner({ PopoverNotification::review }, PopoverNotification::review)
+            .empty());
     EXPECT_THAT(sortedPopoverBanners({ PopoverNotification::review }),
         ElementsAre(PopoverNotification::review));
 }

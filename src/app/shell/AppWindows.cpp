@@ -21,7 +21,8 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
         .statusBar = &StatusBar::system(),
         .statusItemContainerView = makePendingStatusItemContainerView,
         .scrollMenuBarExtraContainerView = makePendingScrollMenuBarExtraContainerView,
-        .makePopoverWindow = [](const AppStoreRef& store) { return tidemark::makePopoverWindow(store); },
+        .makePopoverWindow
+        = [](const AppStoreRef& store) { return tidemark::makePopoverWindow(store); },
         .makeOnboardingWindow = makePendingOnboardingWindow,
         .onboardingContainerView = makePendingOnboardingContainerView,
         .makeWhatsNewWindow =

@@ -157,7 +157,8 @@ void PopoverBannersView::accept(PopoverNotification notification)
 {
     switch (notification) {
     case PopoverNotification::review: {
-        const std::optional<std::string> address = m_reviewAddress ? m_reviewAddress() : std::nullopt;
+        const std::optional<std::string> address
+            = m_reviewAddress ? m_reviewAddress() : std::nullopt;
         const bool opened = address && environmentValue(this, openURLKey)(*address);
         if (popoverBannerGoesAfterAcceptance(address, opened))
             dismiss(notification);
@@ -192,6 +193,5 @@ void PopoverBannersView::leaveEvent(QEvent* event)
     setHighlighted(false);
     QWidget::leaveEvent(event);
 }
-
 
 } // namespace tidemark

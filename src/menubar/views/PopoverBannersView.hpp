@@ -16,7 +16,8 @@ class QVBoxLayout;
 
 namespace tidemark {
 
-using PopoverBannersStore = Store<PopoverNotificationsView::State, PopoverNotificationsView::Action>;
+using PopoverBannersStore
+    = Store<PopoverNotificationsView::State, PopoverNotificationsView::Action>;
 
 // The banners at the top of the popover, one row per notification: the review prompt, whose
 // click opens the review page (then it goes) and whose close button removes it. When the

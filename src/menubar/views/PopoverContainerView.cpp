@@ -56,12 +56,12 @@ PopoverViewWidget::PopoverViewWidget(std::shared_ptr<PopoverViewStore> viewModel
     , m_bannerProgress(std::make_unique<Animated<double>>(0.0))
 {
     m_list->setParent(this);
-    auto bannersStore = m_viewModel->derived<PopoverNotificationsView::State,
-        PopoverNotificationsView::Action>(
-        [](const PopoverView::State& state) { return state.notifications; },
-        [](const PopoverNotificationsView::Action& action) {
-            return PopoverView::Action(PopoverView::Action::Notifications { action });
-        });
+    auto bannersStore
+        = m_viewModel->derived<PopoverNotificationsView::State, PopoverNotificationsView::Action>(
+            [](const PopoverView::State& state) { return state.notifications; },
+            [](const PopoverNotificationsView::Action& action) {
+                return PopoverView::Action(PopoverView::Action::Notifications { action });
+            });
     m_banners = new PopoverBannersView(std::move(bannersStore), std::move(reviewAddress), this);
     setFixedSize(popoverMetrics::contentWidth, popoverMetrics::contentHeight);
 
@@ -129,9 +129,8 @@ void PopoverViewWidget::layoutContent()
 {
     const int width = this->width();
     const double progress = std::clamp(m_bannerProgress->value(), 0.0, 1.0);
-    const int bannerHeight = m_banners->rows().empty() && progress <= 0
-        ? 0
-        : m_banners->sizeHint().height();
+    const int bannerHeight
+        = m_banners->rows().empty() && progress <= 0 ? 0 : m_banners->sizeHint().height();
     // The strip slides down from above the top edge; what it covers the content gives up.
     const int shown = int(std::lround(bannerHeight * progress));
     m_banners->setGeometry(0, shown - bannerHeight, width, bannerHeight);
@@ -154,7 +153,8 @@ PopoverContainerView::PopoverContainerView(
     auto listStore = store->connect(Connectors::PopoverListConnector { clock });
     auto viewStore = store->connect(Connectors::PopoverViewConnector { clock });
     auto* list = new PopoverListContainerWidget(std::move(listStore), clock);
-    m_view = new PopoverViewWidget(std::move(viewStore), list, [] { return writeReviewUrl(); }, this);
+    m_view = new PopoverViewWidget(
+        std::move(viewStore), list, [] { return writeReviewUrl(); }, this);
     addPinnedSubview(this, m_view);
     setFocusProxy(list);
 
@@ -174,8 +174,8 @@ PopoverContainerView::PopoverContainerView(
         }
     });
 
-    onWindowNotification(
-        this, WindowNotification::didResignKey, [this](QWidget* window) { windowResignedKey(window); });
+    onWindowNotification(this, WindowNotification::didResignKey,
+        [this](QWidget* window) { windowResignedKey(window); });
 }
 
 PopoverContainerView::~PopoverContainerView()

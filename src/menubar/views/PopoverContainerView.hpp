@@ -28,9 +28,8 @@ using PopoverViewStore = Store<PopoverView::State, PopoverView::Action>;
 // late; a banner slides in from the top and the list makes room for it.
 class PopoverViewWidget final : public QWidget {
 public:
-    PopoverViewWidget(std::shared_ptr<PopoverViewStore> viewModel,
-        PopoverListContainerWidget* list, std::function<std::optional<std::string>()> reviewAddress,
-        QWidget* parent = nullptr);
+    PopoverViewWidget(std::shared_ptr<PopoverViewStore> viewModel, PopoverListContainerWidget* list,
+        std::function<std::optional<std::string>()> reviewAddress, QWidget* parent = nullptr);
     ~PopoverViewWidget() override;
 
     PopoverListContainerWidget* listContainer() const { return m_list; }

@@ -52,18 +52,20 @@ void PopoverEmptyView::paintEvent(QPaintEvent*)
     const QColor accent = appIconColor();
 
     const double bar = art.height() * 0.18;
-    fillContinuousRoundedRect(painter, QRectF(art.left(), art.top(), art.width(), bar), bar / 3, faint);
+    fillContinuousRoundedRect(
+        painter, QRectF(art.left(), art.top(), art.width(), bar), bar / 3, faint);
     const double icon = bar * 0.7;
     const QPointF iconCentre(art.center().x(), art.top() + bar / 2);
-    paintAppIcon(painter, QRectF(iconCentre.x() - icon / 2, iconCentre.y() - icon / 2, icon, icon),
-        accent);
+    paintAppIcon(
+        painter, QRectF(iconCentre.x() - icon / 2, iconCentre.y() - icon / 2, icon, icon), accent);
 
     // The pull: a string from the icon to a blob.
     const double blob = art.height() * 0.22;
     const QPointF blobCentre(iconCentre.x(), art.bottom() - blob / 2);
     QPen string(withOpacity(accent, 0.55), 1.5, Qt::DashLine, Qt::RoundCap);
     painter.setPen(string);
-    painter.drawLine(QPointF(iconCentre.x(), art.top() + bar), QPointF(blobCentre.x(), blobCentre.y() - blob / 2));
+    painter.drawLine(QPointF(iconCentre.x(), art.top() + bar),
+        QPointF(blobCentre.x(), blobCentre.y() - blob / 2));
     painter.setPen(Qt::NoPen);
     painter.setBrush(accent);
     painter.drawEllipse(blobCentre, blob / 2, blob / 2);

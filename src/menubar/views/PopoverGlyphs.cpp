@@ -53,20 +53,20 @@ void paintArchiveBox(QPainter& painter, const QRectF& r, const QColor& color)
     const double w = r.width();
     const double line = std::max(1.0, w * 0.09);
     QPainterPath lid;
-    lid.addRoundedRect(QRectF(r.left() + w * 0.06, r.top() + w * 0.14, w * 0.88, w * 0.22),
-        w * 0.04, w * 0.04);
+    lid.addRoundedRect(
+        QRectF(r.left() + w * 0.06, r.top() + w * 0.14, w * 0.88, w * 0.22), w * 0.04, w * 0.04);
     painter.fillPath(lid, color);
     QPen pen(color, line);
     pen.setJoinStyle(Qt::RoundJoin);
     pen.setCapStyle(Qt::RoundCap);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    const QRectF box(r.left() + w * 0.14, r.top() + w * 0.36 + line / 2, w * 0.72,
-        w * 0.5 - line / 2);
+    const QRectF box(
+        r.left() + w * 0.14, r.top() + w * 0.36 + line / 2, w * 0.72, w * 0.5 - line / 2);
     painter.drawRoundedRect(box, w * 0.05, w * 0.05);
     const double slotY = box.top() + box.height() * 0.35;
-    painter.drawLine(QPointF(r.center().x() - w * 0.12, slotY),
-        QPointF(r.center().x() + w * 0.12, slotY));
+    painter.drawLine(
+        QPointF(r.center().x() - w * 0.12, slotY), QPointF(r.center().x() + w * 0.12, slotY));
 }
 
 void paintCloseCircle(QPainter& painter, const QRectF& r, const QColor& color)
@@ -109,7 +109,8 @@ public:
         return scaledPixmap(size, mode, state, 1.0);
     }
 
-    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
+    QPixmap scaledPixmap(
+        const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override
     {
         QPixmap pixmap(size * scale);
         pixmap.setDevicePixelRatio(scale);
@@ -128,7 +129,8 @@ private:
 
 } // namespace
 
-void paintPopoverGlyph(QPainter& painter, PopoverGlyph glyph, const QRectF& rect, const QColor& color)
+void paintPopoverGlyph(
+    QPainter& painter, PopoverGlyph glyph, const QRectF& rect, const QColor& color)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);

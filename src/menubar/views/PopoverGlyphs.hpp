@@ -17,7 +17,8 @@ enum class PopoverGlyph {
     closeCircle, // a cross in a circle: closing a banner
 };
 
-void paintPopoverGlyph(QPainter& painter, PopoverGlyph glyph, const QRectF& rect, const QColor& color);
+void paintPopoverGlyph(
+    QPainter& painter, PopoverGlyph glyph, const QRectF& rect, const QColor& color);
 
 // The glyph as an icon in `color`, rendered at whatever size and pixel ratio it is asked for
 // (menus show it); dimmed when disabled.

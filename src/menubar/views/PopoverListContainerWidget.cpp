@@ -19,7 +19,8 @@ PopoverListContainerWidget::PopoverListContainerWidget(
 {
     using Action = PopoverListContainerView::Action;
     addPinnedSubview(this, m_list);
-    m_list->setAccessibleName(QString::fromStdString(localized("Reminders", "all_reminders_label")));
+    m_list->setAccessibleName(
+        QString::fromStdString(localized("Reminders", "all_reminders_label")));
     setFocusProxy(m_list);
 
     PopoverListCallbacks callbacks;

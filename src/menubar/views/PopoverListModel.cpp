@@ -33,8 +33,8 @@ template <class Row> std::vector<std::string> keysOf(const std::vector<Row>& row
     std::vector<std::string> keys;
     keys.reserve(rows.size());
     for (const auto& row : rows) {
-        keys.push_back(popoverListRowKey({ row.kind, row.section,
-            row.reminder ? row.reminder->id : std::string() }));
+        keys.push_back(popoverListRowKey(
+            { row.kind, row.section, row.reminder ? row.reminder->id : std::string() }));
     }
     return keys;
 }
@@ -107,8 +107,8 @@ void PopoverListModel::setLists(
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const AnyReminder* now = m_rows[i].reminder;
         const auto found = previous.find(after[i]);
-        const bool changed = now && found != previous.end() && found->second
-            && !(*found->second == *now);
+        const bool changed
+            = now && found != previous.end() && found->second && !(*found->second == *now);
         if (changed) {
             if (firstChanged < 0)
                 firstChanged = int(i);

@@ -36,9 +36,9 @@ bool hasLabels(const AnyReminder& reminder)
 }
 
 // The locale the time of day is written in, as ICU names it.
-std::string timeLocale()
+std::string timeLocale(const QWidget* view)
 {
-    const QString name = QLocale().name();
+    const QString name = view->locale().name();
     return name == QLatin1String("C") ? std::string("en_US") : name.toStdString();
 }
 
@@ -177,7 +177,7 @@ std::optional<TimeView::Phrase> PopoverRowDelegate::absoluteLine(const AnyRemind
     const auto interval = duration(reminder);
     if (!start || !interval)
         return std::nullopt;
-    return TimeView::absoluteLine(*start, *interval, timeLocale());
+    return TimeView::absoluteLine(*start, *interval, timeLocale(m_view));
 }
 
 void PopoverRowDelegate::paint(
@@ -250,9 +250,9 @@ void PopoverRowDelegate::paintReminder(QPainter& painter, const QStyleOptionView
                 -EditingViewModifier::horizontalPadding, 0);
             painter.setFont(m.fonts.title);
             painter.setPen(TimeView::titleIsPrimary(reminder.title) ? primary : secondary);
-            painter.drawText(QPointF(inner.left(),
-                                 g.title->top() + EditingViewModifier::verticalPadding
-                                     + metrics.ascent()),
+            painter.drawText(
+                QPointF(inner.left(),
+                    g.title->top() + EditingViewModifier::verticalPadding + metrics.ascent()),
                 metrics.elidedText(text, Qt::ElideRight, inner.width()));
         }
     }
@@ -274,8 +274,8 @@ void PopoverRowDelegate::paintReminder(QPainter& painter, const QStyleOptionView
         painter.setPen(Qt::NoPen);
         painter.setBrush(overButton ? red.darker(110) : red);
         painter.drawEllipse(g.removeButton);
-        paintPopoverGlyph(painter, PopoverGlyph::archiveBox, g.removeButton.adjusted(4, 4, -4, -4),
-            Qt::white);
+        paintPopoverGlyph(
+            painter, PopoverGlyph::archiveBox, g.removeButton.adjusted(4, 4, -4, -4), Qt::white);
     }
     painter.restore();
 }
@@ -353,8 +353,8 @@ void PopoverRowDelegate::updateEditorGeometry(
     const auto g = geometry(option.rect, *reminder, selected);
     QRectF title = g.title.value_or(QRectF(option.rect));
     // The field's text stands where the painted title stood.
-    title.adjust(EditingViewModifier::horizontalPadding - 2, 0,
-        -EditingViewModifier::horizontalPadding, 0);
+    title.adjust(
+        EditingViewModifier::horizontalPadding - 2, 0, -EditingViewModifier::horizontalPadding, 0);
     editor->setGeometry(title.toAlignedRect());
 }
 
@@ -434,8 +434,8 @@ void PopoverListView::scheduleTransition()
         return;
     }
     // Just past the due time: a reminder due exactly now is not past yet.
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - now)
-        + std::chrono::milliseconds(1);
+    const auto wait
+        = std::chrono::ceil<std::chrono::milliseconds>(*next - now) + std::chrono::milliseconds(1);
     m_transition->start(int(std::min<std::int64_t>(wait.count(), 24LL * 3600 * 1000)));
 }
 
@@ -573,15 +573,15 @@ void PopoverListView::titleEdited(const QString& text)
     if (!edited || !m_callbacks.edit)
         return;
     const PopoverListSection section = m_model->section(m_editedIndex.row());
-    m_callbacks.edit(
-        section, replacingReminder(m_model->items(section), withTitle(*edited, text.toStdString())));
+    m_callbacks.edit(section,
+        replacingReminder(m_model->items(section), withTitle(*edited, text.toStdString())));
 }
 
 void PopoverListView::keyPressEvent(QKeyEvent* event)
 {
     // Removal, undo and redo, and closing belong to the popover, not to the list.
-    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Escape || event->matches(QKeySequence::Undo)
-        || event->matches(QKeySequence::Redo)) {
+    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Escape
+        || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
         event->ignore();
         return;
     }
@@ -652,7 +652,8 @@ QMenu* PopoverListView::makeContextMenu(int row)
     contextMenu->setToolTipsVisible(true);
     const QString title = QString::fromStdString(menu.content.title());
     QAction* remove = contextMenu->addAction(
-        popoverGlyphIcon(PopoverGlyph::archiveBox, primaryTextColor(contextMenu->palette())), title);
+        popoverGlyphIcon(PopoverGlyph::archiveBox, primaryTextColor(contextMenu->palette())),
+        title);
     remove->setToolTip(title);
     remove->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
     remove->setShortcutContext(Qt::WidgetShortcut);

@@ -44,7 +44,8 @@ public:
 
     void setFormatter(std::shared_ptr<DateComponentsFormatter> formatter);
 
-    PopoverRowGeometry geometry(const QRect& rowRect, const AnyReminder& reminder, bool selected) const;
+    PopoverRowGeometry geometry(
+        const QRect& rowRect, const AnyReminder& reminder, bool selected) const;
     // The texts of a row's lines at `now`.
     std::optional<TimeView::Phrase> relativeLine(const AnyReminder& reminder, Date now) const;
     std::optional<TimeView::Phrase> absoluteLine(const AnyReminder& reminder) const;
@@ -152,7 +153,8 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void commitData(QWidget* editor) override;
-    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void selectionChanged(
+        const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
     friend class PopoverRowDelegate;
@@ -166,7 +168,6 @@ public:
     void moveDueReminders();
 
 private:
-
     std::shared_ptr<const Clock> m_clock;
     PopoverListModel* m_model;
     PopoverRowDelegate* m_delegate;

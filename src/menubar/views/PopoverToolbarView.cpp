@@ -52,8 +52,8 @@ protected:
         const bool open = isDown() || (menu() && menu()->isVisible());
         const QRectF bounds = QRectF(rect()).adjusted(1, 1, -1, -1);
         if (open || underMouse())
-            fillContinuousRoundedRect(painter, bounds, 5,
-                withOpacity(primaryTextColor(palette()), open ? 0.16 : 0.08));
+            fillContinuousRoundedRect(
+                painter, bounds, 5, withOpacity(primaryTextColor(palette()), open ? 0.16 : 0.08));
         if (hasFocus() && m_keyboardFocus) {
             QPen pen(accentColor(palette()), 2);
             painter.setPen(pen);
@@ -61,7 +61,8 @@ protected:
             painter.drawPath(continuousRoundedRect(bounds.adjusted(1, 1, -1, -1), 4));
         }
         const double side = 14;
-        const QRectF glyph(bounds.center().x() - side / 2, bounds.center().y() - side / 2, side, side);
+        const QRectF glyph(
+            bounds.center().x() - side / 2, bounds.center().y() - side / 2, side, side);
         const QColor color = isEnabled() ? primaryTextColor(palette())
                                          : withOpacity(primaryTextColor(palette()), 0.35);
         paintPopoverGlyph(painter, m_glyph, glyph, withOpacity(color, 0.85));
@@ -69,8 +70,8 @@ protected:
     void focusInEvent(QFocusEvent* event) override
     {
         // The ring shows where the keyboard went by Tab, not where the window put it.
-        m_keyboardFocus = event->reason() == Qt::TabFocusReason
-            || event->reason() == Qt::BacktabFocusReason;
+        m_keyboardFocus
+            = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
         QToolButton::focusInEvent(event);
     }
     void enterEvent(QEnterEvent* event) override

@@ -10,9 +10,7 @@
 namespace tidemark {
 
 struct PopoverToolbarDelegate;
-class PopoverContainerView;
-class PopoverHeaderView;
-class MaterialView;
+class PopoverPanelContent;
 class UndoManager;
 
 // The panel the status icon opens: a frameless panel at the status level, on every desktop,
@@ -28,29 +26,19 @@ public:
     ~PopoverPanel() override;
 
     const std::shared_ptr<UndoManager>& undoManager() const { return m_undoManager; }
-    // Built at the first show (or by `buildContent`).
-    PopoverHeaderView* header() const { return m_header; }
-    PopoverContainerView* container() const { return m_container; }
+    // Built at the first show (or by `buildContent`); null before.
+    PopoverPanelContent* content() const { return m_content; }
     void buildContent();
-    // Whether it paints itself translucent, with round corners.
-    bool isTranslucent() const { return m_translucent; }
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void followCompositor();
-
     std::weak_ptr<AppStore> m_store;
     std::shared_ptr<PopoverToolbarDelegate> m_toolbar;
     std::shared_ptr<const Clock> m_clock;
     std::shared_ptr<UndoManager> m_undoManager;
-    PopoverHeaderView* m_header = nullptr;
-    PopoverContainerView* m_container = nullptr;
-    MaterialView* m_background = nullptr;
-    bool m_translucent = false;
+    PopoverPanelContent* m_content = nullptr;
 };
 
 // The popover window in the windows store: the panel, and the toolbar's store and bridge,
