@@ -3,6 +3,7 @@
 //
 //   tidemark-previews [--output <folder>]      (default: ./previews)
 
+#include "menubar/views/MenubarPreviews.hpp"
 #include "menubar/views/PopoverPreviews.hpp"
 #include "platform/reactive/QtMainQueue.hpp"
 #include "previews/Gallery.hpp"
@@ -57,6 +58,7 @@ int main(int argc, char** argv)
     // Each library with views adds its states here.
     tidemark::registerToolkitPreviews(registry);
     tidemark::registerPopoverPreviews(registry);
+    tidemark::registerMenubarPreviews(registry);
 
     const auto result = tidemark::previews::writeGallery(registry, output);
     tidemark::rx::setMainQueue(nullptr);
