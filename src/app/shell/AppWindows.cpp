@@ -116,8 +116,10 @@ void tearDown(AppWindowsState& state)
 {
     for (SingleInstanceWindowState* entry : { &state.onboarding, &state.whatsNew })
         singleInstanceWindowReducer(*entry, SingleInstanceWindowAction::IsPresented { false });
-    if (state.popover && state.popover->window)
+    if (state.popover && state.popover->window) {
         state.popover->window->close();
+        tearDownPopoverWindow(*state.popover);
+    }
     for (WindowRef* window : { state.yoyoDragBack ? &state.yoyoDragBack->window : nullptr,
              state.yoyoDragFront ? &state.yoyoDragFront->window : nullptr,
              state.yoyoScroll ? &state.yoyoScroll->window : nullptr }) {

@@ -10,6 +10,8 @@
 #include "platform/ui/PinnedLayout.hpp"
 #include "platform/ui/X11Hints.hpp"
 
+#include <utility>
+
 namespace tidemark {
 
 PopoverPanel::PopoverPanel(const AppStoreRef& store,
@@ -41,6 +43,13 @@ void PopoverPanel::buildContent()
     addPinnedSubview(contentView(), m_content);
 }
 
+void PopoverPanel::letGoOfStore()
+{
+    m_store.reset();
+    m_toolbar.reset();
+    delete std::exchange(m_content, nullptr);
+}
+
 void PopoverPanel::showEvent(QShowEvent* event)
 {
     buildContent();
@@ -54,6 +63,13 @@ void PopoverPanel::showEvent(QShowEvent* event)
 }
 
 void reducePopoverWindow(PopoverWindowState&, const PopoverWindowAction&) { }
+
+void tearDownPopoverWindow(PopoverWindowState& state)
+{
+    if (auto* panel = dynamic_cast<PopoverPanel*>(state.window.get()))
+        panel->letGoOfStore();
+    state.toolbarDelegate.reset();
+}
 
 PopoverWindowState makePopoverWindow(const AppStoreRef& store)
 {

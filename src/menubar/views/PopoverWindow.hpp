@@ -29,6 +29,10 @@ public:
     // Built at the first show (or by `buildContent`); null before.
     PopoverPanelContent* content() const { return m_content; }
     void buildContent();
+    // Drops the content and the toolbar, whose stores hold the main store: the windows store
+    // calls it when it tears down, so the main store can go while this panel is still
+    // referenced. Not to be called from the content's own event handlers.
+    void letGoOfStore();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -57,6 +61,9 @@ struct PopoverWindowAction {
 
 // The panel keeps no state of its own: showing, placing and closing are the windows store's.
 void reducePopoverWindow(PopoverWindowState& state, const PopoverWindowAction& action);
+
+// Lets the panel go of the main store (see `PopoverPanel::letGoOfStore`).
+void tearDownPopoverWindow(PopoverWindowState& state);
 
 // The panel and its toolbar for the main store, hidden; built once when the windows store
 // receives the main store.
