@@ -22,7 +22,8 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
         .statusBar = &StatusBar::system(),
         .statusItemContainerView = makePendingStatusItemContainerView,
         .scrollMenuBarExtraContainerView = makePendingScrollMenuBarExtraContainerView,
-        .makePopoverWindow = makePendingPopoverWindow,
+        .makePopoverWindow
+        = [](const AppStoreRef& store) { return tidemark::makePopoverWindow(store); },
         .makeOnboardingWindow = tidemark::makeOnboardingWindow,
         .onboardingContainerView = makeOnboardingContainerView,
         .makeWhatsNewWindow = tidemark::makeWhatsNewWindow,
@@ -90,16 +91,29 @@ void presentPopover(AppWindowsState& state, bool isPresented)
             .positionWindow(std::nullopt, RectEdge::maxY);
     if (Application* application = Application::shared())
         application->activate(true);
-    if (canPlace)
+    if (canPlace) {
         popover.window->makeKeyAndOrderFront();
+        return;
+    }
+    // Nowhere to hang the panel: it stays hidden, so the popover is not presented either (else
+    // the state would keep the one-second timer running for a panel nobody sees). Said on
+    // the next turn, outside the dispatch that asked for it.
+    if (std::weak_ptr<AppStore> weak = state.store; !weak.expired()) {
+        rx::mainQueue().post([weak] {
+            if (auto store = weak.lock(); store && store->state().view.popover.isPresented)
+                store->dispatch(actions::popoverIsPresented(false));
+        });
+    }
 }
 
 void tearDown(AppWindowsState& state)
 {
     for (SingleInstanceWindowState* entry : { &state.onboarding, &state.whatsNew })
         singleInstanceWindowReducer(*entry, SingleInstanceWindowAction::IsPresented { false });
-    if (state.popover && state.popover->window)
+    if (state.popover && state.popover->window) {
         state.popover->window->close();
+        tearDownPopoverWindow(*state.popover);
+    }
     for (WindowRef* window : { state.yoyoDragBack ? &state.yoyoDragBack->window : nullptr,
              state.yoyoDragFront ? &state.yoyoDragFront->window : nullptr,
              state.yoyoScroll ? &state.yoyoScroll->window : nullptr }) {

@@ -2,7 +2,8 @@
 
 #include "app/shell/PendingWindows.hpp"
 #include "core/Action.hpp"
-#include "menubar/MenuBarExtra.hpp"
+#include "menubar/views/MenuBarExtra.hpp"
+#include "menubar/views/PopoverWindow.hpp"
 #include "toolkit/SingleInstanceWindow.hpp"
 
 #include <functional>

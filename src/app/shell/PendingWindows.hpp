@@ -14,23 +14,6 @@
 
 namespace tidemark {
 
-// The popover panel.
-struct PopoverWindowState {
-    WindowRef window;
-    bool operator==(const PopoverWindowState&) const = default;
-};
-
-struct PopoverWindowAction {
-    bool isPresented;
-    bool operator==(const PopoverWindowAction&) const = default;
-};
-
-// The panel keeps no state of its own: showing, placing and closing are the windows store's.
-void reducePopoverWindow(PopoverWindowState& state, const PopoverWindowAction& action);
-
-// A panel of the popover's size whose content says what the popover will hold.
-PopoverWindowState makePendingPopoverWindow(const AppStoreRef& store);
-
 // The overlay windows of the drag and scroll entries.
 struct YoyoDragBackWindowActionCases {
     struct IsPresented {

@@ -42,7 +42,8 @@ OnboardingTrailingItems::State OnboardingTrailingItemsConnector::mapState(
     const OnboardingState& onboarding = state.view.onboarding;
     const bool isFirst
         = !onboarding.pages.empty() && onboarding.selection == onboarding.pages.front();
-    const bool isLast = !onboarding.pages.empty() && onboarding.selection == onboarding.pages.back();
+    const bool isLast
+        = !onboarding.pages.empty() && onboarding.selection == onboarding.pages.back();
     return {
         .back = { .isDisabled = false, .isHidden = isFirst },
         .continue_ = {
@@ -56,17 +57,14 @@ OnboardingTrailingItems::State OnboardingTrailingItemsConnector::mapState(
 AppAction OnboardingTrailingItemsConnector::mapAction(const ViewAction& action) const
 {
     using A = OnboardingTrailingItems::Action;
-    return std::visit(overloaded {
-                          [](const A::Back&) -> AppAction {
-                              return root::onboarding(OnboardingAction::Back {});
-                          },
-                          [](const A::Next&) -> AppAction {
-                              return root::onboarding(OnboardingAction::Next {});
-                          },
-                          [](const A::Close&) -> AppAction {
-                              return root::onboarding(OnboardingAction::IsPresented { false });
-                          },
-                      },
+    return std::visit(
+        overloaded {
+            [](const A::Back&) -> AppAction { return root::onboarding(OnboardingAction::Back {}); },
+            [](const A::Next&) -> AppAction { return root::onboarding(OnboardingAction::Next {}); },
+            [](const A::Close&) -> AppAction {
+                return root::onboarding(OnboardingAction::IsPresented { false });
+            },
+        },
         asVariant(action));
 }
 
@@ -111,30 +109,30 @@ OnboardingView::State OnboardingConnector::mapState(const AppState& state) const
 AppAction OnboardingConnector::mapAction(const ViewAction& action) const
 {
     using A = OnboardingView::Action;
-    return std::visit(
-        overloaded {
-            [](const A::Selection& a) -> AppAction {
-                return root::onboarding(OnboardingAction::Selection { a.page });
-            },
-            [](const A::AppleReminders& a) -> AppAction {
-                return AppleRemindersConnector {}.mapAction(a.action);
-            },
-            [](const A::General& a) -> AppAction {
-                const auto& openAtLogin
-                    = std::get<OnboardingGeneralView::Action::OpenAtLogin>(asVariant(a.action));
-                return AppAction::Settings { SettingsAction::General {
-                    GeneralSettingsAction { openAtLogin.value } } };
-            },
-            [](const A::UserNotifications& a) -> AppAction {
-                return notificationsAction(a.action);
-            },
-            [](const A::Controls& a) -> AppAction {
-                return OnboardingControlsConnector {}.mapAction(a.action);
-            },
-            [](const A::Close&) -> AppAction {
-                return root::onboarding(OnboardingAction::IsPresented { false });
-            },
-        },
+    return std::visit(overloaded {
+                          [](const A::Selection& a) -> AppAction {
+                              return root::onboarding(OnboardingAction::Selection { a.page });
+                          },
+                          [](const A::AppleReminders& a) -> AppAction {
+                              return AppleRemindersConnector {}.mapAction(a.action);
+                          },
+                          [](const A::General& a) -> AppAction {
+                              const auto& openAtLogin
+                                  = std::get<OnboardingGeneralView::Action::OpenAtLogin>(
+                                      asVariant(a.action));
+                              return AppAction::Settings { SettingsAction::General {
+                                  GeneralSettingsAction { openAtLogin.value } } };
+                          },
+                          [](const A::UserNotifications& a) -> AppAction {
+                              return notificationsAction(a.action);
+                          },
+                          [](const A::Controls& a) -> AppAction {
+                              return OnboardingControlsConnector {}.mapAction(a.action);
+                          },
+                          [](const A::Close&) -> AppAction {
+                              return root::onboarding(OnboardingAction::IsPresented { false });
+                          },
+                      },
         asVariant(action));
 }
 

@@ -87,8 +87,8 @@ OnboardingLeadingItemsWidget::OnboardingLeadingItemsWidget(
         tableText("Onboarding", "set_up_later_button_label"), ButtonRole::cancel, this);
     m_setUpLater->setObjectName(QStringLiteral("setUpLater"));
     layout->addWidget(m_setUpLater);
-    m_presenter = std::make_unique<Presence>(
-        m_setUpLater, Transition::fade(), !m_store->state().isHidden);
+    m_presenter
+        = std::make_unique<Presence>(m_setUpLater, Transition::fade(), !m_store->state().isHidden);
     QObject::connect(m_setUpLater, &QPushButton::clicked, this,
         [this] { m_store->dispatch(OnboardingLeadingItems::Action::Skip {}); });
     render(m_store->state(), std::nullopt);
@@ -134,8 +134,8 @@ public:
         int height = 0;
         for (FadingButton* face : m_faces)
             height = std::max(height, face->sizeHint().height());
-        const double width = m_width.isAnimating() || !m_shown ? m_width.value()
-                                                               : m_shown->sizeHint().width();
+        const double width
+            = m_width.isAnimating() || !m_shown ? m_width.value() : m_shown->sizeHint().width();
         return { int(std::ceil(width)), height };
     }
 
@@ -147,8 +147,8 @@ private:
     {
         for (FadingButton* face : m_faces) {
             const QSize size = face->sizeHint().expandedTo(face->minimumSize());
-            face->setGeometry(width() - size.width(), (height() - size.height()) / 2,
-                size.width(), size.height());
+            face->setGeometry(width() - size.width(), (height() - size.height()) / 2, size.width(),
+                size.height());
         }
     }
 
@@ -169,9 +169,10 @@ OnboardingTrailingItemsWidget::OnboardingTrailingItemsWidget(
     layout->setContentsMargins(0, 0, 0, 0);
     m_back = makeButton(tableText("Navigation", "back_button_label"), ButtonRole::cancel, this);
     m_back->setObjectName(QStringLiteral("back"));
-    m_backPresenter = std::make_unique<Presence>(
-        m_back, Transition::fade(), !m_store->state().back.isHidden);
-    QObject::connect(m_back, &QPushButton::clicked, this, [this] { m_store->dispatch(A::Back {}); });
+    m_backPresenter
+        = std::make_unique<Presence>(m_back, Transition::fade(), !m_store->state().back.isHidden);
+    QObject::connect(
+        m_back, &QPushButton::clicked, this, [this] { m_store->dispatch(A::Back {}); });
 
     const char* labels[3][2] = {
         { "Onboarding", "get_started_button_label" },
@@ -200,8 +201,10 @@ OnboardingTrailingItemsWidget::OnboardingTrailingItemsWidget(
     layout->addWidget(m_slot);
 
     render(m_store->state(), std::nullopt);
-    m_subscription = m_store->statePublisher().sink(
-        [this](const OnboardingTrailingItems::State& s) { render(s, onboardingControlsAnimation()); });
+    m_subscription
+        = m_store->statePublisher().sink([this](const OnboardingTrailingItems::State& s) {
+              render(s, onboardingControlsAnimation());
+          });
 }
 
 OnboardingTrailingItemsWidget::~OnboardingTrailingItemsWidget() = default;
@@ -267,8 +270,8 @@ OnboardingControlsWidget::OnboardingControlsWidget(
     for (const QKeySequence& key : { QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) }) {
         auto* shortcut = new QShortcut(key, this);
         shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, this,
-            [this] { m_trailing->pressDefaultButton(); });
+        QObject::connect(
+            shortcut, &QShortcut::activated, this, [this] { m_trailing->pressDefaultButton(); });
     }
 }
 

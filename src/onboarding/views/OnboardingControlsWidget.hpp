@@ -56,7 +56,8 @@ public:
     FadingButton* setUpLaterButton() const { return m_setUpLater; }
 
 private:
-    void render(const OnboardingLeadingItems::State& state, const std::optional<Animation>& animation);
+    void render(
+        const OnboardingLeadingItems::State& state, const std::optional<Animation>& animation);
 
     std::shared_ptr<OnboardingLeadingItemsStore> m_store;
     FadingButton* m_setUpLater;
@@ -80,7 +81,8 @@ public:
 
 private:
     class PrimarySlot;
-    void render(const OnboardingTrailingItems::State& state, const std::optional<Animation>& animation);
+    void render(
+        const OnboardingTrailingItems::State& state, const std::optional<Animation>& animation);
 
     std::shared_ptr<OnboardingTrailingItemsStore> m_store;
     FadingButton* m_back;

@@ -187,8 +187,8 @@ void OnboardingLastView::appear(bool animated)
     if (m_didAppear)
         return;
     m_didAppear = true;
-    m_checkmarkPresenter->setPresented(true,
-        animated ? std::optional<Animation>(Animation::spring(0.5, 1.0, 0)) : std::nullopt);
+    m_checkmarkPresenter->setPresented(
+        true, animated ? std::optional<Animation>(Animation::spring(0.5, 1.0, 0)) : std::nullopt);
 }
 
 PendingUserNotificationsSettingsPane::PendingUserNotificationsSettingsPane(
@@ -253,7 +253,8 @@ void AspectFitBox::resizeEvent(QResizeEvent*)
 {
     const double height = std::min(double(this->height()), width() / m_ratio);
     const QSize size(px(height * m_ratio), px(height));
-    m_child->setGeometry(QRect(QPoint((width() - size.width()) / 2, (this->height() - size.height()) / 2), size));
+    m_child->setGeometry(
+        QRect(QPoint((width() - size.width()) / 2, (this->height() - size.height()) / 2), size));
 }
 
 } // namespace tidemark

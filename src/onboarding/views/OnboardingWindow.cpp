@@ -53,11 +53,12 @@ OnboardingViewWidget::OnboardingViewWidget(
             break;
         case OnboardingPage::notifications:
             view = new OnboardingUserNotificationsView(
-                m_store->derived<OnboardingNotificationsPaneState, OnboardingNotificationsPaneAction>(
-                    [](const State& s) { return s.userNotifications; },
-                    [](const OnboardingNotificationsPaneAction& a) -> A {
-                        return A::UserNotifications { a };
-                    }));
+                m_store
+                    ->derived<OnboardingNotificationsPaneState, OnboardingNotificationsPaneAction>(
+                        [](const State& s) { return s.userNotifications; },
+                        [](const OnboardingNotificationsPaneAction& a) -> A {
+                            return A::UserNotifications { a };
+                        }));
             break;
         case OnboardingPage::sync:
             view = new OnboardingAppleRemindersView(

@@ -90,8 +90,8 @@ QPainterPath syncCircle()
         const QPointF tip = centre + QPointF(std::cos(end), -std::sin(end)) * radius;
         // Tangent of a clockwise turn on screen at that point.
         const double heading = std::atan2(std::cos(end), std::sin(end));
-        arrows = arrows.united(arrowHead(tip + QPointF(std::cos(heading), std::sin(heading)) * 0.07,
-            heading, 0.11));
+        arrows = arrows.united(
+            arrowHead(tip + QPointF(std::cos(heading), std::sin(heading)) * 0.07, heading, 0.11));
     }
     return disc.subtracted(arrows);
 }

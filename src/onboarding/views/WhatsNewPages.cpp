@@ -36,8 +36,8 @@ WhatsNewMediaView::WhatsNewMediaView(QPicture picture, WhatsNewPictureFrame fram
 QRectF WhatsNewMediaView::pictureRect() const
 {
     const QSizeF size = m_frame.size;
-    return QRectF(QPointF(width() - size.width(), height() - size.height()) / 2 + m_frame.offset,
-        size);
+    return QRectF(
+        QPointF(width() - size.width(), height() - size.height()) / 2 + m_frame.offset, size);
 }
 
 void WhatsNewMediaView::paintEvent(QPaintEvent*)
@@ -92,10 +92,10 @@ WhatsNewPage::WhatsNewPage(
 WhatsNewRootView::WhatsNewRootView(double iconLength, QWidget* parent)
     : QWidget(parent)
     , m_iconLength(iconLength)
-    , m_version(new StyledLabel(
-          QString::fromStdString(localized("Localizable", "%@ %@", AppInfo::name(),
-              AppInfo::shortVersion().value_or(std::string()))),
-          TextStyle::title, false, this))
+    , m_version(
+          new StyledLabel(QString::fromStdString(localized("Localizable", "%@ %@", AppInfo::name(),
+                              AppInfo::shortVersion().value_or(std::string()))),
+              TextStyle::title, false, this))
     , m_heading(new StyledLabel(QString::fromStdString(localized(
                                     "WhatsNew", "whats_new_in_app_name_title %@", AppInfo::name())),
           TextStyle::largeTitle, false, this))
@@ -153,14 +153,16 @@ bool WhatsNewRootView::event(QEvent* event)
 QWidget* makeWhatsNewRedesign()
 {
     const auto page = WhatsNewPicturePage::redesign;
-    return new WhatsNewPage(new WhatsNewMediaView(whatsNewPicture(page), whatsNewPictureFrame(page)),
+    return new WhatsNewPage(
+        new WhatsNewMediaView(whatsNewPicture(page), whatsNewPictureFrame(page)),
         tableText("WhatsNew", "redesign_title"), tableText("WhatsNew", "redesign_description"));
 }
 
 QWidget* makeWhatsNewAppleRemindersList()
 {
     const auto page = WhatsNewPicturePage::remindersList;
-    return new WhatsNewPage(new WhatsNewMediaView(whatsNewPicture(page), whatsNewPictureFrame(page)),
+    return new WhatsNewPage(
+        new WhatsNewMediaView(whatsNewPicture(page), whatsNewPictureFrame(page)),
         tableText("WhatsNew", "reminders_sync_list_title"),
         tableText("WhatsNew", "reminders_sync_list_description"));
 }

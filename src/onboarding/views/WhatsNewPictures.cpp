@@ -82,12 +82,13 @@ QPicture redesignPicture()
         painter.setPen(QPen(row == 0 ? accent : QColor(0, 0, 0, 90), 1.5));
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(QPointF(panel.left() + 22, y + 8), 7, 7);
-        paintTextBar(painter, QRectF(panel.left() + 40, y + 3, 100 - row * 9, 9), QColor(0, 0, 0, 150));
+        paintTextBar(
+            painter, QRectF(panel.left() + 40, y + 3, 100 - row * 9, 9), QColor(0, 0, 0, 150));
         paintTextBar(painter, QRectF(panel.left() + 40, y + 17, 54, 7), QColor(0, 0, 0, 60));
         paintTextBar(painter, QRectF(panel.right() - 48, y + 4, 34, 8), QColor(0, 0, 0, 60));
         if (row < 4)
-            painter.fillRect(QRectF(panel.left() + 40, y + 34, panel.width() - 52, 1),
-                QColor(0, 0, 0, 20));
+            painter.fillRect(
+                QRectF(panel.left() + 40, y + 34, panel.width() - 52, 1), QColor(0, 0, 0, 20));
     }
     painter.end();
     picture.setBoundingRect(bounds.toRect());
@@ -121,8 +122,8 @@ QPicture remindersListPicture()
     painter.drawPolyline(QPolygonF({ box.topLeft() + QPointF(4, 8.5),
         box.topLeft() + QPointF(7, 11.5), box.topLeft() + QPointF(12, 5) }));
     paintTextBar(painter, QRectF(box.right() + 12, box.top() + 4, 190, 9), QColor(0, 0, 0, 150));
-    painter.fillRect(QRectF(panel.left() + 16, panel.top() + 60, panel.width() - 32, 1),
-        QColor(0, 0, 0, 25));
+    painter.fillRect(
+        QRectF(panel.left() + 16, panel.top() + 60, panel.width() - 32, 1), QColor(0, 0, 0, 25));
     const QColor colours[] = { QColor(255, 69, 58), QColor(255, 159, 10), QColor(48, 209, 88),
         QColor(10, 132, 255), QColor(191, 90, 242) };
     for (int row = 0; row < 5; ++row) {
@@ -140,8 +141,8 @@ QPicture remindersListPicture()
         if (row == 1) {
             painter.setPen(QPen(accent, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             const QPointF at(line.right() - 24, line.center().y());
-            painter.drawPolyline(QPolygonF(
-                { at + QPointF(-5, 0), at + QPointF(-1, 4), at + QPointF(6, -5) }));
+            painter.drawPolyline(
+                QPolygonF({ at + QPointF(-5, 0), at + QPointF(-1, 4), at + QPointF(6, -5) }));
         }
     }
     painter.end();

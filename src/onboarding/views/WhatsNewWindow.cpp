@@ -57,12 +57,12 @@ void ChevronButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     const QColor secondary = secondaryColor(palette());
-    const QColor plate = withOpacity(
-        secondary, WhatsNewLayout::controlBackgroundOpacity * (isDown() ? 2.0 : 1.0));
+    const QColor plate
+        = withOpacity(secondary, WhatsNewLayout::controlBackgroundOpacity * (isDown() ? 2.0 : 1.0));
     fillContinuousRoundedRect(painter, rect(), WhatsNewLayout::controlCornerRadius, plate);
     const double inset = WhatsNewLayout::controlLabelPadding;
-    paintSymbol(painter, m_chevron, QRectF(rect()).adjusted(inset, inset, -inset, -inset),
-        secondary);
+    paintSymbol(
+        painter, m_chevron, QRectF(rect()).adjusted(inset, inset, -inset, -inset), secondary);
     if (hasFocus()) {
         strokeContinuousRoundedRect(painter, rect(), WhatsNewLayout::controlCornerRadius, 2,
             palette().color(QPalette::Highlight));
@@ -146,7 +146,8 @@ WhatsNewView::WhatsNewView(double height, QWidget* parent)
     m_indicator->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_indicatorPresence = std::make_unique<Presence>(m_indicator, Transition::fade(), false);
 
-    for (const auto& [key, forward] : { std::pair { Qt::Key_Left, false }, { Qt::Key_Right, true } }) {
+    for (const auto& [key, forward] :
+        { std::pair { Qt::Key_Left, false }, { Qt::Key_Right, true } }) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
         shortcut->setContext(Qt::WindowShortcut);
         QObject::connect(shortcut, &QShortcut::activated, this, [this, forward] {
@@ -196,8 +197,8 @@ void WhatsNewView::render(bool animated)
         state.showsForward ? std::function<void()>([this] { goForward(); }) : nullptr);
     // The indicator keeps its text while it fades out on the title page.
     if (state.indicatorPage > 0)
-        m_indicator->setText(QString::fromStdString(localized("WhatsNew", "page_indicator %d %d",
-            state.indicatorPage, state.indicatorLastPage)));
+        m_indicator->setText(QString::fromStdString(localized(
+            "WhatsNew", "page_indicator %d %d", state.indicatorPage, state.indicatorLastPage)));
     m_indicator->setAccessibleName(m_indicator->text());
     m_indicatorPresence->setPresented(state.indicatorOpacity > 0,
         animated ? std::optional<Animation>(Animation::defaultAnimation()) : std::nullopt);

@@ -14,7 +14,6 @@
 #include <memory>
 #include <optional>
 
-
 namespace tidemark {
 
 class PageControllerView;

@@ -59,6 +59,24 @@ bool isAvailable()
     return connection() != nullptr;
 }
 
+bool isCompositing()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    // Screens beside the first are rare (multi-head is one screen under RandR).
+    const xcb_atom_t selection = atom(c, "_NET_WM_CM_S0");
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t* reply
+        = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    if (!reply)
+        return false;
+    const bool owned = reply->owner != XCB_WINDOW_NONE;
+    std::free(reply);
+    return owned;
+}
+
 void setDockWindowType(QWidget* window)
 {
     xcb_connection_t* c = connection();
@@ -154,8 +172,8 @@ void setAspectRatio(QWidget* window, int width, int height)
         }
         std::free(reply);
     }
-    const uint32_t ratio[4] = { uint32_t(width), uint32_t(height), uint32_t(width),
-        uint32_t(height) };
+    const uint32_t ratio[4]
+        = { uint32_t(width), uint32_t(height), uint32_t(width), uint32_t(height) };
     if ((hints[0] & programAspect) && std::equal(ratio, ratio + 4, hints + 11))
         return;
     hints[0] |= programAspect;
@@ -168,6 +186,10 @@ void setAspectRatio(QWidget* window, int width, int height)
 #else
 
 bool isAvailable()
+{
+    return false;
+}
+bool isCompositing()
 {
     return false;
 }

@@ -11,6 +11,12 @@ namespace tidemark::x11 {
 
 bool isAvailable();
 
+// Whether a compositing manager runs on the default screen (it owns the selection
+// _NET_WM_CM_S<n>). Without one, translucent pixels of a window are not blended with what
+// lies behind it, so windows that want to look translucent must paint themselves opaque.
+// False off X11.
+bool isCompositing();
+
 // _NET_WM_WINDOW_TYPE_DOCK: a desktop strip, kept above normal windows on every desktop.
 void setDockWindowType(QWidget* window);
 // _NET_WM_DESKTOP 0xFFFFFFFF: the window shows on every virtual desktop.

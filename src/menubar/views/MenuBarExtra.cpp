@@ -1,4 +1,4 @@
-#include "menubar/MenuBarExtra.hpp"
+#include "menubar/views/MenuBarExtra.hpp"
 
 #include "platform/ui/PinnedLayout.hpp"
 
