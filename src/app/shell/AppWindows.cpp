@@ -108,8 +108,16 @@ void presentPopover(AppWindowsState& state, bool isPresented)
 
 void tearDown(AppWindowsState& state)
 {
-    for (SingleInstanceWindowState* entry : { &state.onboarding, &state.whatsNew })
+    for (SingleInstanceWindowState* entry : { &state.onboarding, &state.whatsNew }) {
+        // Their views hold the main store through their connectors: they go with the next
+        // turn of the event loop even where someone still holds the window.
+        if (entry->window) {
+            for (QWidget* view : entry->window->contentView()->findChildren<QWidget*>(
+                     QString(), Qt::FindDirectChildrenOnly))
+                view->deleteLater();
+        }
         singleInstanceWindowReducer(*entry, SingleInstanceWindowAction::IsPresented { false });
+    }
     if (state.popover && state.popover->window) {
         state.popover->window->close();
         tearDownPopoverWindow(*state.popover);
