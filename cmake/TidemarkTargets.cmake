@@ -89,9 +89,13 @@ function(tidemark_test name)
     else()
         set_target_properties(${name} PROPERTIES AUTOMOC ON)
     endif()
-    gtest_discover_tests(${name}
-        DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TIDEMARK_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    # One environment entry: gtest_discover_tests splits a list of properties at its
+    # semicolons, so a second entry would swallow the properties after it.
+    set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+    if(ARG_LABELS)
+        list(APPEND properties LABELS "${ARG_LABELS}")
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
 # tidemark_benchmark(<name> <source> [DEPS <targets…>])

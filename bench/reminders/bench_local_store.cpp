@@ -140,7 +140,7 @@ static void updateOneOfTenThousand(benchmark::State& state)
     queue().drain();
     int round = 0;
     for (auto _ : state) {
-        store.service().update({ reminder(stored / 2, round++ % 2 ? "Renamed" : "Reminder") });
+        store.service().update({ reminder(stored / 2, round++ % 2 ? "Renamed" : "Reminder") }, {});
         queue().drain();
     }
 }

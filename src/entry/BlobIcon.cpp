@@ -6,8 +6,8 @@ namespace tidemark {
 
 namespace {
 
-BlobIcon::State preset(double barWidth, BlobIcon::State::Circle circle, double padding,
-    bool backgroundIsPresented)
+BlobIcon::State preset(
+    double barWidth, BlobIcon::State::Circle circle, double padding, bool backgroundIsPresented)
 {
     BlobIcon::State state;
     state.bridge.width = barWidth;

@@ -63,8 +63,8 @@ BlobLineViewModel::BlobLineViewModel(const Rect& startFrame, Size translation, d
 {
     const double length = std::hypot(translation.width, translation.height);
     const double side = 2 * endRadius;
-    endFrame = Rect(startFrame.midX() - endRadius, startFrame.midY() + length - endRadius, side,
-        side);
+    endFrame
+        = Rect(startFrame.midX() - endRadius, startFrame.midY() + length - endRadius, side, side);
     minLineWidth = endFrame.width() / 4;
 }
 
@@ -92,7 +92,8 @@ std::optional<BlobBridge> blobBridge(const BlobLineViewModel& model)
         bridge.widthReduction = hs - std::sqrt(underRoot);
     }
 
-    bridge.width = std::max(std::min(b.width() - bridge.widthReduction, b.width()), model.minLineWidth);
+    bridge.width
+        = std::max(std::min(b.width() - bridge.widthReduction, b.width()), model.minLineWidth);
     const double r = bridge.width / 2;
 
     if (bridge.gap > 0)
@@ -234,8 +235,7 @@ Rect BlobViewModel::lowerEnd() const
 
 BlobLineViewModel BlobViewModel::line() const
 {
-    return BlobLineViewModel(
-        upperEnd(), length() == 0 ? Size {} : translation,
+    return BlobLineViewModel(upperEnd(), length() == 0 ? Size {} : translation,
         std::min(length(), MenuBar::iconSize.height) / 2);
 }
 

@@ -29,8 +29,8 @@ AnyDragGestureValue DragCapture::valueAt(Point location, Date time)
     value.translation = { location.x - m_start.x, location.y - m_start.y };
     value.predictedEndLocation = { location.x + velocity.x * predictionHorizon,
         location.y + velocity.y * predictionHorizon };
-    value.predictedEndTranslation = { value.predictedEndLocation.x - m_start.x,
-        value.predictedEndLocation.y - m_start.y };
+    value.predictedEndTranslation
+        = { value.predictedEndLocation.x - m_start.x, value.predictedEndLocation.y - m_start.y };
     m_lastLocation = location;
     m_lastTime = time;
     m_lastValue = value;

@@ -49,11 +49,12 @@ std::optional<TimeView::Phrase> TimeView::relativeLine(Date startDate, TimeInter
         return std::nullopt;
     const TimeInterval remaining = timeIntervalBetween(now, dateByAdding(startDate, timeInterval));
     const bool isPast = remaining < 0;
-    return phrase(isPast ? "past_relative_time_phrase %@" : "future_relative_time_phrase %@", *value);
+    return phrase(
+        isPast ? "past_relative_time_phrase %@" : "future_relative_time_phrase %@", *value);
 }
 
-TimeView::Phrase TimeView::absoluteLine(
-    Date startDate, TimeInterval timeInterval, const std::string& locale, const std::string& timeZone)
+TimeView::Phrase TimeView::absoluteLine(Date startDate, TimeInterval timeInterval,
+    const std::string& locale, const std::string& timeZone)
 {
     return phrase("at_time_phrase %@",
         shortTimeText(dateByAdding(startDate, timeInterval), locale, timeZone));

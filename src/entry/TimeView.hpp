@@ -65,9 +65,8 @@ struct TimeView {
     // The relative line. `timerRelativeTime` is what the last tick wrote (none before the
     // first tick: then the chosen interval itself is shown). None when no text results.
     // Due now counts as the future.
-    static std::optional<Phrase> relativeLine(Date startDate, TimeInterval timeInterval,
-        Date now, const std::optional<std::string>& timerRelativeTime,
-        DateComponentsFormatter& formatter);
+    static std::optional<Phrase> relativeLine(Date startDate, TimeInterval timeInterval, Date now,
+        const std::optional<std::string>& timerRelativeTime, DateComponentsFormatter& formatter);
     // What a tick writes: the magnitude of the time left (or passed) as relative text.
     static std::optional<std::string> relativeTimeOnTick(
         Date startDate, TimeInterval timeInterval, Date now, DateComponentsFormatter& formatter);
@@ -84,6 +83,7 @@ template <> struct std::hash<tidemark::TimeView::Focusable> {
     std::size_t operator()(const tidemark::TimeView::Focusable& value) const noexcept
     {
         std::size_t seed = std::hash<std::string>()(value.id);
-        return seed ^ (std::size_t(value.field) + 0x9e3779b97f4a7c15ull + (seed << 6) + (seed >> 2));
+        return seed
+            ^ (std::size_t(value.field) + 0x9e3779b97f4a7c15ull + (seed << 6) + (seed >> 2));
     }
 };

@@ -24,6 +24,21 @@ AnyReminder makeReminder(const CDReminder& object, ToComponents toComponents)
     return reminder;
 }
 
+// Writes the fields in which `target` differs from `stored` (the object as read).
+void writeChangedFields(CDReminder& object, const AnyReminder& stored, const AnyReminder& target)
+{
+    if (target.id != stored.id)
+        object.identifier = target.id;
+    if (target.startDateComponents != stored.startDateComponents)
+        object.startDate = reminderDate(target.startDateComponents);
+    if (target.dueDateComponents != stored.dueDateComponents)
+        object.dueDate = reminderDate(target.dueDateComponents);
+    if (target.title != stored.title)
+        object.title = target.optionalTitle();
+    if (target.completionDate != stored.completionDate)
+        setCompletionDate(object, target.completionDate);
+}
+
 // Enough for the dates of tens of thousands of reminders; past it the cache starts anew.
 constexpr std::size_t componentCacheLimit = 1 << 17;
 
@@ -79,7 +94,8 @@ std::set<AnyReminder> PersistentRemindersService::read()
     return reminders;
 }
 
-void PersistentRemindersService::update(const std::set<AnyReminder>& reminders)
+void PersistentRemindersService::update(
+    const std::set<AnyReminder>& reminders, const ReadReminders& read)
 {
     if (reminders.empty())
         return;
@@ -105,8 +121,14 @@ void PersistentRemindersService::update(const std::set<AnyReminder>& reminders)
         auto given = byIdentifier.find(object.identifierString());
         if (given == byIdentifier.end())
             continue;
+        // The row as it is now, which another process may have changed since it was read:
+        // only the fields that change are written, the others keep their stored values.
+        auto version = read.find(given->first);
+        const AnyReminder stored = convert(object);
+        const AnyReminder target = mergedChange(
+            stored, *given->second, version == read.end() ? nullptr : &version->second);
         CDReminder written = object;
-        updateFrom(written, *given->second);
+        writeChangedFields(written, stored, target);
         if (written == object)
             continue;
         context.update(written);

@@ -32,7 +32,7 @@ public:
 
     std::set<AnyReminder> create(const std::set<AnyReminder>& reminders) override;
     std::set<AnyReminder> read() override;
-    void update(const std::set<AnyReminder>& reminders) override;
+    void update(const std::set<AnyReminder>& reminders, const ReadReminders& read) override;
     void delete_(const std::set<std::string>& identifiers) override;
     void deleteAll() override;
 

@@ -3,6 +3,7 @@
 #include "platform/foundation/UndoManager.hpp"
 #include "platform/reactive/Publisher.hpp"
 #include "reminders/Reminder.hpp"
+#include "reminders/ReminderMerge.hpp"
 
 #include <memory>
 #include <set>
@@ -22,9 +23,11 @@ public:
     virtual std::set<AnyReminder> create(const std::set<AnyReminder>& reminders) = 0;
     // The reminders that are not completed.
     virtual std::set<AnyReminder> read() = 0;
-    // Writes the given reminders over the stored ones with the same `id`; reminders that
-    // are not stored are skipped.
-    virtual void update(const std::set<AnyReminder>& reminders) = 0;
+    // Writes what the user changed in the given reminders over the stored ones with the
+    // same `id`: the fields that differ from the version in `read` (every field of one
+    // without a read version), so that another process's change to another field stays
+    // (`mergedChange`). Reminders that are not stored are skipped.
+    virtual void update(const std::set<AnyReminder>& reminders, const ReadReminders& read) = 0;
     virtual void delete_(const std::set<std::string>& identifiers) = 0;
     virtual void deleteAll() = 0;
 

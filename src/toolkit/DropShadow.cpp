@@ -64,6 +64,29 @@ void boxBlur(const std::vector<uint8_t>& in, std::vector<uint8_t>& out, int widt
     }
 }
 
+// Blurs the coverage `a` (width × height) by `sigma` pixels and fills `color` through it.
+QImage tintedBlur(std::vector<uint8_t>& a, int width, int height, double sigma, const QColor& tint)
+{
+    std::vector<uint8_t> b(a.size());
+    if (sigma > 0) {
+        for (int r : boxRadiiForGaussian(sigma)) {
+            boxBlur(a, b, width, height, r, true);
+            boxBlur(b, a, width, height, r, false);
+        }
+    }
+    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
+    const QRgb color = tint.rgba();
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int coverage = a[std::size_t(y) * width + x];
+            const int alpha = qAlpha(color) * coverage / 255;
+            line[x] = qPremultiply(qRgba(qRed(color), qGreen(color), qBlue(color), alpha));
+        }
+    }
+    return result;
+}
+
 QImage renderShadow(const QSizeF& size, double cornerRadius, const Shadow& shadow, double ratio)
 {
     const double extent = shadowExtent(shadow);
@@ -83,23 +106,7 @@ QImage renderShadow(const QSizeF& size, double cornerRadius, const Shadow& shado
     std::vector<uint8_t> a(std::size_t(width) * height);
     for (int y = 0; y < height; ++y)
         std::copy_n(silhouette.constScanLine(y), width, a.begin() + std::ptrdiff_t(y) * width);
-    std::vector<uint8_t> b(a.size());
-    if (shadow.radius > 0) {
-        for (int r : boxRadiiForGaussian(shadow.radius / 2 * ratio)) {
-            boxBlur(a, b, width, height, r, true);
-            boxBlur(b, a, width, height, r, false);
-        }
-    }
-    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
-    const QRgb color = shadow.color.rgba();
-    for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(result.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const int coverage = a[std::size_t(y) * width + x];
-            const int alpha = qAlpha(color) * coverage / 255;
-            line[x] = qPremultiply(qRgba(qRed(color), qGreen(color), qBlue(color), alpha));
-        }
-    }
+    QImage result = tintedBlur(a, width, height, shadow.radius / 2 * ratio, shadow.color);
     result.setDevicePixelRatio(ratio);
     return result;
 }
@@ -177,6 +184,36 @@ QImage shadowImage(
     const QSizeF whole(key.width / devicePixelRatio, key.height / devicePixelRatio);
     return cache().get(
         key, [&] { return renderShadow(whole, cornerRadius, shadow, devicePixelRatio); });
+}
+
+int layerShadowMargin(const Shadow& shadow, double scale)
+{
+    return int(std::ceil(shadowExtent(shadow) * scale));
+}
+
+QImage layerShadow(const QImage& layer, const Shadow& shadow, double scale)
+{
+    const int margin = layerShadowMargin(shadow, scale);
+    const int width = layer.width() + 2 * margin;
+    const int height = layer.height() + 2 * margin;
+    std::vector<uint8_t> a(std::size_t(width) * height, 0);
+    if (layer.format() == QImage::Format_Alpha8) {
+        for (int y = 0; y < layer.height(); ++y)
+            std::copy_n(layer.constScanLine(y), layer.width(),
+                a.begin() + std::ptrdiff_t(y + margin) * width + margin);
+    } else {
+        const QImage argb = layer.format() == QImage::Format_ARGB32_Premultiplied
+                || layer.format() == QImage::Format_ARGB32
+            ? layer
+            : layer.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < argb.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            uint8_t* out = a.data() + std::size_t(y + margin) * width + margin;
+            for (int x = 0; x < argb.width(); ++x)
+                out[x] = uint8_t(qAlpha(line[x]));
+        }
+    }
+    return tintedBlur(a, width, height, shadow.radius / 2 * scale, shadow.color);
 }
 
 void paintDropShadow(

@@ -33,6 +33,13 @@ QImage shadowImage(
 void paintDropShadow(
     QPainter& painter, const QRectF& shape, double cornerRadius, const Shadow& shadow);
 
+// The shadow of any drawing, in device pixels: the alpha of `layer` blurred by `shadow.radius`
+// points at `scale` device pixels a point, filled with `shadow.color`, on an image grown by
+// layerShadowMargin pixels on every side (the offset is left to the caller). Made anew on each
+// call: for drawings that change from frame to frame.
+int layerShadowMargin(const Shadow& shadow, double scale);
+QImage layerShadow(const QImage& layer, const Shadow& shadow, double scale);
+
 // Drops a shadow under another widget: a sibling placed just beneath `target`, as large as the
 // shadow reaches, that follows the target's geometry and visibility. The target's parent owns
 // it; a target without a parent gets none.

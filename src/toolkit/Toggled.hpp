@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Store.hpp"
+#include "platform/foundation/Geometry.hpp"
 
 #include <concepts>
 #include <utility>
@@ -58,14 +59,5 @@ template <ToggleInterface C> Binding<typename C::ValueType> offBinding(const Bin
             toggled.set(pair);
         } };
 }
-
-// An angle, kept in radians.
-struct Angle {
-    double radians = 0;
-
-    static Angle degrees(double value) { return { value * 0.017453292519943295 }; }
-    double degrees() const { return radians * 57.29577951308232; }
-    bool operator==(const Angle&) const = default;
-};
 
 } // namespace tidemark

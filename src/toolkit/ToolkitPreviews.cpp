@@ -3,6 +3,7 @@
 #include "toolkit/AlertContentView.hpp"
 #include "toolkit/AssetCatalog.hpp"
 #include "toolkit/Availability.hpp"
+#include "toolkit/ClockView.hpp"
 #include "toolkit/DebugToggles.hpp"
 #include "toolkit/DropShadow.hpp"
 #include "toolkit/EditingHighlight.hpp"
@@ -20,6 +21,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 #include <cmath>
 #include <memory>
@@ -117,6 +120,59 @@ QWidget* fixedSize(QWidget* widget, int width, int height)
     widget->setFixedSize(width, height);
     return widget;
 }
+
+constexpr double turn = 2 * std::numbers::pi;
+
+// A clock at ten past ten in the proportions of the list-item icon.
+QWidget* makeClock(int width, int height)
+{
+    auto* clock = new ClockView(8, { Angle { (10 + 10.0 / 60) / 12 * turn }, 17.15, 4 },
+        { Angle { 10.0 / 60 * turn }, 20.5, 4 });
+    clock->setFixedSize(width, height);
+    return clock;
+}
+
+// The minute hand springing from twelve to a quarter past: a clock on a frame clock of its
+// own, stopped every 50 ms for 0.75 s and once at rest; each frame is a clock of its own
+// showing the hands as they stood, with the time under it.
+class ClockFilmStrip final : public QWidget {
+public:
+    ClockFilmStrip()
+    {
+        constexpr int side = 49;
+        const ClockHand hour { Angle { 0.75 * turn }, 17.15, 4 };
+        const ClockHand minuteFrom { Angle { 0 }, 20.5, 4 };
+        ManualFrameClock frames;
+        ClockFace spring(8, hour, minuteFrom, &frames);
+        spring.setMinute({ Angle { 0.25 * turn }, 20.5, 4 });
+        auto* layout = new QHBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(6);
+        auto addFrame = [&](const QString& caption) {
+            auto* cell = new QWidget;
+            auto* column = new QVBoxLayout(cell);
+            column->setContentsMargins(0, 0, 0, 0);
+            column->setSpacing(2);
+            auto* clock = new ClockView(
+                8, { spring.hourAngle(), 17.15, 4 }, { spring.minuteAngle(), 20.5, 4 });
+            clock->setFixedSize(side, side);
+            column->addWidget(clock, 0, Qt::AlignHCenter);
+            auto* label = new QLabel(caption);
+            label->setAlignment(Qt::AlignHCenter);
+            column->addWidget(label);
+            layout->addWidget(cell);
+        };
+        constexpr double step = 0.05;
+        for (int i = 0; i <= 15; ++i) {
+            char caption[16];
+            std::snprintf(caption, sizeof caption, "%.2f s", i * step);
+            addFrame(QString::fromLatin1(caption));
+            frames.advance(step);
+        }
+        frames.runUntilIdle();
+        addFrame(QStringLiteral("at rest"));
+    }
+};
 
 } // namespace
 
@@ -217,6 +273,12 @@ void registerToolkitPreviews(PreviewRegistry& registry)
         } });
     registry.add({ "SwiftyListDividerModifier",
         { { "second row selected", [] { return new DividerSample; } } } });
+    registry.add({ "ClockView",
+        {
+            { "ten past ten", [] { return makeClock(49, 49); } },
+            { "wide frame: the face a circle of the height", [] { return makeClock(98, 49); } },
+            { "minute hand springing to a quarter past", [] { return new ClockFilmStrip; } },
+        } });
     registry.add({ "AlertContentView",
         {
             { "text", [] { return new AlertContentView; } },

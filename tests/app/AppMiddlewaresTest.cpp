@@ -196,7 +196,10 @@ TEST_F(AppMiddlewaresTest, ClosingOnboardingAsksForThePopoverWhichTheWindowsStor
 
     store.send(actions::popoverIsPresented(false),
         [](AppState& s) { s.view.popover.isPresented = false; });
-    EXPECT_FALSE(m_windowsStore->state().popover->window->isVisible());
+    EXPECT_FALSE(m_windowsStore->state()
+                     .popover->window->isVisible()); // The panel's views hear the store on the main
+                                                     // queue; they send it nothing.
+    test::mainQueue().drain();
 }
 
 TEST_F(AppMiddlewaresTest, OnboardingAndWhatsNewWindowsFollowTheirPresentation)

@@ -19,9 +19,8 @@ double distance(Point a, Point b)
 
 bool finite(const BlobArc& arc)
 {
-    return std::isfinite(arc.center.x) && std::isfinite(arc.center.y)
-        && std::isfinite(arc.radius) && std::isfinite(arc.startAngle)
-        && std::isfinite(arc.sweep);
+    return std::isfinite(arc.center.x) && std::isfinite(arc.center.y) && std::isfinite(arc.radius)
+        && std::isfinite(arc.startAngle) && std::isfinite(arc.sweep);
 }
 
 // A square of `side` centred on `center`.

@@ -14,7 +14,8 @@ using Phase = DragGesturePhase;
 
 Date at(double seconds)
 {
-    return Date {} + std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds));
+    return Date {}
+    + std::chrono::duration_cast<Date::duration>(std::chrono::duration<double>(seconds));
 }
 
 // One pointer event of a script: press, move, release or a lost grab.
@@ -52,9 +53,8 @@ std::vector<std::string> run(const std::vector<Event>& events)
         const char* name = out->phase == Phase::begin ? "begin"
             : out->phase == Phase::changed            ? "changed"
                                                       : "ended";
-        heard.push_back(std::string(name) + "("
-            + std::to_string(int(out->value.translation.width)) + ","
-            + std::to_string(int(out->value.translation.height)) + ")"
+        heard.push_back(std::string(name) + "(" + std::to_string(int(out->value.translation.width))
+            + "," + std::to_string(int(out->value.translation.height)) + ")"
             + (out->setsDragging ? "!" : ""));
     }
     return heard;
@@ -71,16 +71,14 @@ TEST(DragCapture, APullReportsOneBeginThenChangesThenOneEnd)
         std::vector<Event> events;
         V heard;
     } cases[] = {
-        { "a click reports nothing",
-            { { Event::press, icon }, { Event::release, icon } }, {} },
+        { "a click reports nothing", { { Event::press, icon }, { Event::release, icon } }, {} },
         { "moves under 10 points report nothing",
             { { Event::press, icon }, { Event::move, { 1900, 21 } }, { Event::move, { 1906, 19 } },
                 { Event::release, { 1906, 19 } } },
             {} },
         { "the first move past 10 points begins, without touching the status",
-            { { Event::press, icon }, { Event::move, { 1900, 22 } },
-                { Event::move, { 1900, 40 } }, { Event::move, { 1900, 112 } },
-                { Event::release, { 1900, 112 } } },
+            { { Event::press, icon }, { Event::move, { 1900, 22 } }, { Event::move, { 1900, 40 } },
+                { Event::move, { 1900, 112 } }, { Event::release, { 1900, 112 } } },
             { "begin(0,10)", "changed(0,28)!", "changed(0,100)!", "ended(0,100)" } },
         { "the end carries the value where the button came up",
             { { Event::press, icon }, { Event::move, { 1900, 30 } },
@@ -93,10 +91,10 @@ TEST(DragCapture, APullReportsOneBeginThenChangesThenOneEnd)
                 { Event::release, { 1930, 12 } } },
             { "begin(0,18)", "ended(0,18)", "begin(20,0)", "changed(30,0)!", "ended(30,0)" } },
         { "a lost grab ends the pull with its last value, and the next pull begins again",
-            { { Event::press, icon }, { Event::move, { 1900, 30 } },
-                { Event::move, { 1900, 50 } }, { Event::lost }, { Event::move, { 1900, 70 } },
-                { Event::release, { 1900, 70 } }, { Event::press, icon },
-                { Event::move, { 1900, 40 } }, { Event::release, { 1900, 40 } } },
+            { { Event::press, icon }, { Event::move, { 1900, 30 } }, { Event::move, { 1900, 50 } },
+                { Event::lost }, { Event::move, { 1900, 70 } }, { Event::release, { 1900, 70 } },
+                { Event::press, icon }, { Event::move, { 1900, 40 } },
+                { Event::release, { 1900, 40 } } },
             { "begin(0,18)", "changed(0,38)!", "ended(0,38)", "begin(0,28)", "ended(0,28)" } },
         { "a lost grab before the pull began reports nothing",
             { { Event::press, icon }, { Event::move, { 1900, 15 } }, { Event::lost } }, {} },

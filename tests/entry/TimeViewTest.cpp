@@ -87,10 +87,10 @@ TEST(TimeView, RelativeLineCountsDownAndThenUp)
     }
 
     // A tick writes the magnitude of the time left, and of the time passed.
-    EXPECT_EQ(TimeView::relativeTimeOnTick(start, 600, dateByAdding(start, 540), *formatter),
-        "60 sec");
-    EXPECT_EQ(TimeView::relativeTimeOnTick(start, 600, dateByAdding(start, 630), *formatter),
-        "30 sec");
+    EXPECT_EQ(
+        TimeView::relativeTimeOnTick(start, 600, dateByAdding(start, 540), *formatter), "60 sec");
+    EXPECT_EQ(
+        TimeView::relativeTimeOnTick(start, 600, dateByAdding(start, 630), *formatter), "30 sec");
 }
 
 TEST(TimeView, AbsoluteLineIsTheDueTimeOfDay)

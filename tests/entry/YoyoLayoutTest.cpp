@@ -1,5 +1,5 @@
-#include "entry/BlobIcon.hpp"
 #include "entry/YoyoLayout.hpp"
+#include "entry/BlobIcon.hpp"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,8 @@ TEST(YoyoLayout, TheCardGrowsOutOfTheLowerEndAndSettlesUnderTheIcon)
     const Rect window(0, 0, 1920, 1080);
     const BlobViewModel blob { square({ 1900, 12 }, 16), { 1, 0 }, true };
     const Size card { 230, 140 };
-    const Rect hidden = dragDataEntryCardFrame(card, 0, DataEntryPosition::belowMenubar, blob, window);
+    const Rect hidden
+        = dragDataEntryCardFrame(card, 0, DataEntryPosition::belowMenubar, blob, window);
     EXPECT_EQ(hidden.size, blob.topBlobSize()) << "the upper end's size";
     EXPECT_EQ(hidden.center(), blob.bottomBlobFrame().center()) << "on the lower end";
 

@@ -1,5 +1,5 @@
-#include "menubar/BackgroundProgressBar.hpp"
 #include "menubar/StatusItemLook.hpp"
+#include "menubar/BackgroundProgressBar.hpp"
 
 #include <gtest/gtest.h>
 

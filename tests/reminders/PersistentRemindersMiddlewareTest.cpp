@@ -26,6 +26,16 @@ AppTestStore makeTestStore(std::shared_ptr<PersistentRemindersStorable> service,
         { persistentRemindersMiddleware(std::move(service)) }, where);
 }
 
+// A plain store, for steps whose follow-ups run on their own time (the observation of the
+// file) and where only the outcome counts.
+std::shared_ptr<Store<AppState, AppAction>> makeStore(
+    std::shared_ptr<PersistentRemindersStorable> service)
+{
+    return Store<AppState, AppAction>::make(AppState::initial(launch, Calendar("Europe/Berlin")),
+        rootReducer(std::make_shared<ManualClock>(launch)),
+        { persistentRemindersMiddleware(std::move(service)) });
+}
+
 AppAction settingsReadWith(RemindersDataSource dataSource)
 {
     UserSettings settings;
@@ -172,6 +182,41 @@ TEST_F(LocalStorageMiddlewareTest, RequestsReachTheFileAndTheRemindersComeBackBy
     store.cancelRunningFollowUps(); // the observation of the file lasts as long as the program
 }
 
+// The local store hears nothing of another process's writes, so the state can be far
+// behind when the user snoozes: only the due date the snooze changed is written.
+TEST_F(LocalStorageMiddlewareTest, ASnoozeKeepsWhatAnotherProcessWroteSinceTheRead)
+{
+    auto store = makeStore(m_service);
+    store->dispatch(settingsReadWith(RemindersDataSource::local));
+    store->dispatch(createSubmit({ localReminder("A", "Tea") }));
+    drainMainQueue();
+    const AnyReminder read = *store->state().remindersStore.items.value.begin();
+    {
+        SQLite::Database other(storeFile().string(), SQLite::OPEN_READWRITE);
+        other.exec("UPDATE CDReminder SET title = 'Green tea'");
+    }
+
+    AnyReminder snoozed = read;
+    setDueDate(snoozed, dateFromTimeIntervalSince1970(1'700'001'200));
+    store->dispatch(updateSubmit({ snoozed }));
+    drainMainQueue();
+    EXPECT_EQ(storedRows().at("A").title, "Green tea");
+    AnyReminder expected = snoozed;
+    expected.title = "Green tea";
+    EXPECT_EQ(store->state().remindersStore.items.value, (Reminders { expected }));
+
+    // The user's own rename wins, also over a rename made elsewhere meanwhile.
+    {
+        SQLite::Database other(storeFile().string(), SQLite::OPEN_READWRITE);
+        other.exec("UPDATE CDReminder SET title = 'Black tea'");
+    }
+    AnyReminder renamed = expected;
+    renamed.title = "Mint tea";
+    store->dispatch(updateSubmit({ renamed }));
+    drainMainQueue();
+    EXPECT_EQ(storedRows().at("A").title, "Mint tea");
+}
+
 TEST_F(LocalStorageMiddlewareTest, AFailedRequestIsPrintedAndAnsweredWithItsError)
 {
     auto store = makeTestStore(m_service);
@@ -217,7 +262,7 @@ class MockLocalService : public PersistentRemindersStorable {
 public:
     MOCK_METHOD(std::set<AnyReminder>, create, (const std::set<AnyReminder>&), (override));
     MOCK_METHOD(std::set<AnyReminder>, read, (), (override));
-    MOCK_METHOD(void, update, (const std::set<AnyReminder>&), (override));
+    MOCK_METHOD(void, update, (const std::set<AnyReminder>&, const ReadReminders&), (override));
     MOCK_METHOD(void, delete_, (const std::set<std::string>&), (override));
     MOCK_METHOD(void, deleteAll, (), (override));
     MOCK_METHOD(std::shared_ptr<UndoManager>, undoManager, (), (const, override));

@@ -47,7 +47,7 @@ TEST_F(PersistentRemindersServiceTest, CreatesReadsUpdatesAndDeletes)
     auto renamed = tea;
     renamed.title = "Green tea";
     testing::internal::CaptureStdout();
-    service().update({ renamed });
+    service().update({ renamed }, {});
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(service().read(), (Reminders { renamed, untitledAsStored, listedAsStored }));
 
@@ -56,7 +56,7 @@ TEST_F(PersistentRemindersServiceTest, CreatesReadsUpdatesAndDeletes)
     setCompletionDate(completed, at(1'700'000'900));
     auto reopened = done;
     setCompletionDate(reopened, std::nullopt);
-    service().update({ completed, reopened });
+    service().update({ completed, reopened }, {});
     EXPECT_EQ(service().read(), (Reminders { renamed, listedAsStored, reopened }));
     EXPECT_EQ(storedRows().at("B"), (StoredRow { "", true, true }));
     EXPECT_EQ(storedRows().at("D"), (StoredRow { "Done", false, false }));
@@ -77,28 +77,90 @@ TEST_F(PersistentRemindersServiceTest, UpdateWritesTheStoredRemindersOfTheSetAnd
     service().create({ tea, walk });
     auto renamed = tea;
     renamed.title = "Green tea";
-    service().update({ renamed, walk, localReminder("X", "not stored") });
+    service().update({ renamed, walk, localReminder("X", "not stored") }, {});
     EXPECT_EQ(storedRows(),
         (Rows { { "A", { "Green tea", false, false } }, { "B", { "Walk", false, false } } }));
 }
 
 // Requests that have nothing to store save nothing, and leave the name of the step
 // before them alone.
+// Another process (a second instance, a sync tool) may write the store between the read
+// the user acted on and the update: its change to another field stays, while the field the
+// user changed takes the user's value, also over the other process's.
+TEST_F(PersistentRemindersServiceTest, AnUpdateWritesWhatTheUserChangedOntoTheRowAsItIsNow)
+{
+    struct Case {
+        const char* name;
+        const char* elsewhere; // what the other process does to the row
+        std::function<void(AnyReminder&)> userChange;
+        std::string title;
+        double due;
+        bool completed;
+    };
+    const Case cases[] = {
+        { "a snooze keeps a rename", "UPDATE CDReminder SET title = 'Green tea'",
+            [](AnyReminder& r) { setDueDate(r, at(1'700'001'200)); }, "Green tea", 1'700'001'200,
+            false },
+        { "a rename wins over a rename", "UPDATE CDReminder SET title = 'Green tea'",
+            [](AnyReminder& r) { r.title = "Mint tea"; }, "Mint tea", 1'700'000'600, false },
+        { "a completion keeps a snooze", "UPDATE CDReminder SET dueDate = dueDate + 3600",
+            [](AnyReminder& r) { setCompletionDate(r, at(1'700'000'300)); }, "Tea", 1'700'004'200,
+            true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        service().delete_({ "A" });
+        service().create({ localReminder("A", "Tea") });
+        const AnyReminder read = *service().read().begin();
+        {
+            SQLite::Database other(storeFile().string(), SQLite::OPEN_READWRITE);
+            other.exec(c.elsewhere);
+        }
+        AnyReminder request = read;
+        c.userChange(request);
+        service().update({ request }, { { read.id, read } });
+
+        const auto now = service().persistenceController().fetchReminders({ "A" });
+        ASSERT_EQ(now.size(), 1u);
+        EXPECT_EQ(now[0].title, c.title);
+        EXPECT_EQ(now[0].dueDate, at(c.due));
+        EXPECT_EQ(now[0].isCompleted, c.completed);
+    }
+}
+
+// The row is written column by column: a change another connection makes between the
+// context reading the row and its save stays.
+TEST_F(PersistentRemindersServiceTest, ASaveWritesOnlyTheColumnsThatChanged)
+{
+    service().create({ localReminder("A", "Tea") });
+    CDReminder object = service().persistenceController().fetchReminders({ "A" }).at(0);
+    object.dueDate = at(1'700'001'200);
+    context().update(object);
+    {
+        SQLite::Database other(storeFile().string(), SQLite::OPEN_READWRITE);
+        other.exec("UPDATE CDReminder SET title = 'Green tea'");
+    }
+    context().save();
+    const CDReminder saved = service().persistenceController().fetchReminders({ "A" }).at(0);
+    EXPECT_EQ(saved.title, "Green tea");
+    EXPECT_EQ(saved.dueDate, at(1'700'001'200));
+}
+
 TEST_F(PersistentRemindersServiceTest, RequestsWithNothingToStoreSaveAndNameNothing)
 {
     const auto tea = localReminder("A", "Tea");
     const std::vector<std::pair<std::string, std::function<void(PersistentRemindersService&)>>>
         cases {
             { "empty create", [](auto& s) { EXPECT_TRUE(s.create({}).empty()); } },
-            { "empty update", [](auto& s) { s.update({}); } },
+            { "empty update", [](auto& s) { s.update({}, {}); } },
             { "empty delete", [](auto& s) { s.delete_({}); } },
             { "delete of identifiers not stored",
                 [](auto& s) {
                     s.delete_({ "X", "Y" });
                 } },
-            { "update equal to the store", [&](auto& s) { s.update({ tea }); } },
+            { "update equal to the store", [&](auto& s) { s.update({ tea }, {}); } },
             { "update of a reminder not stored",
-                [](auto& s) { s.update({ localReminder("X", "not stored") }); } },
+                [](auto& s) { s.update({ localReminder("X", "not stored") }, {}); } },
         };
     auto manager = std::make_shared<UndoManager>();
     service().setUndoManager(manager);
@@ -139,7 +201,7 @@ TEST_F(PersistentRemindersServiceTest, UndoesAndRedoesEachRequestUnderItsName)
     const Rows greenTea { { "A", { "Green tea", false, false } } };
     const std::vector<Step> steps {
         { "create", [&] { service().create({ localReminder("A", "Tea") }); }, newLabel, none, tea },
-        { "update", [&] { service().update({ renamed }); }, updateLabel, tea, greenTea },
+        { "update", [&] { service().update({ renamed }, {}); }, updateLabel, tea, greenTea },
         { "delete", [&] { service().delete_({ "A" }); }, deleteLabel, greenTea, none },
     };
     for (const auto& step : steps) {
@@ -224,7 +286,7 @@ TEST_F(PersistentRemindersServiceTest, AFailedSaveIsRolledBackAndNeverLandsLater
         PersistenceError);
     auto poisoned = tea;
     poisoned.title = "poison";
-    EXPECT_THROW(service().update({ poisoned }), PersistenceError);
+    EXPECT_THROW(service().update({ poisoned }, {}), PersistenceError);
     drainMainQueue();
     EXPECT_FALSE(context().hasChanges());
     EXPECT_EQ(service().read(), (Reminders { tea }));

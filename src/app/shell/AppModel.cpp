@@ -233,8 +233,7 @@ NamedMiddlewares makeMiddlewareList(const MiddlewareServices& services)
     list.emplace_back("whatsNewMiddleware", whatsNewMiddleware(windowsStore));
     list.emplace_back("makeDragGestureMiddleware", makeDragGestureMiddleware(windowsStore));
     list.emplace_back("viewActionMiddleware", viewActionMiddleware(windowsStore));
-    list.emplace_back(
-        "makeStatusItemDragMiddleware", makeStatusItemDragMiddleware(windowsStore));
+    list.emplace_back("makeStatusItemDragMiddleware", makeStatusItemDragMiddleware(windowsStore));
     return list;
 }
 

@@ -60,9 +60,8 @@ std::optional<Rect> statusItemScrollFrame(const AppState& state, const AppWindow
 {
     if (!windows.yoyoScroll || !windows.yoyoScroll->window)
         return std::nullopt;
-    StatusBarButton* button = windows.scrollMenuBarExtra.item
-        ? windows.scrollMenuBarExtra.item->button()
-        : nullptr;
+    StatusBarButton* button
+        = windows.scrollMenuBarExtra.item ? windows.scrollMenuBarExtra.item->button() : nullptr;
     if (!button || !button->window())
         return std::nullopt;
     // The extra reports its bounds in its button's window.

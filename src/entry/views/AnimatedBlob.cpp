@@ -150,11 +150,11 @@ void AnimatedBlob::moved()
         const BlobFrame f = frame();
         const Point leading { f.lowerEnd.minX(), f.lowerEnd.midY() };
         m_space->publish(std::string(YoyoConstants::TopBlob::size), f.upperEnd, std::nullopt);
-        m_space->publish(std::string(YoyoConstants::TopBlob::bottomPosition),
-            f.model.startFrame, std::nullopt);
+        m_space->publish(
+            std::string(YoyoConstants::TopBlob::bottomPosition), f.model.startFrame, std::nullopt);
         m_space->publish(std::string(YoyoConstants::BottomBlob::frame), f.lowerEnd, std::nullopt);
-        m_space->publish(std::string(YoyoConstants::BottomBlob::leadingPosition),
-            Rect(leading, {}), std::nullopt);
+        m_space->publish(std::string(YoyoConstants::BottomBlob::leadingPosition), Rect(leading, {}),
+            std::nullopt);
     }
     if (m_onFrame)
         m_onFrame();

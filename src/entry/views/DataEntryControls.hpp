@@ -52,7 +52,7 @@ private:
 
 // The surface of a data-entry card: the popover material in a continuous rounded rectangle,
 // with the faint border just inside its edge.
-void paintDataEntryBorder(QPainter& painter, const QRectF& rect, double cornerRadius,
-    const QWidget* widget);
+void paintDataEntryBorder(
+    QPainter& painter, const QRectF& rect, double cornerRadius, const QWidget* widget);
 
 } // namespace tidemark

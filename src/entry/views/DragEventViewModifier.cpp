@@ -9,8 +9,8 @@
 
 namespace tidemark {
 
-DragEventViewModifier::DragEventViewModifier(QWidget* view, std::function<QRectF()> hitArea,
-    Binding<ZevovozoStatus> status, Handler handler)
+DragEventViewModifier::DragEventViewModifier(
+    QWidget* view, std::function<QRectF()> hitArea, Binding<ZevovozoStatus> status, Handler handler)
     : QObject(view)
     , m_view(view)
     , m_hitArea(std::move(hitArea))

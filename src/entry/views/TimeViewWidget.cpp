@@ -124,8 +124,8 @@ TimeLinesLayout::TimeLinesLayout(const TimeLinesText& text, const QFont& font, d
         width = std::max(width, metrics.horizontalAdvance(qtext(m_text.relative->text())));
         ++lines;
     }
-    m_size = QSizeF(std::ceil(width) + 2 * runPaddingX,
-        lines * m_lineHeight + (lines - 1) * m_lineSpacing);
+    m_size = QSizeF(
+        std::ceil(width) + 2 * runPaddingX, lines * m_lineHeight + (lines - 1) * m_lineSpacing);
 }
 
 void TimeLinesLayout::paint(
@@ -212,7 +212,8 @@ void TimeViewWidget::setId(const std::string& id)
     m_id = id;
 }
 
-void TimeViewWidget::setTimes(std::optional<Date> startDate, std::optional<TimeInterval> timeInterval)
+void TimeViewWidget::setTimes(
+    std::optional<Date> startDate, std::optional<TimeInterval> timeInterval)
 {
     if (startDate == m_startDate && timeInterval == m_timeInterval)
         return;
@@ -340,8 +341,8 @@ void TimeViewWidget::relayout()
     }
     const bool collapse = TimeView::labelsCollapse(m_progress);
     m_labels->setMaximumSize(collapse ? QSize(0, 0) : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-    m_lines->set(shownLines(), TimeView::lineSpacing(m_isExpanded),
-        TimeView::labelsOpacity(m_progress));
+    m_lines->set(
+        shownLines(), TimeView::lineSpacing(m_isExpanded), TimeView::labelsOpacity(m_progress));
     m_titleRow->setVisible(showsTitleRow());
     applyTitleColour();
 }

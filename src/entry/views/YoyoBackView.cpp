@@ -58,8 +58,8 @@ YoyoBackWidget::YoyoBackWidget(
     , m_labelPresentation(0.0)
     , m_translationProgress(0.0)
     , m_continuation(m_translationProgress,
-          Binding<double> { [this] { return m_maxValue; },
-              [this](const double& value) { m_maxValue = value; } },
+          Binding<double> {
+              [this] { return m_maxValue; }, [this](const double& value) { m_maxValue = value; } },
           [this] { springContinued(); })
     , m_completion(m_translationProgress, [this] { returnCompleted(); })
 {
@@ -167,8 +167,8 @@ void YoyoBackWidget::phaseChanged(std::optional<DragGesturePhase> phase)
         m_animateOutInFlight = true;
         if (current().timeView.translationDistanceIsGreaterThanMinimum)
             return;
-        withAnimation(yoyo(),
-            [&] { send(AnimationAction::ZevovozoStatus { ZevovozoStatus::longHold }); });
+        withAnimation(
+            yoyo(), [&] { send(AnimationAction::ZevovozoStatus { ZevovozoStatus::longHold }); });
         send(AnimationAction::BlobOpacity { 0.0 });
         return;
     }
@@ -208,8 +208,8 @@ void YoyoBackWidget::updateLabelText(const YoyoTimeView::State& timeView)
         moved();
         return;
     }
-    m_labelText = TimeLinesText::of(timeView.startDate, timeView.timeInterval,
-        SystemClock {}.now(), std::nullopt, *timeView.formatter);
+    m_labelText = TimeLinesText::of(timeView.startDate, timeView.timeInterval, SystemClock {}.now(),
+        std::nullopt, *timeView.formatter);
     m_labelLayout.emplace(*m_labelText, timeLinesFont(font()), TimeView::lineSpacing(false));
     moved();
 }
@@ -225,8 +225,8 @@ Size YoyoBackWidget::labelContentSize() const
 
 Rect YoyoBackWidget::labelFrame() const
 {
-    return yoyoTimeLabelFrame(labelContentSize(), m_labelPresentation.value(), m_bottomBlobFrame,
-        m_bottomBlobLeading);
+    return yoyoTimeLabelFrame(
+        labelContentSize(), m_labelPresentation.value(), m_bottomBlobFrame, m_bottomBlobLeading);
 }
 
 QRegion YoyoBackWidget::paintedRegion() const
@@ -237,9 +237,10 @@ QRegion YoyoBackWidget::paintedRegion() const
     if (look.materialOpacity > 0 || look.accentOpacity > 0) {
         const Rect frame = labelFrame();
         if (!frame.isEmpty())
-            region += QRegion(continuousRoundedRect(toQRectF(frame), YoyoTimeLabelLook::cornerRadius)
-                                  .toFillPolygon()
-                                  .toPolygon());
+            region
+                += QRegion(continuousRoundedRect(toQRectF(frame), YoyoTimeLabelLook::cornerRadius)
+                               .toFillPolygon()
+                               .toPolygon());
     }
     return region;
 }

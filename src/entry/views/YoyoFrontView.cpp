@@ -3,8 +3,8 @@
 #include "entry/YoyoAnimation.hpp"
 #include "entry/YoyoLayout.hpp"
 #include "entry/views/DragDataEntryCard.hpp"
-#include "platform/ui/QtGeometry.hpp"
 #include "entry/views/YoyoDragWindows.hpp"
+#include "platform/ui/QtGeometry.hpp"
 
 #include <QGraphicsOpacityEffect>
 

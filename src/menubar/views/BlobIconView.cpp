@@ -23,8 +23,7 @@ double radiusValue(double radius)
 void paintBlobIcon(
     QPainter& painter, const QRectF& area, const BlobIcon::State& state, const QColor& tint)
 {
-    const BlobIcon::Shapes shapes
-        = BlobIcon::shapes(state, Size { area.width(), area.height() });
+    const BlobIcon::Shapes shapes = BlobIcon::shapes(state, Size { area.width(), area.height() });
     auto at = [&](const Rect& r) {
         return QRectF(area.x() + r.x(), area.y() + r.y(), r.width(), r.height());
     };
@@ -106,9 +105,9 @@ void AnimatedBlobIcon::jump()
 
 bool AnimatedBlobIcon::isAnimating() const
 {
-    for (const Animated<double>* value : { &m_barWidth, &m_diameter, &m_mergedOffset,
-             &m_centerCircle, &m_cornerRadius, &m_padding, &m_shadowOpacity, &m_background,
-             &m_accent }) {
+    for (const Animated<double>* value :
+        { &m_barWidth, &m_diameter, &m_mergedOffset, &m_centerCircle, &m_cornerRadius, &m_padding,
+            &m_shadowOpacity, &m_background, &m_accent }) {
         if (value->isAnimating())
             return true;
     }
@@ -149,9 +148,8 @@ void BlobIconView::paintEvent(QPaintEvent*)
     tint = QColor::fromRgbF(float(tint.redF() + (accent.redF() - tint.redF()) * a),
         float(tint.greenF() + (accent.greenF() - tint.greenF()) * a),
         float(tint.blueF() + (accent.blueF() - tint.blueF()) * a));
-    paintBlobIcon(painter, area.adjusted(state.padding, state.padding, -state.padding,
-                                -state.padding),
-        state, tint);
+    paintBlobIcon(painter,
+        area.adjusted(state.padding, state.padding, -state.padding, -state.padding), state, tint);
 }
 
 } // namespace tidemark

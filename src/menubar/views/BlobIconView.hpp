@@ -16,8 +16,8 @@ namespace tidemark {
 
 // Draws one look of the blob icon in `area`: the two dots and the bar between them in
 // `tint`, and the centre dot over them with its black shadow.
-void paintBlobIcon(QPainter& painter, const QRectF& area, const BlobIcon::State& state,
-    const QColor& tint);
+void paintBlobIcon(
+    QPainter& painter, const QRectF& area, const BlobIcon::State& state, const QColor& tint);
 
 // The blob icon's look on screen: the view model's steps played on the frame clock. Every
 // number of the look moves on its own animated value, so a step that changes some fields
@@ -32,7 +32,10 @@ public:
     // Plays the model's steps for a status, a preset switch or anything else that gives
     // steps.
     void play(const std::vector<BlobIconViewModel::Step>& steps);
-    void update(ZevovozoStatus status) { play(m_model.update(status, BlobIconViewModel::animation())); }
+    void update(ZevovozoStatus status)
+    {
+        play(m_model.update(status, BlobIconViewModel::animation()));
+    }
     void setLarge(bool isLarge) { play(m_model.setLarge(isLarge)); }
     // Rests at the model's look at once.
     void jump();

@@ -287,8 +287,8 @@ void StatusItemView::paintEvent(QPaintEvent*)
         painter.setPen(colour(int(StatusItemColor::primary)));
         const QRectF text(icon.right() + StatusItemLook::countdownLeading, stack.top(),
             std::max(0.0, m_countdownWidth.value()), stack.height());
-        painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
-            QString::fromStdString(m_countdownText));
+        painter.drawText(
+            text, Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(m_countdownText));
     }
 }
 

@@ -77,7 +77,7 @@ std::optional<Date> dateFromComponents(const DateComponents& c)
     qint64 instant = wall - before; // also the reading of a skipped wall time
     if (offsetAt(wall - before) != before && offsetAt(wall - after) == after)
         instant = wall - after;
-    return Date(std::chrono::seconds(instant));
+    return checkedDateFromTimeIntervalSince1970(static_cast<TimeInterval>(instant));
 }
 
 } // namespace tidemark::eventstore

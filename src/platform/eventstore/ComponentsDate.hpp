@@ -16,7 +16,8 @@ std::optional<std::string> resolveTimeZone(const std::string& tzid);
 // The moment date components name, read in their own zone (the local zone when they have
 // none; a missing hour, minute or second counts as 0). A wall time that a clock change
 // skips is read with the offset before the change, a repeated one as its first occurrence.
-// None without year, month and day, or with a zone that is not known.
+// None without year, month and day, with a zone that is not known, or for a moment a
+// `Date` cannot hold (before 1678 or after 2261).
 std::optional<Date> dateFromComponents(const DateComponents& components);
 
 } // namespace tidemark::eventstore

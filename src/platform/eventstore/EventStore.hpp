@@ -46,6 +46,14 @@ struct EventStoreOptions {
 // signal and the `changes()` publisher deliver on the thread that made the store (the
 // main thread), a short while after the tree changed on disk, by this store or another
 // program; a burst of changes gives one signal.
+//
+// Files are the user's: a write changes only the lines of the properties it changes and
+// keeps the file's mode and owner; a new task file takes the mode of the list's other
+// task files (0600 in a list without any, so that tasks stay private unless the list says
+// otherwise). A write that would not read back as written is refused (`notWritable`).
+// Only regular files are read, task files up to 1 MiB; larger ones are skipped with a log
+// line and never rewritten. Names and texts that are not UTF-8 read as valid UTF-8 (U+FFFD
+// for bad bytes); their files and folders keep their bytes on disk.
 class EventStore final : public QObject {
     Q_OBJECT
 public:

@@ -42,6 +42,29 @@ bool changesAnything(const ics::TodoChanges& c)
     return c.title || c.start || c.due || c.completion;
 }
 
+// The file's text with a change written, or refused with the reason and the file named.
+std::optional<std::string> writtenInto(std::string_view original, const ics::TodoChanges& changes,
+    bool matchFirstWithoutUid, const fs::path& path)
+{
+    try {
+        return ics::write(original, changes, matchFirstWithoutUid);
+    } catch (const ics::WriteError& error) {
+        throw EventStoreError(
+            EventStoreError::Code::notWritable, validUtf8(path.string()) + ": " + error.what());
+    }
+}
+
+std::optional<std::string> removedFrom(std::string_view original, const std::string& uid,
+    bool matchFirstWithoutUid, const fs::path& path)
+{
+    try {
+        return ics::remove(original, uid, matchFirstWithoutUid);
+    } catch (const ics::WriteError& error) {
+        throw EventStoreError(
+            EventStoreError::Code::notWritable, validUtf8(path.string()) + ": " + error.what());
+    }
+}
+
 Date nowInSeconds()
 {
     return std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
@@ -101,7 +124,7 @@ void EventStore::Private::planCalendarSaves(
         if (s.kind != Staged::Kind::saveCalendar)
             continue;
         const EventCalendar& c = *s.calendar;
-        const fs::path dir = root / c.calendarIdentifier;
+        const fs::path dir = pathOf(c.calendarIdentifier);
         std::error_code error;
         if (!fs::exists(dir, error)) {
             if (!fs::exists(dir.parent_path(), error))
@@ -111,11 +134,13 @@ void EventStore::Private::planCalendarSaves(
                 failWrite("cannot create", dir, errno);
             plan.createdDirs.push_back(dir);
         }
-        if (readSmallFile(dir / "displayname") != std::optional<std::string>(c.title))
-            plan.contents.emplace_back(dir / "displayname", c.title + "\n");
-        const auto color = readSmallFile(dir / "color");
+        // Compared as read, so that a name file whose bytes are not text stays as it is
+        // while its name does not change.
+        if (readNameFile(dir / "displayname") != std::optional<std::string>(c.title))
+            plan.contents.push_back(Content { dir / "displayname", c.title + "\n" });
+        const auto color = readNameFile(dir / "color");
         if (c.color && color != c.color)
-            plan.contents.emplace_back(dir / "color", *c.color + "\n");
+            plan.contents.push_back(Content { dir / "color", *c.color + "\n" });
         else if (!c.color && color)
             plan.unlinks.push_back(dir / "color");
     }
@@ -143,8 +168,12 @@ void EventStore::Private::planReminder(const Staged& s, Date now, CommitPlan& pl
     std::string original;
     fs::path currentPath;
     if (location) {
-        currentPath = root / location->calendarIdentifier / location->fileName;
-        if (readWholeFile(currentPath, original) != ReadOutcome::ok)
+        currentPath = pathOf(location->calendarIdentifier) / location->fileName;
+        const ReadOutcome outcome = readWholeFile(currentPath, original);
+        if (outcome == ReadOutcome::tooLarge)
+            throw EventStoreError(EventStoreError::Code::notWritable,
+                relative(currentPath) + " has grown too large to be changed here");
+        if (outcome != ReadOutcome::ok)
             failWrite("cannot read", currentPath, errno);
     }
 
@@ -158,6 +187,15 @@ void EventStore::Private::planReminder(const Staged& s, Date now, CommitPlan& pl
         ? r.calendar()->calendarIdentifier
         : (location ? location->calendarIdentifier : std::string());
     if (!location) {
+        // Gone, unless the file it was read from is still there and no longer reads: a
+        // second file with its UID would not make it readable, only ambiguous.
+        if (r.m_record) {
+            const fs::path readFrom = pathOf(r.m_record->calendarIdentifier) / r.m_record->fileName;
+            if (stampOf(readFrom))
+                throw EventStoreError(EventStoreError::Code::notWritable,
+                    relative(readFrom)
+                        + " no longer holds the task as it was read; nothing was written");
+        }
         planNewFile(r, targetList, now, plan);
         return;
     }
@@ -167,13 +205,13 @@ void EventStore::Private::planReminder(const Staged& s, Date now, CommitPlan& pl
 void EventStore::Private::planRemoval(const std::string& id, const Location& location,
     const std::string& original, const fs::path& currentPath, CommitPlan& plan) const
 {
-    const auto rest = ics::remove(original, id, location.uidMissing);
+    const auto rest = removedFrom(original, id, location.uidMissing, currentPath);
     if (!rest)
-        return;
+        return; // gone already
     if (rest->empty())
         plan.unlinks.push_back(currentPath);
     else
-        plan.contents.emplace_back(currentPath, *rest);
+        plan.contents.push_back(Content { currentPath, *rest });
     plan.indexRemovals.push_back(id);
 }
 
@@ -182,12 +220,12 @@ void EventStore::Private::planNewFile(
     const Reminder& r, const std::string& targetList, Date now, CommitPlan& plan) const
 {
     const std::string& id = r.calendarItemIdentifier();
-    const fs::path targetDir = root / targetList;
+    const fs::path targetDir = pathOf(targetList);
     const ics::TodoChanges changes = changesOf(r, nullptr, now);
     const std::string name = newFileName(targetDir, id, plan.claimed);
     plan.claimed.insert(targetDir / name);
-    auto bytes = ics::write("", changes);
-    plan.contents.emplace_back(targetDir / name, *bytes);
+    auto bytes = writtenInto("", changes, false, targetDir / name);
+    plan.contents.push_back(Content { targetDir / name, *bytes });
     plan.indexUpdates.emplace_back(id, Location { targetList, name, false });
 }
 
@@ -198,7 +236,7 @@ void EventStore::Private::planRewrite(const Reminder& r, const Location& locatio
     CommitPlan& plan) const
 {
     const std::string& id = r.calendarItemIdentifier();
-    const fs::path targetDir = root / targetList;
+    const fs::path targetDir = pathOf(targetList);
     // Compare with what the caller read, so that only what it changed is written.
     const ics::Todo* before = r.m_record ? &r.m_record->todo : nullptr;
     ics::TodoChanges changes = changesOf(r, before, now);
@@ -208,17 +246,19 @@ void EventStore::Private::planRewrite(const Reminder& r, const Location& locatio
     const ics::File file = ics::parse(original);
     if (moves && file.todos.size() > 1) {
         // Several tasks share the file: this one leaves, the others stay.
-        const auto rest = ics::remove(original, id, location.uidMissing);
+        const auto rest = removedFrom(original, id, location.uidMissing, currentPath);
         if (rest)
-            plan.contents.emplace_back(currentPath, *rest);
+            plan.contents.push_back(Content { currentPath, *rest });
         original.clear();
         changes = changesOf(r, nullptr, now);
     }
-    auto bytes = ics::write(original, changes, location.uidMissing && !original.empty());
+    auto bytes
+        = writtenInto(original, changes, location.uidMissing && !original.empty(), currentPath);
     if (!bytes)
-        return;
+        throw EventStoreError(EventStoreError::Code::writeFailed,
+            relative(currentPath) + " changed while the task was being saved; nothing was written");
     if (!moves) {
-        plan.contents.emplace_back(currentPath, *bytes);
+        plan.contents.push_back(Content { currentPath, *bytes });
         plan.indexUpdates.emplace_back(id, location);
         return;
     }
@@ -227,7 +267,8 @@ void EventStore::Private::planRewrite(const Reminder& r, const Location& locatio
         ? newFileName(targetDir, id, plan.claimed)
         : location.fileName;
     plan.claimed.insert(targetDir / name);
-    plan.contents.emplace_back(targetDir / name, *bytes);
+    // In its new list it keeps the mode and owner it had.
+    plan.contents.push_back(Content { targetDir / name, *bytes, currentPath });
     if (file.todos.size() <= 1)
         plan.unlinks.push_back(currentPath);
     plan.indexUpdates.emplace_back(
@@ -239,14 +280,15 @@ void EventStore::Private::planCalendarRemovals(
 {
     for (const Staged& s : batch) {
         if (s.kind == Staged::Kind::removeCalendar)
-            plan.removedDirs.push_back(root / s.calendar->calendarIdentifier);
+            plan.removedDirs.push_back(pathOf(s.calendar->calendarIdentifier));
     }
 }
 
 void EventStore::Private::writeTemporaries(CommitPlan& plan)
 {
-    for (const auto& [target, bytes] : plan.contents)
-        plan.writes.push_back(CommitPlan::Write { target, writeTemporary(target, bytes) });
+    for (const Content& c : plan.contents)
+        plan.writes.push_back(
+            CommitPlan::Write { c.target, writeTemporary(c.target, c.bytes, c.modeFrom) });
 }
 
 void EventStore::Private::rollBack(const CommitPlan& plan)

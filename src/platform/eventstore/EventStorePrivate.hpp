@@ -7,6 +7,7 @@
 #include "platform/eventstore/EventStore.hpp"
 #include "platform/eventstore/EventStoreFiles.hpp"
 #include "platform/eventstore/IcsTodo.hpp"
+#include "platform/foundation/UserDefaults.hpp"
 #include "platform/logging/Logger.hpp"
 
 #include <QString>
@@ -69,12 +70,19 @@ struct EventStore::Private {
     // One `.ics` file of a list while the lists are read.
     struct PendingFile {
         std::size_t listIndex;
-        std::string fileName;
+        std::string fileName; // as it is on disk
         std::string path;
         std::optional<eventstore::FileStamp> stamp;
         bool needsParse = false;
         eventstore::ReadOutcome outcome = eventstore::ReadOutcome::ok;
         ics::File parsed;
+    };
+    // A file the commit writes: its place, its bytes, and the file whose mode and owner
+    // it takes (empty: the one it replaces).
+    struct Content {
+        std::filesystem::path target;
+        std::string bytes;
+        std::filesystem::path modeFrom = {};
     };
     // What a commit does, gathered before anything on disk changes.
     struct CommitPlan {
@@ -83,7 +91,7 @@ struct EventStore::Private {
             std::filesystem::path temp;
         };
         std::vector<Write> writes;
-        std::vector<std::pair<std::filesystem::path, std::string>> contents; // target, bytes
+        std::vector<Content> contents;
         std::vector<std::filesystem::path> unlinks;
         std::vector<std::filesystem::path> createdDirs;
         std::vector<std::filesystem::path> removedDirs;
@@ -97,6 +105,13 @@ struct EventStore::Private {
     mutable std::mutex mutex;
     mutable std::unordered_map<std::string, CachedFile> files; // by absolute path
     mutable std::unordered_map<std::string, Location> index; // by identifier
+    // The folder (relative to the root, as on disk) of each source and list identifier.
+    // Identifiers are valid UTF-8; a folder name that is not keeps its bytes here.
+    mutable std::unordered_map<std::string, std::string> folders;
+    // Lists whose leftover temporary files were looked for.
+    mutable std::set<std::string> sweptLists;
+    // The problem last logged for a path, so that each is logged once, not at every read.
+    mutable std::unordered_map<std::string, std::string> reported;
     std::vector<Staged> staged;
     std::shared_ptr<AccessState> access = std::make_shared<AccessState>();
     rx::PassthroughSubject<rx::Unit> subject;
@@ -108,8 +123,23 @@ struct EventStore::Private {
     // Reading the tree (EventStoreScan.cpp).
     std::string relative(const std::filesystem::path& path) const
     {
-        return path.lexically_relative(root).string();
+        return validUtf8(path.lexically_relative(root).string());
     }
+    // The folder of a source or list identifier, also of a list that is only staged.
+    std::filesystem::path pathOf(const std::string& identifier) const;
+    // Logs `problem` for `path` unless it was the last one logged for it; an empty problem
+    // forgets, so that a problem that comes back is logged again.
+    void reportOnce(const std::filesystem::path& path, const std::string& problem) const;
+    // A `displayname` or `color` file as text: valid UTF-8, none when it cannot be used.
+    std::optional<std::string> readNameFile(const std::filesystem::path& path) const;
+    // The identifiers of the folders in `dir` that are not hidden, with their names on
+    // disk, in name order; a name that reads as another one's identifier is left out.
+    std::vector<std::pair<std::string, std::string>> subfolders(
+        const std::filesystem::path& dir, const std::string& prefix) const;
+    // A task file as read and parsed; a file too large to read is an unreadable one.
+    ics::File readTaskFile(
+        const std::filesystem::path& path, eventstore::ReadOutcome& outcome) const;
+    void sweepTemporaries(const EventCalendar& list, const std::filesystem::path& dir) const;
     std::vector<Source> scanSources() const;
     static bool isList(const std::filesystem::path& dir);
     std::vector<EventCalendar> scanLists(const Source& source) const;

@@ -13,20 +13,84 @@ namespace tidemark {
 
 using namespace eventstore;
 
+fs::path EventStore::Private::pathOf(const std::string& identifier) const
+{
+    if (auto known = folders.find(identifier); known != folders.end())
+        return root / known->second;
+    // A list only staged so far: its source is known, its own name is new.
+    const auto slash = identifier.find('/');
+    if (slash != std::string::npos) {
+        if (auto source = folders.find(identifier.substr(0, slash)); source != folders.end())
+            return root / source->second / identifier.substr(slash + 1);
+    }
+    return root / identifier;
+}
+
+void EventStore::Private::reportOnce(const fs::path& path, const std::string& problem) const
+{
+    const std::string key = path.string();
+    if (problem.empty()) {
+        reported.erase(key);
+        return;
+    }
+    auto [entry, fresh] = reported.try_emplace(key, problem);
+    if (!fresh && entry->second == problem)
+        return;
+    entry->second = problem;
+    eventstore::logger().error(relative(path) + ": " + problem);
+}
+
+std::optional<std::string> EventStore::Private::readNameFile(const fs::path& path) const
+{
+    std::string problem;
+    auto text = readSmallFile(path, &problem);
+    reportOnce(path, problem);
+    if (!text)
+        return std::nullopt;
+    return validUtf8(*text);
+}
+
+std::vector<std::pair<std::string, std::string>> EventStore::Private::subfolders(
+    const fs::path& dir, const std::string& prefix) const
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(dir, error)) {
+        std::string name = entry.path().filename().string();
+        std::error_code typeError;
+        if (!isHidden(name) && entry.is_directory(typeError))
+            names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    std::vector<std::pair<std::string, std::string>> result;
+    std::set<std::string> taken;
+    std::string parentFolder;
+    if (!prefix.empty()) {
+        const auto parent = folders.find(prefix);
+        parentFolder = (parent != folders.end() ? parent->second : prefix) + "/";
+    }
+    for (std::string& name : names) {
+        // A name that is not text reads with U+FFFD in place of its bad bytes; the folder
+        // keeps its own name on disk.
+        std::string identifier = (prefix.empty() ? "" : prefix + "/") + validUtf8(name);
+        if (!taken.insert(identifier).second) {
+            reportOnce(dir / name,
+                "its name reads as that of another folder (\"" + identifier + "\"); skipped");
+            continue;
+        }
+        folders[identifier] = parentFolder + name;
+        result.emplace_back(std::move(identifier), std::move(name));
+    }
+    return result;
+}
+
 std::vector<Source> EventStore::Private::scanSources() const
 {
     std::vector<Source> result;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(root, error)) {
-        const std::string name = entry.path().filename().string();
-        std::error_code typeError;
-        if (isHidden(name) || !entry.is_directory(typeError))
-            continue;
-        const auto title = readSmallFile(entry.path() / "displayname");
-        result.push_back(Source { name, title && !title->empty() ? *title : name });
+    for (auto& [identifier, name] : subfolders(root, std::string())) {
+        const auto title = readNameFile(root / name / "displayname");
+        result.push_back(Source { identifier, title && !title->empty() ? *title : identifier });
     }
-    std::sort(result.begin(), result.end(),
-        [](const Source& a, const Source& b) { return a.sourceIdentifier < b.sourceIdentifier; });
     return result;
 }
 
@@ -46,25 +110,21 @@ bool EventStore::Private::isList(const fs::path& dir)
 std::vector<EventCalendar> EventStore::Private::scanLists(const Source& source) const
 {
     std::vector<EventCalendar> result;
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(root / source.sourceIdentifier, error)) {
-        const std::string name = entry.path().filename().string();
-        std::error_code typeError;
-        if (isHidden(name) || !entry.is_directory(typeError) || !isList(entry.path()))
+    const fs::path sourceDir = pathOf(source.sourceIdentifier);
+    for (auto& [identifier, name] : subfolders(sourceDir, source.sourceIdentifier)) {
+        const fs::path dir = sourceDir / name;
+        if (!isList(dir))
             continue;
         EventCalendar calendar = EventCalendar::forEntityType(EntityType::reminder);
-        calendar.calendarIdentifier = source.sourceIdentifier + "/" + name;
-        const auto title = readSmallFile(entry.path() / "displayname");
-        calendar.title = title && !title->empty() ? *title : name;
-        const auto color = readSmallFile(entry.path() / "color");
+        calendar.calendarIdentifier = identifier;
+        const auto title = readNameFile(dir / "displayname");
+        calendar.title = title && !title->empty() ? *title : validUtf8(name);
+        const auto color = readNameFile(dir / "color");
         if (color && !color->empty())
             calendar.color = *color;
         calendar.source = source;
         result.push_back(std::move(calendar));
     }
-    std::sort(result.begin(), result.end(), [](const EventCalendar& a, const EventCalendar& b) {
-        return a.calendarIdentifier < b.calendarIdentifier;
-    });
     return result;
 }
 
@@ -129,13 +189,25 @@ std::vector<EventStore::Private::Found> EventStore::Private::scanFiles(
     return takeFound(lists, pending, fileNames);
 }
 
+// This program's temporary files that a killed write left behind go when a list is first
+// read; one younger than a minute may belong to a write going on now.
+void EventStore::Private::sweepTemporaries(const EventCalendar& list, const fs::path& dir) const
+{
+    if (!sweptLists.insert(list.calendarIdentifier).second)
+        return;
+    const auto olderThan = std::chrono::system_clock::now() - std::chrono::minutes(1);
+    for (const std::string& name : removeStaleTemporaries(dir, olderThan))
+        eventstore::logger().info(relative(dir / name) + ": removed, left by an interrupted write");
+}
+
 // The `.ics` files of the lists, each list's in name order.
 std::vector<EventStore::Private::PendingFile> EventStore::Private::listTaskFiles(
     const std::vector<EventCalendar>& lists) const
 {
     std::vector<PendingFile> pending;
     for (std::size_t i = 0; i < lists.size(); ++i) {
-        const fs::path dir = root / lists[i].calendarIdentifier;
+        const fs::path dir = pathOf(lists[i].calendarIdentifier);
+        sweepTemporaries(lists[i], dir);
         std::vector<std::string> names;
         std::error_code error;
         for (const auto& entry : fs::directory_iterator(dir, error)) {
@@ -151,6 +223,24 @@ std::vector<EventStore::Private::PendingFile> EventStore::Private::listTaskFiles
         }
     }
     return pending;
+}
+
+ics::File EventStore::Private::readTaskFile(const fs::path& path, ReadOutcome& outcome) const
+{
+    std::string bytes;
+    outcome = readWholeFile(path, bytes);
+    if (outcome == ReadOutcome::ok)
+        return ics::parse(bytes);
+    ics::File file;
+    if (outcome == ReadOutcome::tooLarge) {
+        // Parsing is slow and hungry on huge files; one this large is no task of a list.
+        outcome = ReadOutcome::ok;
+        file.problems.push_back(
+            "larger than " + std::to_string(largestTaskFile / 1024 / 1024) + " MiB; left as it is");
+    } else if (outcome == ReadOutcome::notRegular) {
+        outcome = ReadOutcome::vanished;
+    }
+    return file;
 }
 
 // Stamps every file and reads and parses those the cache does not hold as they are now,
@@ -169,10 +259,7 @@ void EventStore::Private::readChangedFiles(std::vector<PendingFile>& pending) co
             if (cached != files.end() && cached->second.stamp == *p.stamp)
                 continue;
             p.needsParse = true;
-            std::string bytes;
-            p.outcome = readWholeFile(p.path, bytes);
-            if (p.outcome == ReadOutcome::ok)
-                p.parsed = ics::parse(bytes);
+            p.parsed = readTaskFile(p.path, p.outcome);
         }
     };
     // The cache is only read while the workers run; they write into their own slots.
@@ -221,7 +308,7 @@ std::vector<EventStore::Private::Found> EventStore::Private::takeFound(
         for (const ics::Todo& todo : content.todos) {
             const bool uidMissing = todo.uid.empty();
             std::string identifier
-                = uidMissing ? p.fileName.substr(0, p.fileName.size() - 4) : todo.uid;
+                = uidMissing ? validUtf8(p.fileName.substr(0, p.fileName.size() - 4)) : todo.uid;
             if (!seen.insert(identifier).second) {
                 if (p.needsParse)
                     eventstore::logger().error(
@@ -303,23 +390,24 @@ std::optional<Reminder> EventStore::Private::lookUp(const std::string& identifie
 std::optional<Reminder> EventStore::Private::readOne(
     const EventCalendar& list, const std::string& fileName, const std::string& identifier) const
 {
-    const fs::path path = root / list.calendarIdentifier / fileName;
+    const fs::path path = pathOf(list.calendarIdentifier) / fileName;
     const auto stamp = stampOf(path);
     if (!stamp)
         return std::nullopt;
     auto cached = files.find(path.string());
     if (cached == files.end() || !(cached->second.stamp == *stamp)) {
-        std::string bytes;
-        if (readWholeFile(path, bytes) != ReadOutcome::ok)
+        ReadOutcome outcome = ReadOutcome::ok;
+        ics::File content = readTaskFile(path, outcome);
+        if (outcome != ReadOutcome::ok)
             return std::nullopt;
-        ics::File content = ics::parse(bytes);
         logProblems(path, content);
         cached = files.insert_or_assign(path.string(), CachedFile { *stamp, std::move(content) })
                      .first;
     }
     for (const ics::Todo& todo : cached->second.content.todos) {
         const bool uidMissing = todo.uid.empty();
-        const std::string id = uidMissing ? fileName.substr(0, fileName.size() - 4) : todo.uid;
+        const std::string id
+            = uidMissing ? validUtf8(fileName.substr(0, fileName.size() - 4)) : todo.uid;
         if (id == identifier)
             return makeReminder(Found { &list, &fileName, &todo, id, uidMissing });
     }

@@ -59,6 +59,7 @@ public:
         sourceNotFound, // a new list names no existing source
         invalidEntityType, // events are not kept by this store
         writeFailed, // the file system refused a write, rename or removal
+        notWritable, // the change would leave a file that does not read back as written
         noAccessPrompt, // access is undetermined and nobody can be asked
     };
 

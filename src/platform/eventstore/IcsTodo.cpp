@@ -2,17 +2,24 @@
 
 #include "platform/eventstore/ComponentsDate.hpp"
 #include "platform/eventstore/IcsText.hpp"
+#include "platform/foundation/UserDefaults.hpp"
 
 #include <libical/ical.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <set>
 
 namespace tidemark::ics {
 
 namespace {
+
+constexpr std::size_t none = static_cast<std::size_t>(-1);
+// Real files nest three deep (a calendar, a task, an alarm); far deeper is an attack on
+// the parser's recursion.
+constexpr int deepestNesting = 32;
 
 struct ComponentDeleter {
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
@@ -26,9 +33,9 @@ std::string takeString(char* text)
     return result;
 }
 
-Date dateFromTimeT(time_t t)
+std::string textOf(const char* value)
 {
-    return Date(std::chrono::seconds(t));
+    return validUtf8(value ? value : "");
 }
 
 icaltimetype utcTime(Date date)
@@ -45,7 +52,13 @@ const char* tzidOf(icalproperty* property)
     return tzid ? icalparameter_get_tzid(tzid) : nullptr;
 }
 
-// The date components a DTSTART, DUE or COMPLETED property names.
+std::string nameOf(icalproperty* property)
+{
+    return icalproperty_kind_to_string(icalproperty_isa(property));
+}
+
+// The date components a DTSTART, DUE or COMPLETED property names, whether a `Date` can
+// hold them or not.
 std::optional<DateComponents> componentsOf(
     icalproperty* property, icalcomponent* calendar, std::vector<std::string>& problems)
 {
@@ -70,10 +83,11 @@ std::optional<DateComponents> componentsOf(
             if (own) {
                 time.zone = own;
                 time = icaltime_convert_to_zone(time, icaltimezone_get_utc_timezone());
-                problems.push_back(std::string("time zone \"") + tzid
+                problems.push_back(std::string("time zone \"") + textOf(tzid)
                     + "\" is not known here; read through the file's own definition, as UTC");
             } else {
-                problems.push_back(std::string("unknown time zone \"") + tzid + "\"; read as UTC");
+                problems.push_back(
+                    std::string("unknown time zone \"") + textOf(tzid) + "\"; read as UTC");
             }
             c.timeZone = "UTC";
         }
@@ -91,6 +105,25 @@ std::optional<DateComponents> componentsOf(
     return c;
 }
 
+const char* const outOfRange = "lies outside the years 1678 to 2261, which cannot be told apart";
+
+// The same, only when the moment they name is one a `Date` holds: every reader of a start
+// or due date turns it into one.
+std::optional<DateComponents> placedComponentsOf(
+    icalproperty* property, icalcomponent* calendar, std::vector<std::string>& problems)
+{
+    auto c = componentsOf(property, calendar, problems);
+    // Whatever its zone, a moment of these years fits; only the years at the edges need
+    // the conversion to tell (which costs a time zone lookup).
+    const bool clearlyInside = c && c->year && *c->year > 1678 && *c->year < 2261;
+    if (c && !clearlyInside && !eventstore::dateFromComponents(*c)) {
+        problems.push_back(nameOf(property) + " " + std::to_string(c->year.value_or(0)) + " "
+            + outOfRange + "; read as none");
+        return std::nullopt;
+    }
+    return c;
+}
+
 Todo readTodo(icalcomponent* todo, icalcomponent* calendar, std::vector<std::string>& problems)
 {
     Todo result;
@@ -100,24 +133,28 @@ Todo readTodo(icalcomponent* todo, icalcomponent* calendar, std::vector<std::str
         switch (icalproperty_isa(p)) {
         case ICAL_UID_PROPERTY:
             if (uids++ == 0 && icalproperty_get_uid(p))
-                result.uid = icalproperty_get_uid(p);
+                result.uid = textOf(icalproperty_get_uid(p));
             break;
         case ICAL_SUMMARY_PROPERTY:
             if (!result.title && icalproperty_get_summary(p))
-                result.title = icalproperty_get_summary(p);
+                result.title = textOf(icalproperty_get_summary(p));
             break;
         case ICAL_DTSTART_PROPERTY:
             if (!result.start)
-                result.start = componentsOf(p, calendar, problems);
+                result.start = placedComponentsOf(p, calendar, problems);
             break;
         case ICAL_DUE_PROPERTY:
             if (!result.due)
-                result.due = componentsOf(p, calendar, problems);
+                result.due = placedComponentsOf(p, calendar, problems);
             break;
         case ICAL_COMPLETED_PROPERTY:
             if (auto c = componentsOf(p, calendar, problems)) {
+                // Completed it is, also when the moment cannot be held.
                 result.completionDate = eventstore::dateFromComponents(*c);
                 result.completed = true;
+                if (!result.completionDate)
+                    problems.push_back(std::string("COMPLETED ") + outOfRange
+                        + "; the task counts as completed, at no known time");
             }
             break;
         case ICAL_STATUS_PROPERTY: {
@@ -130,7 +167,7 @@ Todo readTodo(icalcomponent* todo, icalcomponent* calendar, std::vector<std::str
         }
         case ICAL_XLICERROR_PROPERTY:
             if (const char* text = icalproperty_get_xlicerror(p))
-                problems.push_back(std::string("ignored: ") + text);
+                problems.push_back("ignored: " + textOf(text));
             break;
         default:
             break;
@@ -146,86 +183,305 @@ Todo readTodo(icalcomponent* todo, icalcomponent* calendar, std::vector<std::str
         const icaltriggertype t = icalproperty_get_trigger(trigger);
         if (icaltime_is_null_time(t.time))
             continue;
-        result.alarms.push_back(Alarm::withAbsoluteDate(
-            dateFromTimeT(icaltime_as_timet_with_zone(t.time, icaltimezone_get_utc_timezone()))));
+        const auto at = checkedDateFromTimeIntervalSince1970(static_cast<TimeInterval>(
+            icaltime_as_timet_with_zone(t.time, icaltimezone_get_utc_timezone())));
+        if (!at) {
+            problems.push_back(std::string("an alarm ") + outOfRange + "; ignored");
+            continue;
+        }
+        result.alarms.push_back(Alarm::withAbsoluteDate(*at));
     }
     return result;
 }
 
-std::string joined(const std::vector<std::string>& lines)
+bool isBlank(const std::string& text)
 {
-    std::string text;
-    std::size_t size = 0;
-    for (const auto& l : lines)
-        size += l.size() + 1;
-    text.reserve(size);
-    for (const auto& l : lines) {
-        text += l;
-        text += '\n';
-    }
-    return text;
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
-} // namespace
-
-File parse(std::string_view bytes)
+// How deep BEGIN lines could nest, counted so that it is never less than the parser's own
+// count: every line that starts with "BEGIN" counts as one, only a plain "END:" line ends.
+int nestingBound(const Document& document)
 {
-    File file;
-    const std::vector<std::string> lines = contentLines(bytes);
-    if (lines.empty()) {
-        file.problems.push_back("empty file");
-        return file;
+    int depth = 0;
+    int deepest = 0;
+    for (const RawLine& line : document.lines) {
+        const std::string_view text = line.text;
+        const std::size_t start = text.find_first_not_of(" \t");
+        if (start == std::string_view::npos)
+            continue;
+        auto startsWith = [&](std::string_view word) {
+            if (text.size() - start < word.size())
+                return false;
+            for (std::size_t k = 0; k < word.size(); ++k) {
+                if (std::toupper(static_cast<unsigned char>(text[start + k])) != word[k])
+                    return false;
+            }
+            return true;
+        };
+        if (startsWith("BEGIN"))
+            deepest = std::max(deepest, ++depth);
+        else if (start == 0 && startsWith("END:") && depth > 0)
+            --depth;
     }
-    const bool wrapped = isBegin(lines.front(), "VCALENDAR");
-    if (!wrapped && !isBegin(lines.front(), "VTODO")) {
-        file.problems.push_back("not an iCalendar file");
-        return file;
-    }
-    if (!isEnd(lines.back(), wrapped ? "VCALENDAR" : "VTODO")) {
-        file.problems.push_back("cut off: it does not end with END:VCALENDAR");
-        return file;
-    }
-    ComponentPtr root(icalparser_parse_string(joined(lines).c_str()));
-    if (!root) {
-        file.problems.push_back("does not parse");
-        return file;
-    }
-    file.readable = true;
-    icalcomponent* calendar = wrapped ? root.get() : nullptr;
+    return deepest;
+}
 
-    std::vector<icalcomponent*> todos;
-    if (!wrapped) {
-        todos.push_back(root.get());
-    } else {
-        for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_ANY_COMPONENT);
-             c; c = icalcomponent_get_next_component(root.get(), ICAL_ANY_COMPONENT)) {
-            const icalcomponent_kind kind = icalcomponent_isa(c);
-            if (kind == ICAL_VTODO_COMPONENT)
-                todos.push_back(c);
-            else if (kind != ICAL_VTIMEZONE_COMPONENT)
-                file.holdsOtherComponents = true;
+// A component as libical's parser made it, with the lines it was made of.
+struct Node {
+    icalcomponent* component = nullptr;
+    std::size_t begin = 0; // the BEGIN line
+    std::size_t end = 0; // the END line
+    std::vector<std::size_t> children; // in the parser's order
+};
+
+// The components of a file: which line belongs to which, as the parser saw them.
+struct Structure {
+    std::vector<Node> nodes;
+    std::vector<std::size_t> owner; // per line, the innermost node it is in (none outside)
+    std::vector<std::size_t> roots; // the complete top-level components
+    std::vector<ComponentPtr> components; // their libical components
+    bool consistent = true; // the parser's tree is the one the lines were seen to make
+    bool unclosed = false; // a component is still open at the end
+};
+
+// Whether the parser's tree under `component` has the shape of the node's, pairing them.
+bool pair(Structure& s, std::size_t node, icalcomponent* component)
+{
+    s.nodes[node].component = component;
+    std::size_t k = 0;
+    for (icalcomponent* child = icalcomponent_get_first_component(component, ICAL_ANY_COMPONENT);
+         child; child = icalcomponent_get_next_component(component, ICAL_ANY_COMPONENT), ++k) {
+        if (k >= s.nodes[node].children.size() || !pair(s, s.nodes[node].children[k], child))
+            return false;
+    }
+    return k == s.nodes[node].children.size();
+}
+
+// Feeds the lines to libical's parser one at a time and notes, from its state after each,
+// where a component begins and where it ends. So the writer works on exactly the
+// components the reader reads, whatever the parser makes of odd lines.
+Structure structureOf(const Document& document)
+{
+    Structure s;
+    const auto& lines = document.lines;
+    s.owner.assign(lines.size(), none);
+    icalparser* parser = icalparser_new();
+    const icalerrorstate errors = icalerror_get_error_state(ICAL_MALFORMEDDATA_ERROR);
+    icalerror_set_error_state(ICAL_MALFORMEDDATA_ERROR, ICAL_ERROR_NONFATAL);
+    std::vector<std::size_t> open;
+    std::string buffer;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (isBlank(lines[i].text)) {
+            s.owner[i] = open.empty() ? none : open.back();
+            continue;
+        }
+        buffer = lines[i].text;
+        icalcomponent* done = icalparser_add_line(parser, buffer.data());
+        if (done)
+            s.components.emplace_back(done);
+        switch (icalparser_get_state(parser)) {
+        case ICALPARSER_BEGIN_COMP:
+            s.nodes.push_back(Node { nullptr, i, i, {} });
+            open.push_back(s.nodes.size() - 1);
+            s.owner[i] = open.back();
+            break;
+        case ICALPARSER_END_COMP:
+        case ICALPARSER_SUCCESS: {
+            if (open.empty()) {
+                s.consistent = false;
+                break;
+            }
+            const std::size_t closed = open.back();
+            open.pop_back();
+            s.nodes[closed].end = i;
+            s.owner[i] = closed;
+            if (!open.empty())
+                s.nodes[open.back()].children.push_back(closed);
+            else
+                s.roots.push_back(closed);
+            if (open.empty() != (done != nullptr))
+                s.consistent = false;
+            break;
+        }
+        default:
+            s.owner[i] = open.empty() ? none : open.back();
+            if (done)
+                s.consistent = false;
+            break;
         }
     }
+    icalerror_set_error_state(ICAL_MALFORMEDDATA_ERROR, errors);
+    icalparser_free(parser);
+    s.unclosed = !open.empty();
+    if (s.consistent && s.roots.size() == s.components.size()) {
+        for (std::size_t k = 0; k < s.roots.size() && s.consistent; ++k)
+            s.consistent = pair(s, s.roots[k], s.components[k].get());
+    } else {
+        s.consistent = false;
+    }
+    return s;
+}
+
+icalcomponent_kind kindOf(const Structure& s, std::size_t node)
+{
+    return icalcomponent_isa(s.nodes[node].component);
+}
+
+// The lines of a component that are its own properties: not its BEGIN and END, and not
+// inside a component within it.
+std::vector<std::size_t> ownLines(const Structure& s, std::size_t node)
+{
+    std::vector<std::size_t> own;
+    const Node& n = s.nodes[node];
+    for (std::size_t i = n.begin + 1; i < n.end; ++i) {
+        if (s.owner[i] == node)
+            own.push_back(i);
+    }
+    return own;
+}
+
+// A VTODO of the file: a task, or a changed occurrence of one.
+struct Place {
+    std::size_t node = none;
+    std::size_t calendar = none; // the VCALENDAR that holds it; none for a bare VTODO
+    std::string uid;
+    bool override = false;
+    std::optional<std::size_t> todo; // its index in `File::todos` when read as a task
+};
+
+struct Analysis {
+    Document document;
+    Structure structure;
+    File file;
+    std::vector<Place> places;
+};
+
+std::string firstUid(icalcomponent* component)
+{
+    icalproperty* uid = icalcomponent_get_first_property(component, ICAL_UID_PROPERTY);
+    return uid ? textOf(icalproperty_get_uid(uid)) : std::string();
+}
+
+// The VTODOs of the file: those at the top, and those in a calendar at the top.
+void findPlaces(Analysis& a)
+{
+    const Structure& s = a.structure;
+    for (std::size_t root : s.roots) {
+        const icalcomponent_kind kind = kindOf(s, root);
+        if (kind == ICAL_VTODO_COMPONENT) {
+            a.places.push_back(Place { root, none, {}, false, std::nullopt });
+        } else if (kind == ICAL_VCALENDAR_COMPONENT) {
+            for (std::size_t child : s.nodes[root].children) {
+                const icalcomponent_kind inner = kindOf(s, child);
+                if (inner == ICAL_VTODO_COMPONENT)
+                    a.places.push_back(Place { child, root, {}, false, std::nullopt });
+                else if (inner != ICAL_VTIMEZONE_COMPONENT)
+                    a.file.holdsOtherComponents = true;
+            }
+        } else {
+            a.file.holdsOtherComponents = true;
+        }
+    }
+}
+
+void readPlaces(Analysis& a)
+{
+    const Structure& s = a.structure;
+    File& file = a.file;
     std::set<std::string> seen;
     int overrides = 0;
-    for (icalcomponent* todo : todos) {
-        if (icalcomponent_get_first_property(todo, ICAL_RECURRENCEID_PROPERTY)) {
-            ++overrides;
-            continue; // an override of one occurrence; the master carries the task
+    for (Place& place : a.places) {
+        const Node& node = s.nodes[place.node];
+        for (std::size_t i : ownLines(s, place.node)) {
+            if (propertyName(a.document.lines[i].text) == "RECURRENCE-ID")
+                place.override = true;
         }
-        Todo read = readTodo(todo, calendar, file.problems);
+        if (place.override) {
+            // A changed occurrence of a repeating task; the master carries the task.
+            place.uid = firstUid(node.component);
+            ++overrides;
+            continue;
+        }
+        icalcomponent* calendar
+            = place.calendar == none ? nullptr : s.nodes[place.calendar].component;
+        Todo read = readTodo(node.component, calendar, file.problems);
+        place.uid = read.uid;
         if (!seen.insert(read.uid).second) {
             file.problems.push_back(
                 "a second task with UID \"" + read.uid + "\" in the same file; ignored");
             continue;
         }
+        const std::string& begin = a.document.lines[node.begin].text;
+        if (!isBegin(begin, "VTODO"))
+            file.problems.push_back(
+                "\"" + validUtf8(begin) + "\" is read as the beginning of a task");
+        place.todo = file.todos.size();
         file.todos.push_back(std::move(read));
     }
     if (overrides > 0)
         file.problems.push_back("changed occurrences of a repeating task are not shown");
     if (file.todos.size() > 1)
         file.problems.push_back("several tasks in one file; each is read");
-    return file;
+}
+
+Analysis analyse(std::string_view bytes, bool forWriting)
+{
+    Analysis a;
+    a.document = readDocument(bytes, forWriting);
+    File& file = a.file;
+    const auto& lines = a.document.lines;
+    if (lines.empty()) {
+        file.problems.push_back("empty file");
+        return a;
+    }
+    if (propertyName(lines.front().text) != "BEGIN") {
+        file.problems.push_back("not an iCalendar file");
+        return a;
+    }
+    if (propertyName(lines.back().text) != "END") {
+        file.problems.push_back("cut off: it does not end with END:VCALENDAR");
+        return a;
+    }
+    if (nestingBound(a.document) > deepestNesting) {
+        file.problems.push_back(
+            "components nest deeper than " + std::to_string(deepestNesting) + " levels");
+        return a;
+    }
+    a.structure = structureOf(a.document);
+    if (a.structure.unclosed) {
+        file.problems.push_back("cut off: a component is never closed");
+        return a;
+    }
+    if (!a.structure.consistent) {
+        file.problems.push_back("its components cannot be told apart safely");
+        return a;
+    }
+    if (a.structure.roots.empty()) {
+        file.problems.push_back("does not parse");
+        return a;
+    }
+    file.readable = true;
+    findPlaces(a);
+    readPlaces(a);
+    return a;
+}
+
+// The task the store means: the one with that UID, or the first one without a UID.
+const Place* findTask(const Analysis& a, const std::string& uid, bool matchFirstWithoutUid)
+{
+    for (const Place& place : a.places) {
+        if (place.todo && (place.uid == uid || (matchFirstWithoutUid && place.uid.empty())))
+            return &place;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+File parse(std::string_view bytes)
+{
+    return analyse(bytes, false).file;
 }
 
 namespace {
@@ -314,70 +570,6 @@ std::vector<std::string> alarmBlock(Date at, const std::string& description)
         lineOf(icalproperty_new_trigger(trigger)), "END:VALARM" };
 }
 
-std::string unescapeText(std::string_view value)
-{
-    std::string text;
-    text.reserve(value.size());
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] == '\\' && i + 1 < value.size()) {
-            const char next = value[++i];
-            text += (next == 'n' || next == 'N') ? '\n' : next;
-        } else {
-            text += value[i];
-        }
-    }
-    return text;
-}
-
-struct Block {
-    std::size_t begin = 0; // index of BEGIN:VTODO
-    std::size_t end = 0; // index of END:VTODO
-};
-
-// The VTODO block of that UID (or the first one without a UID).
-std::optional<Block> findTodo(
-    const std::vector<std::string>& lines, const std::string& uid, bool matchFirstWithoutUid)
-{
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (!isBegin(lines[i], "VTODO"))
-            continue;
-        int depth = 0;
-        std::optional<std::string> found;
-        bool override = false;
-        std::size_t j = i;
-        for (; j < lines.size(); ++j) {
-            const std::string name = propertyName(lines[j]);
-            if (name == "BEGIN")
-                ++depth;
-            else if (name == "END" && --depth == 0)
-                break;
-            else if (depth == 1 && name == "UID" && !found)
-                found = unescapeText(propertyValue(lines[j]));
-            else if (depth == 1 && name == "RECURRENCE-ID")
-                override = true;
-        }
-        if (j >= lines.size())
-            return std::nullopt;
-        if (!override && ((found && *found == uid) || (!found && matchFirstWithoutUid)))
-            return Block { i, j };
-        i = j;
-    }
-    return std::nullopt;
-}
-
-bool isAbsoluteAlarm(const std::vector<std::string>& lines, std::size_t begin, std::size_t end)
-{
-    for (std::size_t k = begin + 1; k < end; ++k) {
-        if (propertyName(lines[k]) != "TRIGGER")
-            continue;
-        std::string head(lines[k].substr(0, lines[k].size() - propertyValue(lines[k]).size()));
-        std::transform(head.begin(), head.end(), head.begin(),
-            [](unsigned char ch) { return std::toupper(ch); });
-        return head.find("VALUE=DATE-TIME") != std::string::npos;
-    }
-    return false;
-}
-
 std::vector<std::string> newCalendar(const std::string& uid, Date now)
 {
     return { "BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Tidemark//Tidemark//EN", "BEGIN:VTODO",
@@ -385,66 +577,51 @@ std::vector<std::string> newCalendar(const std::string& uid, Date now)
         "END:VTODO", "END:VCALENDAR" };
 }
 
-// The fields of the VTODO as they stand, for what the changes leave alone.
-Todo currentTodo(std::string_view original, const TodoChanges& changes, bool matchFirstWithoutUid)
-{
-    Todo current;
-    if (!original.empty()) {
-        const File file = parse(original);
-        for (const Todo& todo : file.todos) {
-            if (todo.uid == changes.uid || (matchFirstWithoutUid && todo.uid.empty())) {
-                current = todo;
-                break;
-            }
-        }
-    }
-    return current;
-}
-
-// The lines a write puts into the VTODO, and the names of the lines they replace.
+// The property lines a write puts into the task, in the order in which those the task
+// lacks are added; each replaces the task's lines of its name, or (none) removes them.
 struct FieldLines {
-    std::set<std::string> replaced = { "DTSTAMP", "LAST-MODIFIED" };
-    std::vector<std::string> added;
+    std::vector<std::pair<std::string, std::optional<std::string>>> lines;
     std::set<std::string> zones; // the named zones the new lines refer to
     int earliestYear = 9999; // the earliest year of a line in a named zone
+
+    void set(std::string name, std::optional<std::string> line)
+    {
+        lines.emplace_back(std::move(name), std::move(line));
+    }
 };
 
 // A UID when there is none, DTSTAMP and LAST-MODIFIED of now, SEQUENCE one higher.
-void addStampLines(const std::vector<std::string>& lines, const Block& block,
-    const TodoChanges& changes, FieldLines& fields)
+void addStampLines(
+    const std::vector<std::string>& own, const TodoChanges& changes, FieldLines& fields)
 {
     bool hasUid = false;
-    bool hasSequence = false;
-    int sequence = 0;
-    for (std::size_t k = block.begin + 1; k < block.end; ++k) {
-        const std::string name = propertyName(lines[k]);
+    std::optional<int> sequence;
+    for (const std::string& line : own) {
+        const std::string name = propertyName(line);
         if (name == "UID")
             hasUid = true;
-        if (name == "SEQUENCE") {
-            hasSequence = true;
-            sequence = std::atoi(std::string(propertyValue(lines[k])).c_str());
-        }
+        if (name == "SEQUENCE" && !sequence)
+            sequence = std::atoi(std::string(propertyValue(line)).c_str());
     }
     if (!hasUid)
-        fields.added.push_back(lineOf(icalproperty_new_uid(changes.uid.c_str())));
-    fields.added.push_back(lineOf(icalproperty_new_dtstamp(utcTime(changes.now))));
-    fields.added.push_back(lineOf(icalproperty_new_lastmodified(utcTime(changes.now))));
-    if (hasSequence) {
-        fields.replaced.insert("SEQUENCE");
-        fields.added.push_back(lineOf(icalproperty_new_sequence(sequence + 1)));
-    }
+        fields.set("UID", lineOf(icalproperty_new_uid(changes.uid.c_str())));
+    fields.set("DTSTAMP", lineOf(icalproperty_new_dtstamp(utcTime(changes.now))));
+    fields.set("LAST-MODIFIED", lineOf(icalproperty_new_lastmodified(utcTime(changes.now))));
+    if (sequence)
+        fields.set("SEQUENCE", lineOf(icalproperty_new_sequence(*sequence + 1)));
 }
 
-// DTSTART or DUE: replaced by the new value, or removed when there is none.
+// DTSTART or DUE: the new value, or none to remove it.
 void addTimeLine(icalproperty_kind kind, const char* name,
     const std::optional<DateComponents>& value, const std::optional<std::string>& fallbackZone,
     FieldLines& fields)
 {
-    fields.replaced.insert(name);
-    if (!value)
+    if (!value) {
+        fields.set(name, std::nullopt);
         return;
+    }
     TimeLine line = timeLine(kind, *value, fallbackZone);
-    fields.added.push_back(line.line);
+    fields.set(name, line.line);
     if (line.tzid) {
         fields.zones.insert(*line.tzid);
         fields.earliestYear = std::min(fields.earliestYear, value->year.value_or(1970));
@@ -452,75 +629,43 @@ void addTimeLine(icalproperty_kind kind, const char* name,
 }
 
 // STATUS and COMPLETED, and PERCENT-COMPLETE where it would contradict them.
-void addCompletionLines(const std::vector<std::string>& lines, const Block& block,
+void addCompletionLines(const std::vector<std::string>& own,
     const std::pair<bool, std::optional<Date>>& completion, Date now, FieldLines& fields)
 {
     const auto& [completed, date] = completion;
-    fields.replaced.insert({ "COMPLETED", "STATUS" });
     if (completed) {
-        fields.added.push_back(lineOf(icalproperty_new_status(ICAL_STATUS_COMPLETED)));
-        fields.added.push_back(lineOf(icalproperty_new_completed(utcTime(date.value_or(now)))));
-        fields.replaced.insert("PERCENT-COMPLETE");
-        fields.added.push_back(lineOf(icalproperty_new_percentcomplete(100)));
+        fields.set("STATUS", lineOf(icalproperty_new_status(ICAL_STATUS_COMPLETED)));
+        fields.set("COMPLETED", lineOf(icalproperty_new_completed(utcTime(date.value_or(now)))));
+        fields.set("PERCENT-COMPLETE", lineOf(icalproperty_new_percentcomplete(100)));
         return;
     }
-    fields.added.push_back(lineOf(icalproperty_new_status(ICAL_STATUS_NEEDSACTION)));
-    for (std::size_t k = block.begin + 1; k < block.end; ++k) {
-        if (propertyName(lines[k]) == "PERCENT-COMPLETE" && propertyValue(lines[k]) == "100")
-            fields.replaced.insert("PERCENT-COMPLETE");
+    fields.set("STATUS", lineOf(icalproperty_new_status(ICAL_STATUS_NEEDSACTION)));
+    fields.set("COMPLETED", std::nullopt);
+    for (const std::string& line : own) {
+        if (propertyName(line) == "PERCENT-COMPLETE" && propertyValue(line) == "100") {
+            fields.set("PERCENT-COMPLETE", std::nullopt);
+            break;
+        }
     }
 }
 
-FieldLines changedFieldLines(
-    const std::vector<std::string>& lines, const Block& block, const TodoChanges& changes)
+FieldLines changedFieldLines(const std::vector<std::string>& own, const TodoChanges& changes)
 {
     FieldLines fields;
-    addStampLines(lines, block, changes, fields);
+    addStampLines(own, changes, fields);
     if (changes.title) {
-        fields.replaced.insert("SUMMARY");
-        if (*changes.title)
-            fields.added.push_back(lineOf(icalproperty_new_summary((*changes.title)->c_str())));
+        fields.set("SUMMARY",
+            *changes.title
+                ? std::optional(lineOf(icalproperty_new_summary((*changes.title)->c_str())))
+                : std::nullopt);
     }
     if (changes.start)
         addTimeLine(ICAL_DTSTART_PROPERTY, "DTSTART", *changes.start, changes.timeZone, fields);
     if (changes.due)
         addTimeLine(ICAL_DUE_PROPERTY, "DUE", *changes.due, changes.timeZone, fields);
     if (changes.completion)
-        addCompletionLines(lines, block, *changes.completion, changes.now, fields);
+        addCompletionLines(own, *changes.completion, changes.now, fields);
     return fields;
-}
-
-// The VTODO's new inside: its lines that stay, the new field lines, then its nested
-// components but its absolute alarms (the alarm at the due date is made anew).
-std::vector<std::string> rebuiltBody(
-    const std::vector<std::string>& lines, const Block& block, const FieldLines& fields)
-{
-    std::vector<std::string> body;
-    std::vector<std::string> nested;
-    for (std::size_t k = block.begin + 1; k < block.end; ++k) {
-        if (propertyName(lines[k]) == "BEGIN") {
-            int depth = 0;
-            std::size_t end = k;
-            for (; end < block.end; ++end) {
-                const std::string name = propertyName(lines[end]);
-                if (name == "BEGIN")
-                    ++depth;
-                else if (name == "END" && --depth == 0)
-                    break;
-            }
-            const bool drop = isBegin(lines[k], "VALARM") && isAbsoluteAlarm(lines, k, end);
-            if (!drop)
-                nested.insert(nested.end(), lines.begin() + std::ptrdiff_t(k),
-                    lines.begin() + std::ptrdiff_t(end) + 1);
-            k = end;
-            continue;
-        }
-        if (!fields.replaced.count(propertyName(lines[k])))
-            body.push_back(lines[k]);
-    }
-    body.insert(body.end(), fields.added.begin(), fields.added.end());
-    body.insert(body.end(), nested.begin(), nested.end());
-    return body;
 }
 
 // The alarm at the due date, described by the title; none without a due date.
@@ -537,29 +682,143 @@ std::vector<std::string> dueAlarm(const std::optional<DateComponents>& due,
     return {};
 }
 
-// Each named zone the task now refers to gets its definition when the file lacks one.
-void addMissingTimeZones(std::vector<std::string>& result, const FieldLines& fields)
+// An alarm the reader lists: one at a fixed moment.
+bool isAbsoluteAlarm(const Structure& s, std::size_t node)
 {
+    icalcomponent* alarm = s.nodes[node].component;
+    if (icalcomponent_isa(alarm) != ICAL_VALARM_COMPONENT)
+        return false;
+    icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
+    return trigger && !icaltime_is_null_time(icalproperty_get_trigger(trigger).time);
+}
+
+// Changes to a document's lines: lines replaced (none: removed) and lines put before one.
+struct Edits {
+    std::map<std::size_t, std::optional<std::string>> replaced;
+    std::map<std::size_t, std::vector<std::string>> before;
+
+    void removeLines(std::size_t from, std::size_t to)
+    {
+        for (std::size_t i = from; i <= to; ++i)
+            replaced[i] = std::nullopt;
+    }
+    void insert(std::size_t at, const std::vector<std::string>& lines)
+    {
+        auto& slot = before[at];
+        slot.insert(slot.end(), lines.begin(), lines.end());
+    }
+};
+
+std::string applied(const Document& document, const Edits& edits)
+{
+    Document out;
+    out.head = document.head;
+    out.newline = document.newline;
+    auto add = [&out](const std::string& text) {
+        out.lines.push_back(RawLine { text, foldedLine(text, out.newline) });
+    };
+    for (std::size_t i = 0; i < document.lines.size(); ++i) {
+        if (auto inserted = edits.before.find(i); inserted != edits.before.end()) {
+            for (const std::string& text : inserted->second)
+                add(text);
+        }
+        if (auto replaced = edits.replaced.find(i); replaced != edits.replaced.end()) {
+            if (replaced->second)
+                add(*replaced->second);
+            continue;
+        }
+        out.lines.push_back(document.lines[i]);
+    }
+    return serialize(out);
+}
+
+// Where a component's first inner component begins; its END line when it has none.
+std::size_t firstInnerLine(const Structure& s, std::size_t node)
+{
+    std::size_t at = s.nodes[node].end;
+    for (std::size_t child : s.nodes[node].children)
+        at = std::min(at, s.nodes[child].begin);
+    return at;
+}
+
+// Each property is replaced where it stands (its further lines of the same name go);
+// those the task lacks come after its other properties.
+void editProperties(const Analysis& a, std::size_t node, const std::vector<std::size_t>& own,
+    const FieldLines& fields, Edits& edits)
+{
+    std::vector<std::string> added;
+    for (const auto& [name, line] : fields.lines) {
+        bool first = true;
+        for (std::size_t i : own) {
+            if (propertyName(a.document.lines[i].text) != name)
+                continue;
+            edits.replaced[i] = first ? line : std::nullopt;
+            first = false;
+        }
+        if (first && line)
+            added.push_back(*line);
+    }
+    edits.insert(firstInnerLine(a.structure, node), added);
+}
+
+// The absolute alarms go; the new one takes the place of the first of them.
+void editAlarms(
+    const Analysis& a, std::size_t node, const std::vector<std::string>& alarm, Edits& edits)
+{
+    const Structure& s = a.structure;
+    std::optional<std::size_t> at;
+    for (std::size_t child : s.nodes[node].children) {
+        if (!isAbsoluteAlarm(s, child))
+            continue;
+        at = std::min(at.value_or(s.nodes[child].begin), s.nodes[child].begin);
+        edits.removeLines(s.nodes[child].begin, s.nodes[child].end);
+    }
+    edits.insert(at.value_or(s.nodes[node].end), alarm);
+}
+
+// Each named zone the task now refers to gets its definition when its calendar lacks one.
+void editTimeZones(const Analysis& a, std::size_t calendar, const FieldLines& fields, Edits& edits)
+{
+    if (calendar == none)
+        return;
+    const Structure& s = a.structure;
     for (const std::string& zone : fields.zones) {
         bool defined = false;
-        for (std::size_t k = 0; k + 1 < result.size() && !defined; ++k) {
-            if (isBegin(result[k], "VTIMEZONE")) {
-                for (std::size_t m = k + 1; m < result.size() && !isEnd(result[m], "VTIMEZONE");
-                     ++m) {
-                    if (propertyName(result[m]) == "TZID" && propertyValue(result[m]) == zone)
-                        defined = true;
-                }
+        for (std::size_t child : s.nodes[calendar].children) {
+            if (kindOf(s, child) != ICAL_VTIMEZONE_COMPONENT)
+                continue;
+            for (std::size_t i : ownLines(s, child)) {
+                const std::string& line = a.document.lines[i].text;
+                if (propertyName(line) == "TZID" && propertyValue(line) == zone)
+                    defined = true;
             }
         }
-        if (defined || !isBegin(result.front(), "VCALENDAR"))
-            continue;
-        std::vector<std::string> definition = timeZoneBlock(zone, fields.earliestYear);
-        std::size_t at = 1;
-        while (at < result.size() && propertyName(result[at]) != "BEGIN"
-            && propertyName(result[at]) != "END")
-            ++at;
-        result.insert(result.begin() + std::ptrdiff_t(at), definition.begin(), definition.end());
+        if (!defined)
+            edits.insert(firstInnerLine(s, calendar), timeZoneBlock(zone, fields.earliestYear));
     }
+}
+
+// What the new lines read as, alone in a task of their own.
+Todo readBack(const FieldLines& fields, const std::vector<std::string>& alarm)
+{
+    std::vector<std::string> lines { "BEGIN:VCALENDAR", "VERSION:2.0", "BEGIN:VTODO" };
+    for (const auto& [name, line] : fields.lines) {
+        if (line)
+            lines.push_back(*line);
+    }
+    lines.insert(lines.end(), alarm.begin(), alarm.end());
+    lines.insert(lines.end(), { "END:VTODO", "END:VCALENDAR" });
+    const File file = parse(serialize(lines));
+    return file.todos.empty() ? Todo {} : file.todos.front();
+}
+
+// Refuses a result that does not read back as the tasks expected.
+void check(std::string_view result, const std::vector<Todo>& expected, const std::string& uid)
+{
+    const File back = parse(result);
+    if (!back.readable || back.todos != expected)
+        throw WriteError("the file would not read back as written (the task \"" + validUtf8(uid)
+            + "\" or another one in it would change or go); it was left as it is");
 }
 
 } // namespace
@@ -567,50 +826,93 @@ void addMissingTimeZones(std::vector<std::string>& result, const FieldLines& fie
 std::optional<std::string> write(
     std::string_view original, const TodoChanges& changes, bool matchFirstWithoutUid)
 {
-    std::vector<std::string> lines
-        = original.empty() ? newCalendar(changes.uid, changes.now) : contentLines(original);
-    const auto block = findTodo(lines, changes.uid, matchFirstWithoutUid);
-    if (!block)
+    const std::string fresh
+        = original.empty() ? serialize(newCalendar(changes.uid, changes.now)) : std::string();
+    const Analysis a = analyse(original.empty() ? std::string_view(fresh) : original, true);
+    const Place* place = findTask(a, changes.uid, matchFirstWithoutUid);
+    if (!place)
         return std::nullopt;
+    const Todo& current = a.file.todos[*place->todo];
 
-    const Todo current = currentTodo(original, changes, matchFirstWithoutUid);
-    const std::optional<std::string> title = changes.title ? *changes.title : current.title;
-    const std::optional<DateComponents> due = changes.due ? *changes.due : current.due;
+    std::vector<std::size_t> own = ownLines(a.structure, place->node);
+    std::vector<std::string> ownTexts;
+    for (std::size_t i : own)
+        ownTexts.push_back(a.document.lines[i].text);
+    const FieldLines fields = changedFieldLines(ownTexts, changes);
 
-    const FieldLines fields = changedFieldLines(lines, *block, changes);
-    std::vector<std::string> body = rebuiltBody(lines, *block, fields);
-    const auto alarm = dueAlarm(due, title, changes.timeZone);
-    body.insert(body.end(), alarm.begin(), alarm.end());
+    Edits edits;
+    editProperties(a, place->node, own, fields, edits);
+    const bool alarmsChange = changes.title || changes.due;
+    std::vector<std::string> alarm;
+    if (alarmsChange) {
+        alarm = dueAlarm(changes.due ? *changes.due : current.due,
+            changes.title ? *changes.title : current.title, changes.timeZone);
+        editAlarms(a, place->node, alarm, edits);
+    }
+    editTimeZones(a, place->calendar, fields, edits);
+    std::string result = applied(a.document, edits);
 
-    std::vector<std::string> result(
-        lines.begin(), lines.begin() + std::ptrdiff_t(block->begin) + 1);
-    result.insert(result.end(), body.begin(), body.end());
-    result.insert(result.end(), lines.begin() + std::ptrdiff_t(block->end), lines.end());
-    addMissingTimeZones(result, fields);
-    return serialize(result);
+    // What the task must read as now: the new lines' values, and the rest as it was.
+    const Todo written = readBack(fields, alarm);
+    Todo expected = current;
+    if (expected.uid.empty())
+        expected.uid = written.uid;
+    if (changes.title)
+        expected.title = written.title;
+    if (changes.start)
+        expected.start = written.start;
+    if (changes.due)
+        expected.due = written.due;
+    if (changes.completion) {
+        expected.completed = written.completed;
+        expected.completionDate = written.completionDate;
+        expected.cancelled = written.cancelled;
+    }
+    if (alarmsChange)
+        expected.alarms = written.alarms;
+    std::vector<Todo> todos = a.file.todos;
+    todos[*place->todo] = expected;
+    check(result, todos, changes.uid);
+    return result;
 }
 
 std::optional<std::string> remove(
     std::string_view original, const std::string& uid, bool matchFirstWithoutUid)
 {
-    std::vector<std::string> lines = contentLines(original);
-    const auto block = findTodo(lines, uid, matchFirstWithoutUid);
-    if (!block)
+    const Analysis a = analyse(original, true);
+    const Place* place = findTask(a, uid, matchFirstWithoutUid);
+    if (!place)
         return std::nullopt;
-    lines.erase(lines.begin() + std::ptrdiff_t(block->begin),
-        lines.begin() + std::ptrdiff_t(block->end) + 1);
-    int depth = 0;
-    bool otherComponents = false;
-    for (const std::string& line : lines) {
-        const std::string name = propertyName(line);
-        if (name == "BEGIN" && ++depth == 2 && !isBegin(line, "VTIMEZONE"))
-            otherComponents = true;
-        else if (name == "END")
-            --depth;
+    const Structure& s = a.structure;
+    Edits edits;
+    std::set<std::size_t> removed;
+    for (const Place& other : a.places) {
+        // Its changed occurrences, and copies the reader passed over, go with it.
+        const bool sameTask = !place->uid.empty() && other.uid == place->uid;
+        if (&other != place && !sameTask)
+            continue;
+        removed.insert(other.node);
+        edits.removeLines(s.nodes[other.node].begin, s.nodes[other.node].end);
     }
-    if (!otherComponents)
+
+    bool rest = false;
+    for (std::size_t root : s.roots) {
+        if (kindOf(s, root) != ICAL_VCALENDAR_COMPONENT) {
+            rest = rest || !removed.count(root);
+            continue;
+        }
+        for (std::size_t child : s.nodes[root].children) {
+            if (!removed.count(child) && kindOf(s, child) != ICAL_VTIMEZONE_COMPONENT)
+                rest = true;
+        }
+    }
+    if (!rest)
         return std::string();
-    return serialize(lines);
+    std::string result = applied(a.document, edits);
+    std::vector<Todo> todos = a.file.todos;
+    todos.erase(todos.begin() + std::ptrdiff_t(*place->todo));
+    check(result, todos, uid);
+    return result;
 }
 
 } // namespace tidemark::ics

@@ -135,6 +135,16 @@ struct Rect {
     Rect centered(const Rect& bounds) const;
 };
 
+// An angle, kept in radians. Turning by a positive angle is clockwise on screen (y grows
+// downwards).
+struct Angle {
+    double radians = 0;
+
+    static Angle degrees(double value) { return { value * 0.017453292519943295 }; }
+    double degrees() const { return radians * 57.29577951308232; }
+    bool operator==(const Angle&) const = default;
+};
+
 // Padding of a view inside its container, in points.
 struct EdgeInsets {
     double top = 0;

@@ -31,8 +31,8 @@ public:
             return it->second.get();
         if (m_formats.size() >= maximumSize)
             m_formats.clear();
-        std::unique_ptr<icu::DateFormat> format(
-            icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, icu::Locale(locale.c_str())));
+        std::unique_ptr<icu::DateFormat> format(icu::DateFormat::createTimeInstance(
+            icu::DateFormat::kShort, icu::Locale(locale.c_str())));
         if (!format)
             return nullptr;
         std::unique_ptr<icu::TimeZone> timeZone(

@@ -336,7 +336,8 @@ void ManagedObjectContext::save()
         for (const auto& entry : m_deleted)
             sqlite.remove(entry.first);
         for (const auto& [id, object] : m_updated) {
-            if (!sqlite.update(object)) {
+            // Only what changed since the object was read is written over the row.
+            if (!sqlite.update(object, m_committed.at(id))) {
                 throw PersistenceError(PersistenceError::Code::saveFailed,
                     "The reminders could not be saved (the reminder " + std::to_string(id.value)
                         + " is no longer in the store).",

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <sqlite3.h>
+#include <string>
 
 namespace tidemark {
 
@@ -202,13 +204,38 @@ void SQLiteStore::insert(const CDReminder& object)
     query.exec();
 }
 
-bool SQLiteStore::update(const CDReminder& object)
+bool SQLiteStore::update(const CDReminder& object, const CDReminder& stored)
 {
-    auto& query = statement(m_update,
-        "UPDATE CDReminder SET completionDate = ?, dueDate = ?, identifier = ?, isCompleted = ?, "
-        "startDate = ?, title = ? WHERE pk = ?");
-    bindAttributes(query, object);
-    query.bind(7, object.objectID.value);
+    std::string assignments;
+    std::vector<std::function<void(SQLite::Statement&, int)>> binds;
+    auto column = [&](const char* name, bool changed, auto bind) {
+        if (!changed)
+            return;
+        assignments += std::string(assignments.empty() ? "" : ", ") + name + " = ?";
+        binds.push_back(bind);
+    };
+    column("completionDate", object.completionDate != stored.completionDate,
+        [&](SQLite::Statement& q, int i) { bindDate(q, i, object.completionDate); });
+    column("dueDate", object.dueDate != stored.dueDate,
+        [&](SQLite::Statement& q, int i) { bindDate(q, i, object.dueDate); });
+    column("identifier", object.identifier != stored.identifier,
+        [&](SQLite::Statement& q, int i) { bindText(q, i, object.identifier); });
+    column("isCompleted", object.isCompleted != stored.isCompleted,
+        [&](SQLite::Statement& q, int i) { q.bind(i, object.isCompleted ? 1 : 0); });
+    column("startDate", object.startDate != stored.startDate,
+        [&](SQLite::Statement& q, int i) { bindDate(q, i, object.startDate); });
+    column("title", object.title != stored.title,
+        [&](SQLite::Statement& q, int i) { bindText(q, i, object.title); });
+    if (assignments.empty()) {
+        SQLite::Statement exists(*m_database, "SELECT 1 FROM CDReminder WHERE pk = ?");
+        exists.bind(1, object.objectID.value);
+        return exists.executeStep();
+    }
+    SQLite::Statement query(*m_database, "UPDATE CDReminder SET " + assignments + " WHERE pk = ?");
+    int index = 1;
+    for (const auto& bind : binds)
+        bind(query, index++);
+    query.bind(index, object.objectID.value);
     return query.exec() == 1;
 }
 

@@ -34,8 +34,10 @@ public:
     ManagedObjectID largestObjectID();
 
     void insert(const CDReminder& object);
-    // False when no row has the object's identity.
-    bool update(const CDReminder& object);
+    // Writes the attributes in which `object` differs from `stored` (the row as it was
+    // read), so that another connection's change to another attribute stays. False when
+    // no row has the object's identity.
+    bool update(const CDReminder& object, const CDReminder& stored);
     void remove(ManagedObjectID id);
     // Deletes the matching rows and returns them as they were.
     std::vector<CDReminder> removeWhere(const std::optional<Predicate>& predicate);
@@ -45,7 +47,6 @@ private:
 
     std::unique_ptr<SQLite::Database> m_database;
     std::optional<SQLite::Statement> m_insert;
-    std::optional<SQLite::Statement> m_update;
     std::optional<SQLite::Statement> m_remove;
     std::optional<SQLite::Statement> m_selectObject;
 };

@@ -412,7 +412,8 @@ void Window::showEvent(QShowEvent* event)
         // The native window exists but is not mapped yet: the moment for window-manager hints.
         x11::setSkipTaskbar(this, !appearsInTaskbar(), false);
         if (m_traits.kind != WindowKind::normal) {
-            m_composited = x11::hasCompositingManager();
+            // Without X the platform composes translucent windows itself.
+            m_composited = x11::isAvailable() ? x11::isCompositing() : true;
             if (m_inputRegion || m_paintedRegion)
                 applyShapes();
         }

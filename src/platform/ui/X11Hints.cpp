@@ -11,6 +11,7 @@
 
 #include <QtMath>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -101,6 +102,24 @@ bool isAvailable()
     return connection() != nullptr;
 }
 
+bool isCompositing()
+{
+    xcb_connection_t* c = connection();
+    if (!c)
+        return false;
+    // Screens beside the first are rare (multi-head is one screen under RandR).
+    const xcb_atom_t selection = atom(c, "_NET_WM_CM_S0");
+    if (selection == XCB_ATOM_NONE)
+        return false;
+    xcb_get_selection_owner_reply_t* reply
+        = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+    if (!reply)
+        return false;
+    const bool owned = reply->owner != XCB_WINDOW_NONE;
+    std::free(reply);
+    return owned;
+}
+
 void setDockWindowType(QWidget* window)
 {
     xcb_connection_t* c = connection();
@@ -173,24 +192,6 @@ void setSkipTaskbar(QWidget* window, bool skip, bool mapped)
     xcb_flush(c);
 }
 
-bool hasCompositingManager()
-{
-    xcb_connection_t* c = connection();
-    if (!c)
-        return true; // elsewhere the platform composes translucent windows itself
-    // Qt drives one X screen, the display's first.
-    const xcb_atom_t selection = atom(c, "_NET_WM_CM_S0");
-    if (selection == XCB_ATOM_NONE)
-        return false;
-    xcb_get_selection_owner_reply_t* reply
-        = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
-    if (!reply)
-        return false;
-    const bool owned = reply->owner != XCB_WINDOW_NONE;
-    std::free(reply);
-    return owned;
-}
-
 #ifdef TIDEMARK_HAVE_XCB_SHAPE
 bool setInputShape(QWidget* window, const std::vector<QRect>& rects)
 {
@@ -228,15 +229,45 @@ bool clearShapes(QWidget*)
 }
 #endif
 
+void setAspectRatio(QWidget* window, int width, int height)
+{
+    xcb_connection_t* c = connection();
+    const xcb_window_t w = c ? nativeWindow(window) : noWindow;
+    if (w == XCB_WINDOW_NONE || width <= 0 || height <= 0)
+        return;
+    // WM_SIZE_HINTS: flags, x, y, width, height, min, max, increments, min and max aspect,
+    // base size, gravity; 18 numbers of 32 bits.
+    constexpr std::size_t count = 18;
+    constexpr uint32_t programAspect = 1u << 7;
+    uint32_t hints[count] = {};
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(c,
+        xcb_get_property(c, 0, w, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 0, count),
+        nullptr);
+    if (reply) {
+        if (reply->format == 32 && reply->type == XCB_ATOM_WM_SIZE_HINTS) {
+            const auto* values = static_cast<const uint32_t*>(xcb_get_property_value(reply));
+            const std::size_t length
+                = std::min<std::size_t>(count, xcb_get_property_value_length(reply) / 4);
+            std::copy(values, values + length, hints);
+        }
+        std::free(reply);
+    }
+    const uint32_t ratio[4]
+        = { uint32_t(width), uint32_t(height), uint32_t(width), uint32_t(height) };
+    if ((hints[0] & programAspect) && std::equal(ratio, ratio + 4, hints + 11))
+        return;
+    hints[0] |= programAspect;
+    std::copy(ratio, ratio + 4, hints + 11);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_NORMAL_HINTS,
+        XCB_ATOM_WM_SIZE_HINTS, 32, count, hints);
+    xcb_flush(c);
+}
+
 #else
 
 bool isAvailable()
 {
     return false;
-}
-bool hasCompositingManager()
-{
-    return true;
 }
 bool setInputShape(QWidget*, const std::vector<QRect>&)
 {
@@ -250,9 +281,14 @@ bool clearShapes(QWidget*)
 {
     return false;
 }
+bool isCompositing()
+{
+    return false;
+}
 void setDockWindowType(QWidget*) { }
 void setOnAllDesktops(QWidget*) { }
 void setSkipTaskbar(QWidget*, bool, bool) { }
+void setAspectRatio(QWidget*, int, int) { }
 
 #endif
 

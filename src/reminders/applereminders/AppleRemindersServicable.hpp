@@ -6,6 +6,7 @@
 #include "platform/foundation/UndoManager.hpp"
 #include "platform/reactive/Publisher.hpp"
 #include "reminders/Reminder.hpp"
+#include "reminders/ReminderMerge.hpp"
 
 #include <memory>
 #include <set>
@@ -45,7 +46,13 @@ public:
     virtual std::set<AnyReminder> fetchReminders(
         const std::vector<std::string>& listIDs, const Formatter& formatter)
         = 0;
-    virtual void update(const std::set<AnyReminder>& reminders, const Formatter& formatter) = 0;
+    // Writes what the user changed in each reminder: the fields that differ from its
+    // version in `read` (every field of one without a read version), onto the reminder as
+    // it is stored now, so that a change another device synced meanwhile stays
+    // (`mergedChange`).
+    virtual void update(const std::set<AnyReminder>& reminders, const ReadReminders& read,
+        const Formatter& formatter)
+        = 0;
     virtual void delete_(const std::set<std::string>& identifiers, const Formatter& formatter) = 0;
 
     // Finishes with one value once access is granted; fails when the user refused it or it

@@ -84,9 +84,9 @@ std::set<AnyReminder> AppleRemindersService::create(
 }
 
 void AppleRemindersService::update(
-    const std::set<AnyReminder>& reminders, const Formatter& formatter)
+    const std::set<AnyReminder>& reminders, const ReadReminders& read, const Formatter& formatter)
 {
-    updateReminders(reminders, formatter, Registration::posted);
+    updateReminders(reminders, read, formatter, Registration::posted);
 }
 
 void AppleRemindersService::delete_(
@@ -129,34 +129,42 @@ std::set<AnyReminder> AppleRemindersService::createReminders(
     return result;
 }
 
-void AppleRemindersService::updateReminders(
-    const std::set<AnyReminder>& reminders, const Formatter& formatter, Registration registration)
+void AppleRemindersService::updateReminders(const std::set<AnyReminder>& reminders,
+    const ReadReminders& read, const Formatter& formatter, Registration registration)
 {
     const EventStore& store = m_appleReminders->eventStore();
     std::set<AnyReminder> before;
+    ReadReminders written;
     std::vector<Reminder> changed;
     for (const AnyReminder& reminder : reminders) {
         auto current = store.calendarItemWithIdentifier(reminder.id);
         if (!current)
             continue;
-        AnyReminder old = anyReminder(*current);
+        // The task as it is on disk now, its stored span title read as none, as the
+        // application reads it; the user's changes go onto that.
+        const AnyReminder stored = anyReminder(*current, formatter.get());
+        auto version = read.find(reminder.id);
+        const AnyReminder target
+            = mergedChange(stored, reminder, version == read.end() ? nullptr : &version->second);
         Reminder next = *current;
-        updateReminder(next, reminder, store);
-        if (reminder.title.empty() && formatter)
-            next.setTitle(storedDefaultTitle(reminder, *formatter));
+        updateReminder(next, target, store);
+        if (target.title.empty() && formatter)
+            next.setTitle(storedDefaultTitle(target, *formatter));
         // Writing what is stored already would only wake every reader of the lists.
-        if (anyReminder(next) == old)
+        if (anyReminder(next) == anyReminder(*current))
             continue;
-        before.insert(std::move(old));
+        before.insert(stored);
+        written.insert_or_assign(target.id, target);
         changed.push_back(std::move(next));
     }
     if (changed.empty())
         return;
     m_appleReminders->save(changed);
+    // Undo takes back what this update changed, and only that.
     registerUndo(
         registration,
-        [before, formatter](AppleRemindersService& service) {
-            service.updateReminders(before, formatter, Registration::immediate);
+        [before, written, formatter](AppleRemindersService& service) {
+            service.updateReminders(before, written, formatter, Registration::immediate);
         },
         "update_reminder_label");
 }

@@ -43,7 +43,8 @@ public:
         const std::set<AnyReminder>& reminders, const Formatter& formatter) override;
     std::set<AnyReminder> fetchReminders(
         const std::vector<std::string>& listIDs, const Formatter& formatter) override;
-    void update(const std::set<AnyReminder>& reminders, const Formatter& formatter) override;
+    void update(const std::set<AnyReminder>& reminders, const ReadReminders& read,
+        const Formatter& formatter) override;
     void delete_(const std::set<std::string>& identifiers, const Formatter& formatter) override;
     rx::Publisher<EquatableVoid, Error> requestAccess() override;
 
@@ -68,8 +69,8 @@ private:
 
     std::set<AnyReminder> createReminders(const std::set<AnyReminder>& reminders,
         const Formatter& formatter, Registration registration);
-    void updateReminders(const std::set<AnyReminder>& reminders, const Formatter& formatter,
-        Registration registration);
+    void updateReminders(const std::set<AnyReminder>& reminders, const ReadReminders& read,
+        const Formatter& formatter, Registration registration);
     void deleteReminders(const std::set<std::string>& identifiers, const Formatter& formatter,
         Registration registration);
     void registerUndo(Registration registration, Inverse inverse, const char* actionNameKey);

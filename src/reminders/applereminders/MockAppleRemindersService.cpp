@@ -82,7 +82,8 @@ std::set<AnyReminder> MockAppleRemindersService::fetchReminders(
     return result;
 }
 
-void MockAppleRemindersService::update(const std::set<AnyReminder>& reminders, const Formatter&)
+void MockAppleRemindersService::update(
+    const std::set<AnyReminder>& reminders, const ReadReminders& read, const Formatter&)
 {
     std::lock_guard lock(m_mutex);
     const auto first = firstListID();
@@ -92,7 +93,13 @@ void MockAppleRemindersService::update(const std::set<AnyReminder>& reminders, c
     for (const AnyReminder& member : m_mockDictionary[*first]) {
         auto replacement = std::find_if(reminders.begin(), reminders.end(),
             [&member](const AnyReminder& given) { return given.id == member.id; });
-        updated.insert(replacement != reminders.end() ? *replacement : member);
+        if (replacement == reminders.end()) {
+            updated.insert(member);
+            continue;
+        }
+        auto version = read.find(member.id);
+        updated.insert(
+            mergedChange(member, *replacement, version == read.end() ? nullptr : &version->second));
     }
     m_mockDictionary[*first] = std::move(updated);
 }

@@ -34,7 +34,8 @@ public:
     // nothing without identifiers. Completed reminders are included.
     std::set<AnyReminder> fetchReminders(
         const std::vector<std::string>& listIDs, const Formatter& formatter) override;
-    void update(const std::set<AnyReminder>& reminders, const Formatter& formatter) override;
+    void update(const std::set<AnyReminder>& reminders, const ReadReminders& read,
+        const Formatter& formatter) override;
     void delete_(const std::set<std::string>& identifiers, const Formatter& formatter) override;
     rx::Publisher<EquatableVoid, Error> requestAccess() override;
 

@@ -3,6 +3,7 @@
 #include "core/Action.hpp"
 #include "core/Overloaded.hpp"
 #include "platform/logging/LogCategories.hpp"
+#include "reminders/ReminderMerge.hpp"
 
 #include <exception>
 #include <iostream>
@@ -41,8 +42,8 @@ template <class Output, class Call> RequestResult<Output> attempt(Call call)
     return RequestResult<Output>::failure(Error(failure));
 }
 
-rx::Publisher<AppAction> performRequest(
-    PersistentRemindersStorable& service, const AppAction& action)
+rx::Publisher<AppAction> performRequest(PersistentRemindersStorable& service,
+    const LastReadReminders& lastRead, const AppAction& action)
 {
     auto store = caseOf<AppAction::RemindersStore>(action);
     if (!store)
@@ -75,7 +76,7 @@ rx::Publisher<AppAction> performRequest(
     if (auto update = request.asUpdate(); update && update->asSubmit()) {
         const auto& reminders = update->asSubmit()->input;
         auto result = attempt<EquatableVoid>([&] {
-            service.update(reminders);
+            service.update(reminders, lastRead.versionsOf(reminders));
             return EquatableVoid {};
         });
         return answer(
@@ -98,10 +99,14 @@ rx::Publisher<AppAction> performRequest(
 Store<AppState, AppAction>::Middleware persistentRemindersMiddleware(
     std::shared_ptr<PersistentRemindersStorable> service)
 {
-    return [service](const AppState& state,
+    // The reminders as the state last read them, so that an update writes only what the
+    // user changed (another process may have written the store meanwhile).
+    auto lastRead = std::make_shared<LastReadReminders>();
+    return [service, lastRead](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
         if (auto chosen = caseAt<AppAction::Reminders, RemindersAction::Services,
                 RemindersServicesAction::DataSource>(action)) {
+            lastRead->clear();
             if (chosen->dataSource == RemindersDataSource::local)
                 return observeLocalReminderChanges(service);
             // Another data source: the local steps could only change a store no longer
@@ -122,7 +127,10 @@ Store<AppState, AppAction>::Middleware persistentRemindersMiddleware(
 
         if (state.reminders.services.dataSource != RemindersDataSource::local)
             return nothing();
-        return performRequest(*service, action);
+        auto answer = performRequest(*service, *lastRead, action);
+        if (auto items = caseAt<AppAction::RemindersStore, RemindersStoreAction::Items>(action))
+            lastRead->observe(items->action);
+        return answer;
     };
 }
 

@@ -15,7 +15,9 @@ namespace tidemark {
 // chosen, and hands the store the undo manager of the reminders' window. Requests run at
 // once, inside the dispatch; their answers come through the main queue. A failed request
 // writes "Unresolved error …" to the standard output and is answered with its failure.
-// Always answers with a publisher (an empty one when it has nothing to add).
+// Always answers with a publisher (an empty one when it has nothing to add). An update is
+// handed the reminders' versions as the state last read them, so that only what the user
+// changed is written.
 Store<AppState, AppAction>::Middleware persistentRemindersMiddleware(
     std::shared_ptr<PersistentRemindersStorable> service);
 

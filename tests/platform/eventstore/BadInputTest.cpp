@@ -15,6 +15,7 @@ struct Expected {
     std::optional<std::string> title;
     std::optional<DateComponents> due = std::nullopt;
     std::optional<DateComponents> start = std::nullopt;
+    bool completed = false;
 };
 
 struct BadFile {
@@ -23,6 +24,24 @@ struct BadFile {
     std::vector<Expected> reminders; // what is read from it
     bool logged; // whether a line names the file
 };
+
+QByteArray nested(int depth)
+{
+    QByteArray text = head + "BEGIN:VTODO\r\nUID:deep\r\n";
+    for (int i = 0; i < depth; ++i)
+        text += "BEGIN:X-INNER\r\n";
+    for (int i = 0; i < depth; ++i)
+        text += "END:X-INNER\r\n";
+    return text + "END:VTODO\r\n" + tail;
+}
+
+QByteArray larger(std::size_t bytes)
+{
+    QByteArray filler;
+    while (std::size_t(filler.size()) < bytes)
+        filler += "X-FILLER:" + QByteArray(60, 'x') + "\r\n";
+    return todoFile("UID:huge\r\nSUMMARY:Huge\r\n" + filler);
+}
 
 std::vector<BadFile> badFiles()
 {
@@ -102,6 +121,47 @@ std::vector<BadFile> badFiles()
                 + tail,
             {}, true },
         { "no-uid.ics", todoFile("SUMMARY:Nameless\r\n"), { { "no-uid", "Nameless" } }, false },
+        // A line "BEGIN" without a colon is no component to the parser, only a bad line.
+        { "stray-begin-in-alarm.ics",
+            todoFile("UID:stray\r\nSUMMARY:Stray\r\nBEGIN:VALARM\r\nBEGIN\r\nACTION:"
+                     "DISPLAY\r\nTRIGGER:-PT5M\r\nEND:VALARM\r\n"),
+            { { "stray", "Stray" } }, false },
+        // An END closes whatever is open, as the parser reads it.
+        { "end-name-mismatch-in-alarm.ics",
+            todoFile("UID:mismatch\r\nSUMMARY:Mismatch\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nEND:"
+                     "FOO\r\nX-AFTER:1\r\nEND:VALARM\r\n"),
+            { { "mismatch", "Mismatch" } }, false },
+        // The parser takes both for a task; so does the store, saying so.
+        { "begin-vtodox.ics",
+            head + "BEGIN:VTODOX\r\nUID:todox\r\nSUMMARY:Odd begin\r\nEND:VTODOX\r\n" + tail,
+            { { "todox", "Odd begin" } }, true },
+        { "begin-vtodo-colon.ics",
+            head + "BEGIN:VTODO:\r\nUID:colon\r\nSUMMARY:Colon\r\nEND:VTODO\r\n" + tail,
+            { { "colon", "Colon" } }, true },
+        { "bare-todo-then-event.ics",
+            "BEGIN:VTODO\r\nUID:bare\r\nSUMMARY:Bare\r\nEND:VTODO\r\nBEGIN:VEVENT\r\nUID:"
+            "bare-event\r\nEND:VEVENT\r\n",
+            { { "bare", "Bare" } }, false },
+        // A changed occurrence whose RECURRENCE-ID the parser drops is still no task.
+        { "bad-recurrence-id.ics",
+            head
+                + "BEGIN:VTODO\r\nUID:master\r\nSUMMARY:Master\r\nEND:VTODO\r\nBEGIN:"
+                  "VTODO\r\nUID:master\r\nRECURRENCE-ID:garbage\r\nSUMMARY:Occurrence\r\n"
+                  "END:VTODO\r\n"
+                + tail,
+            { { "master", "Master" } }, true },
+        { "not-utf8.ics", todoFile("UID:bad\xFF\r\nSUMMARY:Caf\xE9 au lait\r\n"),
+            { { "bad\xEF\xBF\xBD", "Caf\xEF\xBF\xBD au lait" } }, false },
+        // Years a Date cannot hold read as no date; a completion still completes.
+        { "far-dates.ics",
+            todoFile("UID:far\r\nSUMMARY:Far\r\nDTSTART:15000101T000000Z\r\nDUE:"
+                     "25000101T000000Z\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER;VALUE="
+                     "DATE-TIME:25000101T000000Z\r\nEND:VALARM\r\n"),
+            { { "far", "Far" } }, true },
+        { "far-completed.ics", todoFile("UID:farcompleted\r\nCOMPLETED:25000101T000000Z\r\n"),
+            { { "farcompleted", std::nullopt, std::nullopt, std::nullopt, true } }, true },
+        { "deeply-nested.ics", nested(40), {}, true },
+        { "larger-than-a-mebibyte.ics", larger(1024 * 1024), {}, true },
         { "duplicate.ics", todoFile("UID:bom\r\nSUMMARY:Same UID as another file\r\n"), {}, true },
     };
 }
@@ -135,7 +195,9 @@ TEST_F(BadInputTest, readsWhatItCanSkipsTheRestWithALogLineAndRewritesNothing)
             EXPECT_EQ(found->title(), expected.title);
             EXPECT_EQ(found->dueDateComponents(), expected.due);
             EXPECT_EQ(found->startDateComponents(), expected.start);
-            EXPECT_FALSE(found->isCompleted());
+            EXPECT_EQ(found->isCompleted(), expected.completed);
+            EXPECT_EQ(found->completionDate(), std::nullopt);
+            EXPECT_TRUE(found->alarms().empty());
         }
         EXPECT_EQ(log.mentions(file.name), file.logged);
         EXPECT_EQ(readFile(QString("src/list/") + file.name), file.bytes) << "rewritten by a read";

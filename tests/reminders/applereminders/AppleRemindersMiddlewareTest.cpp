@@ -12,6 +12,7 @@
 namespace tidemark::test {
 namespace {
 
+using testing::Contains;
 using testing::SizeIs;
 using AppStore = Store<AppState, AppAction>;
 using ItemsRead = RemindersItemsAction::ReadAction;
@@ -163,6 +164,41 @@ testing::AssertionResult answeredAfterItsSubmit(
 
 const AnyList home { "personal/home", "Home" };
 const AnyList work { "personal/work", "Work" };
+
+// A title changed on another device is synced into the list folder, and the user snoozes
+// the reminder before the change has been read: the snooze writes the due date alone, and
+// the synced title stays.
+TEST_F(AppleRemindersMiddlewareTest, aSnoozeRightAfterASyncKeepsWhatTheOtherDeviceChanged)
+{
+    replaceFile("personal/home/call.ics",
+        taskFile("UID:call\r\nSUMMARY:Call\r\nDTSTART:20300101T090000Z\r\nDUE:"
+                 "20300101T093000Z\r\n"));
+    auto service = makeService();
+    StoreHarness harness(service, RemindersDataSource::local);
+    harness.store->dispatch(dataSource(RemindersDataSource::appleReminders));
+    ASSERT_TRUE(waitUntil([&] { return harness.titles().contains("Call"); }));
+    AnyReminder snoozed;
+    for (const auto& r : harness.state().remindersStore.items.value)
+        if (r.id == "call")
+            snoozed = r;
+
+    replaceFile("personal/home/call.ics",
+        taskFile("UID:call\r\nSUMMARY:Call back\r\nDTSTART:20300101T090000Z\r\nDUE:"
+                 "20300101T093000Z\r\n"));
+    setDueDate(snoozed, at(10, 0));
+    harness.store->dispatch(update({ snoozed }));
+
+    auto settled = [&] {
+        for (const auto& r : harness.state().remindersStore.items.value) {
+            if (r.id == "call" && dueDate(r) == at(10, 0))
+                return harness.state().remindersStore.items.status == Status::completed;
+        }
+        return false;
+    };
+    ASSERT_TRUE(waitUntil(settled));
+    EXPECT_EQ(harness.titles(), (std::set<std::string> { "Seed", "Call back" }));
+    EXPECT_TRUE(readFile("personal/home/call.ics").contains("SUMMARY:Call back"));
+}
 
 TEST_F(AppleRemindersMiddlewareTest,
     choosingTheTaskListsReadsSourcesThenTheFirstListAndAgainAfterEachChange)
@@ -375,7 +411,10 @@ public:
         work("read" + std::to_string(number), number == 1 ? 60 : 1);
         return { reminder("read " + std::to_string(number), at(9, 0), 5) };
     }
-    void update(const std::set<AnyReminder>&, const Formatter&) override { work("update", 5); }
+    void update(const std::set<AnyReminder>&, const ReadReminders&, const Formatter&) override
+    {
+        work("update", 5);
+    }
     void delete_(const std::set<std::string>&, const Formatter&) override { work("delete", 5); }
 
     std::vector<std::string> calls() const

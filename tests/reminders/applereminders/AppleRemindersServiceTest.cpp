@@ -5,6 +5,12 @@
 #include "reminders/applereminders/EventStoreAdapters.hpp"
 
 #include <gmock/gmock.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+
+#include <sys/stat.h>
 
 namespace tidemark::test {
 namespace {
@@ -84,6 +90,39 @@ TEST_F(AppleRemindersServiceTest, createsInTheNamedOrDefaultListUnderNewIdentifi
         created.begin(), created.end(), [&](const AnyReminder& r) { return r.id == read.id; }));
 }
 
+// Folder names, name files, UIDs and titles whose bytes are not UTF-8 reach the rest of
+// the application as text, which the settings and the logs write as JSON.
+TEST_F(AppleRemindersServiceTest, readsBytesThatAreNotTextAsTextTheSettingsCanStore)
+{
+    const std::string list = (root() + "/personal/").toStdString() + "l\xFF";
+    ASSERT_EQ(::mkdir(list.c_str(), 0700), 0);
+    {
+        std::FILE* file = std::fopen((list + "/displayname").c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs("Caf\xE9\n", file);
+        std::fclose(file);
+        file = std::fopen((list + "/t.ics").c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fputs(taskFile("UID:t\xFE\r\nSUMMARY:Th\xE9\r\n").constData(), file);
+        std::fclose(file);
+    }
+    auto service = makeService();
+    const auto sources = service->sources();
+    std::optional<AnyList> found;
+    for (const AnySource& source : sources)
+        for (const AnyList& l : source.lists)
+            if (l.title != "Home" && l.title != "Work")
+                found = l;
+    ASSERT_TRUE(found);
+    EXPECT_NO_THROW(nlohmann::json(*found).dump());
+    const auto reminders = service->fetchReminders({ found->id }, nullptr);
+    ASSERT_THAT(reminders, SizeIs(1));
+    const AnyReminder& r = *reminders.begin();
+    EXPECT_EQ(r.title, "Th\xEF\xBF\xBD");
+    EXPECT_NO_THROW((nlohmann::json { r.id, r.title, *r.listID }.dump()));
+    std::filesystem::remove_all(list);
+}
+
 TEST_F(AppleRemindersServiceTest, fetchFallsBackToTheDefaultListAndSkipsCompletedTasks)
 {
     auto service = makeService();
@@ -122,8 +161,8 @@ TEST_F(AppleRemindersServiceTest, updatesKeepOneAlarmAtTheDueDateAndTheListWhenT
     AnyReminder later = created;
     later.title = "Call back";
     setDueDate(later, at(10, 0));
-    service->update({ later }, nullptr);
-    service->update({ later }, nullptr);
+    service->update({ later }, {}, nullptr);
+    service->update({ later }, {}, nullptr);
     EXPECT_THAT(alarmsOf(*service, created.id), ElementsAre(Alarm::withAbsoluteDate(at(10, 0))))
         << "every write keeps exactly one alarm, at the due date";
     EXPECT_EQ(stored(*service, created.id)->title, "Call back");
@@ -131,16 +170,66 @@ TEST_F(AppleRemindersServiceTest, updatesKeepOneAlarmAtTheDueDateAndTheListWhenT
     AnyReminder astray = later;
     astray.listID = "personal/nowhere";
     astray.title = "Astray";
-    service->update({ astray }, nullptr);
+    service->update({ astray }, {}, nullptr);
     EXPECT_EQ(stored(*service, created.id)->listID, "personal/work")
         << "an unknown list keeps the reminder's list";
     EXPECT_EQ(stored(*service, created.id)->title, "Astray");
 
     AnyReminder moved = astray;
     moved.listID = "personal/home";
-    service->update({ moved }, nullptr);
+    service->update({ moved }, {}, nullptr);
     EXPECT_EQ(stored(*service, created.id)->listID, "personal/home");
     EXPECT_THAT(icsFiles("personal/work"), SizeIs(0));
+}
+
+// Another device's change, synced in between the read the user acted on and the update,
+// stays; the field the user changed takes the user's value, also over the other device's.
+// Undo takes back the user's change, and only that.
+TEST_F(AppleRemindersServiceTest, anUpdateWritesWhatTheUserChangedOntoTheTaskAsItIsNow)
+{
+    struct Case {
+        const char* name;
+        QByteArray synced; // the task after the other device's change
+        std::function<void(AnyReminder&)> userChange;
+        std::string title;
+        Date due;
+        bool completed;
+    };
+    const QByteArray start = "UID:call\r\nDTSTART:20300101T090000Z\r\n";
+    const Case cases[] = {
+        { "a snooze keeps a title synced in",
+            start + "SUMMARY:Call back\r\nDUE:20300101T093000Z\r\n",
+            [](AnyReminder& r) { setDueDate(r, at(10, 0)); }, "Call back", at(10, 0), false },
+        { "a rename wins over a title synced in",
+            start + "SUMMARY:Call back\r\nDUE:20300101T093000Z\r\n",
+            [](AnyReminder& r) { r.title = "Ring"; }, "Ring", at(9, 30), false },
+        { "a completion keeps a due date synced in",
+            start + "SUMMARY:Call\r\nDUE:20300101T110000Z\r\n",
+            [](AnyReminder& r) { r.completionDate = at(9, 45); }, "Call", at(11, 0), true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        replaceFile(
+            "personal/work/call.ics", taskFile(start + "SUMMARY:Call\r\nDUE:20300101T093000Z\r\n"));
+        auto service = makeService();
+        auto undo = std::make_shared<UndoManager>();
+        service->setUndoManager(undo);
+        const AnyReminder read = *service->fetchReminders({ "personal/work" }, nullptr).begin();
+        replaceFile("personal/work/call.ics", taskFile(c.synced));
+        const AnyReminder synced = *stored(*service, "call");
+
+        AnyReminder request = read;
+        c.userChange(request);
+        service->update({ request }, { { read.id, read } }, nullptr);
+        const AnyReminder now = *stored(*service, "call");
+        EXPECT_EQ(now.title, c.title);
+        EXPECT_EQ(dueDate(now), c.due);
+        EXPECT_EQ(now.completionDate.has_value(), c.completed);
+
+        ASSERT_TRUE(waitUntil([&] { return undo->canUndo(); }));
+        undo->undo();
+        EXPECT_EQ(stored(*service, "call"), synced);
+    }
 }
 
 TEST_F(AppleRemindersServiceTest, completesAndDeletes)
@@ -173,9 +262,10 @@ TEST_F(AppleRemindersServiceTest, writesNothingAndRegistersNothingWhenNothingCha
     const auto seed = *service->fetchReminders({ "personal/home" }, nullptr).begin();
     const QByteArray before = readFile("personal/home/seed.ics");
 
-    service->update({}, nullptr);
-    service->update({ seed }, nullptr); // the same values
-    service->update({ reminder("Ghost", at(9, 0), 5, std::nullopt, "ghost") }, nullptr); // unknown
+    service->update({}, {}, nullptr);
+    service->update({ seed }, {}, nullptr); // the same values
+    service->update(
+        { reminder("Ghost", at(9, 0), 5, std::nullopt, "ghost") }, {}, nullptr); // unknown
     service->delete_({ "ghost" }, nullptr);
     EXPECT_THAT(service->create({}, nullptr), SizeIs(0));
     drainMainQueue();
@@ -185,7 +275,7 @@ TEST_F(AppleRemindersServiceTest, writesNothingAndRegistersNothingWhenNothingCha
 
     // Without write access an empty request still succeeds: it sends nothing.
     auto denied = makeService(AuthorizationStatus::denied);
-    EXPECT_NO_THROW(denied->update({}, nullptr));
+    EXPECT_NO_THROW(denied->update({}, {}, nullptr));
     EXPECT_NO_THROW(denied->delete_({ "seed" }, nullptr));
 }
 
@@ -215,7 +305,7 @@ TEST_F(AppleRemindersServiceTest, undoesAndRedoesCreateUpdateAndDelete)
     AnyReminder seed = *service->fetchReminders({ "personal/home" }, nullptr).begin();
     AnyReminder renamed = seed;
     renamed.title = "Renamed";
-    service->update({ renamed }, nullptr);
+    service->update({ renamed }, {}, nullptr);
     ASSERT_TRUE(waitUntil([&] { return undo->canUndo(); }));
     undo->closeEventGroup();
     EXPECT_EQ(undo->undoActionName(), localized("Undo", "update_reminder_label"));

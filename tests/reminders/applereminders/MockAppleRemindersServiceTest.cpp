@@ -80,7 +80,7 @@ TEST(MockAppleRemindersService, updatesAndDeletesInTheFirstListOnly)
     AnyReminder twoRenamed = two;
     twoRenamed.title = "Renamed";
     AnyReminder unknown = reminder("Unknown", at(9, 0), 5, lists[0].id, "unknown");
-    mock.update({ oneDone, twoRenamed, unknown }, nullptr);
+    mock.update({ oneDone, twoRenamed, unknown }, {}, nullptr);
 
     EXPECT_EQ(mock.fetchReminders({ lists[0].id }, nullptr), (std::set<AnyReminder> { oneDone }))
         << "replaced in place; completed reminders are not filtered; unknown ones not added";

@@ -1,5 +1,7 @@
 #include "TaskListsFixture.hpp"
 
+#include <cstdio>
+
 namespace tidemark::test {
 
 void TaskListsFixture::SetUp()
@@ -39,6 +41,20 @@ void TaskListsFixture::writeTask(
         "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Test//EN\r\nBEGIN:VTODO\r\nUID:"
             + uid.toUtf8() + "\r\nSUMMARY:" + title.toUtf8()
             + "\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
+}
+
+void TaskListsFixture::replaceFile(const QString& relative, const QByteArray& bytes) const
+{
+    writeFile(relative + ".part", bytes);
+    ASSERT_EQ(::rename(QFile::encodeName(pathOf(relative + ".part")).constData(),
+                  QFile::encodeName(pathOf(relative)).constData()),
+        0);
+}
+
+QByteArray taskFile(const QByteArray& lines)
+{
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//Test//EN\r\nBEGIN:VTODO\r\n" + lines
+        + "END:VTODO\r\nEND:VCALENDAR\r\n";
 }
 
 std::shared_ptr<AppleRemindersService> TaskListsFixture::makeService(

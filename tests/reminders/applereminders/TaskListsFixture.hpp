@@ -50,6 +50,9 @@ protected:
     QStringList icsFiles(const QString& list) const;
     // Adds a task file as another program would.
     void writeTask(const QString& list, const QString& uid, const QString& title) const;
+    // Puts a file in place as vdirsyncer and todoman do: written beside it, then renamed
+    // over it.
+    void replaceFile(const QString& relative, const QByteArray& bytes) const;
 
     // A service over the tree. Unless `status` is notDetermined, the user answered before.
     std::shared_ptr<AppleRemindersService> makeService(
@@ -61,6 +64,8 @@ protected:
 
 // 1 January 2030 at the time given, in UTC.
 Date at(int hour, int minute);
+// A VCALENDAR text with one VTODO made of `lines` (CRLF endings).
+QByteArray taskFile(const QByteArray& lines);
 // A reminder from `start` to `start + minutes`, not yet stored.
 AnyReminder reminder(const std::string& title, Date start, int minutes,
     std::optional<std::string> listID = std::nullopt, std::string id = "given");

@@ -4,6 +4,7 @@
 #include "core/AsyncPublisher.hpp"
 #include "platform/reactive/Executor.hpp"
 #include "platform/reactive/Future.hpp"
+#include "reminders/ReminderMerge.hpp"
 
 namespace tidemark {
 
@@ -108,7 +109,7 @@ std::optional<rx::Publisher<AppAction>> sourcesStep(
 
 std::optional<rx::Publisher<AppAction>> itemsStep(
     const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue,
-    const AppState& state, const AppAction& action)
+    const LastReadReminders& lastRead, const AppState& state, const AppAction& action)
 {
     auto found = caseAt<AppAction::RemindersStore, RemindersStoreAction::Items>(action);
     if (!found)
@@ -134,8 +135,9 @@ std::optional<rx::Publisher<AppAction>> itemsStep(
         return request<EquatableVoid>(
             queue,
             [service, reminders = update->asSubmit()->input,
+                read = lastRead.versionsOf(update->asSubmit()->input),
                 formatter = copyOf(state.notifications.defaultTitleFormatter)] {
-                service->update(reminders, formatter);
+                service->update(reminders, read, formatter);
                 return EquatableVoid {};
             },
             [](const Void& result) { return voidAnswer<RemindersItemsAction::Update>(result); });
@@ -155,7 +157,8 @@ std::optional<rx::Publisher<AppAction>> itemsStep(
 
 // The requests, while the calendar task lists are the data source.
 rx::Publisher<AppAction> requests(const std::shared_ptr<AppleRemindersServicable>& service,
-    const Queue& queue, const AppState& state, const AppAction& action)
+    const Queue& queue, const LastReadReminders& lastRead, const AppState& state,
+    const AppAction& action)
 {
     if (state.reminders.services.dataSource != RemindersDataSource::appleReminders)
         return rx::Empty<AppAction>();
@@ -165,9 +168,47 @@ rx::Publisher<AppAction> requests(const std::shared_ptr<AppleRemindersServicable
         selected && selected->list)
         return listRead(
             service, queue, selected->list, copyOf(state.notifications.defaultTitleFormatter));
-    if (auto answer = itemsStep(service, queue, state, action))
+    if (auto answer = itemsStep(service, queue, lastRead, state, action))
         return *answer;
     return rx::Empty<AppAction>();
+}
+
+// What the middleware does with one action, before it notes what the state read.
+std::optional<rx::Publisher<AppAction>> respond(
+    const std::shared_ptr<AppleRemindersServicable>& service, const Queue& queue,
+    LastReadReminders& lastRead, const AppState& state, const AppAction& action)
+{
+    if (auto choice = caseAt<AppAction::Reminders, RemindersAction::Services,
+            RemindersServicesAction::DataSource>(action)) {
+        lastRead.clear();
+        if (choice->dataSource == RemindersDataSource::appleReminders)
+            return observeAppleReminderChanges(service);
+        // Another data source: the undo steps aimed at the lists go, and so does
+        // the observation.
+        if (auto manager = service->undoManager())
+            manager->removeAllActions(service->undoTarget());
+        service->setUndoManager(nullptr);
+        service->stopObserving();
+        return requests(service, queue, lastRead, state, action);
+    }
+    if (auto authorization = caseAt<AppAction::Reminders, RemindersAction::Services,
+            RemindersServicesAction::AppleReminders, AppleRemindersAction::RequestAuthorization>(
+            action);
+        authorization && authorization->action.asSubmit()) {
+        return rx::mapResult(
+            service->requestAccess(), [](const RequestResult<EquatableVoid>& result) {
+                return authorizationAction(AuthorizationRequestAction::result(result));
+            });
+    }
+    if (auto set = caseAt<AppAction::UndoManager, UndoManagerAction::SetManager>(action);
+        set && state.reminders.services.dataSource == RemindersDataSource::appleReminders)
+        service->setUndoManager(set->manager);
+    if (auto read = caseAt<AppAction::Settings, SettingsAction::Read>(action)) {
+        if (auto stored = read->action.successValue();
+            stored && stored->reminders.dataSource == RemindersDataSource::appleReminders)
+            return observeAppleReminderChanges(service);
+    }
+    return requests(service, queue, lastRead, state, action);
 }
 
 } // namespace
@@ -191,38 +232,16 @@ Store<AppState, AppAction>::Middleware appleRemindersMiddleware(
     std::shared_ptr<AppleRemindersServicable> service)
 {
     auto queue = std::make_shared<rx::SerialQueue>(rx::backgroundQueue());
-    return [service, queue](const AppState& state,
+    // Only touched on the main thread, inside the store's dispatch.
+    auto lastRead = std::make_shared<LastReadReminders>();
+    return [service, queue, lastRead](const AppState& state,
                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
-        if (auto choice = caseAt<AppAction::Reminders, RemindersAction::Services,
-                RemindersServicesAction::DataSource>(action)) {
-            if (choice->dataSource == RemindersDataSource::appleReminders)
-                return observeAppleReminderChanges(service);
-            // Another data source: the undo steps aimed at the lists go, and so does
-            // the observation.
-            if (auto manager = service->undoManager())
-                manager->removeAllActions(service->undoTarget());
-            service->setUndoManager(nullptr);
-            service->stopObserving();
-            return requests(service, queue, state, action);
+        auto answer = respond(service, queue, *lastRead, state, action);
+        if (state.reminders.services.dataSource == RemindersDataSource::appleReminders) {
+            if (auto items = caseAt<AppAction::RemindersStore, RemindersStoreAction::Items>(action))
+                lastRead->observe(items->action);
         }
-        if (auto authorization = caseAt<AppAction::Reminders, RemindersAction::Services,
-                RemindersServicesAction::AppleReminders,
-                AppleRemindersAction::RequestAuthorization>(action);
-            authorization && authorization->action.asSubmit()) {
-            return rx::mapResult(
-                service->requestAccess(), [](const RequestResult<EquatableVoid>& result) {
-                    return authorizationAction(AuthorizationRequestAction::result(result));
-                });
-        }
-        if (auto set = caseAt<AppAction::UndoManager, UndoManagerAction::SetManager>(action);
-            set && state.reminders.services.dataSource == RemindersDataSource::appleReminders)
-            service->setUndoManager(set->manager);
-        if (auto read = caseAt<AppAction::Settings, SettingsAction::Read>(action)) {
-            if (auto stored = read->action.successValue();
-                stored && stored->reminders.dataSource == RemindersDataSource::appleReminders)
-                return observeAppleReminderChanges(service);
-        }
-        return requests(service, queue, state, action);
+        return answer;
     };
 }
 

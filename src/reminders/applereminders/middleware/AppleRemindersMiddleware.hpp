@@ -14,6 +14,10 @@ namespace tidemark {
 // main thread, one after another in the order the actions came, so that an older read
 // never lands after a newer one; each answer comes back through the main queue.
 // Answers every action with a publisher (an empty one when it has nothing to add).
+//
+// It keeps the reminders as the state last read them, so that an update writes only what
+// the user changed onto the task as it is on disk by then (a title another device synced
+// in just before a snooze stays).
 Store<AppState, AppAction>::Middleware appleRemindersMiddleware(
     std::shared_ptr<AppleRemindersServicable> service);
 
