@@ -176,6 +176,13 @@ void Window::makeKeyAndOrderFront()
     raise();
     activateWindow();
     raiseChildren();
+    // X ignores a focus change asked for while the pointer is grabbed (a window made key at
+    // the end of a drag, while the button is still held), and without a window manager
+    // nobody gives the focus later: ask once more when the event loop is back.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !isActiveWindow())
+            activateWindow();
+    });
 }
 
 void Window::orderFrontRegardless()
