@@ -54,6 +54,7 @@ void dragGestureReducer(
             },
             [&](const DragGestureAction::LocalFrame& a) -> void { state.localFrame = a.frame; },
             [&](const DragGestureAction::Phase& a) -> void {
+                const bool withoutChange = endsWithoutChange(state, action);
                 state.phase = a.phase;
                 switch (a.phase) {
                 case DragGesturePhase::begin:
@@ -63,6 +64,9 @@ void dragGestureReducer(
                     state.didEndTranslation.reset();
                     break;
                 case DragGesturePhase::ended:
+                    // A pull with no change showed no blob: the one at rest stays there.
+                    if (withoutChange)
+                        break;
                     state.didEndTranslation
                         = state.value ? std::optional(state.value->translation) : std::nullopt;
                     break;
@@ -74,6 +78,13 @@ void dragGestureReducer(
             [&](const DragGestureAction::Value& a) -> void { state.value = a.value; },
         },
         asVariant(action));
+}
+
+bool endsWithoutChange(const DragGestureState& state, const DragGestureAction& action)
+{
+    const auto* phase = caseOf<DragGestureAction::Phase>(action);
+    return phase && phase->phase == DragGesturePhase::ended
+        && state.phase == DragGesturePhase::begin;
 }
 
 Size blobTranslation(const DragGestureState& state)

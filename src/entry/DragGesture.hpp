@@ -138,10 +138,16 @@ struct DragGestureAction : ActionOf<DragGestureActionCases> {
 
 // Stores each case's payload in its field. phase(begin) also stamps `startDate` with the
 // clock's now, phase(changed) clears `didEndTranslation`, phase(ended) rests it at the
-// value's translation (none without a value). pointPerInterval is clamped into the
+// value's translation (none without a value), except after a pull without change (see
+// endsWithoutChange), which leaves it where it was. pointPerInterval is clamped into the
 // sensitivity bounds so the pull rule and the value filter never divide by 0 or NaN.
 void dragGestureReducer(
     DragGestureState& state, const DragGestureAction& action, const Clock& clock);
+
+// A pull that ends straight after its begin, with no change between (a flick faster than
+// any move the pointer reports): it opened no window and showed nothing, so it counts as no
+// drag at all. True for phase(ended) while the held phase is `begin`.
+bool endsWithoutChange(const DragGestureState& state, const DragGestureAction& action);
 
 // Where the blob's lower end stands: the resting translation after release, else the
 // current pull, else zero.

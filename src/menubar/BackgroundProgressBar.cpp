@@ -1,6 +1,7 @@
 #include "menubar/BackgroundProgressBar.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tidemark {
 
@@ -27,6 +28,17 @@ const SpringAnimation& BackgroundProgressBar::spring()
 {
     static const SpringAnimation spring { 0.45, 0.775, 0 };
     return spring;
+}
+
+Rect BackgroundProgressBar::barRect(Size area, double progress)
+{
+    const double share = std::isnan(progress) ? 0.0 : std::clamp(progress, 0.0, 1.0);
+    return Rect(0, 0, std::max(0.0, area.width) * share, std::max(0.0, area.height)).insetBy(1, 1);
+}
+
+long BackgroundProgressBar::visibleWidth(Size area, double progress, double devicePixelRatio)
+{
+    return std::lround(barRect(area, progress).width() * devicePixelRatio);
 }
 
 } // namespace tidemark

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Animation.hpp"
 #include "platform/foundation/Date.hpp"
+#include "platform/foundation/Geometry.hpp"
 
 #include <optional>
 
@@ -22,6 +23,13 @@ struct BackgroundProgressBar {
 
     // The spring the width animates with (also the onboarding's drag demonstration's).
     static const SpringAnimation& spring();
+
+    // The shape in an area of `area`: from the top-left corner, as wide as `progress` of the
+    // area (clamped to 0…1) and as high, inset by 1 on every side; empty where nothing is left.
+    static Rect barRect(Size area, double progress);
+    // The bar's width in whole device pixels: a tick that moves it by less than a pixel
+    // changes nothing on screen, so it needs neither a repaint nor an animation.
+    static long visibleWidth(Size area, double progress, double devicePixelRatio);
 };
 
 } // namespace tidemark

@@ -4,11 +4,17 @@
 #include "reminders/Reminder.hpp"
 #include "reminders/RemindersSlice.hpp"
 
+#include <cstddef>
 #include <set>
 #include <string>
 #include <variant>
 
 namespace tidemark {
+
+// The title of the remove entry, for `count` reminders to remove out of `total`: "Remove
+// All" when at least two are removed and they are all there is, else "Remove N Reminders"
+// (so one reminder that is the only one reads "Remove 1 Reminder").
+std::string removeSelectedTitle(std::size_t count, std::size_t total);
 
 struct RemoveSelectedCommandViewActionCases {
     // Complete these reminders now.
@@ -35,6 +41,7 @@ struct RemoveSelectedCommandView {
 
         // The command is offered only while something is selected.
         bool isDisabled() const { return selection.empty(); }
+        std::string title() const { return removeSelectedTitle(selection.size(), items.size()); }
     };
 
     struct Action : ActionOf<RemoveSelectedCommandViewActionCases> {
@@ -55,6 +62,19 @@ struct RemoveSelectedCommandView {
         }
         return Action::Archive { std::move(selected) };
     }
+};
+
+// The remove entry of a row's context menu: the same title, enabled while it has something
+// to do.
+struct EditMenuContent {
+    std::size_t selectionCount = 0; // how many reminders the entry would remove
+    std::size_t itemCount = 0; // how many there are in all
+    bool hasRemoveSelectedAction = false;
+
+    bool operator==(const EditMenuContent&) const = default;
+
+    std::string title() const { return removeSelectedTitle(selectionCount, itemCount); }
+    bool isEnabled() const { return hasRemoveSelectedAction; }
 };
 
 } // namespace tidemark

@@ -4,6 +4,9 @@
 //   tidemark-previews [--output <folder>]      (default: ./previews)
 
 #include "menubar/views/MenubarPreviews.hpp"
+#include "menubar/views/PopoverPreviews.hpp"
+#include "onboarding/views/OnboardingPreviews.hpp"
+#include "platform/reactive/QtMainQueue.hpp"
 #include "previews/Gallery.hpp"
 #include "toolkit/Previews.hpp"
 
@@ -48,13 +51,19 @@ int main(int argc, char** argv)
     qInstallMessageHandler(dropSizeHintNotices);
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // Views bound to stores take their states through the main queue.
+    tidemark::rx::QtMainQueue mainQueue;
+    tidemark::rx::setMainQueue(&mainQueue);
 
     tidemark::PreviewRegistry registry;
     // Each library with views adds its states here.
     tidemark::registerToolkitPreviews(registry);
+    tidemark::registerOnboardingPreviews(registry);
+    tidemark::registerPopoverPreviews(registry);
     tidemark::registerMenubarPreviews(registry);
 
     const auto result = tidemark::previews::writeGallery(registry, output);
+    tidemark::rx::setMainQueue(nullptr);
     for (const std::string& problem : result.problems)
         std::fprintf(stderr, "%s\n", problem.c_str());
     std::printf("%d images and %s/index.html written\n", result.images, output.c_str());

@@ -184,6 +184,18 @@ TEST_F(AppMiddlewaresTest, ClosingOnboardingAsksForThePopoverWhichTheWindowsStor
     m_windowsStore->dispatch(AppWindowsAction::Store { store.store() });
     m_windowsStore->dispatch(
         AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
+    // The status item tells the store where it stands once it is placed.
+    Rect placed;
+    store.receiveMatching(
+        "the status item's frame",
+        [&](const AppAction& action) {
+            const auto* frame = caseAt<AppAction::View, ViewAction::StatusItem,
+                StatusItemAction::Zevovozo, ZevovozoAction::Frame>(action);
+            if (frame)
+                placed = frame->frame;
+            return frame && frame->frame.size.width > 0;
+        },
+        [&](AppState& s) { s.view.statusItem.zevovozo.frame = placed; });
 
     store.send(
         onboardingPresented(false), [](AppState& s) { s.view.onboarding.isPresented = false; });
@@ -196,7 +208,10 @@ TEST_F(AppMiddlewaresTest, ClosingOnboardingAsksForThePopoverWhichTheWindowsStor
 
     store.send(actions::popoverIsPresented(false),
         [](AppState& s) { s.view.popover.isPresented = false; });
-    EXPECT_FALSE(m_windowsStore->state().popover->window->isVisible());
+    EXPECT_FALSE(m_windowsStore->state()
+                     .popover->window->isVisible()); // The panel's views hear the store on the main
+                                                     // queue; they send it nothing.
+    test::mainQueue().drain();
 }
 
 TEST_F(AppMiddlewaresTest, OnboardingAndWhatsNewWindowsFollowTheirPresentation)

@@ -240,6 +240,9 @@ TEST_F(WindowsStoreTest, TearingDownClosesEverythingAndLetsTheMainStoreGo)
     EXPECT_FALSE(weakMain.expired());
 
     store->dispatch(AppWindowsAction::TearDown {});
+    // Windows let go are deleted on the next turn of the event loop, as the program does
+    // after its teardown.
+    processEvents();
     EXPECT_EQ(store->state(), initialAppWindowsState());
     EXPECT_TRUE(m_bar.items().empty());
     EXPECT_FALSE(onboardingWindow->isVisible());

@@ -74,7 +74,9 @@ terminate() {
 
 case $mode in
 second-start)
-    "$app" >"$home/first.log" 2>&1 &
+    # As at login: a start by the user opens the popover by itself once the status item is
+    # placed, and here the popover must wait for the second start to ask for it.
+    "$app" --launched-at-login >"$home/first.log" 2>&1 &
     first=$!
     pids+=("$first")
     wait_for 300 status_bar_shown || fail "the first start showed no status bar within 30 s"

@@ -1,4 +1,5 @@
 #include "app/shell/AppModel.hpp"
+#include "app/shell/StatusItemDragMiddleware.hpp"
 
 #include "core/state/ViewMiddleware.hpp"
 #include "notifications/middleware/UserNotificationsMiddleware.hpp"
@@ -232,8 +233,7 @@ NamedMiddlewares makeMiddlewareList(const MiddlewareServices& services)
     list.emplace_back("whatsNewMiddleware", whatsNewMiddleware(windowsStore));
     list.emplace_back("makeDragGestureMiddleware", makeDragGestureMiddleware(windowsStore));
     list.emplace_back("viewActionMiddleware", viewActionMiddleware(windowsStore));
-    list.emplace_back(
-        "makeStatusItemDragMiddleware", pendingStatusItemDragMiddleware(windowsStore));
+    list.emplace_back("makeStatusItemDragMiddleware", makeStatusItemDragMiddleware(windowsStore));
     return list;
 }
 

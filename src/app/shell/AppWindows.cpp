@@ -1,9 +1,12 @@
 #include "app/shell/AppWindows.hpp"
 
-#include "app/shell/AppIcon.hpp"
 #include "core/Action.hpp"
 #include "core/Overloaded.hpp"
 #include "core/state/AppState.hpp"
+#include "entry/views/YoyoDragWindows.hpp"
+#include "menubar/views/StatusItemView.hpp"
+#include "onboarding/views/OnboardingWindow.hpp"
+#include "onboarding/views/WhatsNewWindow.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/PinnedLayout.hpp"
 #include "toolkit/WindowPlacement.hpp"
@@ -19,22 +22,22 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
 {
     return {
         .statusBar = &StatusBar::system(),
-        .statusItemContainerView = makePendingStatusItemContainerView,
+        .statusItemContainerView = makeStatusItemContainerView,
         .scrollMenuBarExtraContainerView = makePendingScrollMenuBarExtraContainerView,
-        .makePopoverWindow = makePendingPopoverWindow,
-        .makeOnboardingWindow = makePendingOnboardingWindow,
-        .onboardingContainerView = makePendingOnboardingContainerView,
-        .makeWhatsNewWindow =
-            [] {
-                WindowRef window = makeWindow<Window>(WindowKind::normal);
-                window->setWindowTitle(QStringLiteral("What's New in Tidemark"));
-                window->setWindowIcon(appIcon());
-                window->resize(480, 320);
-                return window;
+        .makePopoverWindow
+        = [](const AppStoreRef& store) { return tidemark::makePopoverWindow(store); },
+        .makeOnboardingWindow = tidemark::makeOnboardingWindow,
+        .onboardingContainerView = makeOnboardingContainerView,
+        .makeWhatsNewWindow = tidemark::makeWhatsNewWindow,
+        .whatsNewContainerView = makeWhatsNewContainerView,
+        .makeYoyoDragBackWindow =
+            [](const AppStoreRef& store) {
+                return YoyoDragBackWindowState { tidemark::makeYoyoDragBackWindow(store) };
             },
-        .whatsNewContainerView = makePendingWhatsNewContainerView,
-        .makeYoyoDragBackWindow = makePendingYoyoDragBackWindow,
-        .makeYoyoDragFrontWindow = makePendingYoyoDragFrontWindow,
+        .makeYoyoDragFrontWindow =
+            [](const AppStoreRef& store) {
+                return YoyoDragFrontWindowState { tidemark::makeYoyoDragFrontWindow(store) };
+            },
         .makeYoyoScrollWindow = makePendingYoyoScrollWindow,
     };
 }
@@ -96,16 +99,37 @@ void presentPopover(AppWindowsState& state, bool isPresented)
             .positionWindow(std::nullopt, RectEdge::maxY);
     if (Application* application = Application::shared())
         application->activate(true);
-    if (canPlace)
+    if (canPlace) {
         popover.window->makeKeyAndOrderFront();
+        return;
+    }
+    // Nowhere to hang the panel: it stays hidden, so the popover is not presented either (else
+    // the state would keep the one-second timer running for a panel nobody sees). Said on
+    // the next turn, outside the dispatch that asked for it.
+    if (std::weak_ptr<AppStore> weak = state.store; !weak.expired()) {
+        rx::mainQueue().post([weak] {
+            if (auto store = weak.lock(); store && store->state().view.popover.isPresented)
+                store->dispatch(actions::popoverIsPresented(false));
+        });
+    }
 }
 
 void tearDown(AppWindowsState& state)
 {
-    for (SingleInstanceWindowState* entry : { &state.onboarding, &state.whatsNew })
+    for (SingleInstanceWindowState* entry : { &state.onboarding, &state.whatsNew }) {
+        // Their views hold the main store through their connectors: they go with the next
+        // turn of the event loop even where someone still holds the window.
+        if (entry->window) {
+            for (QWidget* view : entry->window->contentView()->findChildren<QWidget*>(
+                     QString(), Qt::FindDirectChildrenOnly))
+                view->deleteLater();
+        }
         singleInstanceWindowReducer(*entry, SingleInstanceWindowAction::IsPresented { false });
-    if (state.popover && state.popover->window)
+    }
+    if (state.popover && state.popover->window) {
         state.popover->window->close();
+        tearDownPopoverWindow(*state.popover);
+    }
     for (WindowRef* window : { state.yoyoDragBack ? &state.yoyoDragBack->window : nullptr,
              state.yoyoDragFront ? &state.yoyoDragFront->window : nullptr,
              state.yoyoScroll ? &state.yoyoScroll->window : nullptr }) {

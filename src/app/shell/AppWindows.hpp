@@ -3,6 +3,7 @@
 #include "app/shell/PendingWindows.hpp"
 #include "core/Action.hpp"
 #include "menubar/views/MenuBarExtra.hpp"
+#include "menubar/views/PopoverWindow.hpp"
 #include "toolkit/SingleInstanceWindow.hpp"
 
 #include <functional>

@@ -17,6 +17,4 @@ using AppMiddleware = AppStore::Middleware;
 // A middleware that adds nothing and hides nothing from the middlewares after it.
 AppMiddleware emptyMiddleware();
 
-AppMiddleware pendingStatusItemDragMiddleware(AppWindowsStoreRef windowsStore);
-
 } // namespace tidemark

@@ -2,14 +2,11 @@
 
 #include "app/shell/AppIcon.hpp"
 #include "core/state/AppState.hpp"
-#include "platform/ui/PinnedLayout.hpp"
 #include "platform/ui/Screen.hpp"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <utility>
 
 namespace tidemark {
 
@@ -19,31 +16,6 @@ std::weak_ptr<AppStore> weakly(const AppStoreRef& store)
 {
     return store;
 }
-
-// Builds its content when first shown: laying out text loads the font database, which
-// costs more than the rest of the start together, and the popover is made at start but
-// shown only later.
-class DeferredView final : public QWidget {
-public:
-    explicit DeferredView(std::function<QWidget*()> make)
-        : m_make(std::move(make))
-    {
-    }
-
-protected:
-    void showEvent(QShowEvent* event) override
-    {
-        if (auto make = std::exchange(m_make, nullptr)) {
-            QWidget* content = make();
-            addPinnedSubview(this, content);
-            content->show();
-        }
-        QWidget::showEvent(event);
-    }
-
-private:
-    std::function<QWidget*()> m_make;
-};
 
 QWidget* messageView(const QString& title, const QString& text, const QString& button,
     std::function<void()> onButton)
@@ -98,25 +70,6 @@ WindowRef makeOverlay(bool canBecomeKey)
 
 } // namespace
 
-void reducePopoverWindow(PopoverWindowState&, const PopoverWindowAction&) { }
-
-PopoverWindowState makePendingPopoverWindow(const AppStoreRef& store)
-{
-    WindowRef window = makeWindow<Window>(WindowKind::panel);
-    window->setWindowTitle(QStringLiteral("Tidemark"));
-    window->setLevel(WindowLevel::status);
-    window->resize(320, 400);
-    auto weak = weakly(store);
-    addPinnedSubview(window->contentView(), new DeferredView([weak] {
-        return messageView(QStringLiteral("Tidemark"),
-            QStringLiteral("Your reminders will show here."), QStringLiteral("Close"), [weak] {
-                if (auto store = weak.lock())
-                    store->dispatch(actions::popoverIsPresented(false));
-            });
-    }));
-    return { window };
-}
-
 void YoyoDragBackWindowState::reduce(const YoyoDragBackWindowAction& action)
 {
     if (!window)
@@ -161,67 +114,14 @@ void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
     }
 }
 
-YoyoDragBackWindowState makePendingYoyoDragBackWindow(const AppStoreRef&)
-{
-    return { makeOverlay(false) };
-}
-
-YoyoDragFrontWindowState makePendingYoyoDragFrontWindow(const AppStoreRef&)
-{
-    return { makeOverlay(true) };
-}
-
 YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef&)
 {
     return { makeOverlay(true) };
 }
 
-QWidget* makePendingStatusItemContainerView(const AppStoreRef& store)
-{
-    auto* view = new AppIconView;
-    auto weak = weakly(store);
-    QObject::connect(view, &AppIconView::pressed, view, [weak] {
-        if (auto store = weak.lock())
-            store->dispatch(actions::popoverIsPresented(!store->state().view.popover.isPresented));
-    });
-    return view;
-}
-
 QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef&)
 {
     return new AppIconView;
-}
-
-WindowRef makePendingOnboardingWindow()
-{
-    WindowRef window = makeWindow<Window>(WindowKind::normal);
-    window->setWindowTitle(QStringLiteral("Welcome to Tidemark"));
-    window->setWindowIcon(appIcon());
-    window->resize(480, 320);
-    return window;
-}
-
-QWidget* makePendingOnboardingContainerView(const AppStoreRef& store)
-{
-    auto weak = weakly(store);
-    return messageView(QStringLiteral("Welcome to Tidemark"),
-        QStringLiteral("Pull down on the icon in the status bar to set a reminder."),
-        QStringLiteral("Set up later"), [weak] {
-            if (auto store = weak.lock())
-                store->dispatch(actions::viewAction(
-                    ViewAction::Onboarding { OnboardingAction::IsPresented { false } }));
-        });
-}
-
-QWidget* makePendingWhatsNewContainerView(const AppStoreRef& store)
-{
-    auto weak = weakly(store);
-    return messageView(QStringLiteral("What's new in Tidemark"),
-        QStringLiteral("This version brings improvements."), QStringLiteral("Continue"), [weak] {
-            if (auto store = weak.lock())
-                store->dispatch(
-                    actions::viewAction(ViewAction::WhatsNew { WhatsNewAction { false } }));
-        });
 }
 
 } // namespace tidemark

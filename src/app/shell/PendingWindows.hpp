@@ -14,23 +14,6 @@
 
 namespace tidemark {
 
-// The popover panel.
-struct PopoverWindowState {
-    WindowRef window;
-    bool operator==(const PopoverWindowState&) const = default;
-};
-
-struct PopoverWindowAction {
-    bool isPresented;
-    bool operator==(const PopoverWindowAction&) const = default;
-};
-
-// The panel keeps no state of its own: showing, placing and closing are the windows store's.
-void reducePopoverWindow(PopoverWindowState& state, const PopoverWindowAction& action);
-
-// A panel of the popover's size whose content says what the popover will hold.
-PopoverWindowState makePendingPopoverWindow(const AppStoreRef& store);
-
 // The overlay windows of the drag and scroll entries.
 struct YoyoDragBackWindowActionCases {
     struct IsPresented {
@@ -76,17 +59,9 @@ struct YoyoScrollWindowState {
     void reduce(const YoyoScrollWindowAction& action);
 };
 
-YoyoDragBackWindowState makePendingYoyoDragBackWindow(const AppStoreRef& store);
-YoyoDragFrontWindowState makePendingYoyoDragFrontWindow(const AppStoreRef& store);
 YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef& store);
 
-// The status item's view: the application's icon; a click opens or closes the popover.
-QWidget* makePendingStatusItemContainerView(const AppStoreRef& store);
 // The scroll extra's view: the icon, taking no gesture yet.
 QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef& store);
-// The onboarding and what's-new windows and their content.
-WindowRef makePendingOnboardingWindow();
-QWidget* makePendingOnboardingContainerView(const AppStoreRef& store);
-QWidget* makePendingWhatsNewContainerView(const AppStoreRef& store);
 
 } // namespace tidemark

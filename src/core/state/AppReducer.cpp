@@ -47,10 +47,17 @@ void countdownStep(AppState& state, const CountdownAction& action)
 void dragGestureStep(
     AppState& state, const DragGestureAction& action, const ReducerEnvironment& environment)
 {
+    const bool withoutChange = endsWithoutChange(state.dragGesture, action);
     dragGestureReducer(state.dragGesture, action, *environment.clock);
     auto phase = caseOf<DragGestureAction::Phase>(action);
     if (!phase)
         return;
+    if (withoutChange) {
+        // No window opened and nothing will animate out: the begin's count is taken back
+        // and no reminder is entered.
+        yoyoDragReducer(state.view.yoyo.drag, YoyoDragAction::AnimateOutDidEnd {});
+        return;
+    }
     switch (phase->phase) {
     case DragGesturePhase::begin:
         raiseSemaphore(state.view.yoyo.drag);

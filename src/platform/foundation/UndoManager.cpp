@@ -20,8 +20,10 @@ void UndoManager::openGroupIfNeeded()
 
 void UndoManager::registerUndo(Target target, Action action)
 {
-    if (!m_undoing && !m_redoing)
+    if (!m_undoing && !m_redoing) {
+        ++m_registrations;
         openGroupIfNeeded();
+    }
     if (m_open) {
         m_open->actions.emplace_back(target, std::move(action));
         return;

@@ -2,6 +2,7 @@
 
 #include "platform/reactive/Publisher.hpp"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -44,6 +45,10 @@ public:
 
     bool canUndo() const;
     bool canRedo() const;
+    // How many actions have been registered outside undo and redo since the manager was
+    // made: a caller that compares it before and after its own request knows whether that
+    // request made a step, and so which step to name.
+    std::uint64_t registrationCount() const { return m_registrations; }
     bool isUndoing() const { return m_undoing; }
     bool isRedoing() const { return m_redoing; }
     void undo();
@@ -71,6 +76,7 @@ private:
     bool m_groupsByEvent = true;
     bool m_undoing = false;
     bool m_redoing = false;
+    std::uint64_t m_registrations = 0;
     rx::PassthroughSubject<rx::Unit> m_changes;
     // Lets a posted close of the event group find out that the manager is gone.
     std::shared_ptr<int> m_lifetime = std::make_shared<int>(0);

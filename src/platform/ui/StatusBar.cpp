@@ -288,7 +288,10 @@ void StatusBar::reportMoves()
         const Rect frame = item->frame();
         if (frame != item->m_lastFrame) {
             item->m_lastFrame = frame;
+            QPointer<StatusBarButton> button = item->m_button;
             Q_EMIT item->moved();
+            if (button)
+                Q_EMIT button->moved();
         }
     }
 }

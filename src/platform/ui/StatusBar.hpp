@@ -31,6 +31,8 @@ public:
 Q_SIGNALS:
     // The preferred size of the hosted content changed.
     void contentSizeChanged();
+    // The button's frame on screen changed (its item's `moved`), for the views it hosts.
+    void moved();
 
 protected:
     bool event(QEvent* event) override;

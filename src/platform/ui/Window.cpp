@@ -176,6 +176,13 @@ void Window::makeKeyAndOrderFront()
     raise();
     activateWindow();
     raiseChildren();
+    // X ignores a focus change asked for while the pointer is grabbed (a window made key at
+    // the end of a drag, while the button is still held), and without a window manager
+    // nobody gives the focus later: ask once more when the event loop is back.
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible() && !isActiveWindow())
+            activateWindow();
+    });
 }
 
 void Window::orderFrontRegardless()
@@ -247,10 +254,56 @@ void Window::setInputRegion(std::optional<Rect> region)
     if (region == m_inputRegion)
         return;
     m_inputRegion = region;
-    if (region)
-        setMask(QRegion(toQRect(*region)));
-    else
+    applyShapes();
+}
+
+void Window::setPaintedRegion(std::optional<QRegion> region)
+{
+    if (region == m_paintedRegion)
+        return;
+    m_paintedRegion = std::move(region);
+    if (!m_composited)
+        applyShapes();
+}
+
+void Window::applyShapes()
+{
+    const bool created = testAttribute(Qt::WA_WState_Created);
+    std::vector<QRect> input;
+    if (m_inputRegion && !m_inputRegion->isEmpty())
+        input.push_back(toQRect(*m_inputRegion));
+    // What shows: the painted region where nothing composes translucent pixels.
+    std::optional<QRegion> shown;
+    if (!m_composited && m_paintedRegion)
+        shown = *m_paintedRegion;
+    if (created && x11::isAvailable()) {
+        if (!m_inputRegion && !shown) {
+            if (x11::clearShapes(this))
+                return;
+        } else {
+            bool applied = true;
+            if (shown) {
+                applied
+                    = x11::setBoundingShape(this, std::vector<QRect>(shown->begin(), shown->end()));
+            }
+            if (applied && m_inputRegion)
+                applied = x11::setInputShape(this, input);
+            else if (applied && !m_inputRegion && shown) {
+                // The input follows the bounding shape once one is set: take the whole window.
+                applied = x11::setInputShape(this, { rect() });
+            }
+            if (applied)
+                return;
+        }
+    }
+    // Without the shape extension a mask stands in: it clips the drawing as well.
+    if (m_inputRegion) {
+        setMask(QRegion(input.empty() ? QRect() : input.front()));
+        m_usesMask = true;
+    } else if (m_usesMask) {
         clearMask();
+        m_usesMask = false;
+    }
 }
 
 bool Window::appearsInTaskbar() const
@@ -365,6 +418,12 @@ void Window::showEvent(QShowEvent* event)
     if (!event->spontaneous()) {
         // The native window exists but is not mapped yet: the moment for window-manager hints.
         x11::setSkipTaskbar(this, !appearsInTaskbar(), false);
+        if (m_traits.kind != WindowKind::normal) {
+            // Without X the platform composes translucent windows itself.
+            m_composited = x11::isAvailable() ? x11::isCompositing() : true;
+            if (m_inputRegion || m_paintedRegion)
+                applyShapes();
+        }
         if (m_joinsAllSpaces)
             x11::setOnAllDesktops(this);
         // Qt rewrites the state as it maps the window; ask again once it is mapped.
@@ -381,6 +440,13 @@ void Window::hideEvent(QHideEvent* event)
         Q_EMIT didResignKey();
     }
     Q_EMIT didDisappear();
+    if (m_releasesWhenHidden && !event->spontaneous()) {
+        // Once control is back in the event loop, and only if nothing showed it again.
+        QTimer::singleShot(0, this, [this] {
+            if (!isVisible() && testAttribute(Qt::WA_WState_Created))
+                destroy(true, true);
+        });
+    }
 }
 
 namespace detail {

@@ -7,6 +7,7 @@
 #include "platform/ui/Screen.hpp"
 
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include <memory>
@@ -107,10 +108,26 @@ public:
     // Shows the window on every virtual desktop. Takes effect when the window is next shown.
     bool joinsAllSpaces() const { return m_joinsAllSpaces; }
     void setJoinsAllSpaces(bool joins);
-    // Where the window takes the mouse, in content coordinates; none means everywhere. Outside
-    // the region the window is neither drawn nor hit, so presses reach what lies beneath.
+    // Where the window takes the mouse, in content coordinates; none means everywhere, an
+    // empty rectangle nowhere. Outside the region presses reach what lies beneath. On X11 it
+    // is the window's input shape, which leaves the drawing whole; elsewhere a mask, outside
+    // which the window is not drawn either.
     std::optional<Rect> inputRegion() const { return m_inputRegion; }
     void setInputRegion(std::optional<Rect> region);
+
+    // Where a translucent window draws anything at all, in content coordinates; none means
+    // everywhere. Without a compositing manager translucent pixels show black, so there the
+    // window is shaped to this region; with one (or off X11) it changes nothing.
+    std::optional<QRegion> paintedRegion() const { return m_paintedRegion; }
+    void setPaintedRegion(std::optional<QRegion> region);
+    // Whether translucent pixels show what lies beneath (a compositing manager runs, or the
+    // platform composes windows itself). Looked at each time the window is shown.
+    bool isComposited() const { return m_composited; }
+
+    // Lets the native window and its backing store go each time the window is hidden, so a
+    // large window that is seldom shown costs nothing while it is not; the next show makes
+    // them anew.
+    void setReleasesNativeWindowWhenHidden(bool releases) { m_releasesWhenHidden = releases; }
 
     // Whether the window currently has a taskbar entry (normal windows under the regular
     // activation policy).
@@ -147,11 +164,16 @@ protected:
 private:
     void applyTraits(const WindowTraits& traits);
     void raiseChildren();
+    void applyShapes();
 
     WindowTraits m_traits;
     QWidget* m_contentView = nullptr;
     bool m_joinsAllSpaces = false;
     std::optional<Rect> m_inputRegion;
+    std::optional<QRegion> m_paintedRegion;
+    bool m_composited = true;
+    bool m_releasesWhenHidden = false;
+    bool m_usesMask = false;
     bool m_wasKey = false;
     std::vector<QPointer<Window>> m_children;
     QPointer<Window> m_parentWindow;

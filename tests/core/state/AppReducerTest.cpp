@@ -334,3 +334,46 @@ TEST(AppReducer, ASettingsReadFillsEverySliceAndOnlyTheResultReachesMiddlewares)
     store.send(actions::settingsRead(SettingsReadAction::failure(Error("unreadable"))),
         [](AppState& s) { s.settings.submit.error = Error("unreadable"); });
 }
+
+TEST(AppReducer, APullThatEndsWithoutChangeCountsAsNoDrag)
+{
+    // A card of an earlier pull still stands (its animate-out holds the count at 1); a flick
+    // too fast for any change in between begins and ends at once.
+    const auto clock = std::make_shared<ManualClock>(at(10, 0));
+    AppState state = stateWith();
+    state.dragGesture.phase = DragGesturePhase::ended;
+    state.dragGesture.didEndTranslation = Size { 0, 1 };
+    state.view.yoyo.drag.semaphore = 1;
+    state.view.yoyo.drag.isPresented = true;
+    test::AppTestStore store(state, test::rootReducer(clock));
+    store.send(drag(DragGestureAction::Phase { DragGesturePhase::begin }), [](AppState& s) {
+        s.dragGesture.phase = DragGesturePhase::begin;
+        s.dragGesture.startDate = at(10, 0);
+        s.view.yoyo.drag.semaphore = 2;
+    });
+    store.send(drag(DragGestureAction::Value { pull(0, 60) }),
+        [](AppState& s) { s.dragGesture.value = pull(0, 60); });
+    store.send(drag(DragGestureAction::Phase { DragGesturePhase::ended }), [](AppState& s) {
+        s.dragGesture.phase = DragGesturePhase::ended;
+        s.view.yoyo.drag.semaphore = 1; // no reminder, and the blob stays at rest
+    });
+
+    // A pull with a change ends as usual.
+    store.send(drag(DragGestureAction::Phase { DragGesturePhase::begin }), [](AppState& s) {
+        s.dragGesture.phase = DragGesturePhase::begin;
+        s.view.yoyo.drag.semaphore = 2;
+    });
+    store.send(drag(DragGestureAction::Phase { DragGesturePhase::changed }), [](AppState& s) {
+        s.dragGesture.phase = DragGesturePhase::changed;
+        s.dragGesture.didEndTranslation.reset();
+        s.view.yoyo.drag.blobOpacity = 1;
+    });
+    store.send(drag(DragGestureAction::Phase { DragGesturePhase::ended }),
+        [](AppState& s, const AppState& actual) {
+            s.dragGesture.phase = DragGesturePhase::ended;
+            s.dragGesture.didEndTranslation = Size { 0, 60 };
+            s.dataEntry.editing = actual.dataEntry.editing;
+        });
+    ASSERT_TRUE(store.state().dataEntry.editing);
+    EXPECT_EQ(duration(*store.state().dataEntry.editing), 180.0) << "60² / 4² = 225 s";
+}

@@ -1,0 +1,338 @@
+#include "entry/views/YoyoBackView.hpp"
+
+#include "core/SharedValues.hpp"
+#include "entry/YoyoAnimation.hpp"
+#include "entry/YoyoLayout.hpp"
+#include "entry/views/YoyoDragWindows.hpp"
+#include "platform/foundation/Clock.hpp"
+#include "platform/ui/ColorScheme.hpp"
+#include "platform/ui/QtGeometry.hpp"
+#include "toolkit/ContinuousCorners.hpp"
+#include "toolkit/DropShadow.hpp"
+#include "toolkit/MaterialView.hpp"
+#include "toolkit/VisualEffectBorder.hpp"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cmath>
+#include <string>
+
+namespace tidemark {
+
+namespace {
+
+using Phase = DragGesturePhase;
+using AnimationAction = YoyoAnimation::Action;
+using CardAction = DragDataEntryConnectingView::Action;
+
+Animation cardSpring()
+{
+    return dragDataEntrySpring();
+}
+
+Animation yoyo()
+{
+    return yoyoSpring();
+}
+
+QRect outward(const Rect& r)
+{
+    return QRectF(r.x(), r.y(), r.width(), r.height()).toAlignedRect();
+}
+
+Shadow labelShadow(double opacity)
+{
+    QColor colour(0, 0, 0);
+    colour.setAlphaF(float(translucentBlack.alpha * std::clamp(opacity, 0.0, 1.0)));
+    return { colour, YoyoTimeLabelLook::shadowRadius, {} };
+}
+
+} // namespace
+
+YoyoBackWidget::YoyoBackWidget(
+    std::shared_ptr<ViewStore> store, std::function<State()> currentState, QWidget* parent)
+    : QWidget(parent)
+    , m_store(std::move(store))
+    , m_current(std::move(currentState))
+    , m_labelPresentation(0.0)
+    , m_translationProgress(0.0)
+    , m_continuation(m_translationProgress,
+          Binding<double> {
+              [this] { return m_maxValue; }, [this](const double& value) { m_maxValue = value; } },
+          [this] { springContinued(); })
+    , m_completion(m_translationProgress, [this] { returnCompleted(); })
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    // The label follows the lower end: beside its leading point, or over its frame.
+    m_followFrame = m_namespace.follow(std::string(YoyoConstants::BottomBlob::frame),
+        [this](const Rect& frame) { m_bottomBlobFrame = frame; });
+    m_followLeading = m_namespace.follow(std::string(YoyoConstants::BottomBlob::leadingPosition),
+        [this](const Rect& point) { m_bottomBlobLeading = point.origin; });
+    m_blob.publish(m_namespace);
+    m_blob.setOnFrame([this] { moved(); });
+    m_labelToken = m_labelPresentation.onFrame([this](double) { moved(); });
+
+    m_shown = m_store->state();
+    m_blob.jump(m_shown.blobView);
+    m_labelPresentation.jump(m_shown.timeView.isPresented ? 1.0 : 0.0);
+    updateLabelText(m_shown.timeView);
+    m_stateToken
+        = m_store->statePublisher().sink([this](const State& state) { stateChanged(state); });
+}
+
+YoyoBackWidget::~YoyoBackWidget() = default;
+
+YoyoBackWidget::State YoyoBackWidget::current() const
+{
+    return m_current ? m_current() : m_store->state();
+}
+
+void YoyoBackWidget::send(YoyoAnimation::Action action)
+{
+    m_store->dispatch(YoyoOverlayActionCases::Animation { std::move(action) });
+}
+
+void YoyoBackWidget::sendCard(DragDataEntryConnectingView::Action action)
+{
+    m_store->dispatch(YoyoOverlayActionCases::DataEntry { std::move(action) });
+}
+
+void YoyoBackWidget::appeared()
+{
+    resetTranslation();
+    moved();
+}
+
+void YoyoBackWidget::resetTranslation()
+{
+    withAnimation(std::nullopt, [&] { m_translationProgress.jump(0.0); });
+    m_maxValue = 0;
+    m_springDidComplete = false;
+}
+
+void YoyoBackWidget::stateChanged(const State& state)
+{
+    const State old = m_shown;
+    m_shown = state;
+    m_blob.set(state.blobView);
+    if (state.timeView.isPresented != old.timeView.isPresented)
+        m_labelPresentation.setTarget(
+            state.timeView.isPresented ? 1.0 : 0.0, Animation::easeInOut());
+    if (state.timeView.startDate != old.timeView.startDate
+        || state.timeView.timeInterval != old.timeView.timeInterval
+        || state.timeView.formatter != old.timeView.formatter) {
+        updateLabelText(state.timeView);
+    }
+    if (state.animation.phase != old.animation.phase)
+        phaseChanged(state.animation.phase);
+}
+
+void YoyoBackWidget::phaseChanged(std::optional<DragGesturePhase> phase)
+{
+    if (!phase)
+        return;
+    switch (*phase) {
+    case Phase::begin:
+        // A pull that begins while the last release still animates out: that one is
+        // finished first, so the count of drags in flight comes down, then all starts over.
+        if (m_animateOutInFlight) {
+            m_animateOutInFlight = false;
+            send(AnimationAction::BlobOpacityAnimationDidFinish {});
+        }
+        m_sawChange = false;
+        resetTranslation();
+        return;
+    case Phase::changed:
+        m_sawChange = true;
+        if (!current().dataEntry.isPresented)
+            return;
+        // A new pull dismisses the card an earlier one left.
+        resetTranslation();
+        withAnimation(cardSpring(), [&] { sendCard(CardAction::IsPresented { false }); });
+        return;
+    case Phase::ended: {
+        // A pull without change (a flick) showed nothing: nothing to animate out.
+        if (!m_sawChange)
+            return;
+        m_sawChange = false;
+        const Size translation = current().animation.translation.value_or(Size {});
+        withAnimation(cardSpring(), [&] {
+            send(AnimationAction::AnimateTranslationToStart { translation });
+            m_translationProgress.set(1.0);
+        });
+        m_animateOutInFlight = true;
+        if (current().timeView.translationDistanceIsGreaterThanMinimum)
+            return;
+        withAnimation(
+            yoyo(), [&] { send(AnimationAction::ZevovozoStatus { ZevovozoStatus::longHold }); });
+        send(AnimationAction::BlobOpacity { 0.0 });
+        return;
+    }
+    }
+}
+
+void YoyoBackWidget::springContinued()
+{
+    if (!current().timeView.translationDistanceIsGreaterThanMinimum)
+        return;
+    if (m_springDidComplete)
+        return;
+    m_springDidComplete = true;
+    // The card takes the animate-out over from here.
+    m_animateOutInFlight = false;
+    withAnimation(cardSpring(), [&] { sendCard(CardAction::IsPresented { true }); });
+}
+
+void YoyoBackWidget::returnCompleted()
+{
+    if (m_translationProgress.value() < 1.0)
+        return;
+    if (current().timeView.translationDistanceIsGreaterThanMinimum)
+        return;
+    if (!m_animateOutInFlight)
+        return;
+    m_animateOutInFlight = false;
+    send(AnimationAction::BlobOpacityAnimationDidFinish {});
+    withAnimation(yoyo(), [&] { send(AnimationAction::ZevovozoStatus { ZevovozoStatus::idle }); });
+}
+
+void YoyoBackWidget::updateLabelText(const YoyoTimeView::State& timeView)
+{
+    if (!timeView.formatter) {
+        m_labelText.reset();
+        m_labelLayout.reset();
+        moved();
+        return;
+    }
+    m_labelText = TimeLinesText::of(timeView.startDate, timeView.timeInterval, SystemClock {}.now(),
+        std::nullopt, *timeView.formatter);
+    m_labelLayout.emplace(*m_labelText, timeLinesFont(font()), TimeView::lineSpacing(false));
+    moved();
+}
+
+Size YoyoBackWidget::labelContentSize() const
+{
+    if (!m_labelLayout)
+        return {};
+    const QSizeF lines = m_labelLayout->size();
+    const double padding = YoyoTimeLabelLook::of(true, 1).padding;
+    return { lines.width() + 2 * padding, lines.height() + 2 * padding };
+}
+
+Rect YoyoBackWidget::labelFrame() const
+{
+    return yoyoTimeLabelFrame(
+        labelContentSize(), m_labelPresentation.value(), m_bottomBlobFrame, m_bottomBlobLeading);
+}
+
+QRegion YoyoBackWidget::paintedRegion() const
+{
+    QRegion region = blobRegion(m_blob.frame());
+    const double presentation = m_labelPresentation.value();
+    const auto look = YoyoTimeLabelLook::between(presentation, m_blob.frame().opacity);
+    if (look.materialOpacity > 0 || look.accentOpacity > 0) {
+        const Rect frame = labelFrame();
+        if (!frame.isEmpty())
+            region
+                += QRegion(continuousRoundedRect(toQRectF(frame), YoyoTimeLabelLook::cornerRadius)
+                               .toFillPolygon()
+                               .toPolygon());
+    }
+    return region;
+}
+
+void YoyoBackWidget::moved()
+{
+    // A hidden window lays nothing out and paints nothing; showing it starts from here.
+    if (hiddenInWindow(this))
+        return;
+    const BlobFrame blob = m_blob.frame();
+    const QRect blobBounds = blob.opacity > 0 ? outward(blob.paintedBounds()) : QRect();
+    const Rect label = labelFrame();
+    const double reach = shadowExtent(labelShadow(1)) + 1;
+    const QRect labelBounds = label.isEmpty() ? QRect() : outward(label.insetBy(-reach, -reach));
+    QRegion dirty;
+    for (const QRect& r : { m_blobBounds, blobBounds, m_labelBounds, labelBounds }) {
+        if (!r.isEmpty())
+            dirty += r;
+    }
+    m_blobBounds = blobBounds;
+    m_labelBounds = labelBounds;
+    if (!dirty.isEmpty())
+        update(dirty);
+    if (m_onPaintedRegionChanged) {
+        const QRegion painted = paintedRegion();
+        if (painted != m_lastPainted) {
+            m_lastPainted = painted;
+            m_onPaintedRegionChanged(painted);
+        }
+    }
+}
+
+void YoyoBackWidget::paintLabel(QPainter& painter, const Rect& frame) const
+{
+    const double presentation = std::clamp(m_labelPresentation.value(), 0.0, 1.0);
+    // The cover shows the blob's colour as the blob fades, not as the state jumps.
+    const auto look = YoyoTimeLabelLook::between(presentation, m_blob.frame().opacity);
+    const QRectF rect = toQRectF(frame);
+    const double radius = YoyoTimeLabelLook::cornerRadius;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (look.shadowOpacity > 0)
+        paintDropShadow(painter, rect, radius, labelShadow(look.shadowOpacity));
+    const QPainterPath shape = continuousRoundedRect(rect, radius);
+    painter.setClipPath(shape, Qt::IntersectClip);
+    const ColorScheme scheme = colorScheme(this);
+    if (look.materialOpacity > 0) {
+        QColor plate = materialTint(Material::popover, scheme, palette(), false);
+        plate.setAlphaF(float(plate.alphaF() * look.materialOpacity));
+        painter.fillRect(rect, plate);
+    }
+    if (m_labelLayout && look.contentOpacity > 0) {
+        const double padding = YoyoTimeLabelLook::of(true, 1).padding;
+        m_labelLayout->paint(painter, rect.topLeft() + QPointF(padding, padding), palette(),
+            look.contentOpacity * TimeView::labelsOpacity(presentation));
+    }
+    if (look.accentOpacity > 0) {
+        QColor accent = palette().color(QPalette::Active, QPalette::Highlight);
+        accent.setAlphaF(float(look.accentOpacity));
+        painter.fillRect(rect, accent);
+    }
+    painter.setClipping(false);
+    if (look.borderOpacity > 0)
+        paintVisualEffectBorder(painter, rect, 1, radius, look.borderOpacity, scheme);
+    painter.restore();
+}
+
+void YoyoBackWidget::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.setClipRegion(event->region());
+    const BlobFrame blob = m_blob.frame();
+    if (event->region().intersects(m_blobBounds))
+        paintBlob(painter, blob, palette());
+    const Rect label = labelFrame();
+    if (!label.isEmpty() && event->region().intersects(m_labelBounds))
+        paintLabel(painter, label);
+}
+
+void YoyoBackWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    m_blobBounds = {};
+    m_labelBounds = {};
+    moved();
+}
+
+void YoyoBackWidget::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange && m_shown.timeView.formatter)
+        updateLabelText(m_shown.timeView);
+    QWidget::changeEvent(event);
+}
+
+} // namespace tidemark

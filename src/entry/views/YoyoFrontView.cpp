@@ -1,0 +1,195 @@
+#include "entry/views/YoyoFrontView.hpp"
+
+#include "entry/YoyoAnimation.hpp"
+#include "entry/YoyoLayout.hpp"
+#include "entry/views/DragDataEntryCard.hpp"
+#include "entry/views/YoyoDragWindows.hpp"
+#include "platform/ui/QtGeometry.hpp"
+
+#include <QGraphicsOpacityEffect>
+
+#include <string>
+
+namespace tidemark {
+
+namespace {
+
+using AnimationAction = YoyoAnimation::Action;
+using CardState = DragDataEntryConnectingView::State;
+using CardAction = DragDataEntryConnectingView::Action;
+
+} // namespace
+
+YoyoFrontWidget::YoyoFrontWidget(
+    std::shared_ptr<ViewStore> store, std::function<State()> currentState, QWidget* parent)
+    : QWidget(parent)
+    , m_store(std::move(store))
+    , m_current(std::move(currentState))
+    , m_cardPresentation(0.0)
+{
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    m_follows.push_back(m_namespace.follow(std::string(YoyoConstants::TopBlob::size),
+        [this](const Rect& r) { m_topBlobSize = r.size; }));
+    m_follows.push_back(m_namespace.follow(std::string(YoyoConstants::TopBlob::bottomPosition),
+        [this](const Rect& r) { m_topBlobBottomPosition = r.center(); }));
+    m_follows.push_back(m_namespace.follow(std::string(YoyoConstants::BottomBlob::frame),
+        [this](const Rect& r) { m_bottomBlobFrame = r; }));
+    m_blob.publish(m_namespace);
+    m_blob.setOnFrame([this] { place(); });
+
+    auto cardStore = m_store->derived<CardState, CardAction>(
+        [](const State& state) { return state.dataEntry; },
+        [](const CardAction& action) -> Action {
+            return YoyoOverlayActionCases::DataEntry { action };
+        });
+    m_card = new DragDataEntryConnectingWidget(
+        cardStore, [this] { return current().dataEntry; }, this);
+    m_cardOpacity = new QGraphicsOpacityEffect(m_card);
+    m_card->setGraphicsEffect(m_cardOpacity);
+    m_presentationToken = m_cardPresentation.onFrame([this](double) { place(); });
+
+    m_shown = m_store->state();
+    m_blob.jump(m_shown.blobView);
+    m_cardPresentation.jump(m_shown.dataEntry.isPresented ? 1.0 : 0.0);
+    m_stateToken
+        = m_store->statePublisher().sink([this](const State& state) { stateChanged(state); });
+    place();
+}
+
+YoyoFrontWidget::~YoyoFrontWidget() = default;
+
+YoyoFrontWidget::State YoyoFrontWidget::current() const
+{
+    return m_current ? m_current() : m_store->state();
+}
+
+void YoyoFrontWidget::send(YoyoAnimation::Action action)
+{
+    m_store->dispatch(YoyoOverlayActionCases::Animation { std::move(action) });
+}
+
+bool YoyoFrontWidget::pullUnderWay() const
+{
+    const auto phase = current().animation.phase;
+    return phase == DragGesturePhase::begin || phase == DragGesturePhase::changed;
+}
+
+void YoyoFrontWidget::fadeOut()
+{
+    // A new pull's first change dismissed the card: its blob is already at full opacity and
+    // the icon is dragging; both stay as they are.
+    if (pullUnderWay())
+        return;
+    for (const YoyoAnimationStep& step : yoyoFadeOutSteps())
+        withAnimation(step.animation ? std::optional<Animation>(*step.animation) : std::nullopt,
+            [&] { send(step.action); });
+}
+
+void YoyoFrontWidget::finish()
+{
+    const bool pulling = pullUnderWay();
+    for (const YoyoAnimationStep& step : yoyoFinishSteps()) {
+        if (pulling && caseOf<AnimationAction::ZevovozoStatus>(step.action))
+            continue;
+        withAnimation(step.animation ? std::optional<Animation>(*step.animation) : std::nullopt,
+            [&] { send(step.action); });
+    }
+}
+
+void YoyoFrontWidget::stateChanged(const State& state)
+{
+    const State old = m_shown;
+    m_shown = state;
+    m_blob.set(state.blobView);
+    const bool presentedChanged = state.dataEntry.isPresented != old.dataEntry.isPresented;
+    if (presentedChanged) {
+        m_cardPresentation.setTarget(
+            state.dataEntry.isPresented ? 1.0 : 0.0, Animation(dragDataEntrySpring()));
+    }
+    // A dismissal changes both at once: the fade first, then the finish, so the icon ends
+    // at rest.
+    if (presentedChanged && !state.dataEntry.isPresented)
+        fadeOut();
+    if (state.dataEntry.progress != old.dataEntry.progress && !current().dataEntry.isPresented)
+        finish();
+    if (state.dataEntry.position != old.dataEntry.position)
+        place();
+}
+
+Rect YoyoFrontWidget::cardFrame() const
+{
+    const QSize size = m_card->card()->cardSizeHint();
+    return dragDataEntryCardFrame(Size { double(size.width()), double(size.height()) },
+        m_cardPresentation.value(), m_shown.dataEntry.position, m_topBlobSize,
+        m_topBlobBottomPosition, m_bottomBlobFrame, Rect(0, 0, width(), height()));
+}
+
+Rect YoyoFrontWidget::inputRegion() const
+{
+    if (!m_shown.dataEntry.isPresented)
+        return {};
+    return cardFrame();
+}
+
+QRegion YoyoFrontWidget::paintedRegion() const
+{
+    if (!m_card->isVisible())
+        return {};
+    return QRegion(m_card->geometry());
+}
+
+void YoyoFrontWidget::setOnRegionsChanged(std::function<void(const Rect&, const QRegion&)> callback)
+{
+    m_onRegionsChanged = std::move(callback);
+    m_lastInput = inputRegion();
+    m_lastPainted = paintedRegion();
+    if (m_onRegionsChanged)
+        m_onRegionsChanged(m_lastInput, m_lastPainted);
+}
+
+void YoyoFrontWidget::place()
+{
+    const double presentation = m_cardPresentation.value();
+    const double opacity = std::clamp(presentation, 0.0, 1.0);
+    // A hidden window lays nothing out: showing it places the card from here.
+    if (!hiddenInWindow(this)) {
+        const bool shown = opacity > 0;
+        if (shown) {
+            m_card->setProgress(presentation);
+            const int margin = DragDataEntryView::shadowMargin();
+            const Rect frame = cardFrame();
+            m_card->setGeometry(toQRect(frame).adjusted(-margin, -margin, margin, margin));
+            m_cardOpacity->setOpacity(opacity);
+            m_cardOpacity->setEnabled(opacity < 1);
+        }
+        if (shown != m_card->isVisible())
+            m_card->setVisible(shown);
+        if (!shown)
+            m_card->setProgress(0);
+    }
+    if (m_onRegionsChanged) {
+        const Rect input = inputRegion();
+        const QRegion painted = paintedRegion();
+        if (input != m_lastInput || painted != m_lastPainted) {
+            m_lastInput = input;
+            m_lastPainted = painted;
+            m_onRegionsChanged(input, painted);
+        }
+    }
+}
+
+void YoyoFrontWidget::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    place();
+}
+
+void YoyoFrontWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    place();
+}
+
+} // namespace tidemark
