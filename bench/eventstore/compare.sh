@@ -2,6 +2,8 @@
 # Reads one list of 10,000 tasks with our store and, side by side, lists the same tree
 # with todoman (its cache warm and cold). Prints medians and ratios.
 #   bench/eventstore/compare.sh [count]      (build first: scripts/build --target bench_eventstore)
+# With TIDEMARK_BENCH_TSV set, the medians are also appended to that file as
+# "measure<TAB>value<TAB>unit" lines, for bench/report.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${TIDEMARK_BUILD_DIR:-$root/build}
@@ -73,7 +75,7 @@ echo "== todoman, warm cache"
 $listing >/dev/null
 warm=$(time_runs "true" "$listing" | median_of)
 
-python3 - "$work/ours.json" "$cold" "$warm" "$count" <<'PY'
+python3 - "$work/ours.json" "$cold" "$warm" "$count" "${TIDEMARK_BENCH_TSV:-}" <<'PY'
 import json, sys
 data = json.load(open(sys.argv[1]))
 cold_todoman, warm_todoman, count = float(sys.argv[2]), float(sys.argv[3]), sys.argv[4]
@@ -95,4 +97,10 @@ print(f"  todoman cold / our new store               {cold_todoman / cold_ours:8
 print(f"  todoman warm / our same store              {warm_todoman / warm_ours:8.1f}x")
 goal = "met" if cold_ours < 0.3 and warm_todoman / cold_ours >= 3 else "NOT met"
 print(f"goal (under 0.3 s and at least 3x faster than todoman warm): {goal}")
+if sys.argv[5]:
+    with open(sys.argv[5], "a") as tsv:
+        for measure, value in [("our store, new store", cold_ours), ("our store, same store", warm_ours),
+                               ("todoman list, cache cold", cold_todoman),
+                               ("todoman list, cache warm", warm_todoman)]:
+            tsv.write(f"eventstore/{measure} ({count} tasks)\t{value}\ts\n")
 PY

@@ -6,7 +6,9 @@
 #
 # The program must quit by itself once it is up (build/bench/startup/bench_minimal_qt does).
 # Compare two programs by running the script once for each. Needs xvfb, xauth, dbus and time
-# (scripts/setup installs them).
+# (scripts/setup installs them). With TIDEMARK_BENCH_TSV set, the two medians are also
+# appended to that file as "measure<TAB>value<TAB>unit" lines named after
+# TIDEMARK_BENCH_LABEL (default: the program's name), for bench/report.
 set -euo pipefail
 
 runs=10
@@ -72,4 +74,9 @@ echo "program:        $1"
 echo "runs:           $runs ($failures failed)"
 echo "median wall:    $(median "$work/wall") s"
 echo "median peak RSS: $(median "$work/rss") KiB (highest $(tail -n 1 "$work/rss") KiB)"
+if [[ -n ${TIDEMARK_BENCH_TSV:-} ]]; then
+    label=${TIDEMARK_BENCH_LABEL:-$(basename "$1")}
+    printf '%s\t%s\t%s\n' "startup/$label start-up wall" "$(median "$work/wall")" s \
+        "startup/$label start-up peak RSS" "$(median "$work/rss")" KiB >>"$TIDEMARK_BENCH_TSV"
+fi
 [[ $failures -eq 0 ]]

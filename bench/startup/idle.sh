@@ -10,7 +10,9 @@
 #   bench/startup/idle.sh build/bench/startup/bench_minimal_qt --stay
 #
 # The application runs in a home of its own (nothing of the user's is read), so it starts
-# with nothing shown but its status item and with no reminder to count down to.
+# with nothing shown but its status item and with no reminder to count down to. With
+# TIDEMARK_BENCH_TSV set, the rate is also appended to that file as a
+# "measure<TAB>value<TAB>unit" line named after TIDEMARK_BENCH_LABEL, for bench/report.
 set -euo pipefail
 
 window=60
@@ -75,7 +77,13 @@ echo "program:        $1"
 echo "window:         $window s after $settle s to settle; $threads threads"
 join -a 2 -e 0 -o 2.1,2.2,1.3,2.3 "$home/before" "$home/after" | awk -v window="$window" '
     { delta = $4 - $3; total += delta; printf "  thread %-8s %-16s %6d switches\n", $1, $2, delta }
-    END { printf "voluntary context switches: %d in %d s (%.2f per second)\n", total, window, total / window }'
+    END { printf "voluntary context switches: %d in %d s (%.2f per second)\n", total, window, total / window }' |
+    tee "$home/summary"
+if [[ -n ${TIDEMARK_BENCH_TSV:-} ]]; then
+    rate=$(awk '/^voluntary context switches/ { gsub(/\(/, "", $8); print $8 }' "$home/summary")
+    printf '%s\t%s\t%s\n' "startup/${TIDEMARK_BENCH_LABEL:-$(basename "$1")} idle context switches" \
+        "$rate" "/s" >>"$TIDEMARK_BENCH_TSV"
+fi
 
 kill -TERM "$pid"
 wait "$pid" 2>/dev/null || true

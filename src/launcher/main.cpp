@@ -1,10 +1,12 @@
 // The login helper: started at login, it opens Tidemark unless it is already running, and
 // then ends.
 //
-// Tidemark is the program "tidemark" beside this one, or the one TIDEMARK_APPLICATION
-// names. Exit status: 0 when Tidemark was opened or already runs, 1 when it could not be
-// opened (the reason goes to standard error).
+// Tidemark is the program "tidemark" in the bin/ beside this program's libexec/ (or beside
+// this program, as in the build tree), or the one TIDEMARK_APPLICATION names. Exit status:
+// 0 when Tidemark was opened or already runs, 1 when it could not be opened (the reason
+// goes to standard error).
 
+#include "platform/loginitems/InstallLayout.hpp"
 #include "platform/loginitems/LoginItems.hpp"
 #include "platform/workspace/RunningApplications.hpp"
 #include "platform/workspace/Workspace.hpp"
@@ -22,7 +24,9 @@ std::filesystem::path applicationExecutable()
         return overridden;
     std::error_code error;
     auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (error ? std::filesystem::path(".") : self.parent_path()) / "tidemark";
+    if (error)
+        return "tidemark";
+    return tidemark::companionProgram(self, tidemark::applicationFromLauncher);
 }
 
 } // namespace

@@ -96,8 +96,21 @@ std::string StoreMovedAside::message() const
 void PersistenceController::saveIfNeeded() const
 {
     auto& context = viewContext();
-    if (context.hasChanges())
-        context.save();
+    if (!context.hasChanges())
+        return;
+    // What the save wrote, by identifier: once this line is in the log, the rows are in
+    // the store's file, whatever happens to the process after it.
+    std::string written;
+    auto name = [&written](const char* what, const std::vector<CDReminder>& objects) {
+        for (const auto& object : objects)
+            written += std::string(written.empty() ? "" : ", ") + what + " "
+                + object.identifierString();
+    };
+    name("inserted", context.insertedObjects());
+    name("updated", context.updatedObjects());
+    name("deleted", context.deletedObjects());
+    context.save();
+    appLogger(logcategory::reminders).debug("Saved the reminder store: " + written);
 }
 
 std::vector<CDReminder> PersistenceController::fetchIncompleteReminders() const

@@ -99,6 +99,23 @@ TEST_F(LauncherTest, findsTheApplicationBesideItself)
     EXPECT_EQ(runningApplications(application, "/proc").size(), 1u);
 }
 
+TEST_F(LauncherTest, findsTheApplicationWhereTheInstallationPutsIt)
+{
+    // As installed: the launcher in <prefix>/libexec, the application in <prefix>/bin.
+    auto prefix = root / "prefix";
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "libexec");
+    application = prefix / "bin" / "tidemark";
+    fs::copy_file(TIDEMARK_FAKE_APPLICATION_PATH, application);
+    auto launcher = prefix / "libexec" / "tidemark-launcher";
+    fs::copy_file(TIDEMARK_LAUNCHER_PATH, launcher);
+
+    auto run = runLauncher(launcher, false);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !recordedStarts().isEmpty(); }, 10000));
+    EXPECT_EQ(runningApplications(application, "/proc").size(), 1u);
+}
+
 TEST_F(LauncherTest, aMissingApplicationIsReportedNotOpened)
 {
     fs::remove(application);

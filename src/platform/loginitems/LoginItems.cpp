@@ -1,6 +1,7 @@
 #include "platform/loginitems/LoginItems.hpp"
 
 #include "platform/loginitems/DesktopEntry.hpp"
+#include "platform/loginitems/InstallLayout.hpp"
 
 #include <cstdlib>
 #include <fstream>
@@ -53,6 +54,19 @@ bool wasLaunchedAsLoginItem(const std::vector<std::string>& arguments)
     return false;
 }
 
+std::filesystem::path companionProgram(
+    const std::filesystem::path& self, const std::filesystem::path& installedPath)
+{
+    const auto folder = self.parent_path();
+    const auto installed = (folder / installedPath).lexically_normal();
+    if (isExecutableFile(installed))
+        return installed;
+    const auto beside = folder / installedPath.filename();
+    if (isExecutableFile(beside))
+        return beside;
+    return installed;
+}
+
 LoginItemsConfiguration LoginItemsConfiguration::standard(std::string bundleIdentifier)
 {
     LoginItemsConfiguration configuration;
@@ -62,7 +76,7 @@ LoginItemsConfiguration LoginItemsConfiguration::standard(std::string bundleIden
     auto self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (!error) {
         configuration.applicationExecutable = self;
-        configuration.launcherExecutable = self.parent_path() / "tidemark-launcher";
+        configuration.launcherExecutable = companionProgram(self, launcherFromApplication);
     }
     configuration.operatingSystemVersion = currentOperatingSystemVersion();
     return configuration;

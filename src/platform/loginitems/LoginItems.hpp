@@ -35,6 +35,13 @@ enum class AppServiceStatus {
 inline constexpr const char* launchedAtLoginArgument = "--launched-at-login";
 
 bool wasLaunchedAsLoginItem(int argc, const char* const* argv);
+
+// The other of the two programs, seen from `self`: where the installed layout puts it
+// (`installedPath`, relative to the folder of `self`, e.g. "../libexec/tidemark-launcher"),
+// else beside `self` under the same name, as in the build tree. When neither is there, the
+// installed place, so what is reported missing is where it should be.
+std::filesystem::path companionProgram(
+    const std::filesystem::path& self, const std::filesystem::path& installedPath);
 bool wasLaunchedAsLoginItem(const std::vector<std::string>& arguments);
 
 struct LoginItemsConfiguration {
@@ -51,7 +58,8 @@ struct LoginItemsConfiguration {
     OperatingSystemVersion operatingSystemVersion;
 
     // The configuration of the running application: the standard autostart folder, this
-    // program as the application, "tidemark-launcher" beside it, the newest version
+    // program as the application, "tidemark-launcher" in libexec/ (or beside it in the
+    // build tree), the newest version
     // unless TIDEMARK_PLATFORM_VERSION (e.g. "12.0") says otherwise.
     static LoginItemsConfiguration standard(std::string bundleIdentifier);
 };

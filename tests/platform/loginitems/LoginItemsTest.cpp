@@ -71,6 +71,44 @@ TEST(DesktopEntryTest, readsEntriesOfOtherWritersAndRejectsBrokenOnes)
     EXPECT_EQ(parseDesktopEntry("Name=no group\n"), std::nullopt);
 }
 
+TEST(CompanionProgramTest, findsTheOtherProgramInTheInstalledLayoutOrBesideItself)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const fs::path root(dir.path().toStdString());
+    struct Case {
+        const char* name;
+        std::vector<std::string> files;
+        std::string self;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        { "installed", { "usr/bin/tidemark", "usr/libexec/tidemark-launcher" }, "usr/bin/tidemark",
+            "usr/libexec/tidemark-launcher" },
+        { "build tree", { "build/tidemark", "build/tidemark-launcher" }, "build/tidemark",
+            "build/tidemark-launcher" },
+        // A stale copy beside the installed program is not what the installation put there.
+        { "both",
+            { "opt/bin/tidemark", "opt/bin/tidemark-launcher", "opt/libexec/tidemark-launcher" },
+            "opt/bin/tidemark", "opt/libexec/tidemark-launcher" },
+        { "neither", { "lone/bin/tidemark" }, "lone/bin/tidemark",
+            "lone/libexec/tidemark-launcher" },
+        // A folder of that name is no program.
+        { "folder", { "dir/bin/tidemark", "dir/libexec/tidemark-launcher/x" }, "dir/bin/tidemark",
+            "dir/libexec/tidemark-launcher" },
+    };
+    for (const auto& c : cases) {
+        for (const auto& file : c.files)
+            writeFile(root / file, "#!/bin/sh\n");
+        EXPECT_EQ(
+            companionProgram(root / c.self, "../libexec/tidemark-launcher"), root / c.expected)
+            << c.name;
+    }
+    // And the other way round, from the launcher to the application.
+    EXPECT_EQ(companionProgram(root / "usr/libexec/tidemark-launcher", "../bin/tidemark"),
+        root / "usr/bin/tidemark");
+}
+
 class LoginItemsTest : public testing::Test {
 protected:
     void SetUp() override

@@ -1,0 +1,252 @@
+# Shared by the end-to-end scenarios: source it, then call e2e_begin "$@" first.
+#
+# Each scenario runs the real program on a virtual X display (xvfb-run) with a private
+# session bus (dbus-run-session), in a temporary home of its own. Screenshots of each step
+# go to $E2E_SHOTS (ctest sets it to a folder in the build tree) and stay there; the home,
+# the program's output and log go away unless the scenario fails, when they are printed.
+#
+# Waits are for conditions, never fixed sleeps: `e2e_wait SECONDS what command…` polls the
+# command until it succeeds, with limits generous enough for a loaded two-core machine.
+
+E2E_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# The system's Python, which has the Debian packages python3-dbus and python3-gi (a Python of
+# the user's own earlier on PATH may not).
+E2E_PYTHON=/usr/bin/python3
+[[ -x $E2E_PYTHON ]] || E2E_PYTHON=python3
+
+# Re-runs the calling script inside Xvfb and a private session bus, unless it already is.
+# Arguments: the script's own arguments.
+e2e_begin() {
+    if [[ -z ${TIDEMARK_E2E_INNER:-} ]]; then
+        local tool
+        for tool in xvfb-run dbus-run-session dbus-send xdotool sqlite3 import python3; do
+            if ! command -v "$tool" >/dev/null; then
+                echo "e2e: $tool is missing (scripts/setup installs what the tests need)" >&2
+                exit 1
+            fi
+        done
+        if ! "$E2E_PYTHON" -c "import dbus, gi" 2>/dev/null; then
+            echo "e2e: python3-dbus and python3-gi are missing (scripts/setup)" >&2
+            exit 1
+        fi
+        export TIDEMARK_E2E_INNER=1
+        exec xvfb-run -a -s "-screen 0 1440x900x24" dbus-run-session -- "$0" "$@"
+    fi
+    E2E_HOME=$(mktemp -d)
+    E2E_PIDS=()
+    E2E_STEP=0
+    E2E_NAME=$(basename "$0" .sh)
+    E2E_SHOTS=${E2E_SHOTS:-$E2E_HOME/shots}
+    mkdir -p "$E2E_SHOTS"
+    rm -f "$E2E_SHOTS"/*.png
+    trap e2e_end EXIT
+    e2e_use_home "$E2E_HOME"
+}
+
+# Points every XDG place at `home`.
+e2e_use_home() {
+    local home=$1
+    export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data
+    export XDG_STATE_HOME=$home/state XDG_CACHE_HOME=$home/cache XDG_RUNTIME_DIR=$home/runtime
+    mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_STATE_HOME" "$XDG_CACHE_HOME"
+    mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+    export QT_QPA_PLATFORM=xcb
+    unset TIDEMARK_EXIT_WHEN_SHOWN TIDEMARK_RUNNING_FOR_PREVIEWS TIDEMARK_CALENDARS_DIR
+    E2E_STORE=$XDG_DATA_HOME/tidemark/Tidemark.sqlite
+    E2E_LOG=$XDG_STATE_HOME/tidemark/Tidemark.log
+    E2E_SETTINGS=$XDG_CONFIG_HOME/tidemark/com.tidemark.Tidemark.settings.json
+}
+
+e2e_end() {
+    local status=$?
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+    if [[ $status -ne 0 ]]; then
+        e2e_dump
+    fi
+    rm -rf "$E2E_HOME"
+    exit $status
+}
+
+e2e_dump() {
+    local file
+    for file in "$E2E_HOME"/*.out "$E2E_HOME"/notifications "$XDG_STATE_HOME"/tidemark/*.log; do
+        [[ -f $file ]] || continue
+        echo "--- $file" >&2
+        tail -n 80 "$file" >&2
+    done
+    echo "--- screenshots: $E2E_SHOTS" >&2
+}
+
+e2e_fail() {
+    echo "e2e: $E2E_NAME: $*" >&2
+    e2e_shot failure
+    exit 1
+}
+
+e2e_say() {
+    echo "e2e: $E2E_NAME: $*"
+}
+
+# e2e_wait SECONDS WHAT COMMAND…: polls COMMAND until it succeeds; fails naming WHAT after
+# SECONDS.
+e2e_wait() {
+    local seconds=$1 what=$2
+    shift 2
+    local deadline=$((SECONDS + seconds))
+    while ((SECONDS < deadline)); do
+        if "$@"; then return 0; fi
+        sleep 0.1
+    done
+    "$@" || e2e_fail "$what: not within $seconds s"
+}
+
+# A screenshot of the whole screen as the next numbered step.
+e2e_shot() {
+    E2E_STEP=$((E2E_STEP + 1))
+    local file
+    file=$(printf '%s/%02d-%s.png' "$E2E_SHOTS" "$E2E_STEP" "$1")
+    import -window root "$file" 2>/dev/null || true
+}
+
+# --- The program ----------------------------------------------------------------------
+
+# e2e_start NAME PROGRAM [ARGS…]: starts it with its output in $E2E_HOME/NAME.out; the
+# process id is in E2E_PID.
+e2e_start() {
+    local name=$1
+    shift
+    "$@" >>"$E2E_HOME/$name.out" 2>&1 &
+    E2E_PID=$!
+    E2E_PIDS+=("$E2E_PID")
+}
+
+e2e_running() { kill -0 "$1" 2>/dev/null; }
+e2e_ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# Ends the program with SIGTERM and expects status 0.
+e2e_stop() {
+    local pid=$1
+    kill -TERM "$pid"
+    e2e_wait 30 "the program ending after SIGTERM" e2e_ended "$pid"
+    local status=0
+    wait "$pid" || status=$?
+    [[ $status -eq 0 ]] || e2e_fail "exit status $status after SIGTERM"
+}
+
+# Ends the program at once, as a crash or a power cut would.
+e2e_kill() {
+    kill -KILL "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+# --- Windows, pointer and keys ----------------------------------------------------------
+
+e2e_windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
+e2e_shown() { [[ -n $(e2e_windows "$1") ]]; }
+e2e_hidden() { [[ -z $(e2e_windows "$1") ]]; }
+e2e_status_bar_shown() { e2e_shown "^Tidemark status bar$"; }
+
+# Waits for the status strip of a program that must keep running.
+e2e_wait_for_status_bar() {
+    local pid=$1
+    _e2e_bar_or_end() { e2e_status_bar_shown || e2e_ended "$pid"; }
+    e2e_wait 60 "the status bar" _e2e_bar_or_end
+    e2e_running "$pid" || e2e_fail "the program ended before showing its status bar"
+}
+
+# e2e_click_at X Y: a left click at a point of the screen.
+e2e_click_at() {
+    xdotool mousemove --sync "$1" "$2" click 1
+}
+
+# e2e_click_in WINDOW_NAME X Y: a left click at a point of the first visible window so named.
+e2e_click_in() {
+    local window
+    window=$(e2e_windows "$1" | head -n 1)
+    [[ -n $window ]] || e2e_fail "no window named $1 to click in"
+    xdotool mousemove --window "$window" --sync "$2" "$3" click 1
+}
+
+# e2e_keys KEY…: keys to whichever window has the keyboard focus.
+e2e_keys() {
+    xdotool key --delay 60 "$@"
+}
+
+# --- The store, the settings and the log ----------------------------------------------
+
+e2e_sql() {
+    sqlite3 -cmd ".timeout 10000" "$E2E_STORE" "$@"
+}
+
+# Seconds since 1970 as the store keeps them.
+e2e_now() { date +%s.%N; }
+
+# e2e_seed_reminder ID TITLE DUE_SECONDS: a reminder due at DUE_SECONDS (since 1970),
+# written into a store the program made before.
+e2e_seed_reminder() {
+    local now
+    now=$(e2e_now)
+    e2e_sql "INSERT INTO CDReminder (identifier, title, startDate, dueDate, isCompleted)
+             VALUES ('$1', '$2', $now, $3, 0)"
+}
+
+e2e_due_of() { e2e_sql "SELECT dueDate FROM CDReminder WHERE identifier = '$1'"; }
+
+# Settings in which onboarding and what's new of this version were seen already.
+e2e_settings_seen() {
+    mkdir -p "$(dirname "$E2E_SETTINGS")"
+    cat >"$E2E_SETTINGS" <<'JSON'
+{"com.tidemark.Tidemark.settings": {
+    "onboarding": {"lastPresentedVersion": "1.2.5"},
+    "whatsNew": {"lastPresentedVersion": "1.2.5"}}}
+JSON
+}
+
+e2e_log_has() { [[ -f $E2E_LOG ]] && grep -q -- "$1" "$E2E_LOG"; }
+
+# --- The notification server ------------------------------------------------------------
+
+# Starts the test's notification server on the private bus; Notify calls are recorded in
+# $E2E_NOTIFICATIONS, one JSON object a line.
+e2e_notification_server() {
+    E2E_NOTIFICATIONS=$E2E_HOME/notifications
+    : >"$E2E_NOTIFICATIONS"
+    e2e_start notification-server "$E2E_PYTHON" "$E2E_LIB/notification_server.py" "$E2E_NOTIFICATIONS"
+    E2E_SERVER_PID=$E2E_PID
+    e2e_wait 30 "the notification server" test -f "$E2E_NOTIFICATIONS.ready"
+}
+
+# The id of the last notification shown whose summary or body holds TEXT ("" when none).
+e2e_notification_id() {
+    "$E2E_PYTHON" - "$E2E_NOTIFICATIONS" "$1" <<'PY'
+import json, sys
+found = ""
+for line in open(sys.argv[1]):
+    n = json.loads(line)
+    if sys.argv[2] in n["summary"] or sys.argv[2] in n["body"]:
+        found = n["id"]
+print(found)
+PY
+}
+
+e2e_notification_shown() { [[ -n $(e2e_notification_id "$1") ]]; }
+
+# The action keys of notification ID, space-separated, in their order.
+e2e_notification_actions() {
+    "$E2E_PYTHON" - "$E2E_NOTIFICATIONS" "$1" <<'PY'
+import json, sys
+for line in open(sys.argv[1]):
+    n = json.loads(line)
+    if str(n["id"]) == sys.argv[2]:
+        keys = [key for key, label in n["actions"]]
+print(" ".join(keys))
+PY
+}
+
+# What the user does on a notification: an action button.
+e2e_invoke_action() {
+    dbus-send --session --type=method_call --print-reply=literal \
+        --dest=org.freedesktop.Notifications /org/freedesktop/Notifications \
+        org.tidemark.E2E.InvokeAction "uint32:$1" "string:$2" >/dev/null
+}
