@@ -60,7 +60,9 @@ e2e_use_home() {
 e2e_end() {
     local status=$?
     local pid
-    for pid in "${E2E_PIDS[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+    for pid in "${E2E_PIDS[@]}"; do
+        { kill -KILL "$pid" && wait "$pid"; } 2>/dev/null || true
+    done
     if [[ $status -ne 0 ]]; then
         e2e_dump
     fi
@@ -249,4 +251,38 @@ e2e_invoke_action() {
     dbus-send --session --type=method_call --print-reply=literal \
         --dest=org.freedesktop.Notifications /org/freedesktop/Notifications \
         org.tidemark.E2E.InvokeAction "uint32:$1" "string:$2" >/dev/null
+}
+
+# Settings as after onboarding: seen, with notifications switched on.
+e2e_settings_notifying() {
+    mkdir -p "$(dirname "$E2E_SETTINGS")"
+    cat >"$E2E_SETTINGS" <<'JSON'
+{"com.tidemark.Tidemark.settings": {
+    "notifications": {"isEnabled": true},
+    "onboarding": {"lastPresentedVersion": "1.2.5"},
+    "whatsNew": {"lastPresentedVersion": "1.2.5"}}}
+JSON
+}
+
+# Starts the program once so that it makes its store, and ends it.
+e2e_make_store() {
+    e2e_start make-store "$1"
+    local pid=$E2E_PID
+    e2e_wait_for_status_bar "$pid"
+    e2e_wait 30 "the reminder store" test -f "$E2E_STORE"
+    e2e_stop "$pid"
+}
+
+# Asks the running program to show its popover through a second start, and waits for it:
+# once it shows, the running program's event loop has handled everything queued before.
+e2e_popover_through_second_start() {
+    local status=0
+    timeout 60 "$1" >>"$E2E_HOME/second-start.out" 2>&1 || status=$?
+    [[ $status -eq 0 ]] || e2e_fail "the second start ended with status $status"
+    e2e_wait 60 "the popover of the running program" e2e_shown "^Tidemark$"
+}
+
+# e2e_float_between VALUE LOW HIGH: LOW <= VALUE <= HIGH as decimal numbers.
+e2e_float_between() {
+    awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v + 0 >= lo + 0 && v + 0 <= hi + 0) }'
 }
