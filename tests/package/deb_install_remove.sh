@@ -20,13 +20,19 @@ for tool in cpack lintian apt-get dpkg-deb desktop-file-validate appstreamcli; d
 done
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+installed=""
+apt=(apt-get -y -q -o DPkg::Lock::Timeout=600)
+# A failure after the install takes the package off the machine again.
+cleanup() {
+    [[ -n $installed ]] && "${apt[@]}" purge tidemark >/dev/null 2>&1
+    rm -rf "$work"
+}
+trap cleanup EXIT
 fail() {
     echo "package: $*" >&2
     exit 1
 }
 export DEBIAN_FRONTEND=noninteractive
-apt=(apt-get -y -q -o DPkg::Lock::Timeout=600)
 
 (cd "$build" && cpack -G DEB -B "$work" >"$work/cpack.log" 2>&1) ||
     { cat "$work/cpack.log" >&2; fail "cpack failed"; }
@@ -41,19 +47,19 @@ if dpkg-query -W -f='${Status}' tidemark 2>/dev/null | grep -q "install ok insta
 fi
 dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\./|/|' | grep -v '/$' >"$work/files"
 
+installed=yes
 "${apt[@]}" install "$deb" >"$work/install.log" 2>&1 || { cat "$work/install.log" >&2; fail "apt-get install failed"; }
 while read -r file; do
     [[ -e $file ]] || fail "$file was not installed"
 done <"$work/files"
 desktop-file-validate /usr/share/applications/com.tidemark.Tidemark.desktop
-appstreamcli validate --no-net /usr/share/metainfo/com.tidemark.Tidemark.metainfo.xml >/dev/null ||
-    appstreamcli validate --no-net /usr/share/metainfo/com.tidemark.Tidemark.metainfo.xml
-"$source/tests/e2e/starts_and_quits.sh" /usr/bin/tidemark TERM || {
-    "${apt[@]}" purge tidemark >/dev/null
+report=$(appstreamcli validate --no-net /usr/share/metainfo/com.tidemark.Tidemark.metainfo.xml 2>&1) ||
+    { echo "$report" >&2; fail "the installed metainfo is not valid"; }
+"$source/tests/e2e/starts_and_quits.sh" /usr/bin/tidemark TERM ||
     fail "the installed program did not start and quit cleanly"
-}
 
 "${apt[@]}" purge tidemark >"$work/remove.log" 2>&1 || { cat "$work/remove.log" >&2; fail "apt-get purge failed"; }
+installed=""
 while read -r file; do
     [[ ! -e $file ]] || fail "$file is left after removal"
 done <"$work/files"

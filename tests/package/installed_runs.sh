@@ -31,8 +31,8 @@ if [[ -z ${TIDEMARK_PACKAGE_STAGE:-} ]]; then
     cmake --install "$build" --prefix "$prefix" >/dev/null
     id=com.tidemark.Tidemark
     desktop-file-validate "$prefix/share/applications/$id.desktop"
-    appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/$id.metainfo.xml" >/dev/null ||
-        appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml"
+    report=$(appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" 2>&1) ||
+        { echo "$report" >&2; exit 1; }
     for file in bin/tidemark libexec/tidemark-launcher share/icons/hicolor/scalable/apps/$id.svg \
         share/icons/hicolor/48x48/apps/$id.png share/icons/hicolor/256x256/apps/$id.png; do
         [[ -s $prefix/$file ]] || { echo "package: $file was not installed" >&2; exit 1; }
