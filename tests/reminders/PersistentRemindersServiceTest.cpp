@@ -3,6 +3,7 @@
 #include "LocalStoreFixture.hpp"
 
 #include "platform/foundation/StringTables.hpp"
+#include "support/LogCapture.hpp"
 
 #include <fstream>
 #include <functional>
@@ -302,6 +303,35 @@ TEST_F(PersistentRemindersServiceTest, AFailedSaveIsRolledBackAndNeverLandsLater
     EXPECT_EQ(manager->undoActionName(), newLabel);
     manager->undo();
     EXPECT_EQ(storedRows(), (Rows { { "A", { "Tea", false, false } } }));
+}
+
+TEST_F(PersistentRemindersServiceTest, TheLogNamesWhatEachSaveWroteAndNoSaveThatFailed)
+{
+    // A line of the log is the promise that the rows are in the file: a crash after it loses
+    // none of them, so a failed save must leave no such line.
+    LogCapture log;
+    ASSERT_TRUE(log.isCapturing());
+    const auto tea = localReminder("A", "Tea");
+    service().create({ tea, localReminder("B", "Walk") });
+    auto renamed = tea;
+    renamed.title = "Green tea";
+    service().update({ renamed }, {});
+    service().delete_({ "B" });
+    poisonTitle();
+    EXPECT_THROW(service().create({ localReminder("P", "poison") }), PersistenceError);
+    drainMainQueue();
+
+    std::vector<std::string> saves;
+    for (const auto& line : log.lines()) {
+        if (line.find("Saved the reminder store") != std::string::npos)
+            saves.push_back(line);
+    }
+    EXPECT_EQ(saves,
+        (std::vector<std::string> {
+            "Reminders: Saved the reminder store: inserted A, inserted B",
+            "Reminders: Saved the reminder store: updated A",
+            "Reminders: Saved the reminder store: deleted B",
+        }));
 }
 
 TEST_F(PersistentRemindersServiceTest, KeepsRemindersAcrossReopeningButNotInMemory)
