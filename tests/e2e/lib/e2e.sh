@@ -16,10 +16,13 @@ E2E_PYTHON=/usr/bin/python3
 
 # Re-runs the calling script inside Xvfb and a private session bus, unless it already is.
 # Arguments: the script's own arguments.
+#
+# Xvfb picks a free display itself and names it (-displayfd): scenarios that ctest starts
+# side by side never race for one, as xvfb-run -a can.
 e2e_begin() {
     if [[ -z ${TIDEMARK_E2E_INNER:-} ]]; then
         local tool
-        for tool in xvfb-run dbus-run-session dbus-send xdotool sqlite3 import python3; do
+        for tool in Xvfb dbus-run-session dbus-send xdotool sqlite3 import; do
             if ! command -v "$tool" >/dev/null; then
                 echo "e2e: $tool is missing (scripts/setup installs what the tests need)" >&2
                 exit 1
@@ -29,8 +32,26 @@ e2e_begin() {
             echo "e2e: python3-dbus and python3-gi are missing (scripts/setup)" >&2
             exit 1
         fi
-        export TIDEMARK_E2E_INNER=1
-        exec xvfb-run -a -s "-screen 0 1440x900x24" dbus-run-session -- "$0" "$@"
+        local display_file status=0
+        display_file=$(mktemp)
+        Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+        local xvfb=$!
+        local deadline=$((SECONDS + 60))
+        while [[ ! -s $display_file ]] && ((SECONDS < deadline)) && kill -0 "$xvfb" 2>/dev/null; do
+            sleep 0.1
+        done
+        if [[ ! -s $display_file ]]; then
+            echo "e2e: Xvfb did not start" >&2
+            kill "$xvfb" 2>/dev/null
+            rm -f "$display_file"
+            exit 1
+        fi
+        export DISPLAY=:$(tr -d '[:space:]' <"$display_file") TIDEMARK_E2E_INNER=1
+        rm -f "$display_file"
+        dbus-run-session -- "$0" "$@" || status=$?
+        kill "$xvfb" 2>/dev/null
+        wait "$xvfb" 2>/dev/null
+        exit $status
     fi
     E2E_HOME=$(mktemp -d)
     E2E_PIDS=()
