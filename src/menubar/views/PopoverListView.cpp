@@ -1,6 +1,7 @@
 #include "menubar/views/PopoverListView.hpp"
 
 #include "menubar/views/PopoverGlyphs.hpp"
+#include "menubar/views/PopoverKeys.hpp"
 #include "menubar/views/PopoverListModel.hpp"
 #include "platform/ui/ColorScheme.hpp"
 #include "toolkit/ContinuousCorners.hpp"
@@ -295,6 +296,15 @@ QSize PopoverRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelInde
         rowHeight(labels, selected, labels && TimeView::showsTitleRow(selected, reminder->title)) };
 }
 
+QPalette PopoverRowDelegate::editorPalette() const
+{
+    QPalette palette = m_view->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Text, primaryTextColor(palette));
+    palette.setColor(QPalette::PlaceholderText, secondaryTextColor(palette));
+    return palette;
+}
+
 QWidget* PopoverRowDelegate::createEditor(
     QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
 {
@@ -306,11 +316,7 @@ QWidget* PopoverRowDelegate::createEditor(
     editor->setFont(measures().fonts.title);
     editor->setTextMargins(0, 0, 0, 0);
     editor->setContentsMargins(0, 0, 0, 0);
-    QPalette palette = m_view->palette();
-    palette.setColor(QPalette::Base, Qt::transparent);
-    palette.setColor(QPalette::Text, primaryTextColor(palette));
-    palette.setColor(QPalette::PlaceholderText, secondaryTextColor(palette));
-    editor->setPalette(palette);
+    editor->setPalette(editorPalette());
     editor->setAutoFillBackground(false);
     editor->setAttribute(Qt::WA_TranslucentBackground);
     const QString placeholder = QString::fromStdString(TimeView::titlePlaceholder());
@@ -528,6 +534,12 @@ void PopoverListView::editTitle(int row)
     const int at = m_model->rowOf(id);
     if (at >= 0)
         QListView::edit(m_model->index(at), QAbstractItemView::AllEditTriggers, nullptr);
+    // The view selects a field's whole text as it opens, and the first key typed would
+    // replace the title: the cursor goes to its end instead.
+    if (m_editor) {
+        m_editor->deselect();
+        m_editor->end(false);
+    }
 }
 
 void PopoverListView::endEditing()
@@ -580,8 +592,8 @@ void PopoverListView::titleEdited(const QString& text)
 void PopoverListView::keyPressEvent(QKeyEvent* event)
 {
     // Removal, undo and redo, and closing belong to the popover, not to the list.
-    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Escape
-        || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Escape || isUndoKey(event)
+        || isRedoKey(event)) {
         event->ignore();
         return;
     }
@@ -610,6 +622,10 @@ void PopoverListView::mousePressEvent(QMouseEvent* event)
             }
             if (g.title && g.title->contains(point) && hasLabels(*reminder)) {
                 editTitle(index.row());
+                // The cursor stands where the title was clicked.
+                if (m_editor)
+                    m_editor->setCursorPosition(
+                        m_editor->cursorPositionAt(m_editor->mapFrom(viewport(), point)));
                 event->accept();
                 return;
             }
@@ -684,6 +700,8 @@ void PopoverListView::changeEvent(QEvent* event)
         m_delegate->invalidateMeasures();
         relayout();
     }
+    if (event->type() == QEvent::PaletteChange && m_editor)
+        m_editor->setPalette(m_delegate->editorPalette());
     QListView::changeEvent(event);
 }
 
