@@ -206,8 +206,8 @@ void BM_ScrollFrame(benchmark::State& state)
     std::sort(frames.begin(), frames.end());
     state.counters["median_ms"] = frames[frames.size() / 2];
     state.counters["max_ms"] = frames.back();
-    state.counters["over_16ms"] = double(std::count_if(
-        frames.begin(), frames.end(), [](double ms) { return ms > 16; }));
+    state.counters["over_16ms"]
+        = double(std::count_if(frames.begin(), frames.end(), [](double ms) { return ms > 16; }));
 }
 BENCHMARK(BM_ScrollFrame)->Iterations(2000)->UseManualTime()->Unit(benchmark::kMillisecond);
 
@@ -239,7 +239,8 @@ void BM_TypeTitleCharacter(benchmark::State& state)
     bool add = true;
     for (auto _ : state) {
         const int key = add ? Qt::Key_A : Qt::Key_Backspace;
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, add ? QStringLiteral("a") : QString());
+        QKeyEvent press(
+            QEvent::KeyPress, key, Qt::NoModifier, add ? QStringLiteral("a") : QString());
         QCoreApplication::sendEvent(editor, &press);
         mainQueue.drain();
         list->viewport()->repaint();

@@ -10,6 +10,7 @@
 #include "toolkit/ListRowDivider.hpp"
 
 #include <QContextMenuEvent>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -72,6 +73,36 @@ void drawPhrase(QPainter& painter, const QRectF& line, const TimeView::Phrase& p
         x += width;
     }
 }
+
+// Draws a menu entry's glyph again in the menu's text colour whenever its palette changes
+// (light to dark and back), as the menu's own texts follow it.
+class GlyphFollowsPalette final : public QObject {
+public:
+    GlyphFollowsPalette(QMenu* menu, QAction* action, PopoverGlyph glyph)
+        : QObject(menu)
+        , m_action(action)
+        , m_glyph(glyph)
+    {
+        menu->installEventFilter(this);
+        paint(menu);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::PaletteChange)
+            paint(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    void paint(const QWidget* menu)
+    {
+        m_action->setIcon(popoverGlyphIcon(m_glyph, primaryTextColor(menu->palette())));
+    }
+
+    QAction* m_action;
+    PopoverGlyph m_glyph;
+};
 
 } // namespace
 
@@ -412,12 +443,13 @@ void PopoverListView::setLists(
     std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems)
 {
     // A due time may have passed since these lists were split.
-    auto split = advancePopoverList(std::move(currentItems), std::move(pastItems), m_clock->now());
+    const Date now = m_clock->now();
+    auto advanced = advancePopoverListAt(std::move(currentItems), std::move(pastItems), now);
     ++m_syncingSelection;
-    m_model->setLists(std::move(split.currentItems), std::move(split.pastItems));
+    m_model->setLists(std::move(advanced.split.currentItems), std::move(advanced.split.pastItems));
     --m_syncingSelection;
     relayout();
-    scheduleTransition();
+    scheduleTransition(advanced.nextTransition, now);
 }
 
 void PopoverListView::setFormatter(std::shared_ptr<DateComponentsFormatter> formatter)
@@ -431,10 +463,8 @@ void PopoverListView::moveDueReminders()
     setLists(m_model->currentItems(), m_model->pastItems());
 }
 
-void PopoverListView::scheduleTransition()
+void PopoverListView::scheduleTransition(std::optional<Date> next, Date now)
 {
-    const Date now = m_clock->now();
-    const auto next = nextPopoverListTransition(m_model->currentItems(), now);
     if (!next) {
         m_transition->stop();
         return;
@@ -667,9 +697,8 @@ QMenu* PopoverListView::makeContextMenu(int row)
     auto* contextMenu = new QMenu(this);
     contextMenu->setToolTipsVisible(true);
     const QString title = QString::fromStdString(menu.content.title());
-    QAction* remove = contextMenu->addAction(
-        popoverGlyphIcon(PopoverGlyph::archiveBox, primaryTextColor(contextMenu->palette())),
-        title);
+    QAction* remove = contextMenu->addAction(title);
+    new GlyphFollowsPalette(contextMenu, remove, PopoverGlyph::archiveBox);
     remove->setToolTip(title);
     remove->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
     remove->setShortcutContext(Qt::WidgetShortcut);

@@ -162,7 +162,8 @@ protected:
 private:
     friend class PopoverRowDelegate;
     void titleEdited(const QString& text);
-    void scheduleTransition();
+    // Moves the reminders that fall due at `next` (none: no reminder will) then.
+    void scheduleTransition(std::optional<Date> next, Date now);
     void relayout();
 
 public:

@@ -48,8 +48,8 @@ Date in(double seconds)
 }
 
 // A reminder due `due` seconds from now, set `length` seconds before it is due.
-AnyReminder reminder(const std::string& id, double due, const std::string& title = "title",
-    double length = 600)
+AnyReminder reminder(
+    const std::string& id, double due, const std::string& title = "title", double length = 600)
 {
     AnyReminder r;
     r.id = id;
@@ -91,8 +91,7 @@ protected:
             state.remindersStore.items.value.insert(r);
         state.reminders.removalMode = mode;
         state.view.popover.isPresented = true;
-        m_store = AppStore::make(
-            std::move(state),
+        m_store = AppStore::make(std::move(state),
             [environment = ReducerEnvironment { m_clock }](
                 AppState& s, const AppAction& action) { appReducer(s, action, environment); },
             { [this, dataSource](const AppState&,
@@ -197,8 +196,7 @@ TEST_F(PopoverViews, ARemovalNamesOnlyTheStepItRegistered)
         { "archived, step registered", ReminderRemovalMode::archive, { "a" }, true, "Remove" },
         // The data source registered nothing (the write failed, the reminder was gone): the
         // older step keeps its name.
-        { "deleted, nothing registered", ReminderRemovalMode::delete_, { "a" }, false,
-            "Older" },
+        { "deleted, nothing registered", ReminderRemovalMode::delete_, { "a" }, false, "Older" },
         // Archiving ids that match nothing sends an empty update: nothing to name.
         { "empty archive", ReminderRemovalMode::archive, { "gone" }, true, "Older" },
     };
@@ -260,8 +258,7 @@ TEST_F(PopoverViews, AReminderFallingDueWhileTheListIsOpenMovesUnderPastAtItsDue
     EXPECT_EQ(model->section(model->rowOf("soon")), PopoverListSection::current);
     m_clock->advance(1); // its due time passes; no new state comes
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return model->section(model->rowOf("soon")) == PopoverListSection::past; },
-        20000));
+        [&] { return model->section(model->rowOf("soon")) == PopoverListSection::past; }, 20000));
     EXPECT_THAT(idsOf(model->currentItems()), testing::ElementsAre("later"));
     EXPECT_THAT(idsOf(model->pastItems()), testing::ElementsAre("soon", "old"));
 }
@@ -308,6 +305,21 @@ TEST_F(PopoverViews, NewListsKeepTheSelectionTheOpenEditorAndTheScrollPosition)
     EXPECT_EQ(list.verticalScrollBar()->value(), scrolled);
     EXPECT_EQ(idsOf(model->currentItems()), idsOf(next));
     EXPECT_THAT(idsOf(model->pastItems()), testing::ElementsAre(due.id));
+
+    // The same rows with one title changed: that row alone is told, nothing moves.
+    QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+    changes.clear();
+    next[3].title = "typed elsewhere";
+    list.setLists(next, { due });
+    EXPECT_EQ(inserted.count() + removed.count() + resets.count(), 0);
+    ASSERT_EQ(changes.count(), 1);
+    const int row = model->rowOf(next[3].id);
+    EXPECT_EQ(changes.front().at(0).toModelIndex().row(), row);
+    EXPECT_EQ(changes.front().at(1).toModelIndex().row(), row);
+    EXPECT_EQ(model->reminder(row)->title, "typed elsewhere");
+    EXPECT_EQ(list.selectedIDs(), std::set<std::string> { "r20" });
+    EXPECT_EQ(list.titleEditor(), editor);
 }
 
 TEST_F(PopoverViews, FocusMovingToAnotherTitleCommitsTheRowLeftThenSelectsTheRowEntered)
@@ -362,9 +374,9 @@ TEST_F(PopoverViews, AClickedBannerGoesOnlyWhenItsAddressWasOpened)
     };
     for (const auto& c : cases) {
         makeStore({});
-        m_store->dispatch(AppAction::View { ViewAction::Popover {
-            PopoverAction::PresentedNotification { PresentedNotificationAction::Insert {
-                PopoverNotification::review } } } });
+        m_store->dispatch(
+            AppAction::View { ViewAction::Popover { PopoverAction::PresentedNotification {
+                PresentedNotificationAction::Insert { PopoverNotification::review } } } });
         std::vector<std::string> opened;
         QWidget window;
         setEnvironmentValue(&window, openURLKey, OpenURLAction([&](const std::string& url) {
@@ -530,6 +542,26 @@ TEST_F(PopoverPanelKeys, ThePanelFollowsTheLightOrDarkPaletteAsItChanges)
     m_content->setPalette(darkPalette());
     EXPECT_LT(background().lightness(), 100);
     EXPECT_EQ(colorScheme(m_list), ColorScheme::dark);
+
+    // A row's context menu draws its glyph in the text colour of the palette it has now.
+    std::unique_ptr<QMenu> menu(m_list->makeContextMenu(m_list->listModel()->rowOf("a")));
+    ASSERT_TRUE(menu);
+    auto glyphLightness = [&menu] {
+        const QImage image = menu->actions().front()->icon().pixmap(32, 32).toImage();
+        int lightness = -1;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor color = image.pixelColor(x, y);
+                if (color.alpha() > 200)
+                    lightness = std::max(lightness, color.lightness());
+            }
+        }
+        return lightness;
+    };
+    menu->setPalette(lightPalette());
+    EXPECT_LT(glyphLightness(), 100);
+    menu->setPalette(darkPalette());
+    EXPECT_GT(glyphLightness(), 160);
 }
 
 } // namespace
