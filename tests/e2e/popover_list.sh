@@ -105,6 +105,23 @@ wait_for 300 popover_shown || fail "a click on the icon did not open the popover
 wait_for 600 row_listed || fail "no row named \"$title\" over AT-SPI within 60 s"
 echo "e2e: row listed at $row"
 
+# The header's action menu takes the keyboard without closing the panel.
+button=""
+button_found() { button=$(/usr/bin/python3 "$here/atspi_find.py" "Actions" 2>/dev/null); }
+# The menu is one more window on screen.
+shown_windows() { xdotool search --onlyvisible --name "" 2>/dev/null | wc -l; }
+before_menu=$(shown_windows)
+menu_open() { (($(shown_windows) > before_menu)); }
+menu_closed() { (($(shown_windows) == before_menu)); }
+wait_for 300 button_found || fail "no button named \"Actions\" over AT-SPI"
+read -r button_x button_y button_w button_h <<<"$button"
+xdotool mousemove $((button_x + button_w / 2)) $((button_y + button_h / 2)) click 1
+wait_for 300 menu_open || fail "a click on \"Actions\" did not open its menu"
+xdotool key Escape
+wait_for 300 menu_closed || fail "Escape did not close the action menu"
+popover_shown || fail "opening the action menu closed the popover"
+echo "e2e: the action menu opened and closed, the popover stayed"
+
 # A click on the row's time selects it (the title would open its field).
 read -r row_x row_y row_w row_h <<<"$row"
 xdotool mousemove $((row_x + 24)) $((row_y + 10)) click 1
