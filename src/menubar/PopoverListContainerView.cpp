@@ -4,19 +4,21 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
 
 namespace tidemark {
 
-std::vector<AnyReminder> popoverListPool(const std::set<AnyReminder>& stored,
+std::vector<const AnyReminder*> popoverListPoolOf(const std::set<AnyReminder>& stored,
     const SubmittedValues<std::set<AnyReminder>>& submitted,
     const std::optional<std::set<AnyReminder>>& editing)
 {
     // Later layers replace earlier ones with the same id, so a reminder is never listed
-    // twice, whichever versions of it the store and its pending requests hold.
-    std::map<std::string, const AnyReminder*> byID;
+    // twice, whichever versions of it the store and its pending requests hold. The ids are
+    // viewed where the reminders keep them: nothing is copied.
+    std::map<std::string_view, const AnyReminder*> byID;
     auto layer = [&byID](const std::set<AnyReminder>& reminders) {
         for (const auto& reminder : reminders)
-            byID.insert_or_assign(reminder.id, &reminder);
+            byID.insert_or_assign(std::string_view(reminder.id), &reminder);
     };
     layer(stored);
     if (submitted.create)
@@ -26,15 +28,25 @@ std::vector<AnyReminder> popoverListPool(const std::set<AnyReminder>& stored,
     if (editing)
         layer(*editing);
 
-    std::vector<AnyReminder> pool;
+    std::vector<const AnyReminder*> pool;
     pool.reserve(byID.size());
     for (const auto& [id, reminder] : byID)
+        pool.push_back(reminder);
+    return pool;
+}
+
+std::vector<AnyReminder> popoverListPool(const std::set<AnyReminder>& stored,
+    const SubmittedValues<std::set<AnyReminder>>& submitted,
+    const std::optional<std::set<AnyReminder>>& editing)
+{
+    std::vector<AnyReminder> pool;
+    for (const AnyReminder* reminder : popoverListPoolOf(stored, submitted, editing))
         pool.push_back(*reminder);
     return pool;
 }
 
-PopoverListSplit splitPopoverList(
-    const std::vector<AnyReminder>& pool, bool hideItemsWithNoDueDate, Date now)
+PopoverListSplit splitPopoverListOf(
+    const std::vector<const AnyReminder*>& pool, bool hideItemsWithNoDueDate, Date now)
 {
     struct Dated {
         Date due;
@@ -43,15 +55,15 @@ PopoverListSplit splitPopoverList(
     std::vector<const AnyReminder*> undated;
     std::vector<Dated> current;
     std::vector<Dated> past;
-    for (const auto& reminder : pool) {
-        const auto due = dueDate(reminder);
+    for (const AnyReminder* reminder : pool) {
+        const auto due = dueDate(*reminder);
         if (!due) {
             if (!hideItemsWithNoDueDate)
-                undated.push_back(&reminder);
+                undated.push_back(reminder);
         } else if (*due > now) {
-            current.push_back({ *due, &reminder });
+            current.push_back({ *due, reminder });
         } else if (*due < now) {
-            past.push_back({ *due, &reminder });
+            past.push_back({ *due, reminder });
         }
     }
     // Latest due first, stable; the current list is then reversed, which puts the undated
@@ -70,6 +82,25 @@ PopoverListSplit splitPopoverList(
     for (const auto& dated : past)
         split.pastItems.push_back(*dated.reminder);
     return split;
+}
+
+PopoverListSplit splitPopoverList(
+    const std::vector<AnyReminder>& pool, bool hideItemsWithNoDueDate, Date now)
+{
+    std::vector<const AnyReminder*> pointers;
+    pointers.reserve(pool.size());
+    for (const auto& reminder : pool)
+        pointers.push_back(&reminder);
+    return splitPopoverListOf(pointers, hideItemsWithNoDueDate, now);
+}
+
+bool popoverListIsEmpty(
+    const std::vector<const AnyReminder*>& pool, bool hideItemsWithNoDueDate, Date now)
+{
+    return std::none_of(pool.begin(), pool.end(), [&](const AnyReminder* reminder) {
+        const auto due = dueDate(*reminder);
+        return due ? *due != now : !hideItemsWithNoDueDate;
+    });
 }
 
 PopoverListContainerView::Action popoverListRemoval(const PopoverListContainerView::State& state,

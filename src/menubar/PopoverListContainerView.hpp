@@ -92,6 +92,10 @@ struct PopoverListContainerView {
 std::vector<AnyReminder> popoverListPool(const std::set<AnyReminder>& stored,
     const SubmittedValues<std::set<AnyReminder>>& submitted,
     const std::optional<std::set<AnyReminder>>& editing);
+// The same, pointing into the sets given (valid while they are).
+std::vector<const AnyReminder*> popoverListPoolOf(const std::set<AnyReminder>& stored,
+    const SubmittedValues<std::set<AnyReminder>>& submitted,
+    const std::optional<std::set<AnyReminder>>& editing);
 
 struct PopoverListSplit {
     std::vector<AnyReminder> currentItems;
@@ -104,6 +108,11 @@ struct PopoverListSplit {
 // exactly at `now`: in neither. The completion date plays no part.
 PopoverListSplit splitPopoverList(
     const std::vector<AnyReminder>& pool, bool hideItemsWithNoDueDate, Date now);
+PopoverListSplit splitPopoverListOf(
+    const std::vector<const AnyReminder*>& pool, bool hideItemsWithNoDueDate, Date now);
+// Whether the split would leave both lists empty, found out without making them.
+bool popoverListIsEmpty(
+    const std::vector<const AnyReminder*>& pool, bool hideItemsWithNoDueDate, Date now);
 
 // A row's removal: the ids as they are in delete mode; in archive mode the listed
 // reminders with those ids, completed at the clock's now (an empty set too: the view still

@@ -131,26 +131,50 @@ std::optional<Date> nextPopoverListTransition(
     return next;
 }
 
+AdvancedPopoverList advancePopoverListAt(
+    std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems, Date now)
+{
+    // Each due date is worked out once (it goes through the calendar): which fell due, and
+    // the soonest of the rest.
+    std::vector<std::optional<Date>> dues;
+    dues.reserve(currentItems.size());
+    bool anyDue = false;
+    std::optional<Date> next;
+    for (const auto& reminder : currentItems) {
+        const auto date = dueDate(reminder);
+        dues.push_back(date);
+        if (date && *date < now)
+            anyDue = true;
+        else if (date && (!next || *date < *next))
+            next = date;
+    }
+    if (!anyDue)
+        return { { std::move(currentItems), std::move(pastItems) }, next };
+    std::vector<std::pair<Date, AnyReminder>> due;
+    std::vector<AnyReminder> stay;
+    stay.reserve(currentItems.size());
+    for (std::size_t i = 0; i < currentItems.size(); ++i) {
+        if (dues[i] && *dues[i] < now)
+            due.emplace_back(*dues[i], std::move(currentItems[i]));
+        else
+            stay.push_back(std::move(currentItems[i]));
+    }
+    // The most recently due first, as the past section is ordered; stable among equals.
+    std::stable_sort(
+        due.begin(), due.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<AnyReminder> past;
+    past.reserve(due.size() + pastItems.size());
+    for (auto& entry : due)
+        past.push_back(std::move(entry.second));
+    past.insert(past.end(), std::make_move_iterator(pastItems.begin()),
+        std::make_move_iterator(pastItems.end()));
+    return { { std::move(stay), std::move(past) }, next };
+}
+
 PopoverListSplit advancePopoverList(
     std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems, Date now)
 {
-    std::vector<AnyReminder> due;
-    std::vector<AnyReminder> stay;
-    for (auto& reminder : currentItems) {
-        const auto date = dueDate(reminder);
-        if (date && *date < now)
-            due.push_back(std::move(reminder));
-        else
-            stay.push_back(std::move(reminder));
-    }
-    if (due.empty())
-        return { std::move(stay), std::move(pastItems) };
-    // The most recently due first, as the past section is ordered; stable among equals.
-    std::stable_sort(due.begin(), due.end(),
-        [](const AnyReminder& a, const AnyReminder& b) { return *dueDate(a) > *dueDate(b); });
-    due.insert(due.end(), std::make_move_iterator(pastItems.begin()),
-        std::make_move_iterator(pastItems.end()));
-    return { std::move(stay), std::move(due) };
+    return advancePopoverListAt(std::move(currentItems), std::move(pastItems), now).split;
 }
 
 AnyReminder withTitle(AnyReminder reminder, const std::string& title)

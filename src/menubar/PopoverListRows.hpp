@@ -129,6 +129,14 @@ std::optional<Date> nextPopoverListTransition(
 // fell due.
 PopoverListSplit advancePopoverList(
     std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems, Date now);
+// The same, with the next instant at which one of the reminders left current falls due
+// (what `nextPopoverListTransition` gives for them), each due date worked out once.
+struct AdvancedPopoverList {
+    PopoverListSplit split;
+    std::optional<Date> nextTransition;
+};
+AdvancedPopoverList advancePopoverListAt(
+    std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems, Date now);
 
 // The reminder a row shows as a title edit leaves it: the title replaced, every other field
 // as it was.

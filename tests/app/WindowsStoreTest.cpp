@@ -226,6 +226,33 @@ TEST_F(WindowsStoreTest, ThePopoverIsHighlightedPlacedUnderTheIconAndFronted)
     store->dispatch(AppWindowsAction::TearDown {});
 }
 
+TEST_F(WindowsStoreTest, APopoverWithNowhereToHangIsSetBackToNotPresented)
+{
+    AppState state = initialState();
+    state.view.popover.isPresented = true;
+    auto mainStore = makeStore({}, state);
+    auto store = windows();
+    store->dispatch(AppWindowsAction::Store { mainStore });
+
+    // No status item: the panel stays hidden, and the state must not say it is shown (its
+    // one-second timer would run on for nobody).
+    store->dispatch(popover(true));
+    EXPECT_FALSE(store->state().popover->window->isVisible());
+    test::drainMainQueue();
+    EXPECT_FALSE(mainStore->state().view.popover.isPresented);
+
+    // With one, it is shown and stays presented.
+    store->dispatch(dragDrop(true));
+    m_bar.layoutNow();
+    processEvents();
+    mainStore->dispatch(actions::popoverIsPresented(true));
+    store->dispatch(popover(true));
+    test::drainMainQueue();
+    EXPECT_TRUE(store->state().popover->window->isVisible());
+    EXPECT_TRUE(mainStore->state().view.popover.isPresented);
+    store->dispatch(AppWindowsAction::TearDown {});
+}
+
 TEST_F(WindowsStoreTest, TearingDownClosesEverythingAndLetsTheMainStoreGo)
 {
     auto mainStore = makeStore({});

@@ -302,6 +302,13 @@ TEST(PopoverListDueTimes, ARemindersFallingDueMovesToThePastAtItsDueTime)
     // At 10.5 s the next transition is the second reminder's.
     const auto later = advancePopoverList(current, past, in(10.5));
     EXPECT_EQ(nextPopoverListTransition(later.currentItems, in(10.5)), in(20));
+    for (const double seconds : { 0.0, 10.0, 10.5, 25.0 }) {
+        const auto advanced = advancePopoverListAt(current, past, in(seconds));
+        EXPECT_EQ(advanced.split, advancePopoverList(current, past, in(seconds))) << seconds;
+        EXPECT_EQ(advanced.nextTransition,
+            nextPopoverListTransition(advanced.split.currentItems, in(seconds)))
+            << seconds;
+    }
 }
 
 TEST(PopoverListFocus, TheRowLeftIsCommittedBeforeTheRowEnteredIsSelected)

@@ -75,8 +75,8 @@ AppAction StatusItemConnector::mapAction(const ViewAction& action) const
 PopoverListContainerView::State PopoverListConnector::mapState(const AppState& state) const
 {
     const auto& items = state.remindersStore.items;
-    auto split = splitPopoverList(
-        popoverListPool(items.value, items.submittedValues, state.reminders.editing),
+    auto split = splitPopoverListOf(
+        popoverListPoolOf(items.value, items.submittedValues, state.reminders.editing),
         state.view.popover.hideItemsWithNoDueDate, clock->now());
     return {
         .currentItems = std::move(split.currentItems),
@@ -134,9 +134,13 @@ AppAction PopoverNotificationsConnector::mapAction(const ViewAction& action) con
 
 PopoverView::State PopoverViewConnector::mapState(const AppState& state) const
 {
-    const auto list = PopoverListConnector { clock }.mapState(state);
+    // The list connector's rule, without building the lists.
+    const auto& items = state.remindersStore.items;
+    const bool isEmpty = popoverListIsEmpty(
+        popoverListPoolOf(items.value, items.submittedValues, state.reminders.editing),
+        state.view.popover.hideItemsWithNoDueDate, clock->now());
     return {
-        .isEmpty = list.currentItems.size() + list.pastItems.size() < 1,
+        .isEmpty = isEmpty,
         .emptyStateIsPlaying = state.view.popover.isPresented,
         .notifications = PopoverNotificationsConnector {}.mapState(state),
     };

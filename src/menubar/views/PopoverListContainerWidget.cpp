@@ -46,7 +46,14 @@ PopoverListContainerWidget::PopoverListContainerWidget(
         [this](const PopoverListContainerView::State& state) { render(state); });
 }
 
-PopoverListContainerWidget::~PopoverListContainerWidget() = default;
+PopoverListContainerWidget::~PopoverListContainerWidget()
+{
+    // The list outlives this part of the widget (its base deletes it): a title field it
+    // closes on the way, as the window hides, must find nobody to tell.
+    m_list->setCallbacks({});
+    m_subscription.cancel();
+    m_ticks.cancel();
+}
 
 void PopoverListContainerWidget::render(const PopoverListContainerView::State& state)
 {

@@ -1,6 +1,8 @@
 #include "menubar/views/PopoverListModel.hpp"
 
+#include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 namespace tidemark {
 
@@ -28,6 +30,12 @@ std::vector<PopoverListModel::Row> PopoverListModel::rowsOf(
 
 namespace {
 
+bool sameIDs(const std::vector<AnyReminder>& a, const std::vector<AnyReminder>& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+        [](const AnyReminder& x, const AnyReminder& y) { return x.id == y.id; });
+}
+
 template <class Row> std::vector<std::string> keysOf(const std::vector<Row>& rows)
 {
     std::vector<std::string> keys;
@@ -46,6 +54,39 @@ void PopoverListModel::setLists(
 {
     if (currentItems == m_current && pastItems == m_past)
         return;
+    if (sameIDs(currentItems, m_current) && sameIDs(pastItems, m_past)) {
+        // Every row stays where it is (the common case of a typed title or a tick of new
+        // times): no keys to build or steps to find, only the changed rows to tell.
+        const std::vector<AnyReminder> oldCurrent
+            = std::exchange(m_current, std::move(currentItems));
+        const std::vector<AnyReminder> oldPast = std::exchange(m_past, std::move(pastItems));
+        m_rows = rowsOf(m_current, m_past);
+        int row = 0;
+        int firstChanged = -1;
+        int lastChanged = -1;
+        auto flush = [this, &firstChanged, &lastChanged] {
+            if (firstChanged >= 0)
+                Q_EMIT dataChanged(index(firstChanged), index(lastChanged));
+            firstChanged = lastChanged = -1;
+        };
+        for (const auto& [before, after] :
+            { std::pair { &oldCurrent, &m_current }, std::pair { &oldPast, &m_past } }) {
+            if (after->empty())
+                continue;
+            ++row; // the header
+            for (std::size_t i = 0; i < after->size(); ++i, ++row) {
+                if ((*before)[i] == (*after)[i])
+                    continue;
+                if (firstChanged >= 0 && lastChanged != row - 1)
+                    flush();
+                if (firstChanged < 0)
+                    firstChanged = row;
+                lastChanged = row;
+            }
+        }
+        flush();
+        return;
+    }
     m_rowByIDIsCurrent = false;
     // The old lists stay alive until every step has been told: rows not yet reached still
     // point into them.

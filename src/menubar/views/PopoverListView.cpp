@@ -1,6 +1,7 @@
 #include "menubar/views/PopoverListView.hpp"
 
 #include "menubar/views/PopoverGlyphs.hpp"
+#include "menubar/views/PopoverKeys.hpp"
 #include "menubar/views/PopoverListModel.hpp"
 #include "platform/ui/ColorScheme.hpp"
 #include "toolkit/ContinuousCorners.hpp"
@@ -9,6 +10,7 @@
 #include "toolkit/ListRowDivider.hpp"
 
 #include <QContextMenuEvent>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -71,6 +73,36 @@ void drawPhrase(QPainter& painter, const QRectF& line, const TimeView::Phrase& p
         x += width;
     }
 }
+
+// Draws a menu entry's glyph again in the menu's text colour whenever its palette changes
+// (light to dark and back), as the menu's own texts follow it.
+class GlyphFollowsPalette final : public QObject {
+public:
+    GlyphFollowsPalette(QMenu* menu, QAction* action, PopoverGlyph glyph)
+        : QObject(menu)
+        , m_action(action)
+        , m_glyph(glyph)
+    {
+        menu->installEventFilter(this);
+        paint(menu);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::PaletteChange)
+            paint(static_cast<QWidget*>(watched));
+        return false;
+    }
+
+private:
+    void paint(const QWidget* menu)
+    {
+        m_action->setIcon(popoverGlyphIcon(m_glyph, primaryTextColor(menu->palette())));
+    }
+
+    QAction* m_action;
+    PopoverGlyph m_glyph;
+};
 
 } // namespace
 
@@ -295,6 +327,15 @@ QSize PopoverRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelInde
         rowHeight(labels, selected, labels && TimeView::showsTitleRow(selected, reminder->title)) };
 }
 
+QPalette PopoverRowDelegate::editorPalette() const
+{
+    QPalette palette = m_view->palette();
+    palette.setColor(QPalette::Base, Qt::transparent);
+    palette.setColor(QPalette::Text, primaryTextColor(palette));
+    palette.setColor(QPalette::PlaceholderText, secondaryTextColor(palette));
+    return palette;
+}
+
 QWidget* PopoverRowDelegate::createEditor(
     QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const
 {
@@ -306,11 +347,7 @@ QWidget* PopoverRowDelegate::createEditor(
     editor->setFont(measures().fonts.title);
     editor->setTextMargins(0, 0, 0, 0);
     editor->setContentsMargins(0, 0, 0, 0);
-    QPalette palette = m_view->palette();
-    palette.setColor(QPalette::Base, Qt::transparent);
-    palette.setColor(QPalette::Text, primaryTextColor(palette));
-    palette.setColor(QPalette::PlaceholderText, secondaryTextColor(palette));
-    editor->setPalette(palette);
+    editor->setPalette(editorPalette());
     editor->setAutoFillBackground(false);
     editor->setAttribute(Qt::WA_TranslucentBackground);
     const QString placeholder = QString::fromStdString(TimeView::titlePlaceholder());
@@ -406,12 +443,13 @@ void PopoverListView::setLists(
     std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems)
 {
     // A due time may have passed since these lists were split.
-    auto split = advancePopoverList(std::move(currentItems), std::move(pastItems), m_clock->now());
+    const Date now = m_clock->now();
+    auto advanced = advancePopoverListAt(std::move(currentItems), std::move(pastItems), now);
     ++m_syncingSelection;
-    m_model->setLists(std::move(split.currentItems), std::move(split.pastItems));
+    m_model->setLists(std::move(advanced.split.currentItems), std::move(advanced.split.pastItems));
     --m_syncingSelection;
     relayout();
-    scheduleTransition();
+    scheduleTransition(advanced.nextTransition, now);
 }
 
 void PopoverListView::setFormatter(std::shared_ptr<DateComponentsFormatter> formatter)
@@ -425,10 +463,8 @@ void PopoverListView::moveDueReminders()
     setLists(m_model->currentItems(), m_model->pastItems());
 }
 
-void PopoverListView::scheduleTransition()
+void PopoverListView::scheduleTransition(std::optional<Date> next, Date now)
 {
-    const Date now = m_clock->now();
-    const auto next = nextPopoverListTransition(m_model->currentItems(), now);
     if (!next) {
         m_transition->stop();
         return;
@@ -528,6 +564,12 @@ void PopoverListView::editTitle(int row)
     const int at = m_model->rowOf(id);
     if (at >= 0)
         QListView::edit(m_model->index(at), QAbstractItemView::AllEditTriggers, nullptr);
+    // The view selects a field's whole text as it opens, and the first key typed would
+    // replace the title: the cursor goes to its end instead.
+    if (m_editor) {
+        m_editor->deselect();
+        m_editor->end(false);
+    }
 }
 
 void PopoverListView::endEditing()
@@ -580,8 +622,8 @@ void PopoverListView::titleEdited(const QString& text)
 void PopoverListView::keyPressEvent(QKeyEvent* event)
 {
     // Removal, undo and redo, and closing belong to the popover, not to the list.
-    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Escape
-        || event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+    if (event->key() == Qt::Key_Delete || event->key() == Qt::Key_Escape || isUndoKey(event)
+        || isRedoKey(event)) {
         event->ignore();
         return;
     }
@@ -610,6 +652,10 @@ void PopoverListView::mousePressEvent(QMouseEvent* event)
             }
             if (g.title && g.title->contains(point) && hasLabels(*reminder)) {
                 editTitle(index.row());
+                // The cursor stands where the title was clicked.
+                if (m_editor)
+                    m_editor->setCursorPosition(
+                        m_editor->cursorPositionAt(m_editor->mapFrom(viewport(), point)));
                 event->accept();
                 return;
             }
@@ -651,9 +697,8 @@ QMenu* PopoverListView::makeContextMenu(int row)
     auto* contextMenu = new QMenu(this);
     contextMenu->setToolTipsVisible(true);
     const QString title = QString::fromStdString(menu.content.title());
-    QAction* remove = contextMenu->addAction(
-        popoverGlyphIcon(PopoverGlyph::archiveBox, primaryTextColor(contextMenu->palette())),
-        title);
+    QAction* remove = contextMenu->addAction(title);
+    new GlyphFollowsPalette(contextMenu, remove, PopoverGlyph::archiveBox);
     remove->setToolTip(title);
     remove->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
     remove->setShortcutContext(Qt::WidgetShortcut);
@@ -684,6 +729,8 @@ void PopoverListView::changeEvent(QEvent* event)
         m_delegate->invalidateMeasures();
         relayout();
     }
+    if (event->type() == QEvent::PaletteChange && m_editor)
+        m_editor->setPalette(m_delegate->editorPalette());
     QListView::changeEvent(event);
 }
 

@@ -62,6 +62,9 @@ public:
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
         const QModelIndex& index) const override;
 
+    // The title field's colours in the list's palette (light or dark as it stands now).
+    QPalette editorPalette() const;
+
     // The fonts changed (or the pixel ratio): measure again.
     void invalidateMeasures();
 
@@ -159,7 +162,8 @@ protected:
 private:
     friend class PopoverRowDelegate;
     void titleEdited(const QString& text);
-    void scheduleTransition();
+    // Moves the reminders that fall due at `next` (none: no reminder will) then.
+    void scheduleTransition(std::optional<Date> next, Date now);
     void relayout();
 
 public:

@@ -2,6 +2,7 @@
 
 #include "core/state/AppState.hpp"
 #include "menubar/views/PopoverContainerView.hpp"
+#include "menubar/views/PopoverKeys.hpp"
 #include "menubar/views/PopoverStyle.hpp"
 #include "menubar/views/PopoverToolbarView.hpp"
 #include "toolkit/ContinuousCorners.hpp"
@@ -86,10 +87,10 @@ void PopoverPanelContent::keyPressEvent(QKeyEvent* event)
     const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (event->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) {
         store->dispatch(actions::popoverIsPresented(false));
-    } else if (event->matches(QKeySequence::Undo)) {
-        bridge->undo();
-    } else if (event->matches(QKeySequence::Redo)) {
+    } else if (isRedoKey(event)) {
         bridge->redo();
+    } else if (isUndoKey(event)) {
+        bridge->undo();
     } else if (event->key() == Qt::Key_Delete
         && (modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier)) {
         // The Edit menu's remove command: the selection, deleted or archived as the removal
