@@ -8,6 +8,7 @@
 
 #include "core/Store.hpp"
 #include "platform/reactive/QtMainQueue.hpp"
+#include "reminders/views/RemindersListPicker.hpp"
 #include "reminders/views/SyncSettingsPane.hpp"
 #include "reminders/views/SyncSettingsPreviews.hpp"
 

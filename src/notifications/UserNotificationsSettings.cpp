@@ -60,12 +60,12 @@ UserNotificationsSettingsContent userNotificationsSettingsContent(const View::St
     content.showsDeniedSteps = denied;
     content.showsServerMissing = !state.isServerAvailable;
     // Without a server the style and the sound say nothing about what the user would see.
-    content.showsChecklist
-        = content.toggleIsOn && !denied && !waiting && state.isServerAvailable;
+    content.showsChecklist = content.toggleIsOn && !denied && !waiting && state.isServerAvailable;
     content.alertStyle = alertStyleIndicator(state.alertStyle);
     content.alertStyleFooterKey = alertStyleFooter(state.alertStyle);
     content.showsRecommendation = state.alertStyle != UNAlertStyle::alert;
-    content.sound = { state.soundSetting, "Settings", state.soundSetting ? "on_label" : "off_label" };
+    content.sound
+        = { state.soundSetting, "Settings", state.soundSetting ? "on_label" : "off_label" };
     return content;
 }
 

@@ -9,6 +9,36 @@
 
 namespace tidemark {
 
+namespace {
+
+// A section that draws its frame only in the grouped form style. (A style sheet would hide the
+// frame too, but it takes the palette's colours from every control inside.)
+class FormSection final : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+    void setFramed(bool framed)
+    {
+        if (framed == m_framed)
+            return;
+        m_framed = framed;
+        setFlat(!framed);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (m_framed || !title().isEmpty())
+            QGroupBox::paintEvent(event);
+    }
+
+private:
+    bool m_framed = true;
+};
+
+} // namespace
+
 FormPane::FormPane(QWidget* parent)
     : QWidget(parent)
     , m_sections(new QVBoxLayout(this))
@@ -31,7 +61,7 @@ FormPane::~FormPane()
 
 QGroupBox* FormPane::addSection(const QString& title)
 {
-    auto* section = new QGroupBox(title, this);
+    auto* section = new FormSection(title, this);
     frame(section);
     auto* rows = new QVBoxLayout(section);
     rows->setSpacing(6);
@@ -59,11 +89,8 @@ bool FormPane::event(QEvent* event)
 
 void FormPane::frame(QGroupBox* section) const
 {
-    // Flat group boxes still draw a rule: plain sections draw nothing at all.
-    section->setFlat(!m_formStyle);
-    section->setStyleSheet(m_formStyle
-            ? QString()
-            : QStringLiteral("QGroupBox { border: none; margin: 0px; padding: 0px; }"));
+    if (auto* own = dynamic_cast<FormSection*>(section))
+        own->setFramed(m_formStyle.has_value());
 }
 
 void FormPane::followFormStyle()

@@ -55,8 +55,8 @@ AppAction UserNotificationsSettingsConnector::mapAction(const ViewAction& action
                     NotificationSettingsAction { NotificationSettingsReadAction::submit({}) } });
             },
             [](const A::RequestAuthorization&) -> AppAction {
-                return notifications(UA::RequestAuthorization {
-                    NotificationAuthorizationRequestAction::submit(
+                return notifications(
+                    UA::RequestAuthorization { NotificationAuthorizationRequestAction::submit(
                         settingsPaneAuthorizationOptions) });
             },
             [](const A::ResetAuthorizationStatus&) -> AppAction {

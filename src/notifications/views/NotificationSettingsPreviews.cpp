@@ -53,18 +53,19 @@ namespace {
 
 PreviewState paneState(const std::string& name, bool grouped = true)
 {
-    return { grouped ? name : name + ", plain form", [name, grouped]() -> QWidget* {
-                auto* form = new QWidget;
-                if (grouped)
-                    groupedFormStyle(form);
-                auto* layout = new QVBoxLayout(form);
-                layout->setContentsMargins(0, 0, 0, 0);
-                layout->addWidget(makeNotificationSettingsPane(
-                    UserNotificationsSettingsStore::constant(notificationSettingsPreviewState(name)),
-                    form));
-                form->setFixedWidth(480);
-                return form;
-            } };
+    return { grouped ? name : name + ", plain form",
+        [name, grouped]() -> QWidget* {
+            auto* form = new QWidget;
+            if (grouped)
+                groupedFormStyle(form);
+            auto* layout = new QVBoxLayout(form);
+            layout->setContentsMargins(0, 0, 0, 0);
+            layout->addWidget(makeNotificationSettingsPane(
+                UserNotificationsSettingsStore::constant(notificationSettingsPreviewState(name)),
+                form));
+            form->setFixedWidth(480);
+            return form;
+        } };
 }
 
 } // namespace

@@ -101,8 +101,8 @@ SecondaryLabel::SecondaryLabel(const QString& text, double scale, QWidget* paren
 bool SecondaryLabel::event(QEvent* event)
 {
     const auto type = event->type();
-    if (type == QEvent::ParentChange || type == QEvent::PaletteChange
-        || type == QEvent::FontChange || type == QEvent::Polish)
+    if (type == QEvent::ParentChange || type == QEvent::PaletteChange || type == QEvent::FontChange
+        || type == QEvent::Polish)
         follow();
     return QLabel::event(event);
 }
@@ -228,8 +228,8 @@ UserNotificationsSettingsPane::UserNotificationsSettingsPane(
     m_content = userNotificationsSettingsContent(m_store->state());
     arrange(formStyle());
     render(m_store->state());
-    m_subscription = m_store->statePublisher().sink(
-        [this](const View::State& state) { render(state); });
+    m_subscription
+        = m_store->statePublisher().sink([this](const View::State& state) { render(state); });
 }
 
 UserNotificationsSettingsPane::~UserNotificationsSettingsPane() = default;
@@ -246,8 +246,8 @@ void UserNotificationsSettingsPane::buildToggleSection()
     progress->setRange(0, 0);
     progress->setTextVisible(false);
     progress->setFixedSize(36, 6);
-    auto* waitingText
-        = new SecondaryLabel(text("Notifications", "waiting_for_authorization_label"), footnoteScale);
+    auto* waitingText = new SecondaryLabel(
+        text("Notifications", "waiting_for_authorization_label"), footnoteScale);
     m_waiting = hbox({ progress, waitingText });
     m_waiting->setAccessibleName(waitingText->text());
     rows->addWidget(m_waiting);
@@ -320,8 +320,8 @@ void UserNotificationsSettingsPane::buildDeniedSection()
         QString::fromStdString(localized("Notifications", "ask_again_label %@", AppInfo::name())),
         footnoteScale);
     rows->addWidget(hbox({ askAgain, m_askAgainButton }, 8));
-    connect(m_askAgainButton, &QPushButton::clicked, this,
-        [this] { send(View::askAgainActions()); });
+    connect(
+        m_askAgainButton, &QPushButton::clicked, this, [this] { send(View::askAgainActions()); });
 }
 
 void UserNotificationsSettingsPane::buildChecklist()

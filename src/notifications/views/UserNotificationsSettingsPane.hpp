@@ -26,8 +26,8 @@ using UserNotificationsSettingsStore = Store<UserNotificationsSettingsConnecting
 // the surrounding one; both follow the surroundings.
 class SecondaryLabel final : public QLabel {
 public:
-    explicit SecondaryLabel(const QString& text = {}, double scale = 12.0 / 13.0,
-        QWidget* parent = nullptr);
+    explicit SecondaryLabel(
+        const QString& text = {}, double scale = 12.0 / 13.0, QWidget* parent = nullptr);
 
 protected:
     bool event(QEvent* event) override;

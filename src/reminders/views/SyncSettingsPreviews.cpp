@@ -46,8 +46,8 @@ QWidget* inForm(bool grouped, const std::function<QWidget*(QWidget*)>& make)
     return form;
 }
 
-PreviewState paneState(std::string name, AppleRemindersConnectingView::State state,
-    bool grouped = true)
+PreviewState paneState(
+    std::string name, AppleRemindersConnectingView::State state, bool grouped = true)
 {
     return { std::move(name), [state, grouped]() -> QWidget* {
                 return inForm(grouped, [&](QWidget* parent) {
@@ -74,7 +74,8 @@ PreviewState pickerState(std::string name, std::vector<AnySource> sources)
                     entries->setSelectionModel(picker->view()->selectionModel());
                     entries->setCurrentIndex(picker->model()->index(picker->currentIndex(), 0));
                     const int rows = picker->model()->rowCount();
-                    entries->setFixedHeight(entries->sizeHintForRow(0) * rows + 2 * entries->frameWidth());
+                    entries->setFixedHeight(
+                        entries->sizeHintForRow(0) * rows + 2 * entries->frameWidth());
                     layout->addWidget(entries);
                     return box;
                 });

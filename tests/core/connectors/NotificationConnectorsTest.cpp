@@ -181,9 +181,9 @@ TEST_F(NotificationConnectors, TheIndicatorsFollowTheStyleAndTheSound)
 
 TEST_F(NotificationConnectors, TheSwitchSendsItsTwoActionsInOrder)
 {
-    const auto ask = notifications(UA::RequestAuthorization {
-        NotificationAuthorizationRequestAction::submit(UNAuthorizationOptions::alert
-            | UNAuthorizationOptions::sound) });
+    const auto ask
+        = notifications(UA::RequestAuthorization { NotificationAuthorizationRequestAction::submit(
+            UNAuthorizationOptions::alert | UNAuthorizationOptions::sound) });
     EXPECT_THAT(rootActions(Pane::toggleActions(true)),
         ElementsAre(notifications(UA::IsEnabled { true }), ask));
     EXPECT_THAT(rootActions(Pane::toggleActions(false)),
@@ -191,8 +191,8 @@ TEST_F(NotificationConnectors, TheSwitchSendsItsTwoActionsInOrder)
             notifications(
                 UA::RequestAuthorization { NotificationAuthorizationRequestAction::reset() })));
     EXPECT_THAT(rootActions(Pane::askAgainActions()),
-        ElementsAre(notifications(UA::ForgetAuthorization {}),
-            notifications(UA::IsEnabled { true }), ask));
+        ElementsAre(
+            notifications(UA::ForgetAuthorization {}), notifications(UA::IsEnabled { true }), ask));
 
     // Through the root reducer: on waits for the answer, off clears the request.
     auto store = makeStore();
@@ -212,6 +212,6 @@ TEST_F(NotificationConnectors, ThePanesOtherActionsReadPreviewAndReset)
         notifications(UA::Settings {
             NotificationSettingsAction { NotificationSettingsReadAction::submit({}) } }));
     EXPECT_EQ(connector.mapAction(Pane::Action::PreviewNotification {}),
-        notifications(UA::CreateNotification {
-            "Send a notification to see how reminders will look.", 0.4 }));
+        notifications(
+            UA::CreateNotification { "Send a notification to see how reminders will look.", 0.4 }));
 }

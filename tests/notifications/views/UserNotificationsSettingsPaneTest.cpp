@@ -1,10 +1,10 @@
 // The notification pane sends what the user does, in order, and nothing when it only shows a
 // state; it reads the settings again when a permission request completes; the desktop's
 // settings open through the settings program, and a missing one is explained in the pane.
+#include "notifications/views/UserNotificationsSettingsPane.hpp"
 #include "core/Store.hpp"
 #include "notifications/SystemSettings.hpp"
 #include "notifications/UserNotificationsSettings.hpp"
-#include "notifications/views/UserNotificationsSettingsPane.hpp"
 #include "support/TestMainQueue.hpp"
 
 #include <QApplication>
@@ -36,12 +36,13 @@ struct PaneStores {
     explicit PaneStores(Pane::State initial)
     {
         auto log = sent;
-        parent = Store<Pane::State, Input>::make(initial, [log](Pane::State& state, const Input& in) {
-            if (const auto* whole = std::get_if<Pane::State>(&in))
-                state = *whole;
-            else
-                log->push_back(std::get<Pane::Action>(in));
-        });
+        parent
+            = Store<Pane::State, Input>::make(initial, [log](Pane::State& state, const Input& in) {
+                  if (const auto* whole = std::get_if<Pane::State>(&in))
+                      state = *whole;
+                  else
+                      log->push_back(std::get<Pane::Action>(in));
+              });
         pane = parent->derived<Pane::State, Pane::Action>(
             [](const Pane::State& s) { return s; }, [](const Pane::Action& a) { return Input(a); });
     }
@@ -126,7 +127,8 @@ TEST_F(UserNotificationsSettingsPaneTest, TheSwitchSendsItsTwoActionsInOrderAndS
     EXPECT_THAT(stores.take(), testing::Contains(A(A::ReadNotificationSettings {})))
         << "shown and active: the settings are read";
     pane.toggle()->click();
-    EXPECT_THAT(stores.take(), ElementsAre(A(A::IsEnabled { true }), A(A::RequestAuthorization {})));
+    EXPECT_THAT(
+        stores.take(), ElementsAre(A(A::IsEnabled { true }), A(A::RequestAuthorization {})));
     EXPECT_FALSE(pane.toggle()->isChecked()) << "on only once the store says so";
 
     stores.set(allowed());
@@ -176,8 +178,8 @@ TEST_F(UserNotificationsSettingsPaneTest, ARefusalOffersTheStepsAndAskingAgain)
     EXPECT_FALSE(pane.alertStyleSection()->isVisible());
     pane.askAgainButton()->click();
     EXPECT_THAT(stores.take(),
-        ElementsAre(A(A::ForgetAuthorization {}), A(A::IsEnabled { true }),
-            A(A::RequestAuthorization {})));
+        ElementsAre(
+            A(A::ForgetAuthorization {}), A(A::IsEnabled { true }), A(A::RequestAuthorization {})));
 
     stores.set(allowed());
     EXPECT_FALSE(pane.deniedSection()->isVisible());

@@ -1,11 +1,11 @@
 // The reminder-list picker groups the lists by account and reports the user's pick; the sync
 // pane offers the picker only while reminders live in the task lists, and sends only what the
 // user changes.
+#include "reminders/views/SyncSettingsPane.hpp"
 #include "core/Store.hpp"
 #include "platform/ui/Environment.hpp"
 #include "reminders/RemindersListPickerRows.hpp"
 #include "reminders/views/RemindersListPicker.hpp"
-#include "reminders/views/SyncSettingsPane.hpp"
 #include "support/TestMainQueue.hpp"
 #include "toolkit/FormStyle.hpp"
 
@@ -53,8 +53,7 @@ TEST(RemindersListPickerRows, AccountsHeadTheirListsOnlyWhenThereAreSeveral)
     const Case cases[] = {
         { "none", {}, {} },
         { "one account: no heading", { home }, { { Kind::list, "h1" }, { Kind::list, "h2" } } },
-        { "several, in the order given; equal titles by identifier",
-            { home, work, empty },
+        { "several, in the order given; equal titles by identifier", { home, work, empty },
             { { Kind::header, "Home" }, { Kind::list, "h1" }, { Kind::list, "h2" },
                 { Kind::header, "Work" }, { Kind::list, "w1" }, { Kind::list, "w2" },
                 { Kind::header, "Empty" } } },
@@ -124,18 +123,19 @@ struct PaneStores {
     explicit PaneStores(Sync::State initial)
     {
         auto log = sent;
-        parent = Store<Sync::State, Input>::make(initial, [log](Sync::State& state, const Input& in) {
-            if (const auto* whole = std::get_if<Sync::State>(&in)) {
-                state = *whole;
-                return;
-            }
-            const auto& action = std::get<Sync::Action>(in);
-            log->push_back(action);
-            if (const auto* enabled = std::get_if<Sync::Action::IsEnabled>(&action))
-                state.isEnabled = enabled->isEnabled;
-            if (const auto* list = std::get_if<Sync::Action::SelectedList>(&action))
-                state.selectedList = list->list;
-        });
+        parent
+            = Store<Sync::State, Input>::make(initial, [log](Sync::State& state, const Input& in) {
+                  if (const auto* whole = std::get_if<Sync::State>(&in)) {
+                      state = *whole;
+                      return;
+                  }
+                  const auto& action = std::get<Sync::Action>(in);
+                  log->push_back(action);
+                  if (const auto* enabled = std::get_if<Sync::Action::IsEnabled>(&action))
+                      state.isEnabled = enabled->isEnabled;
+                  if (const auto* list = std::get_if<Sync::Action::SelectedList>(&action))
+                      state.selectedList = list->list;
+              });
         pane = parent->derived<Sync::State, Sync::Action>(
             [](const Sync::State& s) { return s; }, [](const Sync::Action& a) { return Input(a); });
     }
