@@ -5,6 +5,9 @@
 #include "core/Store.hpp"
 #include "notifications/SystemSettings.hpp"
 #include "notifications/UserNotificationsSettings.hpp"
+#include "platform/foundation/Calendar.hpp"
+#include "platform/foundation/Clock.hpp"
+#include "support/AppTestStore.hpp"
 #include "support/TestMainQueue.hpp"
 
 #include <QApplication>
@@ -233,6 +236,45 @@ TEST_F(UserNotificationsSettingsPaneTest, SettingsButtonsOpenTheDesktopsProgramO
         ElementsAre("gnome-control-center notifications", "gnome-control-center sound"));
     EXPECT_EQ(problemOf(pane.notificationSettingsButton()), nullptr) << "the message goes";
     EXPECT_THAT(stores.take(), IsEmpty()) << "opening settings sends nothing";
+}
+
+// On the main store, through the connector: the switch reaches the notifications slice, and
+// the answers coming back through the slice are what the pane shows.
+TEST_F(UserNotificationsSettingsPaneTest, OnTheMainStoreThePaneFollowsTheNotificationsSlice)
+{
+    const Date now = dateFromTimeIntervalSince1970(1'750'000'000);
+    auto store = AppStore::make(AppState::initial(now, Calendar("UTC")),
+        test::rootReducer(std::make_shared<ManualClock>(now)));
+    std::unique_ptr<QWidget> widget(makeNotificationSettingsPane(store, nullptr, systemSettings));
+    auto& pane = dynamic_cast<UserNotificationsSettingsPane&>(*widget);
+    show(pane);
+    const auto& user = [&]() -> const UserNotificationsState& {
+        return store->state().notifications.user;
+    };
+    EXPECT_EQ(user().settings.submit.status, Status::loading) << "shown: the settings are read";
+
+    pane.toggle()->click();
+    test::drainMainQueue();
+    EXPECT_TRUE(user().isEnabled);
+    EXPECT_EQ(user().requestAuthorization.status, Status::loading);
+    EXPECT_TRUE(pane.waiting()->isVisible());
+
+    auto notifications = [&](UserNotificationsAction action) {
+        store->dispatch(AppAction::Notifications { NotificationsAction { std::move(action) } });
+        test::drainMainQueue();
+    };
+    notifications(UserNotificationsAction::RequestAuthorization {
+        NotificationAuthorizationRequestAction::success(EquatableVoid {}) });
+    EXPECT_FALSE(pane.waiting()->isVisible());
+    UNNotificationSettings granted;
+    granted.authorizationStatus = UNAuthorizationStatus::authorized;
+    granted.alertStyle = UNAlertStyle::alert;
+    granted.isServerAvailable = true;
+    notifications(UserNotificationsAction::Settings {
+        NotificationSettingsAction { NotificationSettingsReadAction::success(granted) } });
+    EXPECT_TRUE(pane.toggle()->isChecked());
+    EXPECT_TRUE(pane.alertStyleSection()->isVisible());
+    EXPECT_FALSE(pane.soundIndicator()->isGood()) << "the server plays no sound";
 }
 
 } // namespace

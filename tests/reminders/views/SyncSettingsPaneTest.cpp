@@ -6,6 +6,9 @@
 #include "platform/ui/Environment.hpp"
 #include "reminders/RemindersListPickerRows.hpp"
 #include "reminders/views/RemindersListPicker.hpp"
+#include "platform/foundation/Calendar.hpp"
+#include "platform/foundation/Clock.hpp"
+#include "support/AppTestStore.hpp"
 #include "support/TestMainQueue.hpp"
 #include "toolkit/FormStyle.hpp"
 
@@ -191,6 +194,33 @@ TEST(SyncSettingsPane, TheUsersChangesSendOneActionEach)
             A(A::IsEnabled { false })));
     EXPECT_EQ(pane.picker()->currentIndex(), 5);
     EXPECT_FALSE(pane.picker()->isEnabled());
+}
+
+// On the main store, through the connector: the switch names the data source and the pick
+// becomes the reminders slice's list.
+TEST(SyncSettingsPane, OnTheMainStoreItEditsTheRemindersSlice)
+{
+    const Date now = dateFromTimeIntervalSince1970(1'750'000'000);
+    auto store = AppStore::make(AppState::initial(now, Calendar("UTC")),
+        test::rootReducer(std::make_shared<ManualClock>(now)));
+    std::unique_ptr<QWidget> widget(makeSyncSettingsPane(store));
+    auto& pane = dynamic_cast<SyncSettingsPane&>(*widget);
+    EXPECT_FALSE(pane.picker()->isEnabled());
+
+    pane.toggle()->click();
+    test::drainMainQueue();
+    EXPECT_EQ(store->state().reminders.services.dataSource, RemindersDataSource::appleReminders);
+    ASSERT_TRUE(pane.picker()->isEnabled());
+    // The task lists' accounts are read, as the storage middleware would.
+    store->dispatch(actions::sourcesAction(RemindersSourcesAction::read(
+        RemindersSourcesAction::ReadAction::success(std::set { home, work }))));
+    test::drainMainQueue();
+    // The set yields "a-work" first: the accounts come in its order.
+    EXPECT_EQ(pane.picker()->itemText(0), QStringLiteral("Work"));
+    Q_EMIT pane.picker()->activated(5);
+    test::drainMainQueue();
+    EXPECT_EQ(store->state().reminders.selectedList, (AnyList { "h2", "Shopping" }));
+    EXPECT_EQ(pane.picker()->currentIndex(), 5);
 }
 
 } // namespace
