@@ -1,6 +1,7 @@
 #include "reminders/views/RemindersListPicker.hpp"
 
 #include "platform/foundation/StringTables.hpp"
+#include "platform/ui/AncestorEvents.hpp"
 #include "platform/ui/Environment.hpp"
 #include "toolkit/FormStyle.hpp"
 
@@ -17,8 +18,18 @@ RemindersListPicker::RemindersListPicker(QWidget* parent)
     setAccessibleName(QString::fromStdString(localized("Reminders", "list_selection_label")));
     setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(this, &QComboBox::activated, this, &RemindersListPicker::picked);
+    // The form style comes from whichever ancestor sets it, which may arrive later.
+    m_ancestry = new AncestorEventFilter(this, [this](QWidget*, QEvent* event) {
+        if (event->type() == QEvent::ParentChange)
+            followFormStyle();
+    });
     followFormStyle();
     showSelection();
+}
+
+RemindersListPicker::~RemindersListPicker()
+{
+    delete m_ancestry;
 }
 
 void RemindersListPicker::setSources(const std::vector<AnySource>& sources)
@@ -44,7 +55,7 @@ void RemindersListPicker::setChooseHandler(std::function<void(const AnyList&)> h
 
 bool RemindersListPicker::event(QEvent* event)
 {
-    if (isEnvironmentChange(event) || event->type() == QEvent::ParentChange)
+    if (isEnvironmentChange(event))
         followFormStyle();
     return QComboBox::event(event);
 }

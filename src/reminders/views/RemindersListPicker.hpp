@@ -12,6 +12,7 @@ class QStandardItemModel;
 
 namespace tidemark {
 
+class AncestorEventFilter;
 // Chooses the reminder list new reminders go into: the lists of every account, under the
 // account's title (a disabled entry) when there are two accounts or more. It shows what it is
 // given and reports the user's choice; its owner decides what it then shows. At most 200 wide
@@ -21,6 +22,7 @@ public:
     static constexpr int plainMaximumWidth = 200;
 
     explicit RemindersListPicker(QWidget* parent = nullptr);
+    ~RemindersListPicker() override;
 
     // Both change nothing when the value is the one shown, and send nothing.
     void setSources(const std::vector<AnySource>& sources);
@@ -43,6 +45,7 @@ private:
     void picked(int index);
 
     QStandardItemModel* m_model;
+    AncestorEventFilter* m_ancestry = nullptr;
     std::vector<AnySource> m_sources;
     std::optional<AnyList> m_selectedList;
     std::vector<RemindersListPickerRow> m_rows;

@@ -248,9 +248,8 @@ TEST_F(UserNotificationsSettingsPaneTest, OnTheMainStoreThePaneFollowsTheNotific
     std::unique_ptr<QWidget> widget(makeNotificationSettingsPane(store, nullptr, systemSettings));
     auto& pane = dynamic_cast<UserNotificationsSettingsPane&>(*widget);
     show(pane);
-    const auto& user = [&]() -> const UserNotificationsState& {
-        return store->state().notifications.user;
-    };
+    const auto& user
+        = [&]() -> const UserNotificationsState& { return store->state().notifications.user; };
     EXPECT_EQ(user().settings.submit.status, Status::loading) << "shown: the settings are read";
 
     pane.toggle()->click();

@@ -3,11 +3,11 @@
 // user changes.
 #include "reminders/views/SyncSettingsPane.hpp"
 #include "core/Store.hpp"
+#include "platform/foundation/Calendar.hpp"
+#include "platform/foundation/Clock.hpp"
 #include "platform/ui/Environment.hpp"
 #include "reminders/RemindersListPickerRows.hpp"
 #include "reminders/views/RemindersListPicker.hpp"
-#include "platform/foundation/Calendar.hpp"
-#include "platform/foundation/Clock.hpp"
 #include "support/AppTestStore.hpp"
 #include "support/TestMainQueue.hpp"
 #include "toolkit/FormStyle.hpp"
@@ -113,6 +113,15 @@ TEST(RemindersListPickerWidget, IsAtMost200WideUnlessTheFormIsGrouped)
     EXPECT_EQ(picker->maximumWidth(), RemindersListPicker::plainMaximumWidth);
     setEnvironmentValue(&form, formStyleKey, std::optional<FormStyle>(FormStyle::grouped));
     EXPECT_EQ(picker->maximumWidth(), QWIDGETSIZE_MAX);
+
+    // Built first and put into a grouped form later, inside a pane of its own.
+    QWidget grouped;
+    setEnvironmentValue(&grouped, formStyleKey, std::optional<FormStyle>(FormStyle::grouped));
+    auto* pane = new QWidget;
+    auto* inner = new RemindersListPicker(pane);
+    EXPECT_EQ(inner->maximumWidth(), RemindersListPicker::plainMaximumWidth);
+    pane->setParent(&grouped);
+    EXPECT_EQ(inner->maximumWidth(), QWIDGETSIZE_MAX);
 }
 
 // A store of the pane's state that also takes whole states from the test, standing for the
