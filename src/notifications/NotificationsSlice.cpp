@@ -54,6 +54,7 @@ void userNotificationsReducer(UserNotificationsState& state, const UserNotificat
                 }
             },
             [&](const UserNotificationsAction::NotificationAction&) -> void {},
+            [&](const UserNotificationsAction::ForgetAuthorization&) -> void {},
         },
         action);
 }

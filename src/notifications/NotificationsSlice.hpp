@@ -60,8 +60,14 @@ struct UserNotificationsActionCases {
         std::string requestIdentifier;
         bool operator==(const NotificationAction&) const = default;
     };
+    // Forget the user's answer to the permission request, so that the next request asks
+    // again. A refusal is kept by the application's own notification layer, where no desktop
+    // setting reaches it.
+    struct ForgetAuthorization {
+        bool operator==(const ForgetAuthorization&) const = default;
+    };
     using Variant = std::variant<CreateNotification, IsEnabled, RequestAuthorization, Settings,
-        NotificationAction>;
+        NotificationAction, ForgetAuthorization>;
 };
 
 struct UserNotificationsAction : ActionOf<UserNotificationsActionCases> {

@@ -61,6 +61,8 @@ public:
     virtual void requestAuthorization(
         UNAuthorizationOptions options, AuthorizationCompletion completion)
         = 0;
+    // Forgets the user's answer, so the next request asks again.
+    virtual void resetAuthorization() = 0;
 
     // The user's responses, from now until the next finish; every subscriber made before
     // that finish receives every response.

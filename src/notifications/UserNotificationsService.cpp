@@ -302,6 +302,12 @@ void UserNotificationsService::requestAuthorization(
             false, UNError { UNError::Code::invalidRequest, "the notification centre is gone" });
 }
 
+void UserNotificationsService::resetAuthorization()
+{
+    if (m_impl->center)
+        m_impl->center->resetAuthorization();
+}
+
 rx::Publisher<UserNotificationResponse> UserNotificationsService::receiveResponsePublisher()
 {
     return m_impl->delegate->receiveResponsePublisher();

@@ -54,6 +54,7 @@ public:
     void getNotificationSettings(SettingsCompletion completion) override;
     void requestAuthorization(
         UNAuthorizationOptions options, AuthorizationCompletion completion) override;
+    void resetAuthorization() override;
 
     rx::Publisher<UserNotificationResponse> receiveResponsePublisher() override;
     void finishResponsePublisher() override;

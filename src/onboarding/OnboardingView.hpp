@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Action.hpp"
-#include "notifications/NotificationsSlice.hpp"
+#include "notifications/UserNotificationsSettings.hpp"
 #include "onboarding/OnboardingControls.hpp"
 #include "onboarding/OnboardingSlice.hpp"
 #include "settings/AppleRemindersConnectingView.hpp"
@@ -31,11 +31,9 @@ struct OnboardingGeneralView {
     };
 };
 
-// What the notifications page's pane sees and sends. The settings window's notification pane
-// will take its place with its own State and Action; until then the page works on the
-// notifications slice's user part directly.
-using OnboardingNotificationsPaneState = UserNotificationsState;
-using OnboardingNotificationsPaneAction = UserNotificationsAction;
+// What the notifications page's pane sees and sends: the settings window's notification pane.
+using OnboardingNotificationsPaneState = UserNotificationsSettingsConnectingView::State;
+using OnboardingNotificationsPaneAction = UserNotificationsSettingsConnectingView::Action;
 
 struct OnboardingViewActionCases {
     // The page controller settled on a page.

@@ -5,9 +5,11 @@
 
 #include "menubar/views/MenubarPreviews.hpp"
 #include "menubar/views/PopoverPreviews.hpp"
+#include "notifications/views/NotificationSettingsPreviews.hpp"
 #include "onboarding/views/OnboardingPreviews.hpp"
 #include "platform/reactive/QtMainQueue.hpp"
 #include "previews/Gallery.hpp"
+#include "reminders/views/SyncSettingsPreviews.hpp"
 #include "toolkit/Previews.hpp"
 
 #include <QApplication>
@@ -61,6 +63,8 @@ int main(int argc, char** argv)
     tidemark::registerOnboardingPreviews(registry);
     tidemark::registerPopoverPreviews(registry);
     tidemark::registerMenubarPreviews(registry);
+    tidemark::registerNotificationSettingsPreviews(registry);
+    tidemark::registerSyncSettingsPreviews(registry);
 
     const auto result = tidemark::previews::writeGallery(registry, output);
     tidemark::rx::setMainQueue(nullptr);

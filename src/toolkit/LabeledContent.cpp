@@ -146,7 +146,9 @@ bool LabeledContent::event(QEvent* event)
         chooseForm();
     else if (event->type() == QEvent::LayoutRequest)
         labelWidthMayHaveChanged();
-    else if (event->type() == QEvent::ParentChange)
+    else if (event->type() == QEvent::ParentChange || event->type() == QEvent::ShowToParent
+        || event->type() == QEvent::HideToParent)
+        // Only visible rows decide the label column.
         relayoutSiblings();
     return QWidget::event(event);
 }

@@ -4,6 +4,8 @@ namespace tidemark {
 namespace {
 
 using test::onboardingPresented;
+using test::readingNotificationSettings;
+using test::readNotificationSettings;
 using test::settingsPresented;
 using test::whatsNewPresented;
 
@@ -222,6 +224,7 @@ TEST_F(AppMiddlewaresTest, OnboardingAndWhatsNewWindowsFollowTheirPresentation)
 
     store.send(
         onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
+    store.receive(readNotificationSettings(), readingNotificationSettings);
     store.send(whatsNewPresented(true), [](AppState& s) { s.view.whatsNew.isPresented = true; });
     ASSERT_TRUE(m_windowsStore->state().onboarding.window);
     ASSERT_TRUE(m_windowsStore->state().whatsNew.window);
@@ -241,6 +244,7 @@ TEST_F(AppMiddlewaresTest, ASourcesReadOnTheSyncPageFrontsOnboardingAgainAfterAD
     m_windowsStore->dispatch(AppWindowsAction::Store { store.store() });
     store.send(
         onboardingPresented(true), [](AppState& s) { s.view.onboarding.isPresented = true; });
+    store.receive(readNotificationSettings(), readingNotificationSettings);
     const AppAction answered = actions::sourcesAction(RemindersSourcesAction::Read {
         SubmittableAction<EquatableVoid, RemindersStore::Sources>::failure(Error { "denied" }) });
 
@@ -262,6 +266,7 @@ TEST_F(AppMiddlewaresTest, ASourcesReadOnTheSyncPageFrontsOnboardingAgainAfterAD
     test::timers().fire();
     EXPECT_EQ(m_activations.count(), before + 1);
     EXPECT_TRUE(m_windowsStore->state().onboarding.window->isVisible());
+    store.receive(readNotificationSettings()); // the pane is shown again: it reads again
     // One step only.
     test::drainMainQueue();
     test::timers().fire();

@@ -26,6 +26,16 @@ inline AppAction onboardingPresented(bool value)
 {
     return actions::viewAction(ViewAction::Onboarding { OnboardingAction::IsPresented { value } });
 }
+// The read the onboarding's notification pane sends whenever it is shown, and its change.
+inline AppAction readNotificationSettings()
+{
+    return AppAction::Notifications { NotificationsAction { UserNotificationsAction::Settings {
+        NotificationSettingsAction { NotificationSettingsReadAction::submit({}) } } } };
+}
+inline void readingNotificationSettings(AppState& state)
+{
+    state.notifications.user.settings.submit.status = Status::loading;
+}
 inline AppAction whatsNewPresented(bool value)
 {
     return actions::viewAction(ViewAction::WhatsNew { WhatsNewAction { value } });

@@ -175,12 +175,14 @@ TEST_F(WindowsStoreTest, AWindowTheUserClosesIsDismissedInTheMainState)
     main.send(test::onboardingPresented(true), presented(true));
     store->dispatch(onboarding(true));
 
+    main.receive(test::readNotificationSettings(), test::readingNotificationSettings);
     store->state().onboarding.window->close(); // the title bar's close button
     main.receive(test::onboardingPresented(false), presented(false));
 
     // Closed by the program, the state already says so: nothing more is sent.
     main.send(test::onboardingPresented(true), presented(true));
     store->dispatch(onboarding(true));
+    main.receive(test::readNotificationSettings()); // shown again: read again
     main.send(test::onboardingPresented(false), presented(false));
     store->dispatch(onboarding(false));
     test::drainMainQueue(); // the close's own check runs, and dispatches nothing

@@ -80,6 +80,13 @@ public:
         completion(grants && !authorizationError, authorizationError);
     }
 
+    // The user's answer is forgotten: the next request asks again.
+    void resetAuthorization() override
+    {
+        m_calls.push_back("resetAuthorization");
+        settings.authorizationStatus = UNAuthorizationStatus::notDetermined;
+    }
+
     rx::Publisher<UserNotificationResponse> receiveResponsePublisher() override
     {
         m_calls.push_back("responses");
@@ -346,6 +353,31 @@ TEST_F(UserNotificationsMiddlewareTest, GrantingPermissionSchedulesWhatWaitedFor
                   NotificationAuthorizationRequestAction::success(EquatableVoid {}) })),
         1u);
     EXPECT_EQ(state().notifications.user.requestAuthorization.status, Status::completed);
+}
+
+// A refusal is the application's own kept answer: the pane's "Ask Again" forgets it, switches
+// on and asks, in that order, whether notifications were on or not.
+TEST_F(UserNotificationsMiddlewareTest, AskingAgainForgetsTheRefusalBeforeTheRequest)
+{
+    m_service->settings.authorizationStatus = UNAuthorizationStatus::denied;
+    send(readNotificationSettings());
+    EXPECT_THAT(calls(), ElementsAre("settings"));
+    EXPECT_FALSE(state().notifications.user.isEnabled);
+
+    const AppState before = state();
+    const std::size_t logged = m_log->size();
+    send(notifications(UA::ForgetAuthorization {}));
+    EXPECT_THAT(calls(), ElementsAre("resetAuthorization")) << "while notifications are off";
+    EXPECT_EQ(state(), before) << "the state waits for the next read";
+    EXPECT_EQ(m_log->size(), logged + 1) << "no answer of its own";
+
+    send(notifications(UA::IsEnabled { true }));
+    send(requestAuthorization(Options::alert | Options::sound));
+    send(readNotificationSettings());
+    EXPECT_THAT(calls(), ElementsAre("finish", "responses", "authorize alert|sound", "settings"));
+    EXPECT_EQ(state().notifications.user.settings.settings->authorizationStatus,
+        UNAuthorizationStatus::authorized);
+    EXPECT_TRUE(state().notifications.user.isEnabled);
 }
 
 TEST_F(UserNotificationsMiddlewareTest, SettingsReadAnswersWithTheCentresSettings)

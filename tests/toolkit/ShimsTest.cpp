@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace tidemark {
@@ -84,6 +85,22 @@ TEST(LabeledContent, AChangedLabelMovesTheColumn)
     form.longLabel->setText(QStringLiteral("An even much, much longer label than before"));
     ASSERT_TRUE(waitFor([&] { return form.contentX(form.first) > before; }));
     EXPECT_EQ(form.contentX(form.first), form.contentX(form.second));
+}
+
+// Only visible rows decide the column: hiding the row with the long label moves the other
+// row's content left, in both forms, and showing it again moves it back.
+TEST(LabeledContent, AHiddenRowLeavesTheColumnToTheVisibleOnes)
+{
+    for (bool ours : { true, false }) {
+        if (!ours)
+            qunsetenv("TIDEMARK_PLATFORM_VERSION");
+        auto form = ours ? std::make_unique<Form>(older) : std::make_unique<Form>();
+        const int shared = form->contentX(form->first);
+        form->secondRow->hide();
+        ASSERT_TRUE(waitFor([&] { return form->contentX(form->first) < shared; })) << ours;
+        form->secondRow->show();
+        ASSERT_TRUE(waitFor([&] { return form->contentX(form->first) == shared; })) << ours;
+    }
 }
 
 TEST(LabeledContent, IsThePlatformFormRowWhereTheNewerFacilityIsAllowed)

@@ -1,19 +1,11 @@
 #include "core/connectors/OnboardingConnectors.hpp"
 
 #include "core/Overloaded.hpp"
+#include "core/connectors/NotificationConnectors.hpp"
 #include "core/connectors/RootActions.hpp"
 #include "core/connectors/SettingsConnectors.hpp"
 
 namespace tidemark::Connectors {
-
-namespace {
-
-AppAction notificationsAction(UserNotificationsAction action)
-{
-    return AppAction::Notifications { NotificationsAction { std::move(action) } };
-}
-
-} // namespace
 
 bool onboardingContinueIsDisabled(const AppState& state, OnboardingPage page)
 {
@@ -97,7 +89,7 @@ OnboardingView::State OnboardingConnector::mapState(const AppState& state) const
         .selection = state.view.onboarding.selection,
         .appleReminders = AppleRemindersConnector {}.mapState(state),
         .general = { .openAtLogin = state.settings.general.openAtLogin },
-        .userNotifications = state.notifications.user,
+        .userNotifications = UserNotificationsSettingsConnector {}.mapState(state),
         .controls = OnboardingControlsConnector {}.mapState(state),
     };
 }
@@ -124,7 +116,7 @@ AppAction OnboardingConnector::mapAction(const ViewAction& action) const
                                   GeneralSettingsAction { openAtLogin.value } } };
                           },
                           [](const A::UserNotifications& a) -> AppAction {
-                              return notificationsAction(a.action);
+                              return UserNotificationsSettingsConnector {}.mapAction(a.action);
                           },
                           [](const A::Controls& a) -> AppAction {
                               return OnboardingControlsConnector {}.mapAction(a.action);

@@ -173,6 +173,8 @@ public:
         });
     }
 
+    void forgetAuthorization() const { m_service->resetAuthorization(); }
+
     void switchOff() const
     {
         m_service->finishResponsePublisher();
@@ -237,6 +239,11 @@ AppMiddleware userNotificationsMiddleware(std::shared_ptr<UserNotificationsServi
                        UA::Settings, NotificationSettingsAction>(action);
                    settings && settings->action.asSubmit()) {
             return effects->readSettings();
+        } else if (caseAt<AppAction::Notifications, NotificationsAction, UA::ForgetAuthorization>(
+                       action)) {
+            // Forgotten at once, so that a request dispatched next asks the user.
+            effects->forgetAuthorization();
+            return rx::Empty<AppAction>();
         } else if (isSettingsReadEnablingNotifications(action)) {
             // No sync here: the same read names the data source, which empties the
             // reminders until the storage reads them again, and that read syncs.

@@ -23,11 +23,12 @@ struct UserNotificationsMiddlewareEnvironment {
 };
 
 // Carries the notifications slice's effects out through the service: permission and
-// settings reads, the response subscription while notifications are on, one sync of the
-// notification requests after every read of the reminders (and when notifications are
-// switched on or permitted), the preview, snoozes and clicks, and the upgrade of a
-// provisional permission after a time entry. Always answers with a publisher (empty when
-// there is nothing to add), so the middlewares after it run.
+// settings reads, forgetting the user's answer to the permission request, the response
+// subscription while notifications are on, one sync of the notification requests after
+// every read of the reminders (and when notifications are switched on or permitted), the
+// preview, snoozes and clicks, and the upgrade of a provisional permission after a time
+// entry. Always answers with a publisher (empty when there is nothing to add), so the
+// middlewares after it run.
 AppMiddleware userNotificationsMiddleware(std::shared_ptr<UserNotificationsServicable> service,
     UserNotificationsMiddlewareEnvironment environment = {});
 

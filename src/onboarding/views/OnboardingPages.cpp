@@ -1,5 +1,6 @@
 #include "onboarding/views/OnboardingPages.hpp"
 
+#include "notifications/views/UserNotificationsSettingsPane.hpp"
 #include "onboarding/OnboardingLayout.hpp"
 #include "onboarding/views/OnboardingPageLayout.hpp"
 #include "onboarding/views/Presence.hpp"
@@ -7,8 +8,10 @@
 #include "platform/foundation/AppInfo.hpp"
 #include "platform/foundation/StringTables.hpp"
 #include "platform/ui/ColorScheme.hpp"
+#include "reminders/views/SyncSettingsPane.hpp"
 #include "toolkit/AssetCatalog.hpp"
 #include "toolkit/ContinuousCorners.hpp"
+#include "toolkit/FormStyle.hpp"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -45,22 +48,15 @@ OnboardingLabel* symbolLabel(Symbol symbol, const QString& title)
     return new OnboardingLabel(new SymbolView(symbol, OnboardingLayout::iconHeight), title);
 }
 
-QString onOff(bool on)
+// The settings panes of the settings window, in a grouped form as the window shows them.
+QWidget* groupedForm(QWidget* pane)
 {
-    return tableText("Settings", on ? "on_label" : "off_label");
-}
-
-// The stand-ins' look: one row of a grouped form, its value in the secondary colour.
-QLabel* addPendingRow(QWidget* pane, const QString& title)
-{
-    auto* layout = new QVBoxLayout(pane);
+    auto* form = new QWidget;
+    groupedFormStyle(form);
+    auto* layout = new QVBoxLayout(form);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* section = new FormSection(pane);
-    auto* value = new StyledLabel(QString(), TextStyle::body, false, section);
-    value->setSecondary(true);
-    section->addRow(new QLabel(title, section), value);
-    layout->addWidget(section);
-    return value;
+    layout->addWidget(pane);
+    return form;
 }
 
 } // namespace
@@ -94,7 +90,7 @@ OnboardingUserNotificationsView::OnboardingUserNotificationsView(
 {
     const QString title = tableText("Notifications", "title_label");
     setAccessibleName(title);
-    auto* page = new OnboardingPageView(new PendingUserNotificationsSettingsPane(std::move(store)),
+    auto* page = new OnboardingPageView(groupedForm(makeNotificationSettingsPane(std::move(store))),
         symbolLabel(Symbol::bellBadge, title),
         bodyLabel(tableText("Onboarding", "notifications_subtitle")));
     auto* layout = new QVBoxLayout(this);
@@ -108,7 +104,7 @@ OnboardingAppleRemindersView::OnboardingAppleRemindersView(
 {
     const QString title = tableText("Settings", "sync_settings_title");
     setAccessibleName(title);
-    auto* page = new OnboardingPageView(new PendingAppleRemindersPane(std::move(store)),
+    auto* page = new OnboardingPageView(groupedForm(makeSyncSettingsPane(std::move(store))),
         symbolLabel(Symbol::syncCircle, title),
         bodyLabel(tableText("Onboarding", "sync_subtitle")));
     auto* layout = new QVBoxLayout(this);
@@ -189,36 +185,6 @@ void OnboardingLastView::appear(bool animated)
     m_didAppear = true;
     m_checkmarkPresenter->setPresented(
         true, animated ? std::optional<Animation>(Animation::spring(0.5, 1.0, 0)) : std::nullopt);
-}
-
-PendingUserNotificationsSettingsPane::PendingUserNotificationsSettingsPane(
-    std::shared_ptr<OnboardingNotificationsPaneStore> store, QWidget* parent)
-    : QWidget(parent)
-    , m_store(std::move(store))
-    , m_value(addPendingRow(this, tableText("Notifications", "title_label")))
-{
-    setObjectName(QStringLiteral("PendingUserNotificationsSettingsPane"));
-    auto render = [this](const OnboardingNotificationsPaneState& state) {
-        const auto& settings = state.settings.settings;
-        m_value->setText(onOff(state.isEnabled && settings
-            && settings->authorizationStatus == UNAuthorizationStatus::authorized));
-    };
-    render(m_store->state());
-    m_subscription = m_store->statePublisher().sink(render);
-}
-
-PendingAppleRemindersPane::PendingAppleRemindersPane(
-    std::shared_ptr<OnboardingSyncPaneStore> store, QWidget* parent)
-    : QWidget(parent)
-    , m_store(std::move(store))
-    , m_value(addPendingRow(this, tableText("Settings", "enable_sync_checkbox_label")))
-{
-    setObjectName(QStringLiteral("PendingAppleRemindersPane"));
-    auto render = [this](const AppleRemindersConnectingView::State& state) {
-        m_value->setText(onOff(state.isEnabled));
-    };
-    render(m_store->state());
-    m_subscription = m_store->statePublisher().sink(render);
 }
 
 PendingDragDemonstrationView::PendingDragDemonstrationView(bool, QWidget* parent)

@@ -82,30 +82,6 @@ private:
     std::unique_ptr<Presence> m_checkmarkPresenter;
 };
 
-// Stand-ins for the settings window's panes on the notifications and sync pages. Each takes
-// the page's store and shows, read-only, what the pane will let the user change.
-class PendingUserNotificationsSettingsPane final : public QWidget {
-public:
-    explicit PendingUserNotificationsSettingsPane(
-        std::shared_ptr<OnboardingNotificationsPaneStore> store, QWidget* parent = nullptr);
-
-private:
-    std::shared_ptr<OnboardingNotificationsPaneStore> m_store;
-    QLabel* m_value;
-    rx::Cancellable m_subscription;
-};
-
-class PendingAppleRemindersPane final : public QWidget {
-public:
-    explicit PendingAppleRemindersPane(
-        std::shared_ptr<OnboardingSyncPaneStore> store, QWidget* parent = nullptr);
-
-private:
-    std::shared_ptr<OnboardingSyncPaneStore> m_store;
-    QLabel* m_value;
-    rx::Cancellable m_subscription;
-};
-
 // Stand-in for the looping drag demonstration: the area it will fill.
 class PendingDragDemonstrationView final : public QWidget {
 public:
