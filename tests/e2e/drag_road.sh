@@ -73,10 +73,14 @@ bar=$(bar_window)
 bar_width() {
     xwininfo -id "$bar" | awk '/Width:/ { print $2 }'
 }
-eval "$(xdotool getwindowgeometry --shell "$bar")"
-# The icon stands at the right end of the strip, in the middle of its height.
-icon_x=$((X + WIDTH - 17))
-icon_y=$((Y + HEIGHT / 2))
+# The icon stands at the leading end of the item, in the middle of its height; the countdown
+# widens the item after it. Measured before each pull.
+locate_icon() {
+    eval "$(xdotool getwindowgeometry --shell "$bar")"
+    icon_x=$((X + 17))
+    icon_y=$((Y + HEIGHT / 2))
+}
+locate_icon
 width_at_rest=$(bar_width)
 echo "e2e: status bar $bar at $X,$Y ${WIDTH}x$HEIGHT; icon at $icon_x,$icon_y"
 
@@ -96,6 +100,7 @@ front_mapped() { xdotool search --onlyvisible --name "^Tidemark reminder$"; }
 # pull DY: presses on the icon, moves DY px down in steps of at most 10 px, releases.
 pull() {
     local dy=$1 y step
+    locate_icon
     xdotool mousemove "$icon_x" "$icon_y"
     xdotool mousedown 1
     y=0
