@@ -63,8 +63,8 @@ protected:
     {
         auto log = m_log;
         m_store = makeStore({
-            [log](const AppState&, const AppAction& action)
-                -> std::optional<rx::Publisher<AppAction>> {
+            [log](const AppState&,
+                const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
                 log->push_back(action);
                 return rx::Publisher<AppAction>(rx::Empty<AppAction>());
             },
@@ -79,8 +79,8 @@ protected:
         ASSERT_TRUE(yoyoBackView(m_back) && yoyoFrontView(m_front));
         settle();
         // Where the icon stands: the status item reports it when it is laid out.
-        m_store->dispatch(test::statusItem(StatusItemAction::Zevovozo {
-            ZevovozoAction::Frame { Rect(1416, 2, 20, 20) } }));
+        m_store->dispatch(test::statusItem(
+            StatusItemAction::Zevovozo { ZevovozoAction::Frame { Rect(1416, 2, 20, 20) } }));
         settle();
         m_log->clear();
     }
@@ -355,8 +355,8 @@ TEST(DragCaptureOnTheIcon, AGrabTakenAwayMidPullEndsItAndTheNextPullBeginsAgain)
     std::vector<DragGesturePhase> heard;
     DragEventViewModifier capture(
         &icon, [] { return QRectF(0, 0, 22, 22); },
-        Binding<ZevovozoStatus> { [&] { return status; },
-            [&](const ZevovozoStatus& value) { status = value; } },
+        Binding<ZevovozoStatus> {
+            [&] { return status; }, [&](const ZevovozoStatus& value) { status = value; } },
         [&](DragGesturePhase phase, const AnyDragGestureValue&) { heard.push_back(phase); });
     auto mouse = [&](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
         QMouseEvent event(type, at, icon.mapToGlobal(at), Qt::LeftButton, buttons, {});

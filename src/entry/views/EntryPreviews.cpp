@@ -7,6 +7,7 @@
 #include "entry/views/YoyoBackView.hpp"
 #include "entry/views/YoyoFrontView.hpp"
 #include "platform/foundation/Calendar.hpp"
+#include "platform/foundation/Clock.hpp"
 #include "platform/ui/PinnedLayout.hpp"
 
 #include <QWidget>
@@ -27,9 +28,10 @@ constexpr int canvasWidth = 360;
 constexpr int canvasHeight = 240;
 const Rect iconFrame { 300, 2, 24, 20 };
 
+// The pull starts now, as a real one does: the label counts from the present moment.
 Date previewStart()
 {
-    return dateFromTimeIntervalSince1970(1'700'000'000);
+    return Clock::system()->now();
 }
 
 AppState initialState()
@@ -76,16 +78,16 @@ QWidget* canvas(QWidget* view)
 QWidget* backView(AppState state)
 {
     const auto connector = Connectors::YoyoBackConnector {};
-    auto store = Store<YoyoBackView::State, YoyoBackView::Action>::constant(
-        connector.mapState(state));
+    auto store
+        = Store<YoyoBackView::State, YoyoBackView::Action>::constant(connector.mapState(state));
     return canvas(new YoyoBackWidget(store));
 }
 
 QWidget* frontView(AppState state)
 {
     const auto connector = Connectors::YoyoFrontConnector {};
-    auto store = Store<YoyoFrontView::State, YoyoFrontView::Action>::constant(
-        connector.mapState(state));
+    auto store
+        = Store<YoyoFrontView::State, YoyoFrontView::Action>::constant(connector.mapState(state));
     return canvas(new YoyoFrontWidget(store));
 }
 
@@ -93,10 +95,12 @@ QWidget* frontView(AppState state)
 QWidget* card(double progress, std::string title)
 {
     const AppState state = released(true, std::move(title));
-    auto store = Store<DragDataEntryConnectingView::State,
-        DragDataEntryConnectingView::Action>::constant(
-        Connectors::DragDataEntryConnector {}.mapState(state));
+    auto store
+        = Store<DragDataEntryConnectingView::State, DragDataEntryConnectingView::Action>::constant(
+            Connectors::DragDataEntryConnector {}.mapState(state));
     auto* view = new DragDataEntryConnectingWidget(store);
+    // From hidden to `progress`, as the front view moves it.
+    view->setProgress(0);
     view->setProgress(progress);
     const int margin = DragDataEntryView::shadowMargin();
     const QSize size = view->card()->cardSizeHint() + QSize(2 * margin, 2 * margin);
@@ -123,8 +127,7 @@ void registerEntryPreviews(PreviewRegistry& registry)
                 [] { return backView(pulling(0, 15)); } },
             { "a pull of 100 points: ten minutes", [] { return backView(pulling(0, 100)); } },
             { "a pull down to the left", [] { return backView(pulling(-90, 120)); } },
-            { "a pull to the right, level with the icon",
-                [] { return backView(pulling(40, 0)); } },
+            { "a pull to the right, level with the icon", [] { return backView(pulling(40, 0)); } },
             { "released: the blob back at the icon, small under the card",
                 [] { return backView(released(true, "")); } },
             { "faded out after a short pull",
