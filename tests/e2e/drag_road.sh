@@ -146,6 +146,7 @@ echo "e2e: a 15 px pull created nothing"
 # manager the front window is shaped to what it paints: its shape is the card once shown.
 xev -geometry 500x500+1250+40 -event button >"$home/xev.log" 2>&1 &
 pids+=($!)
+disown
 xev_window() { xdotool search --onlyvisible --name "^Event Tester$"; }
 wait_for 30 'window beneath (xev)' xev_window
 pull 100
