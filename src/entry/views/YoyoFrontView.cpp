@@ -181,24 +181,47 @@ void YoyoFrontWidget::handPendingKeys()
         Q_EMIT field->returnPressed();
 }
 
-bool YoyoFrontWidget::event(QEvent* event)
+// Until the title has the focus, Return and Escape are keys to keep in order, not the card's
+// shortcuts: a title typed just before them must reach the reminder first.
+bool YoyoFrontWidget::keepsKey(QEvent* event)
 {
-    // Until the title has the focus, Return and Escape are keys to keep in order, not the
-    // card's shortcuts: a title typed just before them must reach the reminder first.
-    if (event->type() == QEvent::ShortcutOverride && awaitsTitle() && !titleHasFocus()) {
+    if (!awaitsTitle() || titleHasFocus())
+        return false;
+    if (event->type() == QEvent::ShortcutOverride) {
         event->accept();
         return true;
     }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    m_pendingKeys.emplace_back(static_cast<QKeyEvent*>(event)->clone());
+    event->accept();
+    return true;
+}
+
+bool YoyoFrontWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && keepsKey(event))
+        return true;
     return QWidget::event(event);
+}
+
+bool YoyoFrontWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // Keys that reach the window before this view has the focus (typed in the same moment as
+    // the release, ahead of the state that gives it the focus) are kept all the same.
+    if (watched == window() && watched != this
+        && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)
+        && keepsKey(event)) {
+        takeKeyboard();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void YoyoFrontWidget::keyPressEvent(QKeyEvent* event)
 {
-    if (awaitsTitle() && !titleHasFocus()) {
-        m_pendingKeys.emplace_back(event->clone());
-        event->accept();
+    if (keepsKey(event))
         return;
-    }
     QWidget::keyPressEvent(event);
 }
 
@@ -269,6 +292,8 @@ void YoyoFrontWidget::place()
 void YoyoFrontWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (window() != this)
+        window()->installEventFilter(this);
     place();
 }
 

@@ -63,6 +63,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -80,6 +81,7 @@ private:
     bool titleHasFocus() const;
     void takeKeyboard();
     void handPendingKeys();
+    bool keepsKey(QEvent* event);
 
     std::shared_ptr<ViewStore> m_store;
     std::function<State()> m_current;
