@@ -10,6 +10,7 @@
 #include "platform/foundation/Clock.hpp"
 #include "platform/ui/PinnedLayout.hpp"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -99,12 +100,14 @@ QWidget* card(double progress, std::string title)
         = Store<DragDataEntryConnectingView::State, DragDataEntryConnectingView::Action>::constant(
             Connectors::DragDataEntryConnector {}.mapState(state));
     auto* view = new DragDataEntryConnectingWidget(store);
-    // From hidden to `progress`, as the front view moves it.
-    view->setProgress(0);
-    view->setProgress(progress);
-    const int margin = DragDataEntryView::shadowMargin();
-    const QSize size = view->card()->cardSizeHint() + QSize(2 * margin, 2 * margin);
-    view->setFixedSize(size);
+    // Its size is known once its fonts are: on the first turn after it shows, it grows from
+    // hidden to `progress`, as the front view moves it, in the size it takes when presented.
+    QTimer::singleShot(0, view, [view, progress] {
+        view->setProgress(0);
+        view->setProgress(progress);
+        const int margin = DragDataEntryView::shadowMargin();
+        view->setFixedSize(view->card()->cardSizeHint() + QSize(2 * margin, 2 * margin));
+    });
     return view;
 }
 
