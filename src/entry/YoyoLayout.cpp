@@ -98,6 +98,14 @@ Rect dragDataEntryCardFrame(Size cardSize, double presentation, DataEntryPositio
     if (position == DataEntryPosition::belowMenubar) {
         const Point top = topBlobBottomPosition;
         presented.origin = { top.x - presented.width() / 2, top.y + NotificationLength::padding };
+        // An icon near the screen's edge would push the card (and its save button) off the
+        // screen: it stays the padding inside either edge.
+        const double right = window.maxX() - NotificationLength::padding - presented.width();
+        const double left = window.minX() + NotificationLength::padding;
+        if (presented.origin.x > right)
+            presented.origin.x = right;
+        if (presented.origin.x < left)
+            presented.origin.x = left;
     } else {
         setCenter(presented, { window.width() / 2, window.height() / 2 });
     }

@@ -3,6 +3,7 @@
 //
 //   tidemark-previews [--output <folder>]      (default: ./previews)
 
+#include "entry/views/EntryPreviews.hpp"
 #include "menubar/views/MenubarPreviews.hpp"
 #include "menubar/views/PopoverPreviews.hpp"
 #include "notifications/views/NotificationSettingsPreviews.hpp"
@@ -65,6 +66,7 @@ int main(int argc, char** argv)
     tidemark::registerMenubarPreviews(registry);
     tidemark::registerNotificationSettingsPreviews(registry);
     tidemark::registerSyncSettingsPreviews(registry);
+    tidemark::registerEntryPreviews(registry);
 
     const auto result = tidemark::previews::writeGallery(registry, output);
     tidemark::rx::setMainQueue(nullptr);

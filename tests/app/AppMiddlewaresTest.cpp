@@ -1,5 +1,7 @@
 #include "AppTestSupport.hpp"
 
+#include "app/shell/StatusItemDragMiddleware.hpp"
+
 namespace tidemark {
 namespace {
 
@@ -176,6 +178,26 @@ TEST_F(AppMiddlewaresTest, ThePopoverOpensByItselfOnlyAfterAStartByTheUser)
             });
         }
     }
+}
+
+TEST_F(AppMiddlewaresTest, TheIconIsMeasuredAgainOnceItIsKnownHowTheProgramStarted)
+{
+    // The icon was laid out, and measured, before the start was known: without a second
+    // measure the popover would never open by itself.
+    auto store = makeStore({ makeStatusItemDragMiddleware(m_windowsStore),
+        popoverPresentationMiddleware(m_windowsStore) });
+    m_windowsStore->dispatch(AppWindowsAction::Store { store });
+    m_windowsStore->dispatch(
+        AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
+    store->dispatch(test::statusItem(StatusItemAction::UpdateDragFrame {}));
+    test::mainQueue().drain();
+    ASSERT_TRUE(store->state().view.statusItem.dragFrame);
+    EXPECT_FALSE(store->state().view.popover.isPresented);
+
+    store->dispatch(
+        actions::viewAction(ViewAction::Popover { PopoverAction::LaunchedAsLoginItem { false } }));
+    test::mainQueue().drain();
+    EXPECT_TRUE(store->state().view.popover.isPresented);
 }
 
 TEST_F(AppMiddlewaresTest, ClosingOnboardingAsksForThePopoverWhichTheWindowsStoreShows)

@@ -57,9 +57,16 @@ TEST(YoyoLayout, TheCardGrowsOutOfTheLowerEndAndSettlesUnderTheIcon)
     EXPECT_EQ(hidden.size, blob.topBlobSize()) << "the upper end's size";
     EXPECT_EQ(hidden.center(), blob.bottomBlobFrame().center()) << "on the lower end";
 
+    const BlobViewModel inland { square({ 1500, 12 }, 16), { 1, 0 }, true };
+    EXPECT_EQ(dragDataEntryCardFrame(card, 1, DataEntryPosition::belowMenubar, inland, window),
+        Rect(1500 - 115, 12 + 16, 230, 140))
+        << "centred under the icon, its top 16 points (the padding) below the upper end's centre";
+    // An icon near an edge of the screen: the card stays whole on it, 16 points inside.
     EXPECT_EQ(dragDataEntryCardFrame(card, 1, DataEntryPosition::belowMenubar, blob, window),
-        Rect(1900 - 115, 12 + 16, 230, 140))
-        << "its top 16 points (the padding) below the upper end's centre";
+        Rect(1920 - 16 - 230, 12 + 16, 230, 140));
+    const BlobViewModel leftEdge { square({ 30, 12 }, 16), { 1, 0 }, true };
+    EXPECT_EQ(dragDataEntryCardFrame(card, 1, DataEntryPosition::belowMenubar, leftEdge, window),
+        Rect(16, 12 + 16, 230, 140));
     const Rect centred = dragDataEntryCardFrame(card, 1, DataEntryPosition::center, blob, window);
     EXPECT_EQ(centred, Rect(960 - 115, 540 - 70, 230, 140));
 }

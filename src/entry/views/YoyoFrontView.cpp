@@ -3,10 +3,14 @@
 #include "entry/YoyoAnimation.hpp"
 #include "entry/YoyoLayout.hpp"
 #include "entry/views/DragDataEntryCard.hpp"
+#include "entry/views/TimeViewWidget.hpp"
 #include "entry/views/YoyoDragWindows.hpp"
 #include "platform/ui/QtGeometry.hpp"
 
+#include <QCoreApplication>
 #include <QGraphicsOpacityEffect>
+#include <QKeyEvent>
+#include <QLineEdit>
 
 #include <string>
 
@@ -116,6 +120,109 @@ void YoyoFrontWidget::stateChanged(const State& state)
         finish();
     if (state.dataEntry.position != old.dataEntry.position)
         place();
+    if (state.animation.phase != old.animation.phase) {
+        if (state.animation.phase == DragGesturePhase::begin)
+            m_pendingKeys.clear();
+        else if (state.animation.phase == DragGesturePhase::ended)
+            takeKeyboard();
+    }
+}
+
+bool YoyoFrontWidget::awaitsTitle() const
+{
+    const auto card = current().dataEntry;
+    return card.reminder && card.saved != card.reminder->id;
+}
+
+bool YoyoFrontWidget::titleHasFocus() const
+{
+    const QLineEdit* field = m_card->card()->timeView()->titleField();
+    return field->isVisible() && window()->focusWidget() == field;
+}
+
+void YoyoFrontWidget::takeKeyboard()
+{
+    // The card grows in for a while after the release; what is typed meanwhile comes here.
+    if (!awaitsTitle() || titleHasFocus())
+        return;
+    setFocus(Qt::OtherFocusReason);
+    QWidget* top = window();
+    if (top->isVisible() && !top->isActiveWindow())
+        top->activateWindow();
+}
+
+void YoyoFrontWidget::handPendingKeys()
+{
+    QLineEdit* field = m_card->card()->timeView()->titleField();
+    const auto keys = std::move(m_pendingKeys);
+    m_pendingKeys.clear();
+    // The text typed so far becomes the title as one edit, reported as typed; Escape and
+    // Return then end the entry, and nothing typed after them belongs to it.
+    QString title = field->text();
+    std::optional<int> ending;
+    for (const auto& key : keys) {
+        if (key->key() == Qt::Key_Escape || key->key() == Qt::Key_Return
+            || key->key() == Qt::Key_Enter) {
+            ending = key->key();
+            break;
+        }
+        if (key->key() == Qt::Key_Backspace)
+            title.chop(1);
+        else if (!key->text().isEmpty() && key->text().at(0).isPrint())
+            title += key->text();
+    }
+    if (title != field->text()) {
+        field->setText(title);
+        Q_EMIT field->textEdited(title);
+    }
+    if (ending == Qt::Key_Escape)
+        m_card->secondaryAction();
+    else if (ending)
+        Q_EMIT field->returnPressed();
+}
+
+// Until the title has the focus, Return and Escape are keys to keep in order, not the card's
+// shortcuts: a title typed just before them must reach the reminder first.
+bool YoyoFrontWidget::keepsKey(QEvent* event)
+{
+    if (!awaitsTitle() || titleHasFocus())
+        return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        event->accept();
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    m_pendingKeys.emplace_back(static_cast<QKeyEvent*>(event)->clone());
+    event->accept();
+    return true;
+}
+
+bool YoyoFrontWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && keepsKey(event))
+        return true;
+    return QWidget::event(event);
+}
+
+bool YoyoFrontWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    // Keys that reach the window before this view has the focus (typed in the same moment as
+    // the release, ahead of the state that gives it the focus) are kept all the same.
+    if (watched == window() && watched != this
+        && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride)
+        && keepsKey(event)) {
+        takeKeyboard();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void YoyoFrontWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (keepsKey(event))
+        return;
+    QWidget::keyPressEvent(event);
 }
 
 Rect YoyoFrontWidget::cardFrame() const
@@ -168,6 +275,8 @@ void YoyoFrontWidget::place()
             m_card->setVisible(shown);
         if (!shown)
             m_card->setProgress(0);
+        if (!m_pendingKeys.empty() && titleHasFocus())
+            handPendingKeys();
     }
     if (m_onRegionsChanged) {
         const Rect input = inputRegion();
@@ -183,7 +292,15 @@ void YoyoFrontWidget::place()
 void YoyoFrontWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (window() != this)
+        window()->installEventFilter(this);
     place();
+}
+
+void YoyoFrontWidget::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_pendingKeys.clear();
 }
 
 void YoyoFrontWidget::resizeEvent(QResizeEvent* event)

@@ -12,8 +12,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QGraphicsOpacityEffect;
+class QKeyEvent;
 
 namespace tidemark {
 
@@ -27,6 +29,11 @@ class DragDataEntryConnectingWidget;
 // A dismissal fades the blob and holds the icon, then reports the animate-out finished and
 // rests the icon: both in that order, so the icon ends at rest. While a new pull is under
 // way the dismissal leaves the blob and the icon alone (it only reports the finish).
+//
+// The keyboard is the card's from the release on: the view takes the focus when a pull ends
+// with a reminder to enter, keeps what is typed while the card still grows in, and hands it
+// to the title field, in order, once the field has the focus. Nothing typed in between is
+// lost, and Return or Escape typed early act after the text before them.
 class YoyoFrontWidget final : public QWidget {
     Q_OBJECT
 public:
@@ -51,8 +58,15 @@ public:
     // Called whenever either changes.
     void setOnRegionsChanged(std::function<void(const Rect&, const QRegion&)> callback);
 
+    // Keys typed before the title field had the focus, still waiting for it.
+    std::size_t pendingKeys() const { return m_pendingKeys.size(); }
+
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -63,6 +77,11 @@ private:
     bool pullUnderWay() const;
     void send(YoyoAnimation::Action action);
     void place();
+    bool awaitsTitle() const;
+    bool titleHasFocus() const;
+    void takeKeyboard();
+    void handPendingKeys();
+    bool keepsKey(QEvent* event);
 
     std::shared_ptr<ViewStore> m_store;
     std::function<State()> m_current;
@@ -81,6 +100,7 @@ private:
     Rect m_lastInput;
     QRegion m_lastPainted;
     std::function<void(const Rect&, const QRegion&)> m_onRegionsChanged;
+    std::vector<std::unique_ptr<QKeyEvent>> m_pendingKeys;
 };
 
 } // namespace tidemark

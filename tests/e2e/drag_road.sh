@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# The drag road of the real program on a virtual X display with its own session bus, in a
+# fresh home whose settings say onboarding was seen:
+#   1. press on the icon, pull 100 px down in steps, release, type "Buy milk" at once and
+#      Return: Tidemark.sqlite holds "Buy milk" with due − start = 600 s and a start within
+#      the test, the strip widens with the countdown, and both overlays are unmapped again;
+#   2. a 15 px pull creates nothing;
+#   3. a pull let go with Escape creates nothing;
+#   4. a click beside the open card reaches the window beneath it.
+# Every wait is for a condition, with a generous limit (CI may have two loaded cores).
+#
+#   tests/e2e/drag_road.sh PATH_TO_TIDEMARK
+set -euo pipefail
+
+app=${1:?usage: drag_road.sh PATH_TO_TIDEMARK}
+
+if [[ -z ${TIDEMARK_E2E_INNER:-} ]]; then
+    for tool in xvfb-run dbus-run-session xdotool xwininfo xev sqlite3; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "e2e: $tool is missing; install xvfb, dbus, xdotool, x11-utils and sqlite3 (scripts/setup)" >&2
+            exit 1
+        fi
+    done
+    export TIDEMARK_E2E_INNER=1
+    exec xvfb-run -a -s "-screen 0 1920x1080x24" dbus-run-session -- "$0" "$@"
+fi
+
+home=$(mktemp -d)
+pids=()
+cleanup() {
+    for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null || true; done
+    rm -rf "$home"
+}
+trap cleanup EXIT
+export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state
+export XDG_CACHE_HOME=$home/cache QT_QPA_PLATFORM=xcb
+unset TIDEMARK_EXIT_WHEN_SHOWN TIDEMARK_RUNNING_FOR_PREVIEWS
+database=$XDG_DATA_HOME/tidemark/Tidemark.sqlite
+
+fail() {
+    echo "e2e: $*" >&2
+    echo "--- application output:" >&2
+    cat "$home/out.log" >&2 || true
+    exit 1
+}
+
+# wait_for LIMIT_SECONDS DESCRIPTION COMMAND…: runs COMMAND every 0.1 s until it succeeds.
+wait_for() {
+    local limit=$1 what=$2
+    shift 2
+    local tries=$((limit * 10))
+    for ((i = 0; i < tries; i++)); do
+        if "$@" >/dev/null 2>&1; then
+            return 0
+        fi
+        kill -0 "$app_pid" 2>/dev/null || fail "the application ended while waiting for $what"
+        sleep 0.1
+    done
+    fail "no $what within $limit s"
+}
+
+# Onboarding was seen (and what's new with it): the program starts with its icon alone.
+mkdir -p "$XDG_CONFIG_HOME/tidemark"
+cp "$(dirname "$0")/onboarding_seen.json" "$XDG_CONFIG_HOME/tidemark/com.tidemark.Tidemark.settings.json"
+
+"$app" >"$home/out.log" 2>&1 &
+app_pid=$!
+pids+=("$app_pid")
+
+bar_window() { xdotool search --onlyvisible --name "^Tidemark status bar$" | head -n 1; }
+wait_for 30 'status bar window' bar_window
+bar=$(bar_window)
+bar_width() {
+    xwininfo -id "$bar" | awk '/Width:/ { print $2 }'
+}
+# The icon stands at the leading end of the item, in the middle of its height; the countdown
+# widens the item after it. Measured before each pull.
+locate_icon() {
+    eval "$(xdotool getwindowgeometry --shell "$bar")"
+    icon_x=$((X + 17))
+    icon_y=$((Y + HEIGHT / 2))
+}
+locate_icon
+width_at_rest=$(bar_width)
+echo "e2e: status bar $bar at $X,$Y ${WIDTH}x$HEIGHT; icon at $icon_x,$icon_y"
+
+overlay_mapped() {
+    local name
+    for name in "Tidemark drag" "Tidemark reminder"; do
+        if xdotool search --onlyvisible --name "^$name\$" >/dev/null 2>&1; then
+            return 0
+        fi
+    done
+    return 1
+}
+overlays_unmapped() { ! overlay_mapped; }
+rows() { sqlite3 "$database" "SELECT count(*) FROM CDReminder" 2>/dev/null || echo 0; }
+front_mapped() { xdotool search --onlyvisible --name "^Tidemark reminder$"; }
+
+# pull DY: presses on the icon, moves DY px down in steps of at most 10 px, releases.
+pull() {
+    local dy=$1 y step
+    locate_icon
+    xdotool mousemove "$icon_x" "$icon_y"
+    xdotool mousedown 1
+    y=0
+    while ((y < dy)); do
+        step=$((dy - y < 10 ? dy - y : 10))
+        y=$((y + step))
+        xdotool mousemove "$icon_x" $((icon_y + y))
+    done
+    xdotool mouseup 1
+}
+
+# 1. A pull of 100 px, the title typed right after the release, Return.
+started=$(date +%s.%N)
+pull 100
+xdotool type --delay 20 "Buy milk"
+xdotool key Return
+saved_row() {
+    [[ $(sqlite3 "$database" "SELECT count(*) FROM CDReminder WHERE title = 'Buy milk'") == 1 ]]
+}
+wait_for 30 'row titled "Buy milk" in Tidemark.sqlite' saved_row
+ended=$(date +%s.%N)
+read -r start due < <(sqlite3 -separator ' ' "$database" \
+    "SELECT startDate, dueDate FROM CDReminder WHERE title = 'Buy milk'")
+echo "e2e: saved \"Buy milk\": start $start, due $due (test ran $started … $ended)"
+python3 - "$start" "$due" "$started" "$ended" <<'EOF' || fail "the saved times are wrong"
+import sys
+start, due, began, ended = map(float, sys.argv[1:])
+assert abs((due - start) - 600) < 1e-3, f"due - start = {due - start}, not 600"
+assert began - 1 <= start <= ended, f"start {start} outside the test's {began}…{ended}"
+EOF
+wait_for 30 'unmapped overlays after the save' overlays_unmapped
+wider() { (($(bar_width) > width_at_rest)); }
+wait_for 30 "strip wider than $width_at_rest px with the countdown" wider
+echo "e2e: the strip widened from $width_at_rest to $(bar_width) px; overlays unmapped"
+
+# 2. A pull of 15 px makes no reminder.
+pull 15
+wait_for 30 'unmapped overlays after the short pull' overlays_unmapped
+[[ $(rows) == 1 ]] || fail "a 15 px pull created a reminder"
+echo "e2e: a 15 px pull created nothing"
+
+# 4. With the card open, a click beside it reaches the window beneath. Without a compositing
+# manager the front window is shaped to what it paints: its shape is the card once shown.
+xev -geometry 500x500+1250+40 -event button >"$home/xev.log" 2>&1 &
+pids+=($!)
+disown
+xev_window() { xdotool search --onlyvisible --name "^Event Tester$"; }
+wait_for 30 'window beneath (xev)' xev_window
+pull 100
+card_extents() {
+    local front
+    front=$(xdotool search --onlyvisible --name "^Tidemark reminder$" | head -n 1) || return 1
+    xwininfo -shape -id "$front" | awk '/Window shape extents:/ { print $4 }'
+}
+card_shown() {
+    local e
+    e=$(card_extents)
+    [[ $e =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && ((BASH_REMATCH[1] >= 200 && BASH_REMATCH[2] >= 100))
+}
+wait_for 30 'card in the front window' card_shown
+[[ $(card_extents) =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]]
+card_x=${BASH_REMATCH[3]} card_y=${BASH_REMATCH[4]}
+echo "e2e: card shown at $(card_extents)"
+xdotool mousemove $((card_x - 40)) $((card_y + 60)) click 1
+clicked() { grep -q ButtonPress "$home/xev.log"; }
+wait_for 30 'click on the window beneath, beside the open card' clicked
+echo "e2e: a click beside the open card reached the window beneath"
+
+# 3. Escape lets the reminder go.
+xdotool key Escape
+wait_for 30 'unmapped overlays after Escape' overlays_unmapped
+[[ $(rows) == 1 ]] || fail "Escape saved the reminder"
+echo "e2e: Escape created nothing"
+
+kill -TERM "$app_pid"
+wait "$app_pid" || fail "exit status $? after SIGTERM"
+echo "e2e: the drag road works end to end"
