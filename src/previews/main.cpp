@@ -4,7 +4,9 @@
 //   tidemark-previews [--output <folder>]      (default: ./previews)
 
 #include "menubar/views/MenubarPreviews.hpp"
+#include "menubar/views/PopoverEmptyView.hpp"
 #include "menubar/views/PopoverPreviews.hpp"
+#include "onboarding/views/DragDemonstrationView.hpp"
 #include "onboarding/views/OnboardingPreviews.hpp"
 #include "platform/reactive/QtMainQueue.hpp"
 #include "previews/Gallery.hpp"
@@ -54,6 +56,9 @@ int main(int argc, char** argv)
     // Views bound to stores take their states through the main queue.
     tidemark::rx::QtMainQueue mainQueue;
     tidemark::rx::setMainQueue(&mainQueue);
+
+    // As in the application: the popover's empty view shows the drag demonstration.
+    tidemark::setPopoverEmptyDemonstrationFactory(tidemark::makePopoverDragDemonstration);
 
     tidemark::PreviewRegistry registry;
     // Each library with views adds its states here.

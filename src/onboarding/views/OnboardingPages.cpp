@@ -1,18 +1,16 @@
 #include "onboarding/views/OnboardingPages.hpp"
 
 #include "onboarding/OnboardingLayout.hpp"
+#include "onboarding/views/DragDemonstrationView.hpp"
 #include "onboarding/views/OnboardingPageLayout.hpp"
 #include "onboarding/views/Presence.hpp"
 #include "onboarding/views/Symbols.hpp"
 #include "platform/foundation/AppInfo.hpp"
 #include "platform/foundation/StringTables.hpp"
-#include "platform/ui/ColorScheme.hpp"
 #include "toolkit/AssetCatalog.hpp"
-#include "toolkit/ContinuousCorners.hpp"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QPainter>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -63,7 +61,32 @@ QLabel* addPendingRow(QWidget* pane, const QString& title)
     return value;
 }
 
+OnboardingPaneFactories& paneFactories()
+{
+    static OnboardingPaneFactories factories;
+    return factories;
+}
+
+QWidget* notificationsPane(std::shared_ptr<OnboardingNotificationsPaneStore> store)
+{
+    if (const auto& make = paneFactories().notifications)
+        return make(std::move(store));
+    return new PendingUserNotificationsSettingsPane(std::move(store));
+}
+
+QWidget* syncPane(std::shared_ptr<OnboardingSyncPaneStore> store)
+{
+    if (const auto& make = paneFactories().sync)
+        return make(std::move(store));
+    return new PendingAppleRemindersPane(std::move(store));
+}
+
 } // namespace
+
+void setOnboardingPaneFactories(OnboardingPaneFactories factories)
+{
+    paneFactories() = std::move(factories);
+}
 
 OnboardingRootView::OnboardingRootView(QWidget* parent)
     : QWidget(parent)
@@ -94,7 +117,7 @@ OnboardingUserNotificationsView::OnboardingUserNotificationsView(
 {
     const QString title = tableText("Notifications", "title_label");
     setAccessibleName(title);
-    auto* page = new OnboardingPageView(new PendingUserNotificationsSettingsPane(std::move(store)),
+    auto* page = new OnboardingPageView(notificationsPane(std::move(store)),
         symbolLabel(Symbol::bellBadge, title),
         bodyLabel(tableText("Onboarding", "notifications_subtitle")));
     auto* layout = new QVBoxLayout(this);
@@ -108,9 +131,9 @@ OnboardingAppleRemindersView::OnboardingAppleRemindersView(
 {
     const QString title = tableText("Settings", "sync_settings_title");
     setAccessibleName(title);
-    auto* page = new OnboardingPageView(new PendingAppleRemindersPane(std::move(store)),
-        symbolLabel(Symbol::syncCircle, title),
-        bodyLabel(tableText("Onboarding", "sync_subtitle")));
+    auto* page
+        = new OnboardingPageView(syncPane(std::move(store)), symbolLabel(Symbol::syncCircle, title),
+            bodyLabel(tableText("Onboarding", "sync_subtitle")));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page);
@@ -175,7 +198,8 @@ OnboardingLastView::OnboardingLastView(QWidget* parent)
     layout->addWidget(new OnboardingLabel(room, title));
     layout->addWidget(bodyLabel(QString::fromStdString(
         localized("Onboarding", "set_up_complete_subtitle %@", AppInfo::name()))));
-    m_demonstration = new PendingDragDemonstrationView(true);
+    m_demonstration = new DragInteractionDemoView(true);
+    m_demonstration->setInView(false);
     layout->addWidget(
         new AspectFitBox(m_demonstration, OnboardingLayout::demonstrationAspectRatio), 1);
 }
@@ -189,6 +213,11 @@ void OnboardingLastView::appear(bool animated)
     m_didAppear = true;
     m_checkmarkPresenter->setPresented(
         true, animated ? std::optional<Animation>(Animation::spring(0.5, 1.0, 0)) : std::nullopt);
+}
+
+void OnboardingLastView::setInView(bool inView)
+{
+    m_demonstration->setInView(inView);
 }
 
 PendingUserNotificationsSettingsPane::PendingUserNotificationsSettingsPane(
@@ -219,20 +248,6 @@ PendingAppleRemindersPane::PendingAppleRemindersPane(
     };
     render(m_store->state());
     m_subscription = m_store->statePublisher().sink(render);
-}
-
-PendingDragDemonstrationView::PendingDragDemonstrationView(bool, QWidget* parent)
-    : QWidget(parent)
-{
-    setObjectName(QStringLiteral("PendingDragDemonstrationView"));
-}
-
-void PendingDragDemonstrationView::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    const bool dark = colorScheme(palette()) == ColorScheme::dark;
-    fillContinuousRoundedRect(
-        painter, rect(), 12, dark ? QColor(255, 255, 255, 10) : QColor(0, 0, 0, 8));
 }
 
 AspectFitBox::AspectFitBox(QWidget* child, double ratio, QWidget* parent)
