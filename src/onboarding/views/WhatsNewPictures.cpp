@@ -146,6 +146,7 @@ QPicture redesignPicture()
     QPicture picture;
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(bounds, Qt::IntersectClip); // glows stay inside the picture
     QLinearGradient sky(bounds.topLeft(), bounds.bottomRight());
     sky.setColorAt(0, QColor(74, 120, 214));
     sky.setColorAt(1, QColor(148, 104, 214));
@@ -183,6 +184,7 @@ QPicture remindersListPicture()
     QPicture picture;
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setClipRect(bounds, Qt::IntersectClip); // glows stay inside the picture
     // The backdrop.
     QLinearGradient sky(bounds.topLeft(), bounds.bottomLeft());
     sky.setColorAt(0, QColor(28, 58, 120));
