@@ -93,9 +93,9 @@ DragInteractionDemoView::DragInteractionDemoView(
     setAttribute(Qt::WA_TransparentForMouseEvents);
     m_icon.setLarge(false);
     m_icon.jump();
-    m_tokens.push_back(m_cursor.onFrame([this](const Point&) { update(); }));
-    m_blob.setOnFrame([this] { update(); });
-    m_icon.setOnFrame([this] { update(); });
+    m_tokens.push_back(m_cursor.onFrame([this](const Point&) { repaintMoved(); }));
+    m_blob.setOnFrame([this] { repaintMoved(); });
+    m_icon.setOnFrame([this] { repaintMoved(); });
     m_cycle.setIconFrame(iconFrame());
     m_blob.jump(
         { .startFrame = iconFrame(), .translation = {}, .isSmall = false, .blobOpacity = 0 });
@@ -228,6 +228,29 @@ PopoverEmptyDemonstration makePopoverDragDemonstration(bool isPlaying)
                 if (view)
                     view->setPlaying(playing);
             } };
+}
+
+QRect DragInteractionDemoView::movingBounds() const
+{
+    // The pointer's picture, the icon's cell and the blob with its shadow.
+    const QRectF arrow = arrowPointerPath().boundingRect();
+    const Point at = m_cursor.value();
+    QRectF bounds(at.x + iconSide / 2 - arrow.width() / 2, at.y + iconSide / 2 - arrow.height() / 2,
+        arrow.width(), arrow.height());
+    bounds = bounds.united(toQRectF(iconFrame()));
+    const BlobFrame blob = m_blob.frame();
+    if (blob.opacity > 0)
+        bounds = bounds.united(toQRectF(blob.paintedBounds()));
+    return bounds.toAlignedRect().adjusted(-2, -2, 2, 2);
+}
+
+void DragInteractionDemoView::repaintMoved()
+{
+    // Only where something moves, where it was and where it is: the rest of the picture
+    // stands still, and the demonstration runs for as long as its page is open.
+    const QRect now = movingBounds();
+    update(now.united(m_lastMoving));
+    m_lastMoving = now;
 }
 
 void DragInteractionDemoView::paintEvent(QPaintEvent*)

@@ -75,6 +75,8 @@ private:
         const DragInteractionDemoViewModel& model, const std::optional<Animation>& animation);
     void onScreenChanged();
     Rect iconFrame() const;
+    QRect movingBounds() const;
+    void repaintMoved();
 
     bool m_isPlaying;
     bool m_inView = true;
@@ -85,6 +87,7 @@ private:
     AnimatedBlob m_blob;
     AnimatedBlobIcon m_icon;
     ZevovozoStatus m_shownStatus = ZevovozoStatus::idle;
+    QRect m_lastMoving;
     std::vector<rx::Cancellable> m_tokens;
     DragDemonstrationCycle m_cycle;
 };
