@@ -5,8 +5,10 @@
 
 #include "entry/views/EntryPreviews.hpp"
 #include "menubar/views/MenubarPreviews.hpp"
+#include "menubar/views/PopoverEmptyView.hpp"
 #include "menubar/views/PopoverPreviews.hpp"
 #include "notifications/views/NotificationSettingsPreviews.hpp"
+#include "onboarding/views/DragDemonstrationView.hpp"
 #include "onboarding/views/OnboardingPreviews.hpp"
 #include "platform/reactive/QtMainQueue.hpp"
 #include "previews/Gallery.hpp"
@@ -57,6 +59,9 @@ int main(int argc, char** argv)
     // Views bound to stores take their states through the main queue.
     tidemark::rx::QtMainQueue mainQueue;
     tidemark::rx::setMainQueue(&mainQueue);
+
+    // As in the application: the popover's empty view shows the drag demonstration.
+    tidemark::setPopoverEmptyDemonstrationFactory(tidemark::makePopoverDragDemonstration);
 
     tidemark::PreviewRegistry registry;
     // Each library with views adds its states here.

@@ -1,6 +1,10 @@
 #include "AppTestSupport.hpp"
 
 #include "app/shell/StatusItemDragMiddleware.hpp"
+#include "onboarding/views/OnboardingControlsWidget.hpp"
+#include "onboarding/views/OnboardingWindow.hpp"
+
+#include <algorithm>
 
 namespace tidemark {
 namespace {
@@ -258,6 +262,72 @@ TEST_F(AppMiddlewaresTest, OnboardingAndWhatsNewWindowsFollowTheirPresentation)
     EXPECT_FALSE(m_windowsStore->state().onboarding.window);
     EXPECT_FALSE(m_windowsStore->state().whatsNew.window);
     test::drainMainQueue(); // the closes' own checks run, and dispatch nothing
+}
+
+TEST_F(AppMiddlewaresTest, EachWayOfClosingOnboardingEndsItOnceAndOpensThePopoverOnce)
+{
+    struct Case {
+        const char* name;
+        std::function<void(QWidget& window, OnboardingControlsWidget& controls)> close;
+    };
+    const Case cases[] = {
+        { "the Close button",
+            [](QWidget&, OnboardingControlsWidget& controls) {
+                controls.trailing()->primaryButton(OnboardingPrimaryButton::close)->click();
+            } },
+        { "Return on Close",
+            [](QWidget&, OnboardingControlsWidget& controls) {
+                EXPECT_TRUE(controls.trailing()->pressDefaultButton());
+            } },
+        { "the title bar's close button",
+            [](QWidget& window, OnboardingControlsWidget&) { window.close(); } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppWindowsStoreRef windows = makeAppWindowsStore(m_windows);
+        std::vector<AppAction> dispatched;
+        AppState state = initialState();
+        state.view.onboarding.selection = OnboardingPage::completion;
+        auto store = makeStore(
+            { [&dispatched](const AppState&,
+                  const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
+                 dispatched.push_back(action);
+                 return rx::Publisher<AppAction>(rx::Empty<AppAction>());
+             },
+                windowActivationMiddleware(windows), popoverPresentationMiddleware(windows) },
+            state);
+        windows->dispatch(AppWindowsAction::Store { store });
+        windows->dispatch(
+            AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
+        store->dispatch(onboardingPresented(true));
+        store->dispatch(actions::viewAction(
+            ViewAction::Onboarding { OnboardingAction::Selection { OnboardingPage::completion } }));
+        test::drainMainQueue();
+        test::processEvents();
+        QWidget* window = windows->state().onboarding.window.get();
+        ASSERT_TRUE(window);
+        // The views are plain widgets without meta-objects: found by their place.
+        OnboardingControlsWidget* controls = nullptr;
+        for (QWidget* child : window->findChildren<QWidget*>()) {
+            if (auto* container = dynamic_cast<OnboardingContainerView*>(child))
+                controls = container->view()->controls();
+        }
+        ASSERT_TRUE(controls);
+        ASSERT_EQ(controls->trailing()->shownPrimaryButton(), OnboardingPrimaryButton::close);
+        dispatched.clear();
+
+        c.close(*window, *controls);
+        for (int i = 0; i < 3; ++i) {
+            test::drainMainQueue();
+            test::processEvents();
+        }
+        EXPECT_EQ(std::count(dispatched.begin(), dispatched.end(), onboardingPresented(false)), 1);
+        EXPECT_EQ(
+            std::count(dispatched.begin(), dispatched.end(), actions::popoverIsPresented(true)), 1);
+        EXPECT_FALSE(store->state().view.onboarding.isPresented);
+        EXPECT_FALSE(windows->state().onboarding.window);
+        windows->dispatch(AppWindowsAction::TearDown {});
+    }
 }
 
 TEST_F(AppMiddlewaresTest, ASourcesReadOnTheSyncPageFrontsOnboardingAgainAfterADelay)

@@ -1,6 +1,8 @@
 #include "app/shell/AppDelegate.hpp"
 
 #include "app/shell/AppIcon.hpp"
+#include "menubar/views/PopoverEmptyView.hpp"
+#include "onboarding/views/DragDemonstrationView.hpp"
 #include "platform/foundation/AppInfo.hpp"
 #include "platform/instance/SingleInstance.hpp"
 #include "platform/logging/LogCategories.hpp"
@@ -181,6 +183,9 @@ int runAppEntryPoint(int argc, char** argv)
         QString::fromStdString(AppInfo::shortVersion().value_or("")));
     QApplication::setDesktopFileName(QString::fromStdString(AppInfo::bundleIdentifier()));
     QApplication::setWindowIcon(appIcon());
+    // The popover's empty view shows the onboarding's drag demonstration, which it cannot
+    // make itself: the onboarding's views build on the menu bar's.
+    setPopoverEmptyDemonstrationFactory(makePopoverDragDemonstration);
 
     std::unique_ptr<SingleInstance> instance;
     if (kind == ApplicationKind::main) {

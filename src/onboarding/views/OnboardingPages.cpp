@@ -2,20 +2,18 @@
 
 #include "notifications/views/UserNotificationsSettingsPane.hpp"
 #include "onboarding/OnboardingLayout.hpp"
+#include "onboarding/views/DragDemonstrationView.hpp"
 #include "onboarding/views/OnboardingPageLayout.hpp"
 #include "onboarding/views/Presence.hpp"
 #include "onboarding/views/Symbols.hpp"
 #include "platform/foundation/AppInfo.hpp"
 #include "platform/foundation/StringTables.hpp"
-#include "platform/ui/ColorScheme.hpp"
 #include "reminders/views/SyncSettingsPane.hpp"
 #include "toolkit/AssetCatalog.hpp"
-#include "toolkit/ContinuousCorners.hpp"
 #include "toolkit/FormStyle.hpp"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QPainter>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -171,7 +169,8 @@ OnboardingLastView::OnboardingLastView(QWidget* parent)
     layout->addWidget(new OnboardingLabel(room, title));
     layout->addWidget(bodyLabel(QString::fromStdString(
         localized("Onboarding", "set_up_complete_subtitle %@", AppInfo::name()))));
-    m_demonstration = new PendingDragDemonstrationView(true);
+    m_demonstration = new DragInteractionDemoView(true);
+    m_demonstration->setInView(false);
     layout->addWidget(
         new AspectFitBox(m_demonstration, OnboardingLayout::demonstrationAspectRatio), 1);
 }
@@ -187,20 +186,10 @@ void OnboardingLastView::appear(bool animated)
         true, animated ? std::optional<Animation>(Animation::spring(0.5, 1.0, 0)) : std::nullopt);
 }
 
-PendingDragDemonstrationView::PendingDragDemonstrationView(bool, QWidget* parent)
-    : QWidget(parent)
+void OnboardingLastView::setInView(bool inView)
 {
-    setObjectName(QStringLiteral("PendingDragDemonstrationView"));
+    m_demonstration->setInView(inView);
 }
-
-void PendingDragDemonstrationView::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    const bool dark = colorScheme(palette()) == ColorScheme::dark;
-    fillContinuousRoundedRect(
-        painter, rect(), 12, dark ? QColor(255, 255, 255, 10) : QColor(0, 0, 0, 8));
-}
-
 AspectFitBox::AspectFitBox(QWidget* child, double ratio, QWidget* parent)
     : QWidget(parent)
     , m_child(child)

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -14,6 +15,7 @@ class QLabel;
 
 namespace tidemark {
 
+class DragInteractionDemoView;
 class OnboardingLabel;
 class Presence;
 
@@ -72,23 +74,16 @@ public:
     bool didAppear() const { return m_didAppear; }
     // The page is on screen: the checkmark grows in, animated or at once.
     void appear(bool animated = true);
+    // Whether the pager shows this page: the demonstration plays only then.
+    void setInView(bool inView);
     QWidget* checkmark() const { return m_checkmark; }
-    QWidget* demonstration() const { return m_demonstration; }
+    DragInteractionDemoView* demonstration() const { return m_demonstration; }
 
 private:
     bool m_didAppear = false;
     QWidget* m_checkmark;
-    QWidget* m_demonstration;
+    DragInteractionDemoView* m_demonstration;
     std::unique_ptr<Presence> m_checkmarkPresenter;
-};
-
-// Stand-in for the looping drag demonstration: the area it will fill.
-class PendingDragDemonstrationView final : public QWidget {
-public:
-    explicit PendingDragDemonstrationView(bool isPlaying, QWidget* parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
 };
 
 // Places its one child in the largest rectangle of `ratio` (width to height) that fits,

@@ -1,6 +1,7 @@
 #include "onboarding/views/OnboardingPreviews.hpp"
 
 #include "core/state/AppState.hpp"
+#include "onboarding/views/DragDemonstrationView.hpp"
 #include "onboarding/views/OnboardingWindow.hpp"
 #include "onboarding/views/WhatsNewWindow.hpp"
 #include "platform/foundation/Calendar.hpp"
@@ -38,6 +39,16 @@ QWidget* whatsNewOn(int index)
     return container;
 }
 
+// The demonstration resting at the end of one step, at the size the last page gives it.
+QWidget* demonstrationAt(DragDemonstrationStep step)
+{
+    auto* view = new DragInteractionDemoView(false);
+    view->setInView(false);
+    view->setFixedSize(324, 200);
+    view->showStep(step);
+    return view;
+}
+
 } // namespace
 
 void registerOnboardingPreviews(PreviewRegistry& registry)
@@ -45,8 +56,24 @@ void registerOnboardingPreviews(PreviewRegistry& registry)
     registry.add({ "Onboarding",
         {
             { "Welcome", [] { return onboardingOn(OnboardingPage::root); } },
-            { "Notifications", [] { return onboardingOn(OnboardingPage::notifications); } },
-            { "Sync", [] { return onboardingOn(OnboardingPage::sync); } },
+            { "Notifications, not asked yet",
+                [] { return onboardingOn(OnboardingPage::notifications); } },
+            { "Notifications, allowed",
+                [] {
+                    return onboardingOn(OnboardingPage::notifications, [](AppState& s) {
+                        s.notifications.user.isEnabled = true;
+                        UNNotificationSettings settings;
+                        settings.authorizationStatus = UNAuthorizationStatus::authorized;
+                        s.notifications.user.settings.settings = settings;
+                    });
+                } },
+            { "Sync, local", [] { return onboardingOn(OnboardingPage::sync); } },
+            { "Sync, task lists",
+                [] {
+                    return onboardingOn(OnboardingPage::sync, [](AppState& s) {
+                        s.reminders.services.dataSource = RemindersDataSource::appleReminders;
+                    });
+                } },
             { "General, open at login off", [] { return onboardingOn(OnboardingPage::general); } },
             { "General, open at login on",
                 [] {
@@ -54,6 +81,16 @@ void registerOnboardingPreviews(PreviewRegistry& registry)
                         [](AppState& s) { s.settings.general.openAtLogin = true; });
                 } },
             { "Set up complete", [] { return onboardingOn(OnboardingPage::completion); } },
+        } });
+    registry.add({ "Drag demonstration",
+        {
+            { "1 Pointer on the icon",
+                [] { return demonstrationAt(DragDemonstrationStep::moveCursorToIcon); } },
+            { "2 Hovering", [] { return demonstrationAt(DragDemonstrationStep::hover); } },
+            { "3 Pulled down", [] { return demonstrationAt(DragDemonstrationStep::drag); } },
+            { "4 Let go", [] { return demonstrationAt(DragDemonstrationStep::dragBackUp); } },
+            { "5 Blob gone", [] { return demonstrationAt(DragDemonstrationStep::hideBlob); } },
+            { "6 Resting", [] { return demonstrationAt(DragDemonstrationStep::rest); } },
         } });
     registry.add({ "What's New",
         {

@@ -129,7 +129,10 @@ Binding<OnboardingPage> OnboardingViewWidget::selectionBinding()
 void OnboardingViewWidget::render(const OnboardingView::State& state)
 {
     m_pageView->update(selectionBinding(), false, state.pages);
-    if (state.selection == OnboardingPage::completion && m_lastView)
+    if (!m_lastView)
+        return;
+    m_lastView->setInView(state.selection == OnboardingPage::completion);
+    if (state.selection == OnboardingPage::completion)
         m_lastView->appear(isVisible());
 }
 

@@ -78,7 +78,9 @@ WhatsNewPage::WhatsNewPage(
     const int side = px(WhatsNewLayout::textHorizontalPadding);
     const int vertical = px(WhatsNewLayout::textVerticalPadding);
     block->setContentsMargins(side, vertical, side, vertical);
-    block->addWidget(text, 0, Qt::AlignLeft | Qt::AlignTop);
+    // Top only: the text takes the width it is given (up to its maximum, from the leading
+    // edge), so a wrapped description gets the lines it needs.
+    block->addWidget(text, 0, Qt::AlignTop);
     m_textBlock->setMaximumHeight(px(WhatsNewLayout::textMaxHeight));
     m_textBlock->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 

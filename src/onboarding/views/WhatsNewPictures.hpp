@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QImage>
 #include <QPicture>
 #include <QPointF>
 #include <QSizeF>
+
+#include <functional>
 
 namespace tidemark {
 
@@ -13,9 +16,16 @@ enum class WhatsNewPicturePage {
 };
 
 // A page's picture as a resolution-independent recording, its bounding rectangle at the
-// picture's own size: 1280 × 832 for the redesign, 1504 × 1504 (a backdrop with the list in
-// its middle) for the reminder lists. Every picture of the window comes from here.
+// picture's own size: 1280 × 832 for the redesign (a desktop with the popover, rendered
+// offscreen, under its icon), 1504 × 1504 (a backdrop with the sync pane in its middle) for
+// the reminder lists. Every picture of the window comes from here.
 QPicture whatsNewPicture(WhatsNewPicturePage page);
+
+// Renders the settings window's sync pane, showing the user's reminder lists, offscreen at
+// its own size and `scale` device pixels a point (the image carries that ratio). The
+// settings window sets it; without it the reminder lists' picture sketches the pane.
+using WhatsNewSyncPaneRenderer = std::function<QImage(double scale)>;
+void setWhatsNewSyncPaneRenderer(WhatsNewSyncPaneRenderer renderer);
 
 // Where a page lays its picture: the frame it draws the picture into, centred in the
 // picture's block and moved by the offset; what overflows the block is cut off.

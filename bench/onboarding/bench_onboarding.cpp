@@ -1,0 +1,252 @@
+// The onboarding's and what's new's windows and the drag demonstration, on the offscreen
+// platform:
+// - each window from the request (made, filled and shown as the windows store does) to its
+//   first painted frame, opened and closed again and again;
+// - resident memory before and after 20 openings and closings of each window;
+// - the demonstration playing on the real timer and frame clock: process CPU time over
+//   wall time while it plays, as a share of one core;
+// - resident memory before and after 1,000 passes of the demonstration on a manual clock.
+//
+//   build/bench/onboarding/bench_onboarding --benchmark_repetitions=10
+//       --benchmark_report_aggregates_only=true
+
+#include "core/state/AppState.hpp"
+#include "onboarding/views/DragDemonstrationView.hpp"
+#include "onboarding/views/OnboardingWindow.hpp"
+#include "onboarding/views/WhatsNewWindow.hpp"
+#include "platform/foundation/Calendar.hpp"
+#include "platform/foundation/Clock.hpp"
+#include "platform/reactive/QtMainQueue.hpp"
+#include "platform/ui/FrameClock.hpp"
+#include "platform/ui/PinnedLayout.hpp"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <ctime>
+#include <fstream>
+#include <functional>
+#include <string>
+
+using namespace tidemark;
+
+namespace {
+
+long residentKiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+double processCpuSeconds()
+{
+    timespec t {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Notes the first paint of the window's content.
+class FirstPaint final : public QObject {
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+AppStoreRef onboardingStore()
+{
+    AppState state = AppState::initial(Clock::system()->now(), Calendar("UTC"));
+    state.view.onboarding.isPresented = true;
+    return AppStore::constant(std::move(state));
+}
+
+enum class Kind {
+    onboarding,
+    whatsNew,
+};
+
+// Makes, fills and shows the window, as the windows store does on a presentation, and runs
+// the event loop until its content has painted; returns the milliseconds that took.
+double openAndPaint(Kind kind, const AppStoreRef& store)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    WindowRef window = kind == Kind::onboarding ? makeOnboardingWindow() : makeWhatsNewWindow();
+    QWidget* content = kind == Kind::onboarding ? makeOnboardingContainerView(store)
+                                                : makeWhatsNewContainerView(store);
+    FirstPaint paint;
+    content->installEventFilter(&paint);
+    addPinnedSubview(window->contentView(), content);
+    window->show();
+    while (!paint.painted)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    const double ms = double(elapsed.nsecsElapsed()) / 1e6;
+    content->removeEventFilter(&paint);
+    window->close();
+    window.reset();
+    settle();
+    return ms;
+}
+
+void BM_WindowRequestToFirstFrame(benchmark::State& state)
+{
+    const Kind kind = Kind(state.range(0));
+    const AppStoreRef store = onboardingStore();
+    // The first opening also makes what is made once per process (the what's-new pictures);
+    // it counts only when this is the first benchmark run.
+    state.counters["first_opening_ms"] = openAndPaint(kind, store);
+    for (auto _ : state)
+        state.SetIterationTime(openAndPaint(kind, store) / 1000);
+}
+BENCHMARK(BM_WindowRequestToFirstFrame)
+    ->Arg(int(Kind::onboarding))
+    ->ArgName("onboarding")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowRequestToFirstFrame)
+    ->Arg(int(Kind::whatsNew))
+    ->ArgName("whatsNew")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void BM_TwentyOpeningsResidentMemory(benchmark::State& state)
+{
+    const AppStoreRef store = onboardingStore();
+    for (auto _ : state) {
+        for (int i = 0; i < 3; ++i) {
+            openAndPaint(Kind::onboarding, store);
+            openAndPaint(Kind::whatsNew, store);
+        }
+        const long before = residentKiB();
+        for (int i = 0; i < 20; ++i) {
+            openAndPaint(Kind::onboarding, store);
+            openAndPaint(Kind::whatsNew, store);
+        }
+        const long after = residentKiB();
+        state.counters["rss_before_KiB"] = double(before);
+        state.counters["rss_after_KiB"] = double(after);
+        state.counters["rss_growth_KiB"] = double(after - before);
+    }
+}
+BENCHMARK(BM_TwentyOpeningsResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The demonstration as the last onboarding page shows it (about 540 × 334), playing on the
+// program's own timer and frame clock for two whole passes.
+void BM_DemonstrationPlayingCpu(benchmark::State& state)
+{
+    for (auto _ : state) {
+        QWidget window;
+        auto* view = new DragInteractionDemoView(true, &window);
+        window.resize(540, 334);
+        view->resize(540, 334);
+        window.show();
+        settle();
+        const double passes = 2;
+        const double cpuBefore = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        QEventLoop loop;
+        QTimer::singleShot(
+            int(passes * DragDemonstrationTimings::pass * 1000), &loop, &QEventLoop::quit);
+        loop.exec();
+        const double cpu = processCpuSeconds() - cpuBefore;
+        const double seconds = double(wall.nsecsElapsed()) / 1e9;
+        state.SetIterationTime(seconds);
+        state.counters["cpu_percent_of_core"] = 100 * cpu / seconds;
+        state.counters["running"] = view->isRunning() ? 1 : 0;
+    }
+}
+BENCHMARK(BM_DemonstrationPlayingCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+// A timer on the manual clock that ends each wait when told to.
+class SteppedTimer final : public DragDemonstrationTimer {
+public:
+    void start(double seconds, std::function<void()> done) override
+    {
+        wait = seconds;
+        m_done = std::move(done);
+    }
+    void stop() override { m_done = nullptr; }
+    bool isActive() const override { return bool(m_done); }
+    void fire()
+    {
+        auto done = std::move(m_done);
+        m_done = nullptr;
+        done();
+    }
+    double wait = 0;
+
+private:
+    std::function<void()> m_done;
+};
+
+void BM_ThousandPassesResidentMemory(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ManualFrameClock clock;
+        SteppedTimer timer;
+        DragInteractionDemoView view(true, nullptr, &clock, &timer);
+        view.resize(540, 334);
+        view.setAttribute(Qt::WA_DontShowOnScreen);
+        view.show();
+        auto pass = [&] {
+            for (int step = 0; step < 6; ++step) {
+                clock.runUntilIdle(1.0 / 60);
+                clock.passTime(timer.wait);
+                timer.fire();
+            }
+        };
+        for (int i = 0; i < 20; ++i)
+            pass();
+        const long before = residentKiB();
+        for (int i = 0; i < 1000; ++i)
+            pass();
+        const long after = residentKiB();
+        state.counters["rss_before_KiB"] = double(before);
+        state.counters["rss_after_KiB"] = double(after);
+        state.counters["rss_growth_KiB"] = double(after - before);
+    }
+}
+BENCHMARK(BM_ThousandPassesResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    rx::QtMainQueue mainQueue;
+    rx::setMainQueue(&mainQueue);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    rx::setMainQueue(nullptr);
+    return 0;
+}
