@@ -3,6 +3,7 @@
 //
 //   tidemark-previews [--output <folder>]      (default: ./previews)
 
+#include "entry/views/ScrollEntryPreviews.hpp"
 #include "menubar/views/MenubarPreviews.hpp"
 #include "menubar/views/PopoverPreviews.hpp"
 #include "onboarding/views/OnboardingPreviews.hpp"
@@ -61,6 +62,7 @@ int main(int argc, char** argv)
     tidemark::registerOnboardingPreviews(registry);
     tidemark::registerPopoverPreviews(registry);
     tidemark::registerMenubarPreviews(registry);
+    tidemark::registerScrollEntryPreviews(registry);
 
     const auto result = tidemark::previews::writeGallery(registry, output);
     tidemark::rx::setMainQueue(nullptr);
