@@ -2,7 +2,8 @@
 // finished paint, notch by notch (median and worst over 1,000 notches), and the resident
 // memory at rest, with the card open and after 10 and 100 whole entries (23 notches, save,
 // collapse). Run it on a display of 1920 × 1080, e.g.
-//   xvfb-run -s "-screen 0 1920x1080x24" env QT_QPA_PLATFORM=xcb build/bench/scroll/bench_scroll_entry
+//   xvfb-run -s "-screen 0 1920x1080x24" env QT_QPA_PLATFORM=xcb
+//   build/bench/scroll/bench_scroll_entry
 // Frames are moved by hand, one per notch, so the figures are the work of a frame and not
 // the wait for the next one.
 #include "app/shell/AppMiddlewares.hpp"
@@ -76,17 +77,16 @@ struct ScrollEntry {
         setFrameClock(&frames);
         windows = makeAppWindowsStore();
         store = AppStore::make(AppState::initial(Clock::system()->now(), Calendar("UTC")),
-            [environment = ReducerEnvironment { Clock::system() }](
-                AppState& state, const AppAction& action) {
-                appReducer(state, action, environment);
-            },
+            [environment = ReducerEnvironment { Clock::system() }](AppState& state,
+                const AppAction& action) { appReducer(state, action, environment); },
             { viewActionMiddleware(windows), makeStatusItemDragMiddleware(windows) });
         windows->dispatch(AppWindowsAction::Store { store });
         windows->dispatch(
             AppWindowsAction::ScrollMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
         StatusBar::system().layoutNow();
         settle();
-        reader = windows->state().scrollMenuBarExtra.item->button()->findChild<ScrollGestureView*>();
+        reader
+            = windows->state().scrollMenuBarExtra.item->button()->findChild<ScrollGestureView*>();
         window = windows->state().yoyoScroll->window;
         front = yoyoScrollFrontView(window);
         front->card()->installEventFilter(&counter);

@@ -5,10 +5,10 @@
 #include "entry/views/DataEntryControls.hpp"
 #include "entry/views/ScrollDataEntryCard.hpp"
 #include "entry/views/TimeViewWidget.hpp"
+#include "entry/views/YoyoDragWindows.hpp"
 #include "entry/views/YoyoScrollFrontView.hpp"
 #include "entry/views/YoyoScrollWindow.hpp"
 #include "platform/ui/FrameClock.hpp"
-#include "entry/views/YoyoDragWindows.hpp"
 #include "platform/ui/QtGeometry.hpp"
 #include "platform/ui/Screen.hpp"
 
@@ -101,8 +101,8 @@ protected:
     {
         for (int i = 0; i < notches; ++i) {
             store.send(notch(), takeScrollAndEntry);
-            store.receive(scrollPresented(true),
-                [](AppState& s) { s.view.yoyo.scroll.isPresented = true; });
+            store.receive(
+                scrollPresented(true), [](AppState& s) { s.view.yoyo.scroll.isPresented = true; });
             store.receive(scrollCardPresented(true), [](AppState& s, const AppState& actual) {
                 s.view.yoyo.scroll.dataEntryIsPresented = true;
                 takeScrollAndEntry(s, actual);
@@ -182,8 +182,8 @@ TEST_F(ScrollEntryTest, SaveReturnAndResigningKeyInOneTurnCreateOneReminder)
         s.view.yoyo.scroll.dataEntryIsPresented = false;
         s.scrollGesture.startDate.reset();
     });
-    store.receive(scrollPresented(false),
-        [](AppState& s) { s.view.yoyo.scroll.isPresented = false; });
+    store.receive(
+        scrollPresented(false), [](AppState& s) { s.view.yoyo.scroll.isPresented = false; });
     test::drainMainQueue();
     EXPECT_FALSE(window->isVisible()) << "dismissed: the window closes at once";
 
@@ -217,8 +217,8 @@ TEST_F(ScrollEntryTest, SavingClosesTheWindowAfterTheCollapseAndTheNextEntryStar
     EXPECT_TRUE(front->isCollapsing());
 
     m_frames.runUntilIdle();
-    store.receive(scrollPresented(false),
-        [](AppState& s) { s.view.yoyo.scroll.isPresented = false; });
+    store.receive(
+        scrollPresented(false), [](AppState& s) { s.view.yoyo.scroll.isPresented = false; });
     EXPECT_FALSE(window->isVisible()) << "closed once the card is back at rest";
     EXPECT_EQ(front->cardFrame().size, (Size { 16, 16 }));
     EXPECT_EQ(window->inputRegion(), std::optional<Rect>(Rect {}))
@@ -250,8 +250,8 @@ TEST_F(ScrollEntryTest, CancelCreatesNothingAndADismissalAtRestSavesNothing)
     // Saving in the same turn finds the entry let go.
     front->save();
     Q_EMIT window->didResignKey();
-    store.receive(scrollPresented(false),
-        [](AppState& s) { s.view.yoyo.scroll.isPresented = false; });
+    store.receive(
+        scrollPresented(false), [](AppState& s) { s.view.yoyo.scroll.isPresented = false; });
     m_frames.runUntilIdle();
     test::drainMainQueue();
     EXPECT_FALSE(window->isVisible());
@@ -263,8 +263,8 @@ TEST_F(ScrollEntryTest, CancelCreatesNothingAndADismissalAtRestSavesNothing)
         s.view.yoyo.scroll.dataEntryIsPresented = false;
         s.scrollGesture.startDate.reset();
     });
-    store.receive(scrollPresented(false),
-        [](AppState& s) { s.view.yoyo.scroll.isPresented = false; });
+    store.receive(
+        scrollPresented(false), [](AppState& s) { s.view.yoyo.scroll.isPresented = false; });
     test::drainMainQueue();
     EXPECT_FALSE(window->isVisible());
 }

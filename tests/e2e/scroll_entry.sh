@@ -134,7 +134,11 @@ escape)
     focused || fail "the click beside the card took the keyboard away"
     xdotool key Escape
     wait_for 20 unmapped || fail "the scroll window is still mapped after Escape"
-    # The window goes once the card is back at rest, after which nothing is saved any more.
+    # The window goes once the card is back at rest; whatever the program would still write
+    # is written by the time it has ended.
+    kill -TERM "$pid"
+    wait "$pid" || true
+    pid=""
     count=$(sqlite3 "$XDG_DATA_HOME/tidemark/Tidemark.sqlite" "SELECT count(*) FROM CDReminder;" 2>/dev/null || echo 0)
     [[ $count == 0 ]] || fail "Escape stored $count reminder(s)"
     echo "e2e: the click reached the window beneath; Escape stored nothing"
@@ -144,6 +148,8 @@ escape)
     ;;
 esac
 
-kill -TERM "$pid"
-wait "$pid" || true
-pid=""
+if [[ -n ${pid:-} ]]; then
+    kill -TERM "$pid"
+    wait "$pid" || true
+    pid=""
+fi

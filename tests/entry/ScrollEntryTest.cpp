@@ -56,8 +56,8 @@ TEST(ScrollCardModel, FollowsTheScrollToTheThresholdThenGrowsShowsLabelAndContro
         { "170 does not", { 17.9 }, 25, { 170, 170 }, false, false },
         { "230 shows the controls", { 23.9 }, 25, { 230, 230 }, true, true },
         { "then one point per point", { 23.9, 10 }, 25, { 230, 240 }, true, true },
-        { "scrolling back hides the controls, tenfold again", { 23.9, -1, -1 }, 25,
-            { 219, 219 }, true, false },
+        { "scrolling back hides the controls, tenfold again", { 23.9, -1, -1 }, 25, { 219, 219 },
+            true, false },
     };
     for (const Case& c : cases) {
         Model model(Size { 16, 16 }, 25);
@@ -69,8 +69,7 @@ TEST(ScrollCardModel, FollowsTheScrollToTheThresholdThenGrowsShowsLabelAndContro
         EXPECT_NEAR(model.maxSize.height, c.maxSize.height, 1e-9) << c.name;
         EXPECT_EQ(model.labelIsPresented, c.label) << c.name;
         EXPECT_EQ(model.controlsArePresented, c.controls) << c.name;
-        EXPECT_EQ(model.iconMaxWidth, c.label ? std::optional<double>(59) : std::nullopt)
-            << c.name;
+        EXPECT_EQ(model.iconMaxWidth, c.label ? std::optional<double>(59) : std::nullopt) << c.name;
         EXPECT_EQ(model.cornerRadius, c.label ? 16 : inf) << c.name;
         EXPECT_EQ(model.iconPadding, c.label ? 10 : 0) << c.name;
     }
@@ -145,7 +144,8 @@ TEST(ScrollFrontView, ADeltaPresentsOrEndsTheEntryByWhereTheCardStands)
         bool isPresented;
         std::vector<YoyoScrollFrontView::Action> expected;
     } cases[] = {
-        { "away from rest", 1, false, { A::IsPresented { true }, A::DataEntryIsPresented { true } } },
+        { "away from rest", 1, false,
+            { A::IsPresented { true }, A::DataEntryIsPresented { true } } },
         { "away again (the window is fronted again)", 1, true,
             { A::IsPresented { true }, A::DataEntryIsPresented { true } } },
         { "back at rest: the entry ends and its window goes", -5, true,

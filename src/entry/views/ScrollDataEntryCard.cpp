@@ -195,11 +195,10 @@ void ScrollDataEntryWidget::arrange()
         0.0, std::min(m_model.iconMaxWidth.value_or(Model::infinity), double(row.width())));
     const double capsuleHeight
         = std::max(0.0, std::min(m_model.iconMaxLength, double(row.height())));
-    const double capsuleLeft = m_model.labelIsPresented
-        ? row.left()
-        : row.center().x() - capsuleWidth / 2;
-    m_capsule = QRectF(
-        capsuleLeft, row.center().y() - capsuleHeight / 2, capsuleWidth, capsuleHeight);
+    const double capsuleLeft
+        = m_model.labelIsPresented ? row.left() : row.center().x() - capsuleWidth / 2;
+    m_capsule
+        = QRectF(capsuleLeft, row.center().y() - capsuleHeight / 2, capsuleWidth, capsuleHeight);
 
     const double labelPresence = m_label.value();
     if (labelPresence > 0) {
@@ -238,9 +237,8 @@ void ScrollDataEntryWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const double capsule = std::min(card.width(), card.height()) / 2;
-    const double radius = std::isinf(m_model.cornerRadius)
-        ? capsule
-        : std::min(m_model.cornerRadius, capsule);
+    const double radius
+        = std::isinf(m_model.cornerRadius) ? capsule : std::min(m_model.cornerRadius, capsule);
     if (m_shadow.value() > 0)
         paintDropShadow(painter, card, radius, cardShadow(m_shadow.value()));
     painter.save();

@@ -40,8 +40,8 @@ QWidget* card(const Model& model)
     view->setModel(model);
     const Size size = view->sizeFor(model);
     const int margin = ScrollDataEntryWidget::shadowMargin();
-    view->setFixedSize(int(std::ceil(size.width)) + 2 * margin,
-        int(std::ceil(size.height)) + 2 * margin);
+    view->setFixedSize(
+        int(std::ceil(size.width)) + 2 * margin, int(std::ceil(size.height)) + 2 * margin);
     return view;
 }
 

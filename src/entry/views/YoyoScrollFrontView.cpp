@@ -266,8 +266,7 @@ void YoyoScrollFrontWidget::place()
     // A hidden window lays nothing out: showing it places the card from here.
     if (!hiddenInWindow(this)) {
         const int margin = ScrollDataEntryWidget::shadowMargin();
-        const QRect frame
-            = toQRect(cardFrame()).adjusted(-margin, -margin, margin, margin);
+        const QRect frame = toQRect(cardFrame()).adjusted(-margin, -margin, margin, margin);
         if (m_card->geometry() != frame)
             m_card->setGeometry(frame);
         const QRect reader = toQRect(m_shown.startFrame);

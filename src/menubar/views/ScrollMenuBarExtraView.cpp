@@ -105,8 +105,8 @@ void ScrollMenuBarExtraView::paintEvent(QPaintEvent*)
     const double left = (width() - total) / 2;
     const double middle = QWidget::height() / 2.0;
     painter.drawEllipse(QRectF(left, middle - circleSize / 2, circleSize, circleSize));
-    painter.drawRect(QRectF(
-        left + circleSize + spacing, middle - squareSize / 2, squareSize, squareSize));
+    painter.drawRect(
+        QRectF(left + circleSize + spacing, middle - squareSize / 2, squareSize, squareSize));
 }
 
 ScrollMenuBarExtraConnectingWidget::ScrollMenuBarExtraConnectingWidget(

@@ -91,8 +91,7 @@ TEST_F(ScrollEntryConnectors, EachActionBecomesOneRootAction)
             AppAction::View { ViewAction::Yoyo {
                 YoyoAction::Scroll { YoyoScrollAction::IsPresented { false } } } } },
         { "data entry", A::DataEntryIsPresented { true }, scrollCard(true) },
-        { "reminder", A::Reminder { r },
-            AppAction::DataEntry { DataEntryAction::Editing { r } } },
+        { "reminder", A::Reminder { r }, AppAction::DataEntry { DataEntryAction::Editing { r } } },
         { "no reminder", A::Reminder { std::nullopt },
             AppAction::DataEntry { DataEntryAction::Editing { std::nullopt } } },
         { "save", A::Save { r }, test::createRequest({ r }) },

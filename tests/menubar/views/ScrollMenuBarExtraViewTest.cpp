@@ -71,8 +71,7 @@ TEST(ScrollMenuBarExtraView, IsACircleAndASquareTwentyTwoHighWithMarginsAndRepor
         const QPoint p = window.mapToGlobal(QPoint(x, y));
         return std::optional<Rect>(Rect(p.x(), p.y(), 56, 22));
     };
-    for (int i = 0; i < 1000 && (seen.frames.empty() || seen.frames.back() != onScreen(30, 4));
-         ++i)
+    for (int i = 0; i < 1000 && (seen.frames.empty() || seen.frames.back() != onScreen(30, 4)); ++i)
         QApplication::processEvents();
     ASSERT_FALSE(seen.frames.empty());
     const QPoint at = window.mapToGlobal(QPoint(30, 4));
