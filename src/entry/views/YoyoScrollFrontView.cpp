@@ -8,6 +8,8 @@
 
 #include <QEvent>
 
+#include <algorithm>
+
 namespace tidemark {
 
 namespace {
@@ -44,7 +46,6 @@ YoyoScrollFrontWidget::YoyoScrollFrontWidget(std::shared_ptr<ViewStore> store,
     setAttribute(Qt::WA_TranslucentBackground);
     // Laid out, never shown: it only says how high the open card is.
     m_measuringCard->hide();
-    m_measuringCard->setAttribute(Qt::WA_DontShowOnScreen);
 
     m_card->setPrimaryAction([this] { save(); });
     m_card->setSecondaryAction([this] { cancel(); });
@@ -221,8 +222,13 @@ Rect YoyoScrollFrontWidget::cardFrame() const
 {
     const Size size = m_card->shownSize();
     const Point centre = m_shown.startFrame.center();
-    return { centre.x - size.width / 2, centre.y + m_card->shownTranslation() - size.height / 2,
-        size.width, size.height };
+    double left = centre.x - size.width / 2;
+    // An item near the screen's edge would push the open card off it: the card stays on
+    // the screen, as near under the item as it fits.
+    if (width() > 0 && size.width <= width())
+        left = std::clamp(left, 0.0, width() - size.width);
+    return { left, centre.y + m_card->shownTranslation() - size.height / 2, size.width,
+        size.height };
 }
 
 Rect YoyoScrollFrontWidget::inputRegion() const
