@@ -12,6 +12,8 @@ void scrollGestureReducer(ScrollGestureState& state, const ScrollGestureAction& 
         overloaded {
             [&](const ScrollGestureAction::DeltaTranslation& a) -> void {
                 state.deltaTranslation = a.delta;
+                if (a.delta)
+                    ++state.deltaCount;
             },
             [&](const ScrollGestureAction::LocalFrame& a) -> void { state.localFrame = a.frame; },
         },

@@ -4,6 +4,7 @@
 #include "platform/foundation/Date.hpp"
 #include "platform/foundation/Geometry.hpp"
 
+#include <cstdint>
 #include <optional>
 #include <variant>
 
@@ -16,6 +17,8 @@ struct ScrollGestureState {
     double heightPerUnit = 8.0; // points of vertical scroll per step of time
     std::optional<Rect> localFrame;
     std::optional<Date> startDate; // when the current scroll entry began; the root reducer owns it
+    // How many deltas have arrived, so that a view sees every event, equal ones included.
+    std::uint64_t deltaCount = 0;
 
     bool operator==(const ScrollGestureState&) const = default;
 
@@ -38,8 +41,8 @@ struct ScrollGestureAction : ActionOf<ScrollGestureActionCases> {
     using ActionOf::ActionOf;
 };
 
-// Stores the delta (replacing, never summing) or the frame; never touches `heightPerUnit`
-// or `startDate`.
+// Stores the delta (replacing, never summing; each delta with a value is counted) or the
+// frame; never touches `heightPerUnit` or `startDate`.
 void scrollGestureReducer(ScrollGestureState& state, const ScrollGestureAction& action);
 
 // The interval after one scroll event: from `current` (none counts as 0) the step is one

@@ -4,6 +4,7 @@
 //   tidemark-previews [--output <folder>]      (default: ./previews)
 
 #include "entry/views/EntryPreviews.hpp"
+#include "entry/views/ScrollEntryPreviews.hpp"
 #include "menubar/views/MenubarPreviews.hpp"
 #include "menubar/views/PopoverEmptyView.hpp"
 #include "menubar/views/PopoverPreviews.hpp"
@@ -72,6 +73,7 @@ int main(int argc, char** argv)
     tidemark::registerNotificationSettingsPreviews(registry);
     tidemark::registerSyncSettingsPreviews(registry);
     tidemark::registerEntryPreviews(registry);
+    tidemark::registerScrollEntryPreviews(registry);
 
     const auto result = tidemark::previews::writeGallery(registry, output);
     tidemark::rx::setMainQueue(nullptr);

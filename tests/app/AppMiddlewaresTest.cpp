@@ -401,7 +401,7 @@ TEST_F(AppMiddlewaresTest, DragOverlaysOpenWithAKnownFrameAndCloseAfterTheLastAn
     EXPECT_FALSE(front->isVisible());
 }
 
-TEST_F(AppMiddlewaresTest, TheScrollWindowOpensOnlyWithAKnownScrollFrame)
+TEST_F(AppMiddlewaresTest, TheScrollWindowOpensOnlyWithAKnownScrollFrameAndClosesAfterTheEntry)
 {
     auto store = makeStore({ viewActionMiddleware(m_windowsStore) });
     m_windowsStore->dispatch(AppWindowsAction::Store { store });
@@ -416,9 +416,10 @@ TEST_F(AppMiddlewaresTest, TheScrollWindowOpensOnlyWithAKnownScrollFrame)
     store->dispatch(test::statusItem(StatusItemAction::ScrollFrame { { 10, 0, 24, 24 } }));
     store->dispatch(present);
     EXPECT_TRUE(window->isVisible());
+    // The entry is over: its window closes (else it would stay over the screen for good).
     store->dispatch(actions::viewAction(
         ViewAction::Yoyo { YoyoAction::Scroll { YoyoScrollAction::IsPresented { false } } }));
-    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isVisible());
 }
 
 } // namespace

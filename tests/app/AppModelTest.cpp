@@ -287,5 +287,17 @@ TEST(AppEntryPoint, ChoosesTheEmptyApplicationOnlyForPreviewsAndTestHarnesses)
             << c.harness << " " << c.previews.value_or("(none)");
 }
 
+TEST(ScrollEntryVariable, OnlyExactlyOneTurnsTheScrollItemOn)
+{
+    EXPECT_STREQ(scrollEntryVariable, "TIDEMARK_SCROLL_ENTRY");
+    const struct {
+        const char* value;
+        bool expected;
+    } cases[] = { { "1", true }, { "", false }, { "0", false }, { "true", false }, { " 1", false },
+        { "11", false } };
+    for (const auto& c : cases)
+        EXPECT_EQ(scrollEntryRequested(c.value), c.expected) << '"' << c.value << '"';
+}
+
 } // namespace
 } // namespace tidemark

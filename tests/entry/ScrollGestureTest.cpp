@@ -22,7 +22,13 @@ TEST(ScrollGestureState, StoresTheLatestDeltaAndFrameOnly)
     scrollGestureReducer(state, ScrollGestureAction::DeltaTranslation { Size { 1, 16 } });
     scrollGestureReducer(state, ScrollGestureAction::DeltaTranslation { Size { 0, 8 } });
     expected.deltaTranslation = Size { 0, 8 };
+    expected.deltaCount = 2;
     EXPECT_EQ(state, expected) << "the delta replaces the previous one, nothing is summed";
+
+    // Equal deltas are two events all the same: the count tells them apart.
+    scrollGestureReducer(state, ScrollGestureAction::DeltaTranslation { Size { 0, 8 } });
+    expected.deltaCount = 3;
+    EXPECT_EQ(state, expected);
 
     scrollGestureReducer(state, ScrollGestureAction::LocalFrame { Rect { 0, 0, 22, 22 } });
     expected.localFrame = Rect { 0, 0, 22, 22 };
@@ -30,7 +36,7 @@ TEST(ScrollGestureState, StoresTheLatestDeltaAndFrameOnly)
 
     scrollGestureReducer(state, ScrollGestureAction::DeltaTranslation { std::nullopt });
     expected.deltaTranslation.reset();
-    EXPECT_EQ(state, expected) << "none clears the delta and nothing else";
+    EXPECT_EQ(state, expected) << "none clears the delta and counts no event";
 }
 
 TEST(ScrollToInterval, StepsBySecondsThenMinutesAndNeverBelowZero)

@@ -38,6 +38,11 @@ void AppDelegate::applicationDidFinishLaunching()
     m_model.windowsStore->dispatch(AppWindowsAction::Store { m_model.store });
     m_model.windowsStore->dispatch(
         AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
+    // The scroll entry's item comes beside it on request; its window replaces the drag
+    // windows, so from then on the icon is clicked and scrolled but no longer pulled.
+    if (scrollEntryRequested(qEnvironmentVariable(scrollEntryVariable).toStdString()))
+        m_model.windowsStore->dispatch(
+            AppWindowsAction::ScrollMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
     const bool launchedAsLoginItem = m_model.appService->launchedAsLoginItem();
     m_model.store->dispatch(actions::viewAction(
         ViewAction::Popover { PopoverAction::LaunchedAsLoginItem { launchedAsLoginItem } }));
@@ -55,6 +60,11 @@ void AppDelegate::showForAnotherStart()
     m_model.store->dispatch(actions::popoverIsPresented(true));
     if (Application* application = Application::shared())
         application->activate(true);
+}
+
+bool scrollEntryRequested(const std::string& value)
+{
+    return value == "1";
 }
 
 ApplicationKind applicationKindFor(

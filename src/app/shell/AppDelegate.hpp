@@ -47,6 +47,11 @@ inline constexpr const char* previewsVariable = "TIDEMARK_RUNNING_FOR_PREVIEWS";
 ApplicationKind applicationKindFor(
     bool testHarnessPresent, const std::optional<std::string>& previewsValue);
 
+// The variable that, set to exactly "1", puts the scroll entry's item in the status bar
+// beside the status item (the program takes no command-line arguments).
+inline constexpr const char* scrollEntryVariable = "TIDEMARK_SCROLL_ENTRY";
+bool scrollEntryRequested(const std::string& value);
+
 // The variable that, set to "1", makes the program report and quit once its status item is
 // on screen: the start-up benchmark's end mark.
 inline constexpr const char* exitWhenShownVariable = "TIDEMARK_EXIT_WHEN_SHOWN";

@@ -245,6 +245,10 @@ AppMiddleware viewActionMiddleware(AppWindowsStoreRef windowsStore)
         if (presented && presented->isPresented && state.view.statusItem.scrollFrame)
             dispatchWindows(windowsStore,
                 AppWindowsAction::YoyoScroll { YoyoScrollWindowAction::IsPresented { true } });
+        // The entry is over (its card back at rest, or dismissed): nothing is left to show.
+        if (presented && !presented->isPresented)
+            dispatchWindows(windowsStore,
+                AppWindowsAction::YoyoScroll { YoyoScrollWindowAction::IsPresented { false } });
         return none();
     };
 }

@@ -66,7 +66,8 @@ AppMiddleware whatsNewMiddleware(AppWindowsStoreRef windowsStore);
 // Opens the drag overlay windows when a drag changes and closes them when the last
 // animate-out has ended.
 AppMiddleware makeDragGestureMiddleware(AppWindowsStoreRef windowsStore);
-// Opens the scroll entry's window when the scroll entry is presented.
+// Opens the scroll entry's window when the scroll entry is presented (once its scroll frame
+// is known) and closes it when the entry is no longer presented.
 AppMiddleware viewActionMiddleware(AppWindowsStoreRef windowsStore);
 
 } // namespace tidemark

@@ -4,6 +4,7 @@
 #include "core/Overloaded.hpp"
 #include "core/state/AppState.hpp"
 #include "entry/views/YoyoDragWindows.hpp"
+#include "menubar/views/ScrollMenuBarExtraView.hpp"
 #include "menubar/views/StatusItemView.hpp"
 #include "onboarding/views/OnboardingWindow.hpp"
 #include "onboarding/views/WhatsNewWindow.hpp"
@@ -23,7 +24,7 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
     return {
         .statusBar = &StatusBar::system(),
         .statusItemContainerView = makeStatusItemContainerView,
-        .scrollMenuBarExtraContainerView = makePendingScrollMenuBarExtraContainerView,
+        .scrollMenuBarExtraContainerView = makeScrollMenuBarExtraContainerView,
         .makePopoverWindow
         = [](const AppStoreRef& store) { return tidemark::makePopoverWindow(store); },
         .makeOnboardingWindow = tidemark::makeOnboardingWindow,
@@ -38,7 +39,10 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
             [](const AppStoreRef& store) {
                 return YoyoDragFrontWindowState { tidemark::makeYoyoDragFrontWindow(store) };
             },
-        .makeYoyoScrollWindow = makePendingYoyoScrollWindow,
+        .makeYoyoScrollWindow =
+            [](const AppStoreRef& store) {
+                return YoyoScrollWindowState { tidemark::makeYoyoScrollWindow(store) };
+            },
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/shell/PendingWindows.hpp"
 #include "core/Action.hpp"
+#include "entry/views/YoyoScrollWindow.hpp"
 #include "menubar/views/MenuBarExtra.hpp"
 #include "menubar/views/PopoverWindow.hpp"
 #include "toolkit/SingleInstanceWindow.hpp"

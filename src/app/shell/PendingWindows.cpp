@@ -1,6 +1,5 @@
 #include "app/shell/PendingWindows.hpp"
 
-#include "app/shell/AppIcon.hpp"
 #include "core/state/AppState.hpp"
 #include "platform/ui/Screen.hpp"
 
@@ -57,17 +56,6 @@ void coverScreenUnderMouse(const WindowRef& window)
         window->setFrame(*frame);
 }
 
-WindowRef makeOverlay(bool canBecomeKey)
-{
-    WindowRef window = makeWindow<Window>(WindowKind::overlay);
-    window->setLevel(WindowLevel::status);
-    window->setCanBecomeKey(canBecomeKey);
-    window->setIgnoresMouseEvents(!canBecomeKey);
-    window->setHasShadow(false);
-    window->setJoinsAllSpaces(true);
-    return window;
-}
-
 } // namespace
 
 void YoyoDragBackWindowState::reduce(const YoyoDragBackWindowAction& action)
@@ -96,32 +84,6 @@ void YoyoDragFrontWindowState::reduce(const YoyoDragFrontWindowAction& action)
     } else {
         window->close();
     }
-}
-
-void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
-{
-    if (!window)
-        return;
-    if (const auto* presented = caseOf<YoyoScrollWindowAction::IsPresented>(action)) {
-        if (presented->value) {
-            coverScreenUnderMouse(window);
-            window->makeKeyAndOrderFront();
-        } else {
-            window->close();
-        }
-    } else {
-        coverScreenUnderMouse(window);
-    }
-}
-
-YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef&)
-{
-    return { makeOverlay(true) };
-}
-
-QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef&)
-{
-    return new AppIconView;
 }
 
 } // namespace tidemark

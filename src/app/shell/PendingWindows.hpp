@@ -14,7 +14,7 @@
 
 namespace tidemark {
 
-// The overlay windows of the drag and scroll entries.
+// The overlay windows of the drag entry.
 struct YoyoDragBackWindowActionCases {
     struct IsPresented {
         bool value;
@@ -28,7 +28,6 @@ struct YoyoDragBackWindowActionCases {
 struct YoyoDragBackWindowAction : ActionOf<YoyoDragBackWindowActionCases> {
     using ActionOf::ActionOf;
 };
-using YoyoScrollWindowAction = YoyoDragBackWindowAction;
 
 struct YoyoDragFrontWindowAction {
     bool isPresented;
@@ -51,17 +50,5 @@ struct YoyoDragFrontWindowState {
     bool operator==(const YoyoDragFrontWindowState&) const = default;
     void reduce(const YoyoDragFrontWindowAction& action);
 };
-
-// The scroll entry: like the back window, but it takes the keyboard.
-struct YoyoScrollWindowState {
-    WindowRef window;
-    bool operator==(const YoyoScrollWindowState&) const = default;
-    void reduce(const YoyoScrollWindowAction& action);
-};
-
-YoyoScrollWindowState makePendingYoyoScrollWindow(const AppStoreRef& store);
-
-// The scroll extra's view: the icon, taking no gesture yet.
-QWidget* makePendingScrollMenuBarExtraContainerView(const AppStoreRef& store);
 
 } // namespace tidemark

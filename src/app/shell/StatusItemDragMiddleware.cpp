@@ -1,7 +1,6 @@
 #include "app/shell/StatusItemDragMiddleware.hpp"
 
 #include "core/Action.hpp"
-#include "platform/ui/QtGeometry.hpp"
 #include "platform/ui/StatusBar.hpp"
 
 namespace tidemark {
@@ -64,10 +63,8 @@ std::optional<Rect> statusItemScrollFrame(const AppState& state, const AppWindow
         = windows.scrollMenuBarExtra.item ? windows.scrollMenuBarExtra.item->button() : nullptr;
     if (!button || !button->window())
         return std::nullopt;
-    // The extra reports its bounds in its button's window.
-    const Rect bounds = state.view.statusItem.scrollBounds;
-    const Point origin = fromQt(button->window()->mapToGlobal(QPoint(0, 0)));
-    return into(bounds.offsetBy(origin.x, origin.y), *windows.yoyoScroll->window);
+    // The extra reports its bounds on screen.
+    return into(state.view.statusItem.scrollBounds, *windows.yoyoScroll->window);
 }
 
 AppStore::Middleware makeStatusItemDragMiddleware(AppWindowsStoreRef windowsStore)
@@ -87,9 +84,13 @@ AppStore::Middleware makeStatusItemDragMiddleware(AppWindowsStoreRef windowsStor
             || caseAt<AppAction::View, ViewAction::Popover, PopoverAction::LaunchedAsLoginItem>(
                 action))
             return answer(dragFrameAction(state, windowsStore->state()));
-        if (const auto* scroll = caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Scroll,
-                YoyoScrollAction::IsPresented>(action);
-            scroll && scroll->isPresented) {
+        const auto* scroll = caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Scroll,
+            YoyoScrollAction::IsPresented>(action);
+        // Measured as soon as the extra says where it is, so the first scroll already finds
+        // the frame that opens the window.
+        if ((scroll && scroll->isPresented)
+            || caseAt<AppAction::View, ViewAction::StatusItem, StatusItemAction::ScrollBounds>(
+                action)) {
             const std::optional<Rect> frame = statusItemScrollFrame(state, windowsStore->state());
             if (!frame)
                 return rx::Empty<AppAction>();

@@ -20,8 +20,8 @@ std::optional<Rect> statusItemScrollFrame(const AppState& state, const AppWindow
 // moves the back window onto the screen under the pointer, then answers `dragFrame`; it
 // answers `dragFrame` also when asked to measure again (the item moved) and once the
 // popover knows whether the start was a login-item start (a measure taken before that could
-// not open the popover by itself); it answers `scrollFrame` when the scroll entry is
-// presented.
+// not open the popover by itself); it answers `scrollFrame` when the scroll extra reports
+// its bounds and when the scroll entry is presented.
 AppStore::Middleware makeStatusItemDragMiddleware(AppWindowsStoreRef windowsStore);
 
 } // namespace tidemark

@@ -11,6 +11,7 @@ static_assert(Connector<YoyoAnimationConnector>);
 static_assert(Connector<YoyoFrontConnector>);
 static_assert(Connector<YoyoBackConnector>);
 static_assert(Connector<ScrollMenuBarExtraConnector>);
+static_assert(Connector<YoyoScrollFrontConnector>);
 static_assert(Connector<CountdownConnector>);
 static_assert(Connector<StatusItemConnector>);
 static_assert(Connector<PopoverListConnector>);

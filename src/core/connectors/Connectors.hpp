@@ -4,5 +4,6 @@
 #include "core/connectors/MenuBarConnectors.hpp"
 #include "core/connectors/NotificationConnectors.hpp"
 #include "core/connectors/OnboardingConnectors.hpp"
+#include "core/connectors/ScrollEntryConnectors.hpp"
 #include "core/connectors/SettingsConnectors.hpp"
 #include "core/connectors/TimeEntryConnectors.hpp"

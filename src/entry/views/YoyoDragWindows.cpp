@@ -9,9 +9,7 @@
 
 namespace tidemark {
 
-namespace {
-
-WindowRef makeOverlay(bool takesKeyboard)
+WindowRef makeYoyoOverlayWindow(bool takesKeyboard)
 {
     WindowRef window = makeWindow<Window>(WindowKind::overlay);
     window->setLevel(WindowLevel::status);
@@ -23,8 +21,6 @@ WindowRef makeOverlay(bool takesKeyboard)
     return window;
 }
 
-} // namespace
-
 bool hiddenInWindow(const QWidget* view)
 {
     const auto* window = qobject_cast<const Window*>(view->window());
@@ -33,7 +29,7 @@ bool hiddenInWindow(const QWidget* view)
 
 WindowRef makeYoyoDragBackWindow(const AppStoreRef& store)
 {
-    WindowRef window = makeOverlay(false);
+    WindowRef window = makeYoyoOverlayWindow(false);
     window->setWindowTitle(QStringLiteral("Tidemark drag"));
     std::weak_ptr<AppStore> weak = store;
     auto* view = new YoyoBackWidget(store->connect(Connectors::YoyoBackConnector {}), [weak] {
@@ -53,7 +49,7 @@ WindowRef makeYoyoDragBackWindow(const AppStoreRef& store)
 
 WindowRef makeYoyoDragFrontWindow(const AppStoreRef& store)
 {
-    WindowRef window = makeOverlay(true);
+    WindowRef window = makeYoyoOverlayWindow(true);
     window->setWindowTitle(QStringLiteral("Tidemark reminder"));
     std::weak_ptr<AppStore> weak = store;
     auto* view = new YoyoFrontWidget(store->connect(Connectors::YoyoFrontConnector {}), [weak] {

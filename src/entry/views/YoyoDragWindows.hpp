@@ -14,6 +14,11 @@ class YoyoFrontWidget;
 // (frameless, translucent, above other windows at the status level, on every desktop, never
 // in the taskbar) and costing nothing while hidden.
 
+// An overlay window of the time entry, empty: frameless, translucent, at the status level,
+// on every desktop, letting its native window go while hidden; it takes the keyboard (and
+// then the pointer where its input region says) or neither.
+WindowRef makeYoyoOverlayWindow(bool takesKeyboard);
+
 // Behind: the blob and its live label. It never takes the pointer or the keyboard, so every
 // press goes through to what lies beneath.
 WindowRef makeYoyoDragBackWindow(const AppStoreRef& store);

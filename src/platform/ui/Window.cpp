@@ -266,6 +266,16 @@ void Window::setPaintedRegion(std::optional<QRegion> region)
         applyShapes();
 }
 
+// A mask set while the native window did not exist yet clips every paint; once the shapes
+// can be set it has to go, or the window shows only what exposes redraw.
+void Window::dropMaskStandIn()
+{
+    if (!m_usesMask)
+        return;
+    clearMask();
+    m_usesMask = false;
+}
+
 void Window::applyShapes()
 {
     const bool created = testAttribute(Qt::WA_WState_Created);
@@ -278,8 +288,10 @@ void Window::applyShapes()
         shown = *m_paintedRegion;
     if (created && x11::isAvailable()) {
         if (!m_inputRegion && !shown) {
-            if (x11::clearShapes(this))
+            if (x11::clearShapes(this)) {
+                dropMaskStandIn();
                 return;
+            }
         } else {
             bool applied = true;
             if (shown) {
@@ -292,8 +304,10 @@ void Window::applyShapes()
                 // The input follows the bounding shape once one is set: take the whole window.
                 applied = x11::setInputShape(this, { rect() });
             }
-            if (applied)
+            if (applied) {
+                dropMaskStandIn();
                 return;
+            }
         }
     }
     // Without the shape extension a mask stands in: it clips the drawing as well.

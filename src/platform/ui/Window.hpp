@@ -165,6 +165,7 @@ private:
     void applyTraits(const WindowTraits& traits);
     void raiseChildren();
     void applyShapes();
+    void dropMaskStandIn();
 
     WindowTraits m_traits;
     QWidget* m_contentView = nullptr;

@@ -1,0 +1,70 @@
+#include "entry/views/YoyoScrollWindow.hpp"
+
+#include "core/connectors/ScrollEntryConnectors.hpp"
+#include "core/state/AppState.hpp"
+#include "entry/views/YoyoDragWindows.hpp"
+#include "entry/views/YoyoScrollFrontView.hpp"
+#include "platform/reactive/Scheduler.hpp"
+#include "platform/ui/PinnedLayout.hpp"
+#include "platform/ui/Screen.hpp"
+#include "platform/ui/StatusBar.hpp"
+
+namespace tidemark {
+
+void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
+{
+    if (!window)
+        return;
+    const auto* presented = caseOf<YoyoScrollWindowAction::IsPresented>(action);
+    if (presented && !presented->value) {
+        window->close();
+        return;
+    }
+    if (const std::optional<Screen> screen = Screen::underMouse())
+        window->setFrame(screen->frame());
+    if (presented)
+        window->orderFrontRegardless();
+}
+
+WindowRef makeYoyoScrollWindow(const AppStoreRef& store)
+{
+    WindowRef window = makeYoyoOverlayWindow(true);
+    window->setWindowTitle(QStringLiteral("Tidemark scroll"));
+    std::weak_ptr<AppStore> weak = store;
+    const Connectors::YoyoScrollFrontConnector connector;
+    auto* view = new YoyoScrollFrontWidget(
+        store->connect(connector),
+        [weak, connector] {
+            auto main = weak.lock();
+            return main ? connector.mapState(main->state()) : YoyoScrollFrontView::State {};
+        },
+        YoyoScrollFrontView::minTranslationHeight(StatusBar::system().thickness()));
+    view->setObjectName(QStringLiteral("YoyoScrollFrontView"));
+    addPinnedSubview(window->contentView(), view);
+    Window* raw = window.get();
+    view->setOnRegionsChanged([raw](const Rect& input, const QRegion& painted) {
+        raw->setInputRegion(input);
+        raw->setPaintedRegion(painted);
+    });
+    view->setOnWantsKeyboard([raw] {
+        if (raw->isVisible() && !raw->isKeyWindow())
+            raw->makeKeyAndOrderFront();
+    });
+    // Another window took the keyboard: the entry is dismissed (and saves what it holds),
+    // on the next turn, outside the window's own handling.
+    QObject::connect(raw, &Window::didResignKey, view, [weak] {
+        rx::mainQueue().post([weak] {
+            if (auto main = weak.lock())
+                main->dispatch(actions::viewAction(ViewAction::Yoyo {
+                    YoyoAction::Scroll { YoyoScrollAction::IsPresented { false } } }));
+        });
+    });
+    return window;
+}
+
+YoyoScrollFrontWidget* yoyoScrollFrontView(const WindowRef& window)
+{
+    return window ? window->findChild<YoyoScrollFrontWidget*>() : nullptr;
+}
+
+} // namespace tidemark
