@@ -1,5 +1,6 @@
 #include "ConnectorsTestSupport.hpp"
 
+#include "core/connectors/NotificationConnectors.hpp"
 #include "core/connectors/OnboardingConnectors.hpp"
 #include "core/connectors/RootActions.hpp"
 #include "core/connectors/SettingsConnectors.hpp"
@@ -155,7 +156,8 @@ TEST_F(OnboardingConnectors, EveryButtonAndPaneActionBecomesOneRootAction)
     const AppAction close = onboarding(OnboardingAction::IsPresented { false });
     const AppleRemindersConnectingView::Action useLists
         = AppleRemindersConnectingView::Action::IsEnabled { true };
-    const UserNotificationsAction switchOn = UserNotificationsAction::IsEnabled { true };
+    const UserNotificationsSettingsConnectingView::Action switchOn
+        = UserNotificationsSettingsActionCases::IsEnabled { true };
 
     struct Case {
         const char* name;
@@ -187,8 +189,9 @@ TEST_F(OnboardingConnectors, EveryButtonAndPaneActionBecomesOneRootAction)
         { "the open-at-login switch",
             view.mapAction(View::General { OnboardingGeneralView::Action::OpenAtLogin { true } }),
             AppAction::Settings { SettingsAction::General { GeneralSettingsAction { true } } } },
-        { "the notification switch", view.mapAction(View::UserNotifications { switchOn }),
-            AppAction::Notifications { NotificationsAction { switchOn } } },
+        { "the notification switch, as in the settings window",
+            view.mapAction(View::UserNotifications { switchOn }),
+            UserNotificationsSettingsConnector {}.mapAction(switchOn) },
         { "the controls through the view",
             view.mapAction(View::Controls { Controls::Trailing { Trailing::Next {} } }), next },
         { "the view's close", view.mapAction(View::Close {}), close },
@@ -208,7 +211,7 @@ TEST_F(OnboardingConnectors, TheViewFollowsThePagesAndEachPanesSetting)
     EXPECT_EQ(shown.pages, state.view.onboarding.pages);
     EXPECT_EQ(shown.selection, Page::general);
     EXPECT_TRUE(shown.general.openAtLogin);
-    EXPECT_EQ(shown.userNotifications, state.notifications.user);
+    EXPECT_EQ(shown.userNotifications, UserNotificationsSettingsConnector {}.mapState(state));
     EXPECT_EQ(shown.appleReminders, AppleRemindersConnector {}.mapState(state));
     EXPECT_TRUE(shown.appleReminders.isEnabled);
     EXPECT_EQ(shown.controls, OnboardingControlsConnector {}.mapState(state));
