@@ -8,6 +8,7 @@
 #include "onboarding/views/OnboardingPreviews.hpp"
 #include "platform/reactive/QtMainQueue.hpp"
 #include "previews/Gallery.hpp"
+#include "settings/views/SettingsPreviews.hpp"
 #include "toolkit/Previews.hpp"
 
 #include <QApplication>
@@ -61,6 +62,7 @@ int main(int argc, char** argv)
     tidemark::registerOnboardingPreviews(registry);
     tidemark::registerPopoverPreviews(registry);
     tidemark::registerMenubarPreviews(registry);
+    tidemark::registerSettingsPreviews(registry);
 
     const auto result = tidemark::previews::writeGallery(registry, output);
     tidemark::rx::setMainQueue(nullptr);

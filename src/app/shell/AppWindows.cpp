@@ -28,6 +28,11 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
         = [](const AppStoreRef& store) { return tidemark::makePopoverWindow(store); },
         .makeOnboardingWindow = tidemark::makeOnboardingWindow,
         .onboardingContainerView = makeOnboardingContainerView,
+        .makeSettingsWindow =
+            [](const AppStoreRef& store) {
+                return tidemark::makeSettingsWindow(store, settingsPanes());
+            },
+        .settingsWindowMade = {},
         .makeWhatsNewWindow = tidemark::makeWhatsNewWindow,
         .whatsNewContainerView = makeWhatsNewContainerView,
         .makeYoyoDragBackWindow =
@@ -130,6 +135,14 @@ void tearDown(AppWindowsState& state)
         state.popover->window->close();
         tearDownPopoverWindow(*state.popover);
     }
+    // Hidden without its close notification: the application is going, the settings are not
+    // being dismissed. Its views hold the main store; they go on the next turn.
+    if (state.settings) {
+        state.settings->orderOut();
+        for (QWidget* view : state.settings->contentView()->findChildren<QWidget*>(
+                 QString(), Qt::FindDirectChildrenOnly))
+            view->deleteLater();
+    }
     for (WindowRef* window : { state.yoyoDragBack ? &state.yoyoDragBack->window : nullptr,
              state.yoyoDragFront ? &state.yoyoDragFront->window : nullptr,
              state.yoyoScroll ? &state.yoyoScroll->window : nullptr }) {
@@ -139,7 +152,27 @@ void tearDown(AppWindowsState& state)
     state = initialAppWindowsState();
 }
 
+void showSettings(AppWindowsState& state, const AppWindowsEnvironment& environment)
+{
+    if (!state.settings) {
+        if (!state.store || !environment.makeSettingsWindow)
+            return;
+        state.settings = environment.makeSettingsWindow(state.store);
+        if (!state.settings)
+            return;
+        state.settings->center();
+        if (environment.settingsWindowMade)
+            environment.settingsWindowMade(state.settings);
+    }
+    state.settings->makeKeyAndOrderFront();
+}
+
 } // namespace
+
+SettingsPaneFactory settingsPanes()
+{
+    return {};
+}
 
 void onboardingWindowReducer(SingleInstanceWindowState& state,
     const SingleInstanceWindowAction& action, const AppWindowsEnvironment& environment)
@@ -239,6 +272,7 @@ void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action,
                         SingleInstanceWindowAction::Window { state.store }, environment);
                 whatsNewWindowReducer(state.whatsNew, a.action, environment);
             },
+            [&](const A::ShowSettings&) -> void { showSettings(state, environment); },
             [&](const A::Popover& a) -> void {
                 if (!state.popover)
                     return;
