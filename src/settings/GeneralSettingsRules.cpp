@@ -16,13 +16,15 @@ int SensitivitySlider::position(double sensitivity)
 {
     if (std::isnan(sensitivity))
         return 0;
-    const double clamped = std::clamp(sensitivity, DragSensitivity::minimum, DragSensitivity::maximum);
+    const double clamped
+        = std::clamp(sensitivity, DragSensitivity::minimum, DragSensitivity::maximum);
     return int(std::lround((clamped - DragSensitivity::minimum) * stepsPerUnit));
 }
 
 double SensitivitySlider::value(int position)
 {
-    return DragSensitivity::minimum + double(std::clamp(position, 0, maximumPosition())) / stepsPerUnit;
+    return DragSensitivity::minimum
+        + double(std::clamp(position, 0, maximumPosition())) / stepsPerUnit;
 }
 
 int OpacitySlider::position(double opacity)
@@ -51,8 +53,8 @@ Date removalDate(TimeOfDay time, Date stored, const Calendar& calendar)
         .value_or(stored);
 }
 
-GeneralSettingsEnabling generalSettingsEnabling(const AutomaticRemovalState& removal,
-    const MenuBarSettingsConnectingView::State& menuBar)
+GeneralSettingsEnabling generalSettingsEnabling(
+    const AutomaticRemovalState& removal, const MenuBarSettingsConnectingView::State& menuBar)
 {
     return {
         .removalTime = removal.isEnabled,

@@ -49,7 +49,7 @@ struct GeneralSettingsEnabling {
 
 // The time picker while the removal is on; the progress-bar switch while the countdown is
 // shown; the opacity while both the countdown and its progress bar are.
-GeneralSettingsEnabling generalSettingsEnabling(const AutomaticRemovalState& removal,
-    const MenuBarSettingsConnectingView::State& menuBar);
+GeneralSettingsEnabling generalSettingsEnabling(
+    const AutomaticRemovalState& removal, const MenuBarSettingsConnectingView::State& menuBar);
 
 } // namespace tidemark

@@ -28,8 +28,8 @@ QCheckBox* toggle(const QString& text, Mnemonics& mnemonics)
 // A switch shows the store's value until the store itself changes: a click is turned back at
 // once and sent as an action.
 template <class Store, class MakeAction, class Current>
-void sendToggles(QCheckBox* box, QObject* context, Store store, MakeAction makeAction,
-    Current current)
+void sendToggles(
+    QCheckBox* box, QObject* context, Store store, MakeAction makeAction, Current current)
 {
     QObject::connect(box, &QCheckBox::clicked, context, [box, store, makeAction, current](bool on) {
         {
@@ -65,8 +65,8 @@ QWidget* sliderWithEnds(QSlider* slider, const QString& minimum, const QString& 
 }
 
 // A form row whose label names and focuses its control.
-LabeledContent* labeledRow(QWidget* content, QWidget* control, const QString& text,
-    Mnemonics& mnemonics)
+LabeledContent* labeledRow(
+    QWidget* content, QWidget* control, const QString& text, Mnemonics& mnemonics)
 {
     auto* label = new QLabel(mnemonics.mark(text));
     label->setBuddy(control);
@@ -86,9 +86,10 @@ MenuBarSettingsView::MenuBarSettingsView(
     : QWidget(parent)
     , m_store(std::move(store))
     , m_countdown(toggle(settingsText("Settings", "show_countdown_in_menu_bar_label"), mnemonics))
-    , m_progressBar(
-          toggle(settingsText("Settings", "menu_bar_countdown_progress_bar_toggle_label"), mnemonics))
-    , m_opacity(horizontalSlider(settingsText("Settings", "menu_bar_countdown_progress_bar_opacity_label")))
+    , m_progressBar(toggle(
+          settingsText("Settings", "menu_bar_countdown_progress_bar_toggle_label"), mnemonics))
+    , m_opacity(horizontalSlider(
+          settingsText("Settings", "menu_bar_countdown_progress_bar_opacity_label")))
 {
     setAccessibleName(settingsText("Settings", "menu_bar_settings_title"));
     auto* layout = new QVBoxLayout(this);
@@ -169,10 +170,9 @@ GeneralSettingsView::GeneralSettingsView(std::shared_ptr<GeneralSettingsStore> s
     m_sensitivity->setSingleStep(SensitivitySlider::stepsPerUnit / 10);
     m_sensitivity->setPageStep(SensitivitySlider::stepsPerUnit);
     SettingsForm::addRow(drag,
-        labeledRow(
-            sliderWithEnds(m_sensitivity,
-                settingsText("Settings", "drag_sensitivity_less_sensitive_label"),
-                settingsText("Settings", "drag_sensitivity_more_sensitive_label")),
+        labeledRow(sliderWithEnds(m_sensitivity,
+                       settingsText("Settings", "drag_sensitivity_less_sensitive_label"),
+                       settingsText("Settings", "drag_sensitivity_more_sensitive_label")),
             m_sensitivity, sensitivityName, mnemonics));
 
     // The automatic removal and its time of day.
@@ -189,11 +189,12 @@ GeneralSettingsView::GeneralSettingsView(std::shared_ptr<GeneralSettingsStore> s
     // The menu bar.
     QWidget* menuBar = form->addSection(settingsText("Settings", "menu_bar_settings_title"));
     m_menuBar = new MenuBarSettingsView(
-        m_store->derived<MenuBarSettingsConnectingView::State, MenuBarSettingsConnectingView::Action>(
-            [](const GeneralSettingsConnectingView::State& s) { return s.menuBarSettings; },
-            [](const MenuBarSettingsConnectingView::Action& a) -> GeneralAction {
-                return GeneralAction::MenuBarSettings { a };
-            }),
+        m_store
+            ->derived<MenuBarSettingsConnectingView::State, MenuBarSettingsConnectingView::Action>(
+                [](const GeneralSettingsConnectingView::State& s) { return s.menuBarSettings; },
+                [](const MenuBarSettingsConnectingView::Action& a) -> GeneralAction {
+                    return GeneralAction::MenuBarSettings { a };
+                }),
         mnemonics);
     SettingsForm::addRow(menuBar, m_menuBar);
 
@@ -215,8 +216,8 @@ GeneralSettingsView::GeneralSettingsView(std::shared_ptr<GeneralSettingsStore> s
     connect(m_removalTime, &QTimeEdit::timeChanged, this, [this](const QTime& time) {
         const Date stored = m_store->state().remindersAutomaticRemoval.date;
         const Date picked = removalDate({ time.hour(), time.minute() }, stored, m_calendar);
-        m_store->dispatch(GeneralAction::RemindersAutomaticRemoval {
-            AutomaticRemovalAction::Date { picked } });
+        m_store->dispatch(
+            GeneralAction::RemindersAutomaticRemoval { AutomaticRemovalAction::Date { picked } });
     });
 
     render(m_store->state());

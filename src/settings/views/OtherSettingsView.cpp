@@ -80,7 +80,8 @@ QIcon starIcon()
     for (int i = 0; i < 10; ++i) {
         const double radius = i % 2 == 0 ? 15.0 : 6.2;
         const double angle = -M_PI / 2 + i * M_PI / 5;
-        const QPointF point(centre.x() + radius * std::cos(angle), centre.y() + radius * std::sin(angle));
+        const QPointF point(
+            centre.x() + radius * std::cos(angle), centre.y() + radius * std::sin(angle));
         if (i == 0)
             star.moveTo(point);
         else
@@ -108,8 +109,8 @@ QPushButton* button(const QString& text, Mnemonics& mnemonics)
 // A control and its explanation: in the grouped style the explanation is the row's label
 // and the control stands at its end; in the plain style the control comes first and the
 // explanation under it.
-void addExplainedRow(std::optional<FormStyle> style, QWidget* rows, QWidget* control,
-    const QString& explanation)
+void addExplainedRow(
+    std::optional<FormStyle> style, QWidget* rows, QWidget* control, const QString& explanation)
 {
     QLabel* caption = secondaryLabel(explanation);
     control->setAccessibleDescription(explanation);
@@ -227,7 +228,8 @@ LoggingViewWidget::LoggingViewWidget(std::shared_ptr<LoggingViewStore> store,
     bugReportLayout->setSpacing(4);
     bugReportLayout->addWidget(m_progress);
     bugReportLayout->addWidget(m_bugReport);
-    addExplainedRow(style, rows, bugReport, settingsText("Settings", "submit_bug_report_description"));
+    addExplainedRow(
+        style, rows, bugReport, settingsText("Settings", "submit_bug_report_description"));
     m_bugReportFailure = failureLabel();
     SettingsForm::addRow(rows, m_bugReportFailure);
     if (!grouped)
@@ -245,7 +247,8 @@ LoggingViewWidget::LoggingViewWidget(std::shared_ptr<LoggingViewStore> store,
     m_support = button(QString::fromStdString(localized(
                            "Settings", "app_support_website_button_label %@", AppInfo::name())),
         mnemonics);
-    addExplainedRow(style, rows, m_support, settingsText("Settings", "app_support_website_description"));
+    addExplainedRow(
+        style, rows, m_support, settingsText("Settings", "app_support_website_description"));
     if (!grouped)
         SettingsForm::addRow(rows, divider());
 
@@ -266,12 +269,13 @@ LoggingViewWidget::LoggingViewWidget(std::shared_ptr<LoggingViewStore> store,
     });
     connect(m_bugReport, &QPushButton::clicked, this,
         [send] { send(LoggingAction::SubmitBugReport {}); });
-    connect(m_feedback, &QPushButton::clicked, this, [send] { send(LoggingAction::SendFeedback {}); });
+    connect(
+        m_feedback, &QPushButton::clicked, this, [send] { send(LoggingAction::SendFeedback {}); });
     connect(m_support, &QPushButton::clicked, this, [send] { send(LoggingAction::Help {}); });
 
     render(m_store->state());
-    m_subscription
-        = m_store->statePublisher().sink([this](const LoggingView::State& state) { render(state); });
+    m_subscription = m_store->statePublisher().sink(
+        [this](const LoggingView::State& state) { render(state); });
 }
 
 void LoggingViewWidget::render(const LoggingView::State& state)
@@ -329,7 +333,8 @@ OtherSettingsView::OtherSettingsView(std::shared_ptr<LoggingViewStore> loggingVi
     m_logging = new LoggingViewWidget(std::move(loggingViewModel), style, mnemonics);
     form->formLayout()->addWidget(m_logging);
     QWidget* review = form->addSection();
-    m_review = new ReviewButton(mnemonics.mark(settingsText("Notifications", "app_review_button_label")));
+    m_review = new ReviewButton(
+        mnemonics.mark(settingsText("Notifications", "app_review_button_label")));
     auto* reviewRow = new QWidget;
     auto* reviewLayout = new QHBoxLayout(reviewRow);
     reviewLayout->setContentsMargins(0, 0, 0, 0);

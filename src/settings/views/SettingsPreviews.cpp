@@ -23,10 +23,10 @@ enum class Style {
 
 // The window's content on a tab, over a main store that holds the changed state and never
 // changes. The plain style is the older systems' path: the preview version says so.
-QWidget* settingsOn(
-    SettingsTabs tab, Style style, std::function<void(AppState&)> change = {})
+QWidget* settingsOn(SettingsTabs tab, Style style, std::function<void(AppState&)> change = {})
 {
-    AppState state = AppState::initial(dateFromTimeIntervalSince1970(1'700'000'000), Calendar("UTC"));
+    AppState state
+        = AppState::initial(dateFromTimeIntervalSince1970(1'700'000'000), Calendar("UTC"));
     state.settings.selectedTab = tab;
     state.settings.isPresented = true;
     state.update.canCheck = true;
@@ -45,7 +45,8 @@ QWidget* settingsOn(
 void addBothStyles(std::vector<PreviewState>& states, const std::string& name, SettingsTabs tab,
     std::function<void(AppState&)> change = {})
 {
-    states.push_back({ name + ", grouped", [=] { return settingsOn(tab, Style::grouped, change); } });
+    states.push_back(
+        { name + ", grouped", [=] { return settingsOn(tab, Style::grouped, change); } });
     states.push_back({ name + ", plain", [=] { return settingsOn(tab, Style::plain, change); } });
 }
 
@@ -63,17 +64,17 @@ void registerSettingsPreviews(PreviewRegistry& registry)
                 = "The autostart folder ~/.config/autostart could not be written.";
         });
     addBothStyles(states, "Other", SettingsTabs::other);
-    addBothStyles(states, "Other, logging on, bug report under way", SettingsTabs::other,
-        [](AppState& s) {
+    addBothStyles(
+        states, "Other, logging on, bug report under way", SettingsTabs::other, [](AppState& s) {
             s.logger.isEnabled = true;
             s.logger.hideReminderDescriptions = true;
             s.logger.submit.status = Status::loading;
             s.update.canCheck = false;
         });
-    addBothStyles(states, "Other, bug report and feedback failed", SettingsTabs::other,
-        [](AppState& s) {
-            s.logger.submit = { Error("No mail program could be started (xdg-email)."),
-                Status::completed };
+    addBothStyles(
+        states, "Other, bug report and feedback failed", SettingsTabs::other, [](AppState& s) {
+            s.logger.submit
+                = { Error("No mail program could be started (xdg-email)."), Status::completed };
             s.logger.feedbackError = Error("No mail program could be started (xdg-email).");
         });
     addBothStyles(states, "Notifications (placeholder)", SettingsTabs::notifications);

@@ -42,7 +42,8 @@ TabLook tabLook(SettingsTabs tab)
     case SettingsTabs::sync:
         return { "Settings", "sync_settings_title", "view-refresh", QStyle::SP_BrowserReload };
     case SettingsTabs::other:
-        return { "Settings", "misc_settings_label", "help-about", QStyle::SP_MessageBoxInformation };
+        return { "Settings", "misc_settings_label", "help-about",
+            QStyle::SP_MessageBoxInformation };
     case SettingsTabs::general:
     case SettingsTabs::appearance:
     case SettingsTabs::debug:
@@ -99,8 +100,8 @@ SettingsContainerView::SettingsContainerView(
         QWidget* pane = nullptr;
         switch (tab) {
         case SettingsTabs::general:
-            pane = new GeneralSettingsView(store->connect(Connectors::GeneralSettingsConnector {}),
-                m_style, calendar);
+            pane = new GeneralSettingsView(
+                store->connect(Connectors::GeneralSettingsConnector {}), m_style, calendar);
             break;
         case SettingsTabs::notifications:
             pane = panes.notifications ? panes.notifications(store, m_style) : nullptr;
@@ -199,15 +200,16 @@ void SettingsContainerView::fitToSelectedPane()
     // Only the selected pane counts towards the tab view's size.
     for (int i = 0; i < m_tabs->count(); ++i) {
         QWidget* page = m_tabs->widget(i);
-        const auto policy = i == m_tabs->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        const auto policy
+            = i == m_tabs->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
         if (page->sizePolicy().horizontalPolicy() != policy)
             page->setSizePolicy(policy, policy);
     }
     m_tabs->updateGeometry();
     if (QLayout* own = layout())
         own->activate();
-    const QSize wanted = sizeHint().expandedTo(
-        QSize(int(std::ceil(SettingsContainer::minimumWidth)),
+    const QSize wanted
+        = sizeHint().expandedTo(QSize(int(std::ceil(SettingsContainer::minimumWidth)),
             int(std::ceil(SettingsContainer::minimumHeight))));
     QWidget* host = window();
     if (host != this && host->size() != wanted)

@@ -44,13 +44,11 @@ protected:
         AppState state = AppState::initial(utc(2024, 6, 10, 10, 0), Calendar("UTC"));
         state.update.canCheck = true;
         auto clock = std::make_shared<ManualClock>(utc(2024, 6, 10, 10, 0));
-        store = AppStore::make(
-            std::move(state),
-            [reducing = ReducerEnvironment { clock }](AppState& s, const AppAction& a) {
-                appReducer(s, a, reducing);
-            },
-            { [this](const AppState&, const AppAction& action)
-                    -> std::optional<rx::Publisher<AppAction>> {
+        store = AppStore::make(std::move(state),
+            [reducing = ReducerEnvironment { clock }](
+                AppState& s, const AppAction& a) { appReducer(s, a, reducing); },
+            { [this](const AppState&,
+                  const AppAction& action) -> std::optional<rx::Publisher<AppAction>> {
                 sent.push_back(action);
                 return rx::Empty<AppAction>();
             } });
@@ -69,7 +67,8 @@ protected:
 
     std::unique_ptr<SettingsContainerView> container()
     {
-        auto view = std::make_unique<SettingsContainerView>(store, SettingsPaneFactory {}, Calendar("UTC"));
+        auto view = std::make_unique<SettingsContainerView>(
+            store, SettingsPaneFactory {}, Calendar("UTC"));
         view->show();
         view->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(view.get()));
@@ -82,7 +81,8 @@ protected:
     {
         int count = 0;
         for (const AppAction& action : sent) {
-            if (auto settings = caseOf<AppAction::Settings>(action); settings && caseOf<Case>(settings->action))
+            if (auto settings = caseOf<AppAction::Settings>(action);
+                settings && caseOf<Case>(settings->action))
                 ++count;
         }
         return count;
@@ -130,7 +130,8 @@ TEST_F(SettingsViewsTest, EachPickSendsOneSelectedTabAndTheTabIsKeptForTheNextOp
     view.reset();
     auto again = container();
     EXPECT_EQ(again->tabWidget()->currentIndex(), 3);
-    store->dispatch(AppAction::Settings { SettingsAction::SelectedTab { SettingsTabs::notifications } });
+    store->dispatch(
+        AppAction::Settings { SettingsAction::SelectedTab { SettingsTabs::notifications } });
     settle();
     EXPECT_EQ(again->tabWidget()->currentIndex(), 1);
     EXPECT_EQ(countOf<SettingsAction::SelectedTab>(), 1) << "showing it sends nothing back";
@@ -177,7 +178,9 @@ TEST_F(SettingsViewsTest, TheWindowSaysItIsPresentedWhenKeyAndNotOnceWhenClosed)
     QTest::keyClick(window.get(), Qt::Key_Escape);
     settle();
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(sent, std::vector<AppAction> { AppAction(AppAction::Settings { SettingsAction::IsPresented { false } }) });
+    EXPECT_EQ(sent,
+        std::vector<AppAction> {
+            AppAction(AppAction::Settings { SettingsAction::IsPresented { false } }) });
 }
 
 TEST_F(SettingsViewsTest, RaisingTheWindowForThePopoverLeavesTheKeyboardWhereItIs)
@@ -263,14 +266,15 @@ TEST_F(SettingsViewsTest, TheGeneralPaneSendsEachChangeAndShowsOnlyWhatTheStoreH
     EXPECT_TRUE(store->state().settings.general.openAtLogin);
     EXPECT_TRUE(general->openAtLoginToggle()->isChecked());
     auto fixed = AppStore::constant(store->state());
-    GeneralSettingsView refusing(fixed->connect(Connectors::GeneralSettingsConnector {}), std::nullopt,
-        Calendar("UTC"));
+    GeneralSettingsView refusing(
+        fixed->connect(Connectors::GeneralSettingsConnector {}), std::nullopt, Calendar("UTC"));
     refusing.openAtLoginToggle()->click();
     EXPECT_TRUE(refusing.openAtLoginToggle()->isChecked()) << "the store did not change";
 
     // The desktop's refusal shows under the switch until the next change.
     EXPECT_TRUE(general->openAtLoginFailure()->isHidden());
-    store->dispatch(AppAction::Settings { SettingsAction::OpenAtLoginFailed { "no autostart folder" } });
+    store->dispatch(
+        AppAction::Settings { SettingsAction::OpenAtLoginFailed { "no autostart folder" } });
     settle();
     EXPECT_FALSE(general->openAtLoginFailure()->isHidden());
     EXPECT_EQ(general->openAtLoginFailure()->text(), QStringLiteral("no autostart folder"));
@@ -288,7 +292,8 @@ TEST_F(SettingsViewsTest, TheGeneralPaneSendsEachChangeAndShowsOnlyWhatTheStoreH
     EXPECT_DOUBLE_EQ(store->state().dragGesture.pointPerInterval, 3);
 
     // The removal time: disabled while the removal is off, set on the stored day.
-    store->dispatch(AppAction::Reminders { RemindersAction::AutomaticRemoval { AutomaticRemovalAction::IsEnabled { false } } });
+    store->dispatch(AppAction::Reminders {
+        RemindersAction::AutomaticRemoval { AutomaticRemovalAction::IsEnabled { false } } });
     settle();
     EXPECT_FALSE(general->removalTimeEdit()->isEnabled());
     EXPECT_EQ(general->removalTimeEdit()->time(), QTime(4, 0)) << "still showing the stored time";
@@ -323,7 +328,8 @@ TEST_F(SettingsViewsTest, TheGeneralPaneSendsEachChangeAndShowsOnlyWhatTheStoreH
     // Showing the store's values sends nothing back.
     sent.clear();
     store->dispatch(AppAction::DragGesture { DragGestureAction::PointPerInterval { 10 } });
-    store->dispatch(AppAction::Countdown { CountdownAction::ProgressBar { CountdownProgressBarAction::Opacity { 0.7 } } });
+    store->dispatch(AppAction::Countdown {
+        CountdownAction::ProgressBar { CountdownProgressBarAction::Opacity { 0.7 } } });
     settle();
     EXPECT_EQ(sensitivity->value(), 1000) << "10 points per interval: sensitivity 11";
     EXPECT_EQ(menuBar->opacitySlider()->value(), 7);
@@ -350,7 +356,8 @@ TEST_F(SettingsViewsTest, TheOtherPaneShowsTheReportsStatesAndFailures)
     EXPECT_EQ(store->state().logger.submit.status, Status::loading);
     EXPECT_FALSE(logging->bugReportButton()->isEnabled());
     EXPECT_FALSE(logging->bugReportProgress()->isHidden());
-    store->dispatch(AppAction::Logger { LoggerAction::SubmitBugReport { BugReportAction::failure(Error("no mail program")) } });
+    store->dispatch(AppAction::Logger {
+        LoggerAction::SubmitBugReport { BugReportAction::failure(Error("no mail program")) } });
     settle();
     EXPECT_TRUE(logging->bugReportButton()->isEnabled());
     EXPECT_TRUE(logging->bugReportProgress()->isHidden());
@@ -359,7 +366,8 @@ TEST_F(SettingsViewsTest, TheOtherPaneShowsTheReportsStatesAndFailures)
 
     sent.clear();
     logging->feedbackButton()->click();
-    store->dispatch(AppAction::Logger { LoggerAction::SendFeedbackFailed { Error("no mail program") } });
+    store->dispatch(
+        AppAction::Logger { LoggerAction::SendFeedbackFailed { Error("no mail program") } });
     settle();
     EXPECT_FALSE(logging->feedbackFailure()->isHidden());
     logging->supportButton()->click();
@@ -374,7 +382,8 @@ TEST_F(SettingsViewsTest, TheOtherPaneShowsTheReportsStatesAndFailures)
     QPushButton* check = other->about()->checkForUpdatesButton();
     EXPECT_TRUE(check->isEnabled());
     check->click();
-    EXPECT_EQ(sent, std::vector<AppAction> { AppAction(AppAction::Update { UpdateAction::Check {} }) });
+    EXPECT_EQ(
+        sent, std::vector<AppAction> { AppAction(AppAction::Update { UpdateAction::Check {} }) });
     store->dispatch(AppAction::Update { UpdateAction::CanCheck { false } });
     settle();
     EXPECT_FALSE(check->isEnabled());
@@ -386,7 +395,8 @@ TEST_F(SettingsViewsTest, TheOtherPaneShowsTheReportsStatesAndFailures)
         return true;
     }));
     sent.clear();
-    other->reviewButton()->setAddress([] { return std::optional<std::string>("https://example.org/review"); });
+    other->reviewButton()->setAddress(
+        [] { return std::optional<std::string>("https://example.org/review"); });
     other->reviewButton()->click();
     other->reviewButton()->setAddress([] { return std::optional<std::string>(); });
     other->reviewButton()->click();
@@ -405,7 +415,8 @@ TEST_F(SettingsViewsTest, BothFormStylesBuildEveryPane)
         SCOPED_TRACE(older ? "plain" : "grouped");
         QWidget host;
         if (older)
-            setEnvironmentValue(&host, availablePreviewVersionKey, OperatingSystemVersion { 12, 0, 0 });
+            setEnvironmentValue(
+                &host, availablePreviewVersionKey, OperatingSystemVersion { 12, 0, 0 });
         auto* view = new SettingsContainerView(store, {}, Calendar("UTC"), &host);
         EXPECT_EQ(view->formStyle(), older ? std::nullopt : std::optional(FormStyle::grouped));
         const int padding = view->layout()->contentsMargins().left();
