@@ -197,22 +197,33 @@ void SettingsContainerView::showSelection()
 
 void SettingsContainerView::fitToSelectedPane()
 {
-    // Only the selected pane counts towards the tab view's size.
+    // The tab view asks for room for its largest pane; the window takes the selected one's.
+    QWidget* current = m_tabs->currentWidget();
+    if (!current)
+        return;
+    QSize largest(0, 0);
     for (int i = 0; i < m_tabs->count(); ++i) {
         QWidget* page = m_tabs->widget(i);
-        const auto policy
-            = i == m_tabs->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        const auto policy = page == current ? QSizePolicy::Preferred : QSizePolicy::Ignored;
         if (page->sizePolicy().horizontalPolicy() != policy)
             page->setSizePolicy(policy, policy);
+        largest = largest.expandedTo(page->sizeHint());
     }
-    m_tabs->updateGeometry();
-    if (QLayout* own = layout())
-        own->activate();
-    const QSize wanted
-        = sizeHint().expandedTo(QSize(int(std::ceil(SettingsContainer::minimumWidth)),
-            int(std::ceil(SettingsContainer::minimumHeight))));
-    QWidget* host = window();
-    if (host != this && host->size() != wanted)
+    const QSize all = m_tabs->sizeHint();
+    const QSize pane = current->sizeHint();
+    const QMargins margins = layout()->contentsMargins();
+    const QSize frame(margins.left() + margins.right(), margins.top() + margins.bottom());
+    QSize tabs(all.width() - (largest.width() - pane.width()),
+        all.height() - (largest.height() - pane.height()));
+    tabs = tabs.expandedTo(QSize(m_tabs->tabBar()->sizeHint().width() + 4, 0));
+    tabs = tabs.expandedTo(QSize(int(std::ceil(SettingsContainer::minimumWidth)),
+                               int(std::ceil(SettingsContainer::minimumHeight)))
+        - frame);
+    if (m_tabs->size() != tabs)
+        m_tabs->setFixedSize(tabs);
+    const QSize wanted = tabs + frame;
+    // The settings window takes its content's size; other surroundings lay it out themselves.
+    if (auto* host = qobject_cast<Window*>(window()); host && host->size() != wanted)
         host->setFixedSize(wanted);
     if (size() != wanted)
         setFixedSize(wanted);
