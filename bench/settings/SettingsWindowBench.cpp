@@ -54,16 +54,14 @@ struct Fixture {
     {
         const Date now = dateFromTimeIntervalSince1970(1'700'000'000);
         const Calendar calendar("UTC");
-        auto defaults = UserDefaults::suite(
-            "com.tidemark.Tidemark.settings", folder.path().toStdString());
+        auto defaults
+            = UserDefaults::suite("com.tidemark.Tidemark.settings", folder.path().toStdString());
         auto settings = std::make_shared<PersistentSettingsService<UserSettings>>(
             UserSettings::makeDefault(calendar, now), defaults);
         auto clock = std::make_shared<ManualClock>(now);
-        store = AppStore::make(
-            AppState::initial(now, calendar),
-            [reducing = ReducerEnvironment { clock }](AppState& s, const AppAction& a) {
-                appReducer(s, a, reducing);
-            },
+        store = AppStore::make(AppState::initial(now, calendar),
+            [reducing = ReducerEnvironment { clock }](
+                AppState& s, const AppAction& a) { appReducer(s, a, reducing); },
             { userSettingsMiddleware(settings) });
     }
 };
@@ -143,7 +141,10 @@ void BM_FirstOpeningToFirstFrame(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_FirstOpeningToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_FirstOpeningToFirstFrame)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 void BM_LaterOpeningToFirstFrame(benchmark::State& state)
 {
@@ -156,7 +157,10 @@ void BM_LaterOpeningToFirstFrame(benchmark::State& state)
         close(window);
     }
 }
-BENCHMARK(BM_LaterOpeningToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_LaterOpeningToFirstFrame)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(50);
 
 void BM_TabSwitchToFirstFrame(benchmark::State& state)
 {
@@ -176,7 +180,10 @@ void BM_TabSwitchToFirstFrame(benchmark::State& state)
         state.SetIterationTime(painted ? double(timer.nsecsElapsed()) / 1e9 : 2.0);
     }
 }
-BENCHMARK(BM_TabSwitchToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK(BM_TabSwitchToFirstFrame)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(100);
 
 // The slider's value changes by one fine step: the action, the reducer, and the whole
 // settings value written to its file (atomically) by the user-settings middleware.
@@ -185,7 +192,8 @@ void BM_SensitivityStepWithSave(benchmark::State& state)
     Fixture fixture;
     WindowRef window = makeSettingsWindow(fixture.store);
     openAndPaint(window);
-    auto* general = static_cast<GeneralSettingsView*>(contentOf(window)->pane(SettingsTabs::general));
+    auto* general
+        = static_cast<GeneralSettingsView*>(contentOf(window)->pane(SettingsTabs::general));
     QSlider* slider = general->sensitivitySlider();
     int step = 1;
     for (auto _ : state) {
