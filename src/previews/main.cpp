@@ -14,6 +14,7 @@
 #include "platform/reactive/QtMainQueue.hpp"
 #include "previews/Gallery.hpp"
 #include "reminders/views/SyncSettingsPreviews.hpp"
+#include "settings/views/SettingsPreviews.hpp"
 #include "toolkit/Previews.hpp"
 
 #include <QApplication>
@@ -74,6 +75,7 @@ int main(int argc, char** argv)
     tidemark::registerSyncSettingsPreviews(registry);
     tidemark::registerEntryPreviews(registry);
     tidemark::registerScrollEntryPreviews(registry);
+    tidemark::registerSettingsPreviews(registry);
 
     const auto result = tidemark::previews::writeGallery(registry, output);
     tidemark::rx::setMainQueue(nullptr);

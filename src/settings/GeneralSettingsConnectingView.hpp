@@ -5,6 +5,8 @@
 #include "reminders/AutomaticRemoval.hpp"
 #include "settings/MenuBarSettingsConnectingView.hpp"
 
+#include <optional>
+#include <string>
 #include <variant>
 
 namespace tidemark {
@@ -43,6 +45,8 @@ struct GeneralSettingsConnectingView {
         double dragSensitivity = tidemark::DragSensitivity::maximum - defaultPointPerInterval
             + tidemark::DragSensitivity::minimum;
         bool openAtLogin = false;
+        // Why the desktop refused the last change of open at login, shown under the switch.
+        std::optional<std::string> openAtLoginFailure;
         AutomaticRemovalState remindersAutomaticRemoval;
         MenuBarSettingsConnectingView::State menuBarSettings;
 

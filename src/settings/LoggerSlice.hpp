@@ -1,7 +1,10 @@
 #pragma once
 
 #include "core/Action.hpp"
+#include "core/Error.hpp"
 #include "core/Submittable.hpp"
+
+#include <optional>
 
 #include <variant>
 
@@ -11,6 +14,8 @@ struct LoggerState {
     bool isEnabled = false;
     bool hideReminderDescriptions = false;
     SubmittableState submit;
+    // Why the last feedback message could not be opened; none once one was.
+    std::optional<Error> feedbackError;
 
     bool operator==(const LoggerState&) const = default;
 };
@@ -33,8 +38,13 @@ struct LoggerActionCases {
     struct SendFeedback {
         bool operator==(const SendFeedback&) const = default;
     };
-    using Variant
-        = std::variant<IsEnabled, HideReminderDescriptions, SubmitBugReport, SendFeedback>;
+    // The feedback message could not be opened.
+    struct SendFeedbackFailed {
+        Error error;
+        bool operator==(const SendFeedbackFailed&) const = default;
+    };
+    using Variant = std::variant<IsEnabled, HideReminderDescriptions, SubmitBugReport, SendFeedback,
+        SendFeedbackFailed>;
 };
 
 struct LoggerAction : ActionOf<LoggerActionCases> {

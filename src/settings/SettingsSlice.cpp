@@ -19,10 +19,14 @@ void settingsReducer(SettingsState& state, const SettingsAction& action)
             },
             [&](const SettingsAction::General& a) -> void {
                 state.general.openAtLogin = a.action.openAtLogin;
+                state.general.openAtLoginFailure.reset();
             },
             [&](const SettingsAction::IsPresented& a) -> void { state.isPresented = a.value; },
             [&](const SettingsAction::Read& a) -> void { reduce(state.submit, a.action); },
             [&](const SettingsAction::SelectedTab& a) -> void { state.selectedTab = a.tab; },
+            [&](const SettingsAction::OpenAtLoginFailed& a) -> void {
+                state.general.openAtLoginFailure = a.reason;
+            },
         },
         action);
 }

@@ -5,6 +5,8 @@
 #include "settings/UserSettings.hpp"
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <variant>
 
 namespace tidemark {
@@ -18,6 +20,9 @@ struct AppearanceSettingsState {
 
 struct GeneralSettingsState {
     bool openAtLogin = false;
+    // Why the desktop refused the last change of open at login; none once it is changed
+    // again. Shown under the switch, which the refusal turned back.
+    std::optional<std::string> openAtLoginFailure;
     // The one formatter of every relative time shown in the time entry and the list;
     // shared, compared by identity, never replaced.
     std::shared_ptr<DateComponentsFormatter> relativeTimeFormatter;
@@ -78,7 +83,13 @@ struct SettingsActionCases {
         SettingsTabs tab;
         bool operator==(const SelectedTab&) const = default;
     };
-    using Variant = std::variant<Appearance, General, IsPresented, Read, SelectedTab>;
+    // Open at login could not be applied, for this reason.
+    struct OpenAtLoginFailed {
+        std::string reason;
+        bool operator==(const OpenAtLoginFailed&) const = default;
+    };
+    using Variant
+        = std::variant<Appearance, General, IsPresented, Read, SelectedTab, OpenAtLoginFailed>;
 };
 
 struct SettingsAction : ActionOf<SettingsActionCases> {

@@ -180,5 +180,16 @@ TEST(LoggerSlice, FlagsAndBugReportProgress)
     const LoggerState before = state;
     loggerReducer(state, LoggerAction::SendFeedback {});
     EXPECT_EQ(state, before);
-    EXPECT_EQ(state, (LoggerState { true, true, { std::nullopt, Status::loading } }));
+    EXPECT_EQ(state, (LoggerState { true, true, { std::nullopt, Status::loading }, std::nullopt }));
+
+    // The pane shows failures from the state: a feedback message that could not be opened
+    // stays until the next try, and a new bug report drops the error of the one before.
+    loggerReducer(state, LoggerAction::SubmitBugReport { BugReportAction::failure(Error("no")) });
+    loggerReducer(state, LoggerAction::SendFeedbackFailed { Error("no mail program") });
+    EXPECT_EQ(state.submit, (SubmittableState { Error("no"), Status::completed }));
+    EXPECT_EQ(state.feedbackError, Error("no mail program"));
+    loggerReducer(state, LoggerAction::SubmitBugReport { BugReportAction::submit({}) });
+    loggerReducer(state, LoggerAction::SendFeedback {});
+    EXPECT_EQ(state.submit, (SubmittableState { std::nullopt, Status::loading }));
+    EXPECT_EQ(state.feedbackError, std::nullopt);
 }

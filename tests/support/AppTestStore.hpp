@@ -49,8 +49,8 @@ inline auto describedFields(const NotificationsState& state)
 }
 inline auto describedFields(const GeneralSettingsState& state)
 {
-    return test::namedFields(
-        { "openAtLogin", "relativeTimeFormatter" }, state.openAtLogin, state.relativeTimeFormatter);
+    return test::namedFields({ "openAtLogin", "openAtLoginFailure", "relativeTimeFormatter" },
+        state.openAtLogin, state.openAtLoginFailure, state.relativeTimeFormatter);
 }
 inline auto describedFields(const AutomaticRemovalState& state)
 {

@@ -11,6 +11,7 @@
 #include "platform/reactive/QtMainQueue.hpp"
 #include "platform/reactive/QtTimerSource.hpp"
 #include "platform/ui/StatusBar.hpp"
+#include "toolkit/WindowNotifications.hpp"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -36,6 +37,12 @@ void AppDelegate::applicationWillFinishLaunching()
 void AppDelegate::applicationDidFinishLaunching()
 {
     m_model.windowsStore->dispatch(AppWindowsAction::Store { m_model.store });
+    // The settings command opens the settings window through the shared action.
+    OpenSettingsAction::shared().connect(
+        [windows = std::weak_ptr<AppWindowsStore>(m_model.windowsStore)] {
+            if (auto store = windows.lock())
+                store->dispatch(AppWindowsAction::ShowSettings {});
+        });
     m_model.windowsStore->dispatch(
         AppWindowsAction::DragDropMenuBarExtra { MenuBarExtraAction::IsEnabled { true } });
     // The scroll entry's item comes beside it on request; its window replaces the drag
@@ -50,6 +57,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
+    OpenSettingsAction::shared().connect({});
     m_model.windowsStore->dispatch(AppWindowsAction::TearDown {});
 }
 

@@ -96,7 +96,7 @@ std::shared_ptr<PersistentRemindersService> makeRemindersService(
         PersistenceController(environment.inMemory, false, std::move(options)));
 }
 
-std::shared_ptr<SettingsService> makeSettingsService()
+std::shared_ptr<SettingsService> makeSettingsService(std::function<void()> showSettingsWindow)
 {
     LoginItemsConfiguration loginItems
         = LoginItemsConfiguration::standard(AppInfo::bundleIdentifier());
@@ -105,6 +105,7 @@ std::shared_ptr<SettingsService> makeSettingsService()
         if (auto* window = QApplication::activeWindow())
             window->activateWindow();
     };
+    hooks.showSettingsWindow = std::move(showSettingsWindow);
     return std::make_shared<SettingsService>(
         std::make_shared<LoginItems>(std::move(loginItems)), hooks);
 }
@@ -295,8 +296,13 @@ AppModel::AppModel(AppModelEnvironment environment)
     m_persistentSettings = std::make_shared<PersistentSettingsService<UserSettings>>(
         m_defaultSettings, m_settingsDefaults);
 
-    // 5-7. Open at login, the usage statistics, the notifications.
-    settingsService = makeSettingsService();
+    // 5-7. Open at login, the usage statistics, the notifications. The settings window is
+    // made by the windows store (below) at its first showing and handed to the service.
+    auto windows = std::make_shared<std::weak_ptr<AppWindowsStore>>();
+    settingsService = makeSettingsService([windows] {
+        if (auto store = windows->lock())
+            store->dispatch(AppWindowsAction::ShowSettings {});
+    });
     auto usageStatistics
         = std::make_shared<UsageStatisticsService>(settingsDomain(environment, ".usageStatistics"));
     m_notificationCenter = makeNotificationCenter(environment);
@@ -304,7 +310,17 @@ AppModel::AppModel(AppModelEnvironment environment)
         = std::make_shared<UserNotificationsService>(*m_notificationCenter, environment.clock);
 
     // 8. The windows store, without middlewares.
-    windowsStore = makeAppWindowsStore(environment.windows);
+    AppWindowsEnvironment windowsEnvironment = environment.windows;
+    windowsEnvironment.settingsWindowMade
+        = [service = std::weak_ptr(settingsService), told = environment.windows.settingsWindowMade](
+              const WindowRef& window) {
+              if (auto settings = service.lock())
+                  settings->setWindow(std::make_shared<SettingsWindowHandle>(window));
+              if (told)
+                  told(window);
+          };
+    windowsStore = makeAppWindowsStore(std::move(windowsEnvironment));
+    *windows = windowsStore;
 
     // 9-10. The middlewares, in the order they see every action, the update checker last.
     m_hapticFeedbackService = std::make_shared<HapticFeedbackService>();

@@ -6,10 +6,12 @@
 #include "entry/views/YoyoDragWindows.hpp"
 #include "menubar/views/ScrollMenuBarExtraView.hpp"
 #include "menubar/views/StatusItemView.hpp"
+#include "notifications/views/UserNotificationsSettingsPane.hpp"
 #include "onboarding/views/OnboardingWindow.hpp"
 #include "onboarding/views/WhatsNewWindow.hpp"
 #include "platform/ui/Application.hpp"
 #include "platform/ui/PinnedLayout.hpp"
+#include "reminders/views/SyncSettingsPane.hpp"
 #include "toolkit/WindowPlacement.hpp"
 
 namespace tidemark {
@@ -29,6 +31,11 @@ AppWindowsEnvironment AppWindowsEnvironment::standard()
         = [](const AppStoreRef& store) { return tidemark::makePopoverWindow(store); },
         .makeOnboardingWindow = tidemark::makeOnboardingWindow,
         .onboardingContainerView = makeOnboardingContainerView,
+        .makeSettingsWindow =
+            [](const AppStoreRef& store) {
+                return tidemark::makeSettingsWindow(store, settingsPanes());
+            },
+        .settingsWindowMade = {},
         .makeWhatsNewWindow = tidemark::makeWhatsNewWindow,
         .whatsNewContainerView = makeWhatsNewContainerView,
         .makeYoyoDragBackWindow =
@@ -134,6 +141,14 @@ void tearDown(AppWindowsState& state)
         state.popover->window->close();
         tearDownPopoverWindow(*state.popover);
     }
+    // Hidden without its close notification: the application is going, the settings are not
+    // being dismissed. Its views hold the main store; they go on the next turn.
+    if (state.settings) {
+        state.settings->orderOut();
+        for (QWidget* view : state.settings->contentView()->findChildren<QWidget*>(
+                 QString(), Qt::FindDirectChildrenOnly))
+            view->deleteLater();
+    }
     for (WindowRef* window : { state.yoyoDragBack ? &state.yoyoDragBack->window : nullptr,
              state.yoyoDragFront ? &state.yoyoDragFront->window : nullptr,
              state.yoyoScroll ? &state.yoyoScroll->window : nullptr }) {
@@ -143,7 +158,34 @@ void tearDown(AppWindowsState& state)
     state = initialAppWindowsState();
 }
 
+void showSettings(AppWindowsState& state, const AppWindowsEnvironment& environment)
+{
+    if (!state.settings) {
+        if (!state.store || !environment.makeSettingsWindow)
+            return;
+        state.settings = environment.makeSettingsWindow(state.store);
+        if (!state.settings)
+            return;
+        state.settings->center();
+        if (environment.settingsWindowMade)
+            environment.settingsWindowMade(state.settings);
+    }
+    state.settings->makeKeyAndOrderFront();
+}
+
 } // namespace
+
+// The notification and sync panes take the window's form style from the window itself.
+SettingsPaneFactory settingsPanes()
+{
+    return {
+        .notifications
+        = [](const AppStoreRef& store,
+              std::optional<FormStyle>) { return makeNotificationSettingsPane(store); },
+        .sync = [](const AppStoreRef& store,
+                    std::optional<FormStyle>) { return makeSyncSettingsPane(store); },
+    };
+}
 
 void onboardingWindowReducer(SingleInstanceWindowState& state,
     const SingleInstanceWindowAction& action, const AppWindowsEnvironment& environment)
@@ -243,6 +285,7 @@ void appWindowsReducer(AppWindowsState& state, const AppWindowsAction& action,
                         SingleInstanceWindowAction::Window { state.store }, environment);
                 whatsNewWindowReducer(state.whatsNew, a.action, environment);
             },
+            [&](const A::ShowSettings&) -> void { showSettings(state, environment); },
             [&](const A::Popover& a) -> void {
                 if (!state.popover)
                     return;

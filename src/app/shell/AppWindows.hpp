@@ -5,6 +5,7 @@
 #include "entry/views/YoyoScrollWindow.hpp"
 #include "menubar/views/MenuBarExtra.hpp"
 #include "menubar/views/PopoverWindow.hpp"
+#include "settings/views/SettingsWindow.hpp"
 #include "toolkit/SingleInstanceWindow.hpp"
 
 #include <functional>
@@ -21,6 +22,8 @@ struct AppWindowsState {
     SingleInstanceWindowState onboarding;
     std::optional<PopoverWindowState> popover;
     MenuBarExtraState scrollMenuBarExtra;
+    // Made at its first showing and kept, hidden when closed, for every showing after.
+    WindowRef settings;
     SingleInstanceWindowState whatsNew;
     std::optional<YoyoDragBackWindowState> yoyoDragBack;
     std::optional<YoyoDragFrontWindowState> yoyoDragFront;
@@ -52,6 +55,10 @@ struct AppWindowsActionCases {
         MenuBarExtraAction action;
         bool operator==(const ScrollMenuBarExtra&) const = default;
     };
+    // Shows the settings window in front with the keyboard, making it the first time.
+    struct ShowSettings {
+        bool operator==(const ShowSettings&) const = default;
+    };
     struct WhatsNew {
         SingleInstanceWindowAction action;
         bool operator==(const WhatsNew&) const = default;
@@ -74,8 +81,9 @@ struct AppWindowsActionCases {
     struct TearDown {
         bool operator==(const TearDown&) const = default;
     };
-    using Variant = std::variant<Store, DragDropMenuBarExtra, Onboarding, Popover,
-        ScrollMenuBarExtra, WhatsNew, YoyoDragBack, YoyoDragFront, YoyoScroll, TearDown>;
+    using Variant
+        = std::variant<Store, DragDropMenuBarExtra, Onboarding, Popover, ScrollMenuBarExtra,
+            ShowSettings, WhatsNew, YoyoDragBack, YoyoDragFront, YoyoScroll, TearDown>;
 };
 
 struct AppWindowsAction : ActionOf<AppWindowsActionCases> {
@@ -93,6 +101,10 @@ struct AppWindowsEnvironment {
     std::function<PopoverWindowState(const AppStoreRef&)> makePopoverWindow;
     std::function<WindowRef()> makeOnboardingWindow;
     std::function<QWidget*(const AppStoreRef&)> onboardingContainerView;
+    // The settings window with its content for the main store, and who is told it was made
+    // (the settings service, which brings it forward from then on).
+    std::function<WindowRef(const AppStoreRef&)> makeSettingsWindow;
+    std::function<void(const WindowRef&)> settingsWindowMade;
     std::function<WindowRef()> makeWhatsNewWindow;
     std::function<QWidget*(const AppStoreRef&)> whatsNewContainerView;
     std::function<YoyoDragBackWindowState(const AppStoreRef&)> makeYoyoDragBackWindow;
@@ -115,6 +127,10 @@ void onboardingWindowReducer(SingleInstanceWindowState& state,
 // The same for the what's-new window.
 void whatsNewWindowReducer(SingleInstanceWindowState& state,
     const SingleInstanceWindowAction& action, const AppWindowsEnvironment& environment);
+
+// The settings window's notifications and sync panes. Where a pane is not given, its tab
+// shows a placeholder.
+SettingsPaneFactory settingsPanes();
 
 AppWindowsStoreRef makeAppWindowsStore(
     AppWindowsEnvironment environment = AppWindowsEnvironment::standard());

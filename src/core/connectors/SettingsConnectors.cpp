@@ -34,6 +34,7 @@ GeneralSettingsConnectingView::State GeneralSettingsConnector::mapState(const Ap
         .dataEntryIsEnabled = state.dataEntry.isEnabled,
         .dragSensitivity = dragSensitivity(state.dragGesture.pointPerInterval),
         .openAtLogin = state.settings.general.openAtLogin,
+        .openAtLoginFailure = state.settings.general.openAtLoginFailure,
         .remindersAutomaticRemoval = state.reminders.automaticRemoval,
         .menuBarSettings = MenuBarSettingsConnector {}.mapState(state),
     };
@@ -114,6 +115,78 @@ AppAction AppleRemindersConnector::mapAction(const ViewAction& action) const
                           },
                       },
         asVariant(action));
+}
+
+SettingsContainer::State SettingsContainerConnector::mapState(const AppState& state) const
+{
+    return { .selectedTab = state.settings.selectedTab };
+}
+
+AppAction SettingsContainerConnector::mapAction(const ViewAction& action) const
+{
+    using A = SettingsContainer::Action;
+    return std::visit(
+        overloaded {
+            [](const A::SelectedTab& a) -> AppAction {
+                return AppAction::Settings { SettingsAction::SelectedTab { a.tab } };
+            },
+            [](const A::IsPresented& a) -> AppAction {
+                return AppAction::Settings { SettingsAction::IsPresented { a.value } };
+            },
+        },
+        asVariant(action));
+}
+
+LoggingView::State LoggingConnector::mapState(const AppState& state) const
+{
+    const LoggerState& logger = state.logger;
+    LoggingView::State view {
+        .isEnabled = logger.isEnabled,
+        .hideReminderDescriptions = logger.hideReminderDescriptions,
+        .status = logger.submit.status,
+        .bugReportFailure = std::nullopt,
+        .feedbackFailure = std::nullopt,
+    };
+    if (logger.submit.status == Status::completed && logger.submit.error)
+        view.bugReportFailure = logger.submit.error->description;
+    if (logger.feedbackError)
+        view.feedbackFailure = logger.feedbackError->description;
+    return view;
+}
+
+AppAction LoggingConnector::mapAction(const ViewAction& action) const
+{
+    using A = LoggingView::Action;
+    return std::visit(
+        overloaded {
+            [](const A::IsEnabled& a) -> AppAction {
+                return AppAction::Logger { LoggerAction::IsEnabled { a.value } };
+            },
+            [](const A::HideReminderDescriptions& a) -> AppAction {
+                return AppAction::Logger { LoggerAction::HideReminderDescriptions { a.value } };
+            },
+            [](const A::SubmitBugReport&) -> AppAction {
+                return AppAction::Logger { LoggerAction::SubmitBugReport {
+                    BugReportAction::submit(EquatableVoid {}) } };
+            },
+            [](const A::SendFeedback&) -> AppAction {
+                return AppAction::Logger { LoggerAction::SendFeedback {} };
+            },
+            [](const A::Help&) -> AppAction {
+                return actions::viewAction(tidemark::ViewAction::HelpIsPresented { true });
+            },
+        },
+        asVariant(action));
+}
+
+CheckForUpdatesButton::State CheckForUpdatesConnector::mapState(const AppState& state) const
+{
+    return { .canCheck = state.update.canCheck };
+}
+
+AppAction CheckForUpdatesConnector::mapAction(const ViewAction&) const
+{
+    return AppAction::Update { UpdateAction::Check {} };
 }
 
 DebugSettingsView::State DebugSettingsConnector::mapState(const AppState&) const

@@ -6,9 +6,12 @@
 #include "platform/foundation/Clock.hpp"
 #include "reminders/AutomaticRemoval.hpp"
 #include "settings/AppleRemindersConnectingView.hpp"
+#include "settings/CheckForUpdatesButton.hpp"
 #include "settings/DebugSettingsView.hpp"
 #include "settings/GeneralSettingsConnectingView.hpp"
+#include "settings/LoggingView.hpp"
 #include "settings/MenuBarSettingsConnectingView.hpp"
+#include "settings/SettingsWindowView.hpp"
 
 #include <memory>
 
@@ -69,6 +72,40 @@ struct AppleRemindersConnector {
     using Action = AppAction;
     using ViewState = AppleRemindersConnectingView::State;
     using ViewAction = AppleRemindersConnectingView::Action;
+
+    ViewState mapState(const AppState& state) const;
+    AppAction mapAction(const ViewAction& action) const;
+};
+
+// The settings window: the selected tab, and whether the window is shown.
+struct SettingsContainerConnector {
+    using State = AppState;
+    using Action = AppAction;
+    using ViewState = SettingsContainer::State;
+    using ViewAction = SettingsContainer::Action;
+
+    ViewState mapState(const AppState& state) const;
+    AppAction mapAction(const ViewAction& action) const;
+};
+
+// The support section of the other pane. A bug report's failure shows once it is answered;
+// a report under way shows none (its earlier error is dropped when it starts).
+struct LoggingConnector {
+    using State = AppState;
+    using Action = AppAction;
+    using ViewState = LoggingView::State;
+    using ViewAction = LoggingView::Action;
+
+    ViewState mapState(const AppState& state) const;
+    AppAction mapAction(const ViewAction& action) const;
+};
+
+// The about section's check for updates.
+struct CheckForUpdatesConnector {
+    using State = AppState;
+    using Action = AppAction;
+    using ViewState = CheckForUpdatesButton::State;
+    using ViewAction = CheckForUpdatesButton::Action;
 
     ViewState mapState(const AppState& state) const;
     AppAction mapAction(const ViewAction& action) const;

@@ -83,9 +83,12 @@ AppMiddleware loggerMiddleware(LoggerMiddlewareEnvironment environment)
             return rx::Empty<AppAction>();
         if (caseOf<LoggerAction::SendFeedback>(logger->action)) {
             auto sent = composeFeedbackEmail(*env->workspace);
-            if (!sent.isSuccess())
-                env->reportFeedbackFailure(sent.error());
-            return rx::Empty<AppAction>();
+            if (sent.isSuccess())
+                return rx::Empty<AppAction>();
+            env->reportFeedbackFailure(sent.error());
+            // The pane says so too: a button that silently does nothing looks broken.
+            return rx::Just<AppAction>(
+                AppAction::Logger { LoggerAction::SendFeedbackFailed { sent.error() } });
         }
         auto report = caseOf<LoggerAction::SubmitBugReport>(logger->action);
         if (!report || !report->action.asSubmit())

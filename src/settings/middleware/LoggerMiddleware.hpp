@@ -19,8 +19,8 @@ struct LoggerMiddlewareEnvironment {
     std::shared_ptr<Workspace> workspace = std::make_shared<Workspace>();
     // The user's calendar as the settings file names it.
     std::function<std::string()> calendarDescription;
-    // Told when the feedback message could not be opened (the bug report's failure goes
-    // into the logger state instead).
+    // Told when the feedback message could not be opened (the failure also goes into the
+    // logger state, as the bug report's does).
     std::function<void(const Error&)> reportFeedbackFailure;
     // Where the bug report gathers its files.
     rx::Scheduler* queue = &rx::backgroundQueue();
@@ -28,7 +28,7 @@ struct LoggerMiddlewareEnvironment {
 
 // Logs every action while logging is on, hides reminder titles in the log while asked to,
 // prepares a bug report (log and settings files) and opens it as an e-mail, and opens the
-// feedback e-mail.
+// feedback e-mail, answering `sendFeedbackFailed` when it cannot be opened.
 AppMiddleware loggerMiddleware(LoggerMiddlewareEnvironment environment);
 
 // Writes the bug report's files into the documents folder and gives them in order: the

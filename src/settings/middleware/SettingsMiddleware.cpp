@@ -18,10 +18,15 @@ AppMiddleware makeSettingsMiddleware(
             return rx::Empty<AppAction>();
         report(std::string("Failed to ") + (enabled ? "enable" : "disable")
             + " launch at login: " + result.error().description);
+        // The reason goes to the settings pane as well, after the switch is turned back (which
+        // would clear it).
+        auto failed = rx::Just<AppAction>(AppAction::Settings {
+            SettingsAction::OpenAtLoginFailed { result.error().description } });
         if (!enabled)
-            return rx::Empty<AppAction>();
-        return rx::Just<AppAction>(
-            AppAction::Settings { SettingsAction::General { GeneralSettingsAction { false } } });
+            return failed;
+        return rx::merge(rx::Just<AppAction>(AppAction::Settings {
+                             SettingsAction::General { GeneralSettingsAction { false } } }),
+            failed);
     };
 
     return [service, apply](const AppState&,

@@ -15,7 +15,7 @@ using SettingsProblemReporter = std::function<void(const std::string& message)>;
 // Applies open at login whenever it changes and when the stored settings arrive, and
 // brings the settings window forward. When open at login cannot be turned on, the failure
 // is reported and the setting is turned off again, so it never claims what the desktop
-// will not do.
+// will not do; the reason follows as `openAtLoginFailed`, for the pane to show.
 AppMiddleware makeSettingsMiddleware(
     std::shared_ptr<SettingsServicable> service, SettingsProblemReporter report = {});
 

@@ -156,14 +156,27 @@ TEST_F(LoggerMiddlewareFixture, aMessageThatCouldNotBeOpenedIsReportedNotSent)
     EXPECT_NE(submit.error->description.find("No mail program"), std::string::npos)
         << submit.error->description;
 
+    // The failed feedback message is told to the pane through the state as well.
     store->send(loggerAction(LoggerAction::SendFeedback {}));
     ASSERT_EQ(feedbackFailures.size(), 1u);
+    store->receive(loggerAction(LoggerAction::SendFeedbackFailed { feedbackFailures[0] }),
+        [&](AppState& s) { s.logger.feedbackError = feedbackFailures[0]; });
 
     launcher->installed = { "xdg-email" };
-    store->send(loggerAction(LoggerAction::SendFeedback {}));
+    store->send(loggerAction(LoggerAction::SendFeedback {}),
+        [](AppState& s) { s.logger.feedbackError.reset(); });
     EXPECT_EQ(feedbackFailures.size(), 1u);
     ASSERT_EQ(launcher->starts.size(), 1u);
     EXPECT_EQ(launcher->starts.back().arguments.back(), AppInfo::feedbackEmail());
+
+    // A new report starts without the earlier one's error, so its success shows no failure.
+    store->send(submitBugReport(), [](AppState& s) {
+        s.logger.submit.error.reset();
+        s.logger.submit.status = Status::loading;
+    });
+    store->receive(bugReport(BugReportAction::success(EquatableVoid {})),
+        [](AppState& s) { s.logger.submit.status = Status::completed; });
+    EXPECT_FALSE(store->state().logger.submit.error);
 }
 
 } // namespace

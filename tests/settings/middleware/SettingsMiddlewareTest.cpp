@@ -53,7 +53,13 @@ struct OpenAtLoginFixture : testing::TestWithParam<int> {
                 s.settings.submit.status = Status::completed;
                 s.reminders.automaticRemoval.isEnabled = true; // as a fresh installation has it
                 s.settings.general.openAtLogin = stored.general.openAtLogin;
+                s.settings.general.openAtLoginFailure.reset(); // each change starts afresh
             });
+    }
+
+    static AppAction openAtLoginFailed(std::string reason)
+    {
+        return AppAction::Settings { SettingsAction::OpenAtLoginFailed { std::move(reason) } };
     }
 
     bool newerPath() const { return GetParam() >= 13; }
@@ -106,6 +112,12 @@ TEST_P(OpenAtLoginFixture, aFailureIsReportedAndTheSettingLeftOff)
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(reports[0].starts_with("Failed to enable launch at login: ")) << reports[0];
     store->receive(openAtLogin(false), openAtLoginIs(false));
+    // The reason reaches the pane, after the switch was turned back (which clears it).
+    const std::string reason
+        = reports[0].substr(std::string("Failed to enable launch at login: ").size());
+    EXPECT_FALSE(reason.empty());
+    store->receive(openAtLoginFailed(reason),
+        [&](AppState& s) { s.settings.general.openAtLoginFailure = reason; });
     EXPECT_EQ(settings.stored()["general"]["openAtLogin"], false) << "not saved as on";
     EXPECT_EQ(reports.size(), 1u) << "turning it off again works";
 
@@ -115,6 +127,8 @@ TEST_P(OpenAtLoginFixture, aFailureIsReportedAndTheSettingLeftOff)
     ASSERT_TRUE(settings.service->save(stored).isSuccess());
     readAtLaunch(stored);
     store->receive(openAtLogin(false), openAtLoginIs(false));
+    store->receive(openAtLoginFailed(reason),
+        [&](AppState& s) { s.settings.general.openAtLoginFailure = reason; });
     EXPECT_EQ(settings.stored()["general"]["openAtLogin"], false);
     EXPECT_EQ(reports.size(), 2u);
 }
