@@ -198,7 +198,11 @@ function(tidemark_add_build_checks)
         set(files)
         foreach(source IN LISTS sources)
             cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY "${dir}" NORMALIZE OUTPUT_VARIABLE file)
-            if(file MATCHES "^${PROJECT_SOURCE_DIR}/" AND file MATCHES "\\.(cpp|cc|hpp)$")
+            # Checked-in files only: a file generated into a build folder that lies inside the
+            # source tree (build/, build-sanitize/) is not there until it is built, and its
+            # includes are the generator's, not a developer's.
+            if(file MATCHES "^${PROJECT_SOURCE_DIR}/(src|tests|bench)/"
+                    AND file MATCHES "\\.(cpp|cc|hpp)$")
                 list(APPEND files "${file}")
             endif()
         endforeach()

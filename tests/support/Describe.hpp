@@ -68,8 +68,10 @@ template <auto V> constexpr std::string_view enumeratorName()
     const auto start = name.find("V = ") + 4;
     const auto end = name.find_first_of(";]", start);
     name = name.substr(start, end - start);
-    if (name.find('(') != std::string_view::npos)
-        return {}; // "(tidemark::Status)7": no enumerator
+    // "(tidemark::Status)7" is no enumerator; "(anonymous namespace)::Mood::calm" is one.
+    const auto close = name.rfind(')');
+    if (close != std::string_view::npos && name.find("::", close) == std::string_view::npos)
+        return {};
     const auto colon = name.rfind("::");
     return colon == std::string_view::npos ? name : name.substr(colon + 2);
 }
@@ -179,8 +181,8 @@ template <auto Pointer> consteval std::string_view pointerSpelling()
 template <class T, std::size_t I> constexpr std::string_view fieldName()
 {
 #if defined(__clang__) && __clang_major__ < 18
-    // Older clang takes no pointer to a subobject as a template argument: fields are
-    // numbered instead of named there.
+    // Older clang takes no pointer to a subobject as a template argument: clang 14 names
+    // the fields from a dump of the value (labels()); later ones number them.
     return {};
 #else
     constexpr std::string_view spelling
@@ -207,16 +209,56 @@ template <class T, std::size_t I> constexpr std::string_view fieldName()
 #endif
 }
 
-template <class T, std::size_t I> std::string fieldLabel()
+#if defined(__clang__) && __clang_major__ < 15
+// clang 14 names the fields another way: __builtin_dump_struct hands its printer one
+// header per field, "<type> <name> : " (nested records indented below it), as a format
+// of its own; the values come as arguments.
+inline thread_local std::vector<std::string>* dumpedNames = nullptr;
+
+inline int collectFieldName(const char* format, ...)
+{
+    const std::string_view text = format;
+    constexpr std::string_view mark = " : ";
+    if (dumpedNames && !text.empty() && text.front() != ' '
+        && text.find('%') == std::string_view::npos && text.ends_with(mark)) {
+        const auto header = text.substr(0, text.size() - mark.size());
+        const auto space = header.rfind(' ');
+        dumpedNames->emplace_back(
+            space == std::string_view::npos ? std::string_view {} : header.substr(space + 1));
+    }
+    return 0;
+}
+
+template <class T> std::vector<std::string> dumpedFieldNames(const T& value)
+{
+    std::vector<std::string> names;
+    dumpedNames = &names;
+    __builtin_dump_struct(&value, &collectFieldName);
+    dumpedNames = nullptr;
+    return names;
+}
+#endif
+
+template <class T, std::size_t I> std::string fieldLabel(const std::vector<std::string>& dumped)
 {
     constexpr auto name = fieldName<T, I>();
-    return name.empty() ? "#" + std::to_string(I) : std::string(name);
+    if (!name.empty())
+        return std::string(name);
+    if (I < dumped.size() && !dumped[I].empty())
+        return dumped[I];
+    return "#" + std::to_string(I);
 }
 
 template <class T, std::size_t... I>
-std::array<std::string, sizeof...(I)> labels(std::index_sequence<I...>)
+std::array<std::string, sizeof...(I)> labels(const T& value, std::index_sequence<I...>)
 {
-    return { fieldLabel<T, I>()... };
+#if defined(__clang__) && __clang_major__ < 15
+    const std::vector<std::string> dumped = dumpedFieldNames(value);
+#else
+    (void)value;
+    const std::vector<std::string> dumped;
+#endif
+    return { fieldLabel<T, I>(dumped)... };
 }
 
 } // namespace reflect
@@ -258,7 +300,7 @@ template <class T> auto fieldsAndNames(const T& value)
     } else {
         auto fields = fieldsOf(value);
         return std::pair(
-            fields, labels<T>(std::make_index_sequence<std::tuple_size_v<decltype(fields)>>()));
+            fields, labels(value, std::make_index_sequence<std::tuple_size_v<decltype(fields)>>()));
     }
 }
 

@@ -150,7 +150,8 @@ WhatsNewView::WhatsNewView(double height, QWidget* parent)
         { std::pair { Qt::Key_Left, false }, { Qt::Key_Right, true } }) {
         auto* shortcut = new QShortcut(QKeySequence(key), this);
         shortcut->setContext(Qt::WindowShortcut);
-        QObject::connect(shortcut, &QShortcut::activated, this, [this, forward] {
+        // A copy: clang 14 does not capture a structured binding.
+        QObject::connect(shortcut, &QShortcut::activated, this, [this, forward = forward] {
             if (forward)
                 goForward();
             else
