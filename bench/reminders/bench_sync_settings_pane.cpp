@@ -11,6 +11,7 @@
 #include "reminders/views/RemindersListPicker.hpp"
 #include "reminders/views/SyncSettingsPane.hpp"
 #include "reminders/views/SyncSettingsPreviews.hpp"
+#include "support/WidgetBenchmarkMain.hpp"
 
 #include <QApplication>
 #include <QImage>
@@ -89,17 +90,10 @@ BENCHMARK(BM_SyncPaneBuiltOnManySources)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    bench::BenchmarkApplication application(argc, argv);
     rx::QtMainQueue mainQueue;
     rx::setMainQueue(&mainQueue);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int result = bench::runBenchmarks(argc, argv);
     rx::setMainQueue(nullptr);
-    return 0;
+    return result;
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+// What the main of a widget benchmark does around the benchmarks: the application they
+// paint in, and the run of the benchmarks the command line names.
+
+#include <QApplication>
+#include <QByteArray>
+#include <QString>
+
+#include <benchmark/benchmark.h>
+
+namespace tidemark::bench {
+
+// The application of a widget benchmark: on the offscreen platform unless QT_QPA_PLATFORM
+// names another, and in the Fusion style, so that figures do not depend on the desktop.
+class BenchmarkApplication final : public QApplication {
+public:
+    BenchmarkApplication(int& argc, char** argv)
+        : QApplication(offscreenUnlessNamed(argc), argv)
+    {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+    }
+
+private:
+    static int& offscreenUnlessNamed(int& argc)
+    {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return argc;
+    }
+};
+
+// Runs the benchmarks the command line names; 1 when it names options Google Benchmark
+// does not know.
+inline int runBenchmarks(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+} // namespace tidemark::bench
