@@ -91,9 +91,5 @@ BENCHMARK(BM_SyncPaneBuiltOnManySources)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv)
 {
     bench::BenchmarkApplication application(argc, argv);
-    rx::QtMainQueue mainQueue;
-    rx::setMainQueue(&mainQueue);
-    const int result = bench::runBenchmarks(argc, argv);
-    rx::setMainQueue(nullptr);
-    return result;
+    return bench::runBenchmarksOnMainQueue<rx::QtMainQueue>(argc, argv);
 }

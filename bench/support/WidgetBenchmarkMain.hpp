@@ -3,6 +3,8 @@
 // What the main of a widget benchmark does around the benchmarks: the application they
 // paint in, and the run of the benchmarks the command line names.
 
+#include "platform/reactive/Scheduler.hpp"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QString>
@@ -40,6 +42,17 @@ inline int runBenchmarks(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+// Runs them with a main queue of type `Queue` (made once the application is there, e.g.
+// rx::QtMainQueue) set for the whole run.
+template <typename Queue> int runBenchmarksOnMainQueue(int argc, char** argv)
+{
+    Queue mainQueue;
+    rx::setMainQueue(&mainQueue);
+    const int result = runBenchmarks(argc, argv);
+    rx::setMainQueue(nullptr);
+    return result;
 }
 
 } // namespace tidemark::bench
