@@ -3,13 +3,12 @@
 // million dispatches.
 #include "core/Store.hpp"
 #include "platform/reactive/Scheduler.hpp"
+#include "support/ResidentMemory.hpp"
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
-#include <string>
-
 using namespace tidemark;
+using bench::residentKiB;
 
 namespace {
 
@@ -32,17 +31,6 @@ std::shared_ptr<BenchStore> makeStore()
     }
     return BenchStore::make(
         {}, [](State& s, const Action& a) { s.count += a; }, std::move(middlewares));
-}
-
-long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
 }
 
 rx::ManualScheduler g_queue;

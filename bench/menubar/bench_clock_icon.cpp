@@ -11,6 +11,8 @@
 #include "menubar/views/ZevovozoView.hpp"
 #include "platform/foundation/Geometry.hpp"
 #include "platform/ui/FrameClock.hpp"
+#include "support/ResidentMemory.hpp"
+#include "support/WidgetBenchmarkMain.hpp"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -18,9 +20,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <memory>
-#include <string>
 
 using namespace tidemark;
 
@@ -28,17 +28,6 @@ namespace {
 
 constexpr double frame = 1.0 / 60;
 constexpr double ratio = 2;
-
-long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
 
 enum class Icon {
     menuBar,
@@ -120,19 +109,10 @@ void BM_TenThousandFramesResidentMemory(benchmark::State& state)
     for (auto _ : state) {
         SpringingIcon menuBar(Icon::menuBar);
         SpringingIcon listItem(Icon::listItem);
-        for (int i = 0; i < 1000; ++i) {
+        bench::reportResidentGrowth(state, 1000, 10000, [&] {
             menuBar.nextFrame();
             listItem.nextFrame();
-        }
-        const long before = residentKiB();
-        for (int i = 0; i < 10000; ++i) {
-            menuBar.nextFrame();
-            listItem.nextFrame();
-        }
-        const long after = residentKiB();
-        state.counters["rss_before_KiB"] = double(before);
-        state.counters["rss_after_KiB"] = double(after);
-        state.counters["rss_growth_KiB"] = double(after - before);
+        });
     }
 }
 BENCHMARK(BM_TenThousandFramesResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -141,14 +121,6 @@ BENCHMARK(BM_TenThousandFramesResidentMemory)->Iterations(1)->Unit(benchmark::kM
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    bench::BenchmarkApplication application(argc, argv);
+    return bench::runBenchmarks(argc, argv);
 }

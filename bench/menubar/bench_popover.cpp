@@ -20,6 +20,8 @@
 #include "platform/foundation/Calendar.hpp"
 #include "platform/foundation/Clock.hpp"
 #include "platform/reactive/Scheduler.hpp"
+#include "support/ResidentMemory.hpp"
+#include "support/WidgetBenchmarkMain.hpp"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,29 +35,18 @@
 #include <malloc.h>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 using namespace tidemark;
+using bench::residentKiB;
 
 namespace {
 
 rx::ManualScheduler mainQueue;
 
 const Date now = dateFromTimeIntervalSince1970(1718012460);
-
-long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
 
 // `count` reminders, a fifth of them past, set half an hour before they are due, with
 // titles of everyday length.
@@ -253,17 +244,10 @@ BENCHMARK(BM_TypeTitleCharacter)->Iterations(100)->Unit(benchmark::kMillisecond)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    bench::BenchmarkApplication application(argc, argv);
     rx::setMainQueue(&mainQueue);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int result = bench::runBenchmarks(argc, argv);
     mainQueue.drain();
     rx::setMainQueue(nullptr);
-    return 0;
+    return result;
 }

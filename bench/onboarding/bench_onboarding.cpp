@@ -19,6 +19,8 @@
 #include "platform/reactive/QtMainQueue.hpp"
 #include "platform/ui/FrameClock.hpp"
 #include "platform/ui/PinnedLayout.hpp"
+#include "support/ResidentMemory.hpp"
+#include "support/WidgetBenchmarkMain.hpp"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,24 +31,11 @@
 #include <benchmark/benchmark.h>
 
 #include <ctime>
-#include <fstream>
 #include <functional>
-#include <string>
 
 using namespace tidemark;
 
 namespace {
-
-long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
 
 double processCpuSeconds()
 {
@@ -136,19 +125,10 @@ void BM_TwentyOpeningsResidentMemory(benchmark::State& state)
 {
     const AppStoreRef store = onboardingStore();
     for (auto _ : state) {
-        for (int i = 0; i < 3; ++i) {
+        bench::reportResidentGrowth(state, 3, 20, [&] {
             openAndPaint(Kind::onboarding, store);
             openAndPaint(Kind::whatsNew, store);
-        }
-        const long before = residentKiB();
-        for (int i = 0; i < 20; ++i) {
-            openAndPaint(Kind::onboarding, store);
-            openAndPaint(Kind::whatsNew, store);
-        }
-        const long after = residentKiB();
-        state.counters["rss_before_KiB"] = double(before);
-        state.counters["rss_after_KiB"] = double(after);
-        state.counters["rss_growth_KiB"] = double(after - before);
+        });
     }
 }
 BENCHMARK(BM_TwentyOpeningsResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -212,22 +192,13 @@ void BM_ThousandPassesResidentMemory(benchmark::State& state)
         view.resize(540, 334);
         view.setAttribute(Qt::WA_DontShowOnScreen);
         view.show();
-        auto pass = [&] {
+        bench::reportResidentGrowth(state, 20, 1000, [&] {
             for (int step = 0; step < 6; ++step) {
                 clock.runUntilIdle(1.0 / 60);
                 clock.passTime(timer.wait);
                 timer.fire();
             }
-        };
-        for (int i = 0; i < 20; ++i)
-            pass();
-        const long before = residentKiB();
-        for (int i = 0; i < 1000; ++i)
-            pass();
-        const long after = residentKiB();
-        state.counters["rss_before_KiB"] = double(before);
-        state.counters["rss_after_KiB"] = double(after);
-        state.counters["rss_growth_KiB"] = double(after - before);
+        });
     }
 }
 BENCHMARK(BM_ThousandPassesResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -236,17 +207,6 @@ BENCHMARK(BM_ThousandPassesResidentMemory)->Iterations(1)->Unit(benchmark::kMill
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    rx::QtMainQueue mainQueue;
-    rx::setMainQueue(&mainQueue);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    rx::setMainQueue(nullptr);
-    return 0;
+    bench::BenchmarkApplication application(argc, argv);
+    return bench::runBenchmarksOnMainQueue<rx::QtMainQueue>(argc, argv);
 }

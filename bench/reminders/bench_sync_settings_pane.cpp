@@ -11,6 +11,7 @@
 #include "reminders/views/RemindersListPicker.hpp"
 #include "reminders/views/SyncSettingsPane.hpp"
 #include "reminders/views/SyncSettingsPreviews.hpp"
+#include "support/WidgetBenchmarkMain.hpp"
 
 #include <QApplication>
 #include <QImage>
@@ -89,17 +90,6 @@ BENCHMARK(BM_SyncPaneBuiltOnManySources)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    rx::QtMainQueue mainQueue;
-    rx::setMainQueue(&mainQueue);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    rx::setMainQueue(nullptr);
-    return 0;
+    bench::BenchmarkApplication application(argc, argv);
+    return bench::runBenchmarksOnMainQueue<rx::QtMainQueue>(argc, argv);
 }

@@ -20,6 +20,8 @@
 #include "platform/reactive/QtMainQueue.hpp"
 #include "platform/ui/FrameClock.hpp"
 #include "platform/ui/StatusBar.hpp"
+#include "support/ResidentMemory.hpp"
+#include "support/WidgetBenchmarkMain.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -28,25 +30,14 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 using namespace tidemark;
+using bench::residentKiB;
 
 namespace {
-
-long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
 
 // Counts the card's paints.
 class PaintCounter final : public QObject {
@@ -200,17 +191,6 @@ BENCHMARK(BM_ResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    rx::QtMainQueue mainQueue;
-    rx::setMainQueue(&mainQueue);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    rx::setMainQueue(nullptr);
-    return 0;
+    bench::BenchmarkApplication application(argc, argv);
+    return bench::runBenchmarksOnMainQueue<rx::QtMainQueue>(argc, argv);
 }

@@ -5,6 +5,7 @@
 //   build/bench/toolkit/bench_toolkit --benchmark_repetitions=10
 //       --benchmark_report_aggregates_only=true
 
+#include "support/WidgetBenchmarkMain.hpp"
 #include "toolkit/ListRowDivider.hpp"
 #include "toolkit/Previews.hpp"
 
@@ -90,14 +91,6 @@ BENCHMARK(BM_ListRowDividersPainted)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    tidemark::bench::BenchmarkApplication application(argc, argv);
+    return tidemark::bench::runBenchmarks(argc, argv);
 }

@@ -3,30 +3,19 @@
 #include "platform/ui/Animator.hpp"
 #include "platform/ui/FrameClock.hpp"
 #include "platform/ui/SpringSolver.hpp"
+#include "support/ResidentMemory.hpp"
 
 #include <benchmark/benchmark.h>
 
-#include <fstream>
 #include <memory>
-#include <string>
 #include <vector>
 
 using namespace tidemark;
+using bench::residentKiB;
 
 namespace {
 
 constexpr double frame = 1.0 / 60;
-
-long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
-}
 
 // The solver alone: one step's coefficients and one value carried by them.
 void BM_SpringStepOneValue(benchmark::State& state)

@@ -14,61 +14,32 @@ set -euo pipefail
 
 app=${1:?usage: drag_road.sh PATH_TO_TIDEMARK}
 
-if [[ -z ${TIDEMARK_E2E_INNER:-} ]]; then
-    for tool in xvfb-run dbus-run-session xdotool xwininfo xev sqlite3; do
-        if ! command -v "$tool" >/dev/null; then
-            echo "e2e: $tool is missing; install xvfb, dbus, xdotool, x11-utils and sqlite3 (scripts/setup)" >&2
-            exit 1
-        fi
-    done
-    export TIDEMARK_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1920x1080x24" dbus-run-session -- "$0" "$@"
-fi
+source "$(dirname "$0")/lib/e2e.sh"
+e2e_require xwininfo xev
+E2E_SCREEN=1920x1080x24
+e2e_begin "$@"
 
-home=$(mktemp -d)
-pids=()
-cleanup() {
-    for p in "${pids[@]}"; do kill -KILL "$p" 2>/dev/null || true; done
-    rm -rf "$home"
+# _alive_and COMMAND…: COMMAND, quietly; the scenario fails at once if the program has ended.
+_alive_and() {
+    e2e_running "$app_pid" || e2e_fail "the application ended while waiting"
+    "$@" >/dev/null 2>&1
 }
-trap cleanup EXIT
-export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state
-export XDG_CACHE_HOME=$home/cache QT_QPA_PLATFORM=xcb
-unset TIDEMARK_EXIT_WHEN_SHOWN TIDEMARK_RUNNING_FOR_PREVIEWS
-database=$XDG_DATA_HOME/tidemark/Tidemark.sqlite
-
-fail() {
-    echo "e2e: $*" >&2
-    echo "--- application output:" >&2
-    cat "$home/out.log" >&2 || true
-    exit 1
-}
-
-# wait_for LIMIT_SECONDS DESCRIPTION COMMAND…: runs COMMAND every 0.1 s until it succeeds.
+# wait_for LIMIT_SECONDS DESCRIPTION COMMAND…: polls COMMAND while the program runs.
 wait_for() {
     local limit=$1 what=$2
     shift 2
-    local tries=$((limit * 10))
-    for ((i = 0; i < tries; i++)); do
-        if "$@" >/dev/null 2>&1; then
-            return 0
-        fi
-        kill -0 "$app_pid" 2>/dev/null || fail "the application ended while waiting for $what"
-        sleep 0.1
-    done
-    fail "no $what within $limit s"
+    e2e_wait "$limit" "$what" _alive_and "$@"
 }
 
 # Onboarding was seen (and what's new with it): the program starts with its icon alone.
-mkdir -p "$XDG_CONFIG_HOME/tidemark"
-cp "$(dirname "$0")/onboarding_seen.json" "$XDG_CONFIG_HOME/tidemark/com.tidemark.Tidemark.settings.json"
+mkdir -p "$(dirname "$E2E_SETTINGS")"
+cp "$(dirname "$0")/onboarding_seen.json" "$E2E_SETTINGS"
 
-"$app" >"$home/out.log" 2>&1 &
-app_pid=$!
-pids+=("$app_pid")
+e2e_start app "$app"
+app_pid=$E2E_PID
 
-bar_window() { xdotool search --onlyvisible --name "^Tidemark status bar$" | head -n 1; }
-wait_for 30 'status bar window' bar_window
+bar_window() { e2e_windows "^Tidemark status bar$" | head -n 1; }
+wait_for 30 'status bar window' e2e_status_bar_shown
 bar=$(bar_window)
 bar_width() {
     xwininfo -id "$bar" | awk '/Width:/ { print $2 }'
@@ -84,18 +55,8 @@ locate_icon
 width_at_rest=$(bar_width)
 echo "e2e: status bar $bar at $X,$Y ${WIDTH}x$HEIGHT; icon at $icon_x,$icon_y"
 
-overlay_mapped() {
-    local name
-    for name in "Tidemark drag" "Tidemark reminder"; do
-        if xdotool search --onlyvisible --name "^$name\$" >/dev/null 2>&1; then
-            return 0
-        fi
-    done
-    return 1
-}
-overlays_unmapped() { ! overlay_mapped; }
-rows() { sqlite3 "$database" "SELECT count(*) FROM CDReminder" 2>/dev/null || echo 0; }
-front_mapped() { xdotool search --onlyvisible --name "^Tidemark reminder$"; }
+overlays_unmapped() { e2e_hidden "^Tidemark drag$" && e2e_hidden "^Tidemark reminder$"; }
+rows() { e2e_sql "SELECT count(*) FROM CDReminder" 2>/dev/null || echo 0; }
 
 # pull DY: presses on the icon, moves DY px down in steps of at most 10 px, releases.
 pull() {
@@ -118,14 +79,14 @@ pull 100
 xdotool type --delay 20 "Buy milk"
 xdotool key Return
 saved_row() {
-    [[ $(sqlite3 "$database" "SELECT count(*) FROM CDReminder WHERE title = 'Buy milk'") == 1 ]]
+    [[ $(e2e_sql "SELECT count(*) FROM CDReminder WHERE title = 'Buy milk'") == 1 ]]
 }
 wait_for 30 'row titled "Buy milk" in Tidemark.sqlite' saved_row
 ended=$(date +%s.%N)
-read -r start due < <(sqlite3 -separator ' ' "$database" \
+read -r start due < <(e2e_sql -separator ' ' \
     "SELECT startDate, dueDate FROM CDReminder WHERE title = 'Buy milk'")
 echo "e2e: saved \"Buy milk\": start $start, due $due (test ran $started … $ended)"
-python3 - "$start" "$due" "$started" "$ended" <<'EOF' || fail "the saved times are wrong"
+"$E2E_PYTHON" - "$start" "$due" "$started" "$ended" <<'EOF' || e2e_fail "the saved times are wrong"
 import sys
 start, due, began, ended = map(float, sys.argv[1:])
 assert abs((due - start) - 600) < 1e-3, f"due - start = {due - start}, not 600"
@@ -139,20 +100,19 @@ echo "e2e: the strip widened from $width_at_rest to $(bar_width) px; overlays un
 # 2. A pull of 15 px makes no reminder.
 pull 15
 wait_for 30 'unmapped overlays after the short pull' overlays_unmapped
-[[ $(rows) == 1 ]] || fail "a 15 px pull created a reminder"
+[[ $(rows) == 1 ]] || e2e_fail "a 15 px pull created a reminder"
 echo "e2e: a 15 px pull created nothing"
 
 # 4. With the card open, a click beside it reaches the window beneath. Without a compositing
 # manager the front window is shaped to what it paints: its shape is the card once shown.
-xev -geometry 500x500+1250+40 -event button >"$home/xev.log" 2>&1 &
-pids+=($!)
-disown
-xev_window() { xdotool search --onlyvisible --name "^Event Tester$"; }
+e2e_start xev xev -geometry 500x500+1250+40 -event button
+xev_window() { e2e_shown "^Event Tester$"; }
 wait_for 30 'window beneath (xev)' xev_window
 pull 100
 card_extents() {
     local front
-    front=$(xdotool search --onlyvisible --name "^Tidemark reminder$" | head -n 1) || return 1
+    front=$(e2e_windows "^Tidemark reminder$" | head -n 1)
+    [[ -n $front ]] || return 1
     xwininfo -shape -id "$front" | awk '/Window shape extents:/ { print $4 }'
 }
 card_shown() {
@@ -165,16 +125,15 @@ wait_for 30 'card in the front window' card_shown
 card_x=${BASH_REMATCH[3]} card_y=${BASH_REMATCH[4]}
 echo "e2e: card shown at $(card_extents)"
 xdotool mousemove $((card_x - 40)) $((card_y + 60)) click 1
-clicked() { grep -q ButtonPress "$home/xev.log"; }
+clicked() { grep -q ButtonPress "$E2E_HOME/xev.out"; }
 wait_for 30 'click on the window beneath, beside the open card' clicked
 echo "e2e: a click beside the open card reached the window beneath"
 
 # 3. Escape lets the reminder go.
 xdotool key Escape
 wait_for 30 'unmapped overlays after Escape' overlays_unmapped
-[[ $(rows) == 1 ]] || fail "Escape saved the reminder"
+[[ $(rows) == 1 ]] || e2e_fail "Escape saved the reminder"
 echo "e2e: Escape created nothing"
 
-kill -TERM "$app_pid"
-wait "$app_pid" || fail "exit status $? after SIGTERM"
+e2e_stop "$app_pid"
 echo "e2e: the drag road works end to end"

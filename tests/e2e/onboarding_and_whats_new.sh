@@ -16,58 +16,13 @@ set -euo pipefail
 
 app=${1:?usage: onboarding_and_whats_new.sh PATH_TO_TIDEMARK}
 
-if [[ -z ${TIDEMARK_E2E_INNER:-} ]]; then
-    for tool in xvfb-run dbus-run-session xdotool import python3; do
-        if ! command -v "$tool" >/dev/null; then
-            echo "e2e: $tool is missing; install xvfb, dbus, xdotool, imagemagick and python3 (scripts/setup)" >&2
-            exit 1
-        fi
-    done
-    export TIDEMARK_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1440x900x24" dbus-run-session -- "$0" "$@"
-fi
-
-home=$(mktemp -d)
-pid=""
-cleanup() {
-    [[ -n $pid ]] && kill -KILL "$pid" 2>/dev/null || true
-    rm -rf "$home"
-}
-trap cleanup EXIT
-export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state
-export XDG_CACHE_HOME=$home/cache XDG_RUNTIME_DIR=$home/runtime QT_QPA_PLATFORM=xcb
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset TIDEMARK_EXIT_WHEN_SHOWN TIDEMARK_RUNNING_FOR_PREVIEWS
+source "$(dirname "$0")/lib/e2e.sh"
+e2e_begin "$@"
 
 run=0
-fail() {
-    echo "e2e: $*" >&2
-    for log in "$home"/*.log; do
-        [[ -f $log ]] || continue
-        echo "--- $(basename "$log")" >&2
-        cat "$log" >&2
-    done
-    exit 1
-}
-
-# Waits up to $1 tenths of a second for the command that follows to succeed.
-wait_for() {
-    local tenths=$1
-    shift
-    for _ in $(seq 1 "$tenths"); do
-        if "$@"; then return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
-
-windows_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
-shown() { [[ -n $(windows_named "$1") ]]; }
-hidden() { [[ -z $(windows_named "$1") ]]; }
 welcome="^Welcome to Tidemark$"
 whats_new="^What's New in Tidemark$"
 popover="^Tidemark$"
-status_bar="^Tidemark status bar$"
 
 settings_files() { find "$XDG_CONFIG_HOME" -type f 2>/dev/null; }
 # Whether the settings hold `version` as the version last shown of `what` (onboarding or
@@ -75,7 +30,7 @@ settings_files() { find "$XDG_CONFIG_HOME" -type f 2>/dev/null; }
 stored() {
     local what=$1 version=$2 file
     for file in $(settings_files); do
-        python3 - "$file" "$what" "$version" <<'EOF' && return 0
+        "$E2E_PYTHON" - "$file" "$what" "$version" <<'EOF' && return 0
 import json, sys
 path, what, version = sys.argv[1:]
 def find(node):
@@ -103,7 +58,7 @@ EOF
 store_versions() {
     local version=$1 file
     for file in $(settings_files); do
-        python3 - "$file" "$version" <<'EOF'
+        "$E2E_PYTHON" - "$file" "$version" <<'EOF'
 import json, sys
 path, version = sys.argv[1:]
 def change(node):
@@ -133,22 +88,12 @@ EOF
 
 start() {
     run=$((run + 1))
-    "$app" >"$home/run$run.log" 2>&1 &
-    pid=$!
-    wait_for 300 shown "$status_bar" || fail "start $run showed no status bar within 30 s"
+    e2e_start "run$run" "$app"
+    pid=$E2E_PID
+    e2e_wait_for_status_bar "$pid"
 }
 stop() {
-    kill -TERM "$pid"
-    local ended=""
-    for _ in $(seq 1 100); do
-        if ! kill -0 "$pid" 2>/dev/null; then ended=1; break; fi
-        sleep 0.1
-    done
-    [[ -n $ended ]] || fail "start $run still running 10 s after SIGTERM"
-    local status=0
-    wait "$pid" || status=$?
-    pid=""
-    [[ $status -eq 0 ]] || fail "start $run ended with status $status"
+    e2e_stop "$pid"
 }
 
 # The picture of a window's upper part (the page's header: the demonstration on the last
@@ -187,7 +132,7 @@ click_in() {
     local window=$1 x=$2 y=$3 what=$4 before
     before=$(picture "$window")
     click_at "$window" "$x" "$y"
-    settle "$window" "$before" || fail "the window did not change after $what"
+    settle "$window" "$before" || e2e_fail "the window did not change after $what"
 }
 
 # Where the controls stand: 10 in from the edges, buttons 28 high.
@@ -197,39 +142,39 @@ trailing_x=$((700 - 34))
 
 # 1. The first start, in an empty home.
 start
-wait_for 300 shown "$welcome" || fail "the first start did not show \"Welcome to Tidemark\""
-hidden "$whats_new" || fail "a new home shows what's new"
-onboarding=$(windows_named "$welcome" | head -n 1)
-settle "$onboarding" || fail "the welcome window never came to rest"
+e2e_wait 30 "the first start showing \"Welcome to Tidemark\"" e2e_shown "$welcome"
+e2e_hidden "$whats_new" || e2e_fail "a new home shows what's new"
+onboarding=$(e2e_windows "$welcome" | head -n 1)
+settle "$onboarding" || e2e_fail "the welcome window never came to rest"
 click_in "$onboarding" $trailing_x $button_y "Get Started"
 for page in 1 2 3; do
     click_in "$onboarding" $leading_x $button_y "Set Up Later ($page)"
 done
 click_at "$onboarding" $trailing_x $button_y # Close
-wait_for 300 hidden "$welcome" || fail "Close did not end the welcome"
-wait_for 300 shown "$popover" || fail "the popover did not open after the welcome"
-wait_for 100 stored onboarding 1.2.5 || fail "the settings do not hold the welcome's version"
+e2e_wait 30 "Close ending the welcome" e2e_hidden "$welcome"
+e2e_wait 30 "the popover opening after the welcome" e2e_shown "$popover"
+e2e_wait 10 "the welcome's version in the settings" stored onboarding 1.2.5
 stop
 
 # A second start shows neither window; the popover opening by itself marks the end of the
 # start's own presentations.
 start
-wait_for 300 shown "$popover" || fail "the second start did not open its popover"
-hidden "$welcome" || fail "the second start showed the welcome again"
-hidden "$whats_new" || fail "the second start showed what's new"
+e2e_wait 30 "the second start opening its popover" e2e_shown "$popover"
+e2e_hidden "$welcome" || e2e_fail "the second start showed the welcome again"
+e2e_hidden "$whats_new" || e2e_fail "the second start showed what's new"
 stop
 
 # 2. An update from 1.2.4.
 store_versions 1.2.4
-stored whatsNew 1.2.4 || fail "could not store 1.2.4 as the version last shown"
+stored whatsNew 1.2.4 || e2e_fail "could not store 1.2.4 as the version last shown"
 start
-wait_for 300 shown "$whats_new" || fail "an update from 1.2.4 did not show \"What's New in Tidemark\""
-hidden "$welcome" || fail "an update showed the welcome"
-wait_for 100 stored whatsNew 1.2.5 || fail "showing what's new did not store 1.2.5"
+e2e_wait 30 "an update from 1.2.4 showing \"What's New in Tidemark\"" e2e_shown "$whats_new"
+e2e_hidden "$welcome" || e2e_fail "an update showed the welcome"
+e2e_wait 10 "showing what's new storing 1.2.5" stored whatsNew 1.2.5
 stop
 
 start
-wait_for 300 shown "$popover" || fail "the start after the update did not open its popover"
-hidden "$whats_new" || fail "what's new showed a second time"
+e2e_wait 30 "the start after the update opening its popover" e2e_shown "$popover"
+e2e_hidden "$whats_new" || e2e_fail "what's new showed a second time"
 stop
 echo "e2e: the welcome ran once, what's new showed once after an update from 1.2.4"

@@ -11,59 +11,19 @@ set -euo pipefail
 app=${1:?usage: popover_list.sh PATH_TO_TIDEMARK}
 here=$(cd "$(dirname "$0")" && pwd)
 
-if [[ -z ${TIDEMARK_E2E_INNER:-} ]]; then
-    for tool in xvfb-run dbus-run-session xdotool sqlite3; do
-        if ! command -v "$tool" >/dev/null; then
-            echo "e2e: $tool is missing; install the packages of scripts/packages.txt (scripts/setup)" >&2
-            exit 1
-        fi
-    done
-    if ! /usr/bin/python3 -c "import pyatspi" 2>/dev/null; then
-        echo "e2e: pyatspi is missing; install python3-pyatspi and at-spi2-core (scripts/setup)" >&2
-        exit 1
-    fi
-    export TIDEMARK_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1440x900x24" dbus-run-session -- "$0" "$@"
+source "$here/lib/e2e.sh"
+if ! /usr/bin/python3 -c "import pyatspi" 2>/dev/null; then
+    echo "e2e: pyatspi is missing; install python3-pyatspi and at-spi2-core (scripts/setup)" >&2
+    exit 1
 fi
-
-home=$(mktemp -d)
-pid=""
-cleanup() {
-    [[ -n $pid ]] && kill -KILL "$pid" 2>/dev/null || true
-    rm -rf "$home"
-}
-trap cleanup EXIT
-export HOME=$home XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data XDG_STATE_HOME=$home/state
-export XDG_CACHE_HOME=$home/cache XDG_RUNTIME_DIR=$home/runtime QT_QPA_PLATFORM=xcb
+e2e_begin "$@"
 # Qt speaks to the accessibility bus only when asked to (no desktop here turns it on).
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset TIDEMARK_EXIT_WHEN_SHOWN TIDEMARK_RUNNING_FOR_PREVIEWS
-
-fail() {
-    echo "e2e: $*" >&2
-    echo "--- app.log" >&2
-    cat "$home/app.log" >&2 || true
-    exit 1
-}
-
-# Waits up to $1 tenths of a second for the command that follows to succeed.
-wait_for() {
-    local tenths=$1
-    shift
-    local deadline=$((SECONDS + (tenths + 9) / 10))
-    while ((SECONDS <= deadline)); do
-        if "$@"; then return 0; fi
-        sleep 0.1
-    done
-    return 1
-}
 
 title="Water the plants before noon"
-store=$home/data/tidemark/Tidemark.sqlite
-mkdir -p "$(dirname "$store")"
+mkdir -p "$(dirname "$E2E_STORE")"
 now=$(date +%s)
-sqlite3 "$store" <<SQL
+e2e_sql <<SQL
 CREATE TABLE CDReminder (pk INTEGER PRIMARY KEY, completionDate REAL, dueDate REAL,
     identifier TEXT, isCompleted INTEGER NOT NULL DEFAULT 0 CHECK (isCompleted IN (0, 1)),
     startDate REAL, title TEXT);
@@ -74,15 +34,13 @@ INSERT INTO CDReminder (identifier, title, startDate, dueDate)
 SQL
 
 completed() {
-    [[ $(sqlite3 "$store" "SELECT completionDate IS NOT NULL FROM CDReminder WHERE identifier = 'e2e-popover-1'" 2>/dev/null) == 1 ]]
+    [[ $(e2e_sql "SELECT completionDate IS NOT NULL FROM CDReminder WHERE identifier = 'e2e-popover-1'" 2>/dev/null) == 1 ]]
 }
 not_completed() {
-    [[ $(sqlite3 "$store" "SELECT completionDate IS NULL FROM CDReminder WHERE identifier = 'e2e-popover-1'" 2>/dev/null) == 1 ]]
+    [[ $(e2e_sql "SELECT completionDate IS NULL FROM CDReminder WHERE identifier = 'e2e-popover-1'" 2>/dev/null) == 1 ]]
 }
-windows_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
-status_bar_shown() { [[ -n $(windows_named "^Tidemark status bar$") ]]; }
-popover_shown() { [[ -n $(windows_named "^Tidemark$") ]]; }
-popover_hidden() { ! popover_shown; }
+popover_shown() { e2e_shown "^Tidemark$"; }
+popover_hidden() { e2e_hidden "^Tidemark$"; }
 row=""
 row_listed() { row=$(/usr/bin/python3 "$here/atspi_find.py" "$title" 2>/dev/null); }
 
@@ -90,19 +48,19 @@ row_listed() { row=$(/usr/bin/python3 "$here/atspi_find.py" "$title" 2>/dev/null
 /usr/bin/python3 "$here/atspi_find.py" "" >/dev/null 2>&1 || true
 
 # As at login, so that the popover waits for the click.
-"$app" --launched-at-login >"$home/app.log" 2>&1 &
-pid=$!
-wait_for 600 status_bar_shown || fail "no status bar within 60 s"
-popover_shown && fail "the popover is open before the click"
+e2e_start app "$app" --launched-at-login
+pid=$E2E_PID
+e2e_wait_for_status_bar "$pid"
+popover_shown && e2e_fail "the popover is open before the click"
 
 # The status item stands at the right end of the status bar.
-bar=$(windows_named "^Tidemark status bar$" | head -n 1)
+bar=$(e2e_windows "^Tidemark status bar$" | head -n 1)
 eval "$(xdotool getwindowgeometry --shell "$bar")"
 icon_x=$((X + WIDTH - 14))
 icon_y=$((Y + HEIGHT / 2))
 xdotool mousemove "$icon_x" "$icon_y" click 1
-wait_for 300 popover_shown || fail "a click on the icon did not open the popover"
-wait_for 600 row_listed || fail "no row named \"$title\" over AT-SPI within 60 s"
+e2e_wait 30 "the popover opening on a click on the icon" popover_shown
+e2e_wait 60 "a row named \"$title\" over AT-SPI" row_listed
 echo "e2e: row listed at $row"
 
 # The header's action menu takes the keyboard without closing the panel.
@@ -113,38 +71,38 @@ shown_windows() { xdotool search --onlyvisible --name "" 2>/dev/null | wc -l; }
 before_menu=$(shown_windows)
 menu_open() { (($(shown_windows) > before_menu)); }
 menu_closed() { (($(shown_windows) == before_menu)); }
-wait_for 300 button_found || fail "no button named \"Actions\" over AT-SPI"
+e2e_wait 30 "a button named \"Actions\" over AT-SPI" button_found
 read -r button_x button_y button_w button_h <<<"$button"
 xdotool mousemove $((button_x + button_w / 2)) $((button_y + button_h / 2)) click 1
-wait_for 300 menu_open || fail "a click on \"Actions\" did not open its menu"
+e2e_wait 30 "a click on \"Actions\" opening its menu" menu_open
 xdotool key Escape
-wait_for 300 menu_closed || fail "Escape did not close the action menu"
-popover_shown || fail "opening the action menu closed the popover"
+e2e_wait 30 "Escape closing the action menu" menu_closed
+popover_shown || e2e_fail "opening the action menu closed the popover"
 echo "e2e: the action menu opened and closed, the popover stayed"
 
 # A click on the row's time selects it (the title would open its field).
 read -r row_x row_y row_w row_h <<<"$row"
 xdotool mousemove $((row_x + 24)) $((row_y + 10)) click 1
 xdotool key Delete
-wait_for 300 completed || fail "Delete did not complete the reminder in the store"
+e2e_wait 30 "Delete completing the reminder in the store" completed
 echo "e2e: Delete completed the reminder"
 xdotool key ctrl+z
-wait_for 300 not_completed || fail "Ctrl+Z did not bring the reminder back"
+e2e_wait 30 "Ctrl+Z bringing the reminder back" not_completed
 echo "e2e: Ctrl+Z brought it back"
 xdotool key ctrl+shift+z
-wait_for 300 completed || fail "Ctrl+Shift+Z did not complete the reminder again"
+e2e_wait 30 "Ctrl+Shift+Z completing the reminder again" completed
 echo "e2e: Ctrl+Shift+Z completed it again"
 
 # Elsewhere: another program's window. Without a window manager nothing gives it the
 # keyboard on a click, so the click is followed by what a click-to-focus manager does.
-xmessage -geometry 300x100+100+500 "another program" >/dev/null 2>&1 &
-other_pid=$!
+e2e_start xmessage xmessage -geometry 300x100+100+500 "another program"
+other_pid=$E2E_PID
 other_shown() { other=$(xdotool search --onlyvisible --class "^Xmessage$" 2>/dev/null | head -n 1); [[ -n $other ]]; }
 other=""
-wait_for 300 other_shown || fail "the other program's window did not come"
+e2e_wait 30 "the other program's window" other_shown
 xdotool mousemove 150 520 click 1
 xdotool windowfocus "$other" || true
-wait_for 300 popover_hidden || fail "a click elsewhere did not close the popover"
+e2e_wait 30 "a click elsewhere closing the popover" popover_hidden
 kill "$other_pid" 2>/dev/null || true
 echo "e2e: a click elsewhere closed the popover"
 

@@ -14,27 +14,33 @@ E2E_LIB=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_PYTHON=/usr/bin/python3
 [[ -x $E2E_PYTHON ]] || E2E_PYTHON=python3
 
+# e2e_require TOOL…: ends the scenario at once when a tool it needs is missing.
+e2e_require() {
+    local tool
+    for tool in "$@"; do
+        if ! command -v "$tool" >/dev/null; then
+            echo "e2e: $tool is missing (scripts/setup installs what the tests need)" >&2
+            exit 1
+        fi
+    done
+}
+
 # Re-runs the calling script inside Xvfb and a private session bus, unless it already is.
-# Arguments: the script's own arguments.
+# Arguments: the script's own arguments. The screen is 1440x900 unless E2E_SCREEN names
+# another (WIDTHxHEIGHTxDEPTH).
 #
 # Xvfb picks a free display itself and names it (-displayfd): scenarios that ctest starts
 # side by side never race for one, as xvfb-run -a can.
 e2e_begin() {
     if [[ -z ${TIDEMARK_E2E_INNER:-} ]]; then
-        local tool
-        for tool in Xvfb dbus-run-session dbus-send xdotool sqlite3 import; do
-            if ! command -v "$tool" >/dev/null; then
-                echo "e2e: $tool is missing (scripts/setup installs what the tests need)" >&2
-                exit 1
-            fi
-        done
+        e2e_require Xvfb dbus-run-session dbus-send xdotool sqlite3 import
         if ! "$E2E_PYTHON" -c "import dbus, gi" 2>/dev/null; then
             echo "e2e: python3-dbus and python3-gi are missing (scripts/setup)" >&2
             exit 1
         fi
         local display_file status=0
         display_file=$(mktemp)
-        Xvfb -displayfd 3 -screen 0 1440x900x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+        Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1440x900x24}" -nolisten tcp 3>"$display_file" 2>/dev/null &
         local xvfb=$!
         local deadline=$((SECONDS + 60))
         while [[ ! -s $display_file ]] && ((SECONDS < deadline)) && kill -0 "$xvfb" 2>/dev/null; do
