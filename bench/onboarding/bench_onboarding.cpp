@@ -5,12 +5,20 @@
 // - resident memory before and after 20 openings and closings of each window;
 // - the demonstration playing on the real timer and frame clock: process CPU time over
 //   wall time while it plays, as a share of one core;
-// - resident memory before and after 1,000 passes of the demonstration on a manual clock.
+// - resident memory before and after 1,000 passes of the demonstration on a manual clock;
+// - the popover closed on an empty store: its empty view with the demonstration, played and
+//   then hidden as the popover's closing hides it, and the event loop left alone: the loop's
+//   wake-ups and the timer events delivered, less those of the same wait with nothing made,
+//   counted over TIDEMARK_BENCH_IDLE_SECONDS (10 unless set; 60 for the whole minute) and
+//   given per 60 s. Goal: none.
 //
 //   build/bench/onboarding/bench_onboarding --benchmark_repetitions=10
 //       --benchmark_report_aggregates_only=true
+//   TIDEMARK_BENCH_IDLE_SECONDS=60 build/bench/onboarding/bench_onboarding
+//       --benchmark_filter=ClosedPopover
 
 #include "core/state/AppState.hpp"
+#include "menubar/views/PopoverEmptyView.hpp"
 #include "onboarding/views/DragDemonstrationView.hpp"
 #include "onboarding/views/OnboardingWindow.hpp"
 #include "onboarding/views/WhatsNewWindow.hpp"
@@ -22,11 +30,13 @@
 #include "support/ResidentMemory.hpp"
 #include "support/WidgetBenchmarkMain.hpp"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <benchmark/benchmark.h>
 
@@ -202,6 +212,97 @@ void BM_ThousandPassesResidentMemory(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ThousandPassesResidentMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Counts the event loop's wake-ups and the timer events delivered to any object while it
+// lives.
+class WakeUps final : public QObject {
+public:
+    WakeUps()
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+        m_awake = QObject::connect(QAbstractEventDispatcher::instance(),
+            &QAbstractEventDispatcher::awake, [this] { ++awake; });
+    }
+    ~WakeUps() override
+    {
+        QObject::disconnect(m_awake);
+        QCoreApplication::instance()->removeEventFilter(this);
+    }
+    int awake = 0;
+    int timerEvents = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Timer) {
+            ++timerEvents;
+            fprintf(stderr, "timer %s %s %p id=%d\n", watched->metaObject()->className(),
+                qPrintable(watched->objectName()), (void*)watched,
+                static_cast<QTimerEvent*>(event)->timerId());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QMetaObject::Connection m_awake;
+};
+
+double idleSeconds()
+{
+    const int seconds = qEnvironmentVariableIntValue("TIDEMARK_BENCH_IDLE_SECONDS");
+    return seconds > 0 ? seconds : 10;
+}
+
+// Leaves the event loop to itself for `seconds` and counts what woke it.
+std::pair<int, int> wakeUpsOver(double seconds)
+{
+    settle();
+    WakeUps counted;
+    QEventLoop loop;
+    QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+    return { counted.awake, counted.timerEvents };
+}
+
+void BM_ClosedPopoverEmptyStoreWakeUps(benchmark::State& state)
+{
+    const double seconds = idleSeconds();
+    const double perMinute = 60 / seconds;
+    for (auto _ : state) {
+        // What the wait itself costs, with nothing made.
+        const auto [baseAwake, baseTimers] = wakeUpsOver(seconds);
+
+        // The popover's content with no reminder to list: the empty view with the
+        // demonstration, opened long enough for the demonstration to be mid-pass, then
+        // closed.
+        setPopoverEmptyDemonstrationFactory(makePopoverDragDemonstration);
+        QWidget popover;
+        auto* empty = new PopoverEmptyView(&popover);
+        auto* layout = new QVBoxLayout(&popover);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(empty);
+        popover.setAttribute(Qt::WA_DontShowOnScreen);
+        popover.show();
+        empty->setPlaying(true);
+        QEventLoop playing;
+        QTimer::singleShot(1500, &playing, &QEventLoop::quit);
+        playing.exec();
+        const bool ranWhileOpen
+            = static_cast<DragInteractionDemoView*>(empty->demonstration())->isRunning();
+        popover.hide();
+        const auto [awake, timers] = wakeUpsOver(seconds);
+
+        state.counters["window_s"] = seconds;
+        state.counters["ran_while_open"] = ranWhileOpen ? 1 : 0;
+        state.counters["running_after_close"]
+            = static_cast<DragInteractionDemoView*>(empty->demonstration())->isRunning() ? 1 : 0;
+        state.counters["baseline_wakeups_per_60s"] = baseAwake * perMinute;
+        state.counters["wakeups_per_60s"] = (awake - baseAwake) * perMinute;
+        state.counters["timer_events_per_60s"] = (timers - baseTimers) * perMinute;
+        setPopoverEmptyDemonstrationFactory(nullptr);
+    }
+}
+BENCHMARK(BM_ClosedPopoverEmptyStoreWakeUps)->Iterations(1)->Unit(benchmark::kSecond);
 
 } // namespace
 

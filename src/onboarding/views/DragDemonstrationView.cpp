@@ -149,10 +149,20 @@ void DragInteractionDemoView::onScreenChanged()
     if (onScreen == m_onScreen)
         return;
     m_onScreen = onScreen;
-    if (onScreen)
+    if (onScreen) {
         m_cycle.playbackChanged(true); // appearing plays, whatever the playing flag says
-    else
-        m_cycle.stop();
+        return;
+    }
+    m_cycle.stop();
+    // The motions in flight rest at their ends at once: finishing them out of sight would
+    // keep the frame clock waking the program for a second or more after each closing.
+    const DragInteractionDemoViewModel& model = m_cycle.model();
+    m_cursor.jump(m_cursor.target());
+    m_blob.jump({ .startFrame = model.iconFrame,
+        .translation = model.translation,
+        .isSmall = false,
+        .blobOpacity = model.blobOpacity });
+    m_icon.jump();
 }
 
 void DragInteractionDemoView::resizeEvent(QResizeEvent* event)

@@ -7,14 +7,20 @@
 #include "menubar/views/PopoverPreviews.hpp"
 #include "menubar/views/PopoverStyle.hpp"
 #include "platform/ui/ColorScheme.hpp"
+#include "reminders/views/SyncSettingsPane.hpp"
+#include "reminders/views/SyncSettingsPreviews.hpp"
+#include "settings/SettingsWindowView.hpp"
 #include "toolkit/AppIconArtwork.hpp"
 #include "toolkit/ContinuousCorners.hpp"
 #include "toolkit/DropShadow.hpp"
+#include "toolkit/FormStyle.hpp"
 
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRadialGradient>
+#include <QVBoxLayout>
 
 #include <map>
 
@@ -24,29 +30,34 @@ namespace {
 
 // Each picture is a desktop backdrop with one of the application's own views on it, drawn
 // offscreen by the view itself: the popover under its icon in the status bar, and the sync
-// pane's list of reminder lists.
-
-const QColor accent(10, 122, 255);
+// pane with the user's reminder lists.
 
 // Every picture is drawn at twice its size, so the window stays sharp on dense screens.
 constexpr double pictureScale = 2;
 
-std::map<WhatsNewPicturePage, QPicture>& whatsNewPictureCache()
-{
-    static std::map<WhatsNewPicturePage, QPicture> made;
-    return made;
-}
-
-WhatsNewSyncPaneRenderer& syncPaneRenderer()
-{
-    static WhatsNewSyncPaneRenderer renderer;
-    return renderer;
-}
-
+// The sync pane as the settings window shows it at its least width, in the light appearance:
+// syncing with the user's task lists, two accounts of them, and the list new reminders go into.
 QImage syncPanePicture()
 {
-    const auto& renderer = syncPaneRenderer();
-    return renderer ? renderer(pictureScale) : QImage();
+    const std::vector<AnySource> sources = sampleReminderSources(2);
+    const AppleRemindersConnectingView::State state { true, *sources.front().lists.begin(),
+        sources };
+    QWidget form;
+    groupedFormStyle(&form);
+    form.setPalette(lightPalette());
+    auto* layout = new QVBoxLayout(&form);
+    layout->setContentsMargins(20, 20, 20, 20); // the window's edge around the pane
+    layout->addWidget(makeSyncSettingsPane(AppleRemindersSettingsStore::constant(state), &form));
+    form.setAttribute(Qt::WA_DontShowOnScreen);
+    form.setFixedWidth(int(SettingsContainer::minimumWidth));
+    form.show();
+    form.adjustSize();
+    QImage image(form.size() * pictureScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pictureScale);
+    image.fill(form.palette().color(QPalette::Window));
+    form.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    form.hide();
+    return image;
 }
 
 // The popover with a few reminders due in the coming hours, in the light appearance, on a
@@ -82,13 +93,6 @@ void paintTextBar(QPainter& painter, const QRectF& rect, const QColor& color)
     painter.drawRoundedRect(rect, rect.height() / 2, rect.height() / 2);
 }
 
-void paintPanel(QPainter& painter, const QRectF& rect, double radius)
-{
-    paintDropShadow(painter, rect, radius, Shadow { QColor(0, 0, 0, 70), 24, QPointF(0, 8) });
-    fillContinuousRoundedRect(painter, rect, radius, QColor(246, 246, 248, 240));
-    strokeContinuousRoundedRect(painter, rect, radius, 1, QColor(0, 0, 0, 30));
-}
-
 void paintGlow(QPainter& painter, QPointF centre, double radius, const QColor& color)
 {
     QRadialGradient glow(centre, radius);
@@ -99,45 +103,6 @@ void paintGlow(QPainter& painter, QPointF centre, double radius, const QColor& c
     painter.setPen(Qt::NoPen);
     painter.setBrush(glow);
     painter.drawEllipse(centre, radius, radius);
-}
-
-// Where the sync pane goes while no renderer of it is set: its outline, a switch and a few
-// lists.
-void paintSyncPaneSketch(QPainter& painter, const QRectF& bounds)
-{
-    const QRectF panel(bounds.center().x() - 240, bounds.center().y() - 150, 480, 300);
-    paintPanel(painter, panel, 12);
-    const QRectF box(panel.left() + 24, panel.top() + 24, 16, 16);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(accent);
-    painter.drawRoundedRect(box, 4, 4);
-    painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(QPolygonF({ box.topLeft() + QPointF(4, 8.5),
-        box.topLeft() + QPointF(7, 11.5), box.topLeft() + QPointF(12, 5) }));
-    paintTextBar(painter, QRectF(box.right() + 12, box.top() + 4, 190, 9), QColor(0, 0, 0, 150));
-    painter.fillRect(
-        QRectF(panel.left() + 16, panel.top() + 60, panel.width() - 32, 1), QColor(0, 0, 0, 25));
-    const QColor colours[] = { QColor(255, 69, 58), QColor(255, 159, 10), QColor(48, 209, 88),
-        QColor(10, 132, 255), QColor(191, 90, 242) };
-    for (int row = 0; row < 5; ++row) {
-        const QRectF line(panel.left() + 16, panel.top() + 74 + row * 42, panel.width() - 32, 34);
-        if (row == 1) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor(accent.red(), accent.green(), accent.blue(), 36));
-            painter.drawRoundedRect(line, 6, 6);
-        }
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(colours[row]);
-        painter.drawEllipse(QPointF(line.left() + 18, line.center().y()), 6, 6);
-        paintTextBar(painter, QRectF(line.left() + 36, line.center().y() - 4.5, 150 - row * 14, 9),
-            QColor(0, 0, 0, 150));
-        if (row == 1) {
-            painter.setPen(QPen(accent, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            const QPointF at(line.right() - 24, line.center().y());
-            painter.drawPolyline(
-                QPolygonF({ at + QPointF(-5, 0), at + QPointF(-1, 4), at + QPointF(6, -5) }));
-        }
-    }
 }
 
 QPicture redesignPicture()
@@ -195,16 +160,21 @@ QPicture remindersListPicture()
     paintGlow(painter, { 1150, 900 }, 560, QColor(255, 200, 120, 110));
     paintGlow(painter, { 760, 380 }, 420, QColor(90, 140, 255, 110));
 
-    // The sync pane's list of reminder lists, at its own size in the middle.
-    if (const QImage pane = syncPanePicture(); !pane.isNull()) {
-        const QSizeF size = pane.deviceIndependentSize();
-        const QRectF at(bounds.center().x() - size.width() / 2,
-            bounds.center().y() - size.height() / 2, size.width(), size.height());
-        paintDropShadow(painter, at, 12, Shadow { QColor(0, 0, 0, 70), 24, QPointF(0, 8) });
-        painter.drawImage(at, pane);
-    } else {
-        paintSyncPaneSketch(painter, bounds);
-    }
+    // The sync pane with the user's reminder lists, at its own size in the middle, as a
+    // window holds it.
+    const QImage pane = syncPanePicture();
+    const QSizeF size = pane.deviceIndependentSize();
+    const QRectF at(bounds.center().x() - size.width() / 2, bounds.center().y() - size.height() / 2,
+        size.width(), size.height());
+    const double radius = 12;
+    paintDropShadow(painter, at, radius, Shadow { QColor(0, 0, 0, 70), 24, QPointF(0, 8) });
+    painter.save();
+    QPainterPath outline;
+    outline.addRoundedRect(at, radius, radius);
+    painter.setClipPath(outline, Qt::IntersectClip);
+    painter.drawImage(at, pane);
+    painter.restore();
+    strokeContinuousRoundedRect(painter, at, radius, 1, QColor(0, 0, 0, 30));
     painter.end();
     picture.setBoundingRect(bounds.toRect());
     return picture;
@@ -212,17 +182,11 @@ QPicture remindersListPicture()
 
 } // namespace
 
-void setWhatsNewSyncPaneRenderer(WhatsNewSyncPaneRenderer renderer)
-{
-    syncPaneRenderer() = std::move(renderer);
-    whatsNewPictureCache().erase(WhatsNewPicturePage::remindersList);
-}
-
 QPicture whatsNewPicture(WhatsNewPicturePage page)
 {
     // Made once: the popover's render is the dearest part of opening the window, and the
     // pictures never change while the program runs.
-    std::map<WhatsNewPicturePage, QPicture>& made = whatsNewPictureCache();
+    static std::map<WhatsNewPicturePage, QPicture> made;
     if (const auto found = made.find(page); found != made.end())
         return found->second;
     QPicture picture;

@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QImage>
 #include <QPicture>
 #include <QPointF>
 #include <QSizeF>
-
-#include <functional>
 
 namespace tidemark {
 
@@ -20,12 +17,6 @@ enum class WhatsNewPicturePage {
 // offscreen, under its icon), 1504 × 1504 (a backdrop with the sync pane in its middle) for
 // the reminder lists. Every picture of the window comes from here.
 QPicture whatsNewPicture(WhatsNewPicturePage page);
-
-// Renders the settings window's sync pane, showing the user's reminder lists, offscreen at
-// its own size and `scale` device pixels a point (the image carries that ratio). The
-// settings window sets it; without it the reminder lists' picture sketches the pane.
-using WhatsNewSyncPaneRenderer = std::function<QImage(double scale)>;
-void setWhatsNewSyncPaneRenderer(WhatsNewSyncPaneRenderer renderer);
 
 // Where a page lays its picture: the frame it draws the picture into, centred in the
 // picture's block and moved by the offset; what overflows the block is cut off.

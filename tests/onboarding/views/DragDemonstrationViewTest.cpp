@@ -109,23 +109,26 @@ TEST_F(DragDemonstrationViewTest, ItRunsOnlyWhileOnScreen)
         const char* name;
         std::function<void(DragInteractionDemoView&)> act;
         bool running;
+        bool moving; // anything still asks the frame clock for frames
     };
     const Case cases[] = {
-        { "hidden", [](DragInteractionDemoView& v) { v.hide(); }, false },
-        { "its place out of view", [](DragInteractionDemoView& v) { v.setInView(false); }, false },
-        { "playing switched off", [](DragInteractionDemoView& v) { v.setPlaying(false); }, false },
+        { "hidden", [](DragInteractionDemoView& v) { v.hide(); }, false, false },
+        { "its place out of view", [](DragInteractionDemoView& v) { v.setInView(false); }, false,
+            false },
+        { "playing switched off", [](DragInteractionDemoView& v) { v.setPlaying(false); }, false,
+            true },
         { "shown again",
             [](DragInteractionDemoView& v) {
                 v.hide();
                 v.show();
             },
-            true },
+            true, true },
         { "back in view",
             [](DragInteractionDemoView& v) {
                 v.setInView(false);
                 v.setInView(true);
             },
-            true },
+            true, true },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -137,6 +140,7 @@ TEST_F(DragDemonstrationViewTest, ItRunsOnlyWhileOnScreen)
         c.act(view);
         EXPECT_EQ(view.isRunning(), c.running);
         EXPECT_EQ(timer.isActive(), c.running);
+        EXPECT_EQ(clock.isRunning(), c.moving);
     }
 
     // Appearing plays even when the flag says not to.
