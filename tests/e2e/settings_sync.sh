@@ -166,8 +166,7 @@ click_named Sync page-tab
 toggle="Keep reminders in a calendar list"
 click_named "$toggle" check-box
 e2e_wait 60 "the stored data source becoming the task lists" source_is appleReminders
-# The list: picked in the list picker's menu.
-# The list picker: the pane's only combo box.
+# The list, picked in the menu of the list picker (the pane's only combo box).
 windows_before_click
 click_named "" combo-box
 e2e_wait 60 "the list picker's menu" popup_open
