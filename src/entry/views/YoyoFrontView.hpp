@@ -3,6 +3,7 @@
 #include "core/Store.hpp"
 #include "entry/YoyoViewStates.hpp"
 #include "entry/views/AnimatedBlob.hpp"
+#include "entry/views/OverlayRegions.hpp"
 #include "platform/ui/Animator.hpp"
 #include "platform/ui/MatchedGeometry.hpp"
 
@@ -97,9 +98,7 @@ private:
     DragDataEntryConnectingWidget* m_card = nullptr;
     QGraphicsOpacityEffect* m_cardOpacity = nullptr;
     rx::Cancellable m_stateToken;
-    Rect m_lastInput;
-    QRegion m_lastPainted;
-    std::function<void(const Rect&, const QRegion&)> m_onRegionsChanged;
+    OverlayRegionReporter m_regions;
     std::vector<std::unique_ptr<QKeyEvent>> m_pendingKeys;
 };
 

@@ -249,11 +249,7 @@ QRegion YoyoScrollFrontWidget::paintedRegion() const
 void YoyoScrollFrontWidget::setOnRegionsChanged(
     std::function<void(const Rect&, const QRegion&)> callback)
 {
-    m_onRegionsChanged = std::move(callback);
-    m_lastInput = inputRegion();
-    m_lastPainted = paintedRegion();
-    if (m_onRegionsChanged)
-        m_onRegionsChanged(m_lastInput, m_lastPainted);
+    m_regions.setCallback(std::move(callback), inputRegion(), paintedRegion());
 }
 
 void YoyoScrollFrontWidget::setOnWantsKeyboard(std::function<void()> callback)
@@ -279,15 +275,8 @@ void YoyoScrollFrontWidget::place()
         if (m_reader->geometry() != reader)
             m_reader->setGeometry(reader);
     }
-    if (m_onRegionsChanged) {
-        const Rect input = inputRegion();
-        const QRegion painted = paintedRegion();
-        if (input != m_lastInput || painted != m_lastPainted) {
-            m_lastInput = input;
-            m_lastPainted = painted;
-            m_onRegionsChanged(input, painted);
-        }
-    }
+    if (m_regions.isSet())
+        m_regions.report(inputRegion(), paintedRegion());
 }
 
 void YoyoScrollFrontWidget::showEvent(QShowEvent* event)

@@ -2,6 +2,7 @@
 
 #include "core/Store.hpp"
 #include "entry/ScrollEntry.hpp"
+#include "entry/views/OverlayRegions.hpp"
 #include "platform/ui/Animator.hpp"
 
 #include <QRegion>
@@ -92,9 +93,7 @@ private:
     int m_collapseStep = 0;
     rx::Cancellable m_collapseToken;
     rx::Cancellable m_stateToken;
-    Rect m_lastInput;
-    QRegion m_lastPainted;
-    std::function<void(const Rect&, const QRegion&)> m_onRegionsChanged;
+    OverlayRegionReporter m_regions;
     std::function<void()> m_onWantsKeyboard;
 };
 
