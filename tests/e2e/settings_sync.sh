@@ -14,13 +14,8 @@ app=${1:?usage: settings_sync.sh PATH_TO_TIDEMARK}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib/e2e.sh"
 
-if [[ -z ${TIDEMARK_E2E_INNER:-} ]] && ! /usr/bin/python3 -c "import pyatspi" 2>/dev/null; then
-    echo "e2e: pyatspi is missing; install python3-pyatspi and at-spi2-core (scripts/setup)" >&2
-    exit 1
-fi
+e2e_require_atspi
 e2e_begin "$@"
-# Qt speaks to the accessibility bus only when asked to (no desktop here turns it on).
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
 
 local_title="Water the plants before noon"
 task_title="Buy oat milk"
@@ -34,9 +29,7 @@ e2e_settings_seen
 e2e_make_store "$app"
 e2e_seed_reminder e2e-local-1 "$local_title" "$(($(date +%s) + 7200))"
 
-# Access to the task lists as a person granted it at an earlier start.
-mkdir -p "$XDG_STATE_HOME/tidemark"
-echo "reminders=fullAccess" >"$XDG_STATE_HOME/tidemark/eventstore-access"
+e2e_grant_task_lists
 
 mkdir -p "$list_dir"
 echo "E2E account" >"$lists/e2e-account/displayname"
@@ -81,18 +74,6 @@ windows_before_click() { before_click=$(shown_windows); }
 popup_open() { popup=$(comm -13 <(echo "$before_click") <(shown_windows) | head -n 1); [[ -n $popup ]]; }
 popup_closed() { [[ $(shown_windows) == "$before_click" ]]; }
 
-# The first showing accessible object named so (ROLE narrows it), as "x y width height".
-found=""
-atspi() { found=$("$E2E_PYTHON" "$here/atspi_find.py" "$@" 2>/dev/null); }
-listed() { atspi "$@"; }
-not_listed() { ! atspi "$@"; }
-# A click in the middle of the accessible object named so.
-click_named() {
-    e2e_wait 60 "an accessible \"$1\"" atspi "$@"
-    local x y w h
-    read -r x y w h <<<"$found"
-    e2e_click_at $((x + w / 2)) $((y + h / 2))
-}
 
 # stored reminders KEY: the stored settings' reminders.KEY, as JSON.
 stored() {
@@ -104,46 +85,20 @@ PY
 source_is() { [[ $(stored dataSource) == "\"$1\"" ]]; }
 list_is() { [[ $(stored selectedList) == *"\"$1\""* ]]; }
 
-popover_shown() { e2e_shown "^Tidemark$"; }
-popover_hidden() { e2e_hidden "^Tidemark$"; }
 settings_shown() { e2e_shown "^Tidemark [0-9]"; }
-
-icon_x=0 icon_y=0
-locate_icon() {
-    local bar
-    bar=$(e2e_windows "^Tidemark status bar$" | head -n 1)
-    [[ -n $bar ]] || e2e_fail "no status bar"
-    eval "$(xdotool getwindowgeometry --shell "$bar")"
-    icon_x=$((X + 17))
-    icon_y=$((Y + HEIGHT / 2))
-}
-
-open_popover() {
-    popover_shown && return 0
-    locate_icon
-    e2e_click_at "$icon_x" "$icon_y"
-    e2e_wait 60 "the popover after a click on the icon" popover_shown
-}
-
-close_popover() {
-    popover_shown || return 0
-    e2e_keys Escape
-    e2e_wait 60 "the popover closing on Escape" popover_hidden
-}
 
 # The popover lists SHOWN and not HIDDEN (both read over AT-SPI).
 expect_listed() {
     local shown=$1 hidden=$2
-    open_popover
-    e2e_wait 90 "\"$shown\" listed in the popover" listed "$shown"
-    e2e_wait 60 "\"$hidden\" gone from the popover" not_listed "$hidden"
+    e2e_open_popover
+    e2e_wait 90 "\"$shown\" listed in the popover" e2e_atspi "$shown"
+    e2e_wait 60 "\"$hidden\" gone from the popover" e2e_not_atspi "$hidden"
     e2e_shot "listed-$(tr ' ' '-' <<<"$shown")"
 }
 
 # --- The program --------------------------------------------------------------------------
 
-# The accessibility bus first, so that the program finds it as it starts.
-"$E2E_PYTHON" "$here/atspi_find.py" "" >/dev/null 2>&1 || true
+e2e_start_atspi
 e2e_start app "$app" --launched-at-login
 app_pid=$E2E_PID
 e2e_wait_for_status_bar "$app_pid"
@@ -153,7 +108,7 @@ e2e_say "the local reminder is listed, the task is not"
 
 # Settings from the popover's "More" menu: its first item.
 windows_before_click
-click_named More push-button
+e2e_click_named More push-button
 e2e_wait 60 "the \"More\" menu" popup_open
 menu=$popup
 e2e_shot more-menu
@@ -162,16 +117,16 @@ e2e_click_at $((X + WIDTH / 2)) $((Y + 12))
 e2e_wait 60 "the settings window" settings_shown
 e2e_shot settings
 
-click_named Sync page-tab
+e2e_click_named Sync page-tab
 toggle="Keep reminders in a calendar list"
-click_named "$toggle" check-box
+e2e_click_named "$toggle" check-box
 e2e_wait 60 "the stored data source becoming the task lists" source_is appleReminders
 # The list, picked in the menu of the list picker (the pane's only combo box).
 windows_before_click
-click_named "" combo-box
+e2e_click_named "" combo-box
 e2e_wait 60 "the list picker's menu" popup_open
 e2e_shot picker
-click_named Groceries list-item
+e2e_click_named Groceries list-item
 e2e_wait 60 "the list picker's menu closing" popup_closed
 e2e_wait 60 "the stored list becoming \"Groceries\"" list_is e2e-account/groceries
 e2e_shot sync-on
@@ -179,17 +134,12 @@ e2e_say "the sync pane switched to the task lists and picked \"Groceries\""
 
 expect_listed "$task_title" "$local_title"
 e2e_say "the popover lists the task and not the local reminder"
-close_popover
+e2e_close_popover
 
 # A reminder made by the drag road goes into the chosen list.
 ics_count() { find "$list_dir" -maxdepth 1 -name '*.ics' | wc -l; }
 before=$(ics_count)
-locate_icon
-xdotool mousemove --sync "$icon_x" "$icon_y" mousedown 1
-for ((dy = 10; dy <= 100; dy += 10)); do
-    xdotool mousemove "$icon_x" $((icon_y + dy))
-done
-xdotool mouseup 1
+e2e_pull 100
 drag_card_shown() { e2e_shown "^Tidemark reminder$"; }
 e2e_wait 60 "the reminder card after the pull" drag_card_shown
 xdotool type --delay 40 "$drag_title"
@@ -206,7 +156,7 @@ e2e_say "the dragged reminder is an .ics file in the list${todoman:+ that todoma
 
 # Back to the local store.
 e2e_wait 60 "the settings window still open" settings_shown
-click_named "$toggle" check-box
+e2e_click_named "$toggle" check-box
 e2e_wait 60 "the stored data source becoming local again" source_is local
 e2e_shot sync-off
 expect_listed "$local_title" "$task_title"

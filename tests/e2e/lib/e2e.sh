@@ -313,3 +313,85 @@ e2e_popover_through_second_start() {
 e2e_float_between() {
     awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v + 0 >= lo + 0 && v + 0 <= hi + 0) }'
 }
+
+# --- The accessibility bus --------------------------------------------------------------
+
+# Before e2e_begin: ends the scenario unless pyatspi is there, and asks Qt to speak to the
+# accessibility bus (no desktop here turns it on).
+e2e_require_atspi() {
+    if [[ -z ${TIDEMARK_E2E_INNER:-} ]] && ! "$E2E_PYTHON" -c "import pyatspi" 2>/dev/null; then
+        echo "e2e: pyatspi is missing; install python3-pyatspi and at-spi2-core (scripts/setup)" >&2
+        exit 1
+    fi
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
+}
+
+# After e2e_begin, before the program starts: the accessibility bus, so that the program
+# finds it as it starts.
+e2e_start_atspi() {
+    "$E2E_PYTHON" "$E2E_LIB/../atspi_find.py" "" >/dev/null 2>&1 || true
+}
+
+# e2e_atspi TEXT [ROLE]: the first showing accessible object whose name starts with TEXT
+# (ROLE narrows it), as "x y width height" in E2E_FOUND; fails when there is none.
+E2E_FOUND=""
+e2e_atspi() { E2E_FOUND=$("$E2E_PYTHON" "$E2E_LIB/../atspi_find.py" "$@" 2>/dev/null); }
+e2e_not_atspi() { ! e2e_atspi "$@"; }
+
+# A click in the middle of the accessible object named so, once it shows.
+e2e_click_named() {
+    e2e_wait 60 "an accessible \"$1\"" e2e_atspi "$@"
+    local x y w h
+    read -r x y w h <<<"$E2E_FOUND"
+    e2e_click_at $((x + w / 2)) $((y + h / 2))
+}
+
+# --- The status icon and the popover -----------------------------------------------------
+
+# The icon stands at the leading end of the status item, in the middle of its height (the
+# countdown widens the item after it): E2E_ICON_X, E2E_ICON_Y.
+e2e_locate_icon() {
+    local bar X Y WIDTH HEIGHT SCREEN WINDOW
+    bar=$(e2e_windows "^Tidemark status bar$" | head -n 1)
+    [[ -n $bar ]] || e2e_fail "no status bar"
+    eval "$(xdotool getwindowgeometry --shell "$bar")"
+    E2E_ICON_X=$((X + 17))
+    E2E_ICON_Y=$((Y + HEIGHT / 2))
+}
+
+e2e_popover_shown() { e2e_shown "^Tidemark$"; }
+e2e_popover_hidden() { e2e_hidden "^Tidemark$"; }
+
+e2e_open_popover() {
+    e2e_popover_shown && return 0
+    e2e_locate_icon
+    e2e_click_at "$E2E_ICON_X" "$E2E_ICON_Y"
+    e2e_wait 60 "the popover after a click on the icon" e2e_popover_shown
+}
+
+e2e_close_popover() {
+    e2e_popover_shown || return 0
+    e2e_keys Escape
+    e2e_wait 60 "the popover closing on Escape" e2e_popover_hidden
+}
+
+# e2e_pull DY: presses on the icon, moves DY px down in steps of at most 10 px, releases.
+e2e_pull() {
+    local dy=$1 y=0 step
+    e2e_locate_icon
+    xdotool mousemove --sync "$E2E_ICON_X" "$E2E_ICON_Y" mousedown 1
+    while ((y < dy)); do
+        step=$((dy - y < 10 ? dy - y : 10))
+        y=$((y + step))
+        xdotool mousemove "$E2E_ICON_X" $((E2E_ICON_Y + y))
+    done
+    xdotool mouseup 1
+}
+
+# --- The calendar task lists --------------------------------------------------------------
+
+# Access to the task lists as a person granted it at an earlier start.
+e2e_grant_task_lists() {
+    mkdir -p "$XDG_STATE_HOME/tidemark"
+    echo "reminders=fullAccess" >"$XDG_STATE_HOME/tidemark/eventstore-access"
+}
