@@ -20,6 +20,10 @@ source "$here/lib/e2e.sh"
 todoman=$(command -v todoman || command -v todo || true)
 [[ -n $todoman ]] || e2e_require todoman
 e2e_require radicale vdirsyncer
+if ! "$E2E_PYTHON" -c "import icalendar" 2>/dev/null; then
+    echo "e2e: python3-icalendar is missing (scripts/setup)" >&2
+    exit 1
+fi
 e2e_require_atspi
 e2e_begin "$@"
 
