@@ -71,6 +71,10 @@ public:
 
     const State& state() const { return *m_state; }
 
+    // The state as an object that can be kept. A derived store's is never changed: each new
+    // state is a new object, so one kept stays as it was. A root store's changes in place.
+    std::shared_ptr<const State> sharedState() const { return m_state; }
+
     // The transaction the latest state came with: the one current when it was dispatched, or,
     // in a derived store, the one its parent's state came with. Its animation tells a view to
     // animate the change; none means jump.

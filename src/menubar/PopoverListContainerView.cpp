@@ -103,6 +103,33 @@ bool popoverListIsEmpty(
     });
 }
 
+bool popoverListIsEmpty(const std::set<AnyReminder>& stored,
+    const SubmittedValues<std::set<AnyReminder>>& submitted,
+    const std::optional<std::set<AnyReminder>>& editing, bool hideItemsWithNoDueDate, Date now)
+{
+    // The pool's layers from the newest down; in a layer the greatest version of an id wins,
+    // as in the pool. An id seen once is settled by the version seen then.
+    const std::set<AnyReminder>* layers[] = {
+        editing ? &*editing : nullptr,
+        submitted.update ? &*submitted.update : nullptr,
+        submitted.create ? &*submitted.create : nullptr,
+        &stored,
+    };
+    std::set<std::string_view> seen;
+    for (const auto* layer : layers) {
+        if (!layer)
+            continue;
+        for (auto it = layer->rbegin(); it != layer->rend(); ++it) {
+            if (!seen.insert(it->id).second)
+                continue;
+            const auto due = dueDate(*it);
+            if (due ? *due != now : !hideItemsWithNoDueDate)
+                return false;
+        }
+    }
+    return true;
+}
+
 PopoverListContainerView::Action popoverListRemoval(const PopoverListContainerView::State& state,
     const std::set<std::string>& ids, const Clock& clock)
 {

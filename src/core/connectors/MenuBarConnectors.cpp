@@ -136,9 +136,8 @@ PopoverView::State PopoverViewConnector::mapState(const AppState& state) const
 {
     // The list connector's rule, without building the lists.
     const auto& items = state.remindersStore.items;
-    const bool isEmpty = popoverListIsEmpty(
-        popoverListPoolOf(items.value, items.submittedValues, state.reminders.editing),
-        state.view.popover.hideItemsWithNoDueDate, clock->now());
+    const bool isEmpty = popoverListIsEmpty(items.value, items.submittedValues,
+        state.reminders.editing, state.view.popover.hideItemsWithNoDueDate, clock->now());
     return {
         .isEmpty = isEmpty,
         .emptyStateIsPlaying = state.view.popover.isPresented,

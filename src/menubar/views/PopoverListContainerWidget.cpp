@@ -58,7 +58,14 @@ PopoverListContainerWidget::~PopoverListContainerWidget()
 void PopoverListContainerWidget::render(const PopoverListContainerView::State& state)
 {
     m_list->setFormatter(state.formatter);
-    m_list->setLists(state.currentItems, state.pastItems);
+    // The store's state is never changed once made: the list shares its reminders rather
+    // than copying them.
+    if (auto shared = m_store->sharedState(); shared.get() == &state) {
+        m_list->setLists(SharedReminderList(shared, &shared->currentItems),
+            SharedReminderList(shared, &shared->pastItems));
+    } else {
+        m_list->setLists(state.currentItems, state.pastItems);
+    }
     m_list->setSelectedIDs(state.selection);
     if (state.timer.id != m_timerID || !m_ticks.isActive()) {
         m_timerID = state.timer.id;
