@@ -32,11 +32,11 @@ PopoverListContainerWidget::PopoverListContainerWidget(
         for (const auto& action : popoverFocusChange(left, entered, m_store->state().selection))
             m_store->dispatch(action);
     };
-    callbacks.edit = [this](PopoverListSection section, const std::vector<AnyReminder>& items) {
+    callbacks.edit = [this](PopoverListSection section, std::vector<AnyReminder> items) {
         if (section == PopoverListSection::current)
-            m_store->dispatch(Action::CurrentItems { items });
+            m_store->dispatch(Action::CurrentItems { std::move(items) });
         else
-            m_store->dispatch(Action::PastItems { items });
+            m_store->dispatch(Action::PastItems { std::move(items) });
     };
     callbacks.remove = [this](const std::set<std::string>& ids) { remove(ids); };
     m_list->setCallbacks(std::move(callbacks));

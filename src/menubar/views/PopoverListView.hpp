@@ -98,7 +98,7 @@ struct PopoverListCallbacks {
     std::function<void(const std::optional<AnyReminder>&, const std::optional<std::string>&)>
         focusChange;
     // A title was typed into: the whole section with the edited reminder.
-    std::function<void(PopoverListSection, const std::vector<AnyReminder>&)> edit;
+    std::function<void(PopoverListSection, std::vector<AnyReminder>)> edit;
     // Remove these reminders (the context menu, the remove button).
     std::function<void(const std::set<std::string>&)> remove;
 };

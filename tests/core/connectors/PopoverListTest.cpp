@@ -121,6 +121,29 @@ TEST_F(PopoverList, EveryReminderIsListedOnceInItsNewestVersion)
     }
 }
 
+TEST_F(PopoverList, ThePoolHoldsOneVersionPerIdInIdOrder)
+{
+    // Two stored versions of c (the greater wins), a creation before and after the stored ids,
+    // an update over c, an edit over e.
+    const std::set<AnyReminder> stored = { reminder("a", in(60)), reminder("c", in(60), "c1"),
+        reminder("c", in(60), "c2"), reminder("e", in(60), "stored") };
+    SubmittedValues<std::set<AnyReminder>> submitted;
+    submitted.create
+        = std::set { reminder("0", in(60)), reminder("b", in(60)), reminder("f", in(60)) };
+    submitted.update = std::set { reminder("c", in(60), "updated") };
+    const std::optional<std::set<AnyReminder>> editing
+        = std::set { reminder("e", in(60), "edited") };
+    std::vector<std::string> listed;
+    for (const auto& r : popoverListPool(stored, submitted, editing))
+        listed.push_back(r.id + ":" + r.title);
+    EXPECT_THAT(
+        listed, ElementsAre("0:title", "a:title", "b:title", "c:updated", "e:edited", "f:title"));
+    listed.clear();
+    for (const auto& r : popoverListPool(stored, {}, std::nullopt))
+        listed.push_back(r.id + ":" + r.title);
+    EXPECT_THAT(listed, ElementsAre("a:title", "c:c2", "e:stored"));
+}
+
 // Emptiness is settled by the newest version of each reminder, as the pool would list it.
 TEST_F(PopoverList, EmptinessLooksAtTheNewestVersionOfEachReminder)
 {
