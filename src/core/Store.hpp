@@ -50,7 +50,7 @@ public:
         = std::function<std::optional<rx::Publisher<Action>>(const State&, const Action&)>;
 
     Store(Private, State initialState, Reducer reducer, std::vector<Middleware> middlewares)
-        : m_state(std::make_unique<State>(std::move(initialState)))
+        : m_state(std::make_shared<State>(std::move(initialState)))
         , m_reducer(std::move(reducer))
         , m_middlewares(std::move(middlewares))
     {
@@ -70,6 +70,10 @@ public:
     }
 
     const State& state() const { return *m_state; }
+
+    // The state as an object that can be kept. A derived store's is never changed: each new
+    // state is a new object, so one kept stays as it was. A root store's changes in place.
+    std::shared_ptr<const State> sharedState() const { return m_state; }
 
     // The transaction the latest state came with: the one current when it was dispatched, or,
     // in a derived store, the one its parent's state came with. Its animation tells a view to
@@ -123,7 +127,8 @@ public:
         child->m_parentLink
             = statePublisher()
                   .map([self, mapState](const State& state) {
-                      return Carried<ChildState> { mapState(state), self->m_transaction };
+                      return Carried<ChildState> { std::make_shared<ChildState>(mapState(state)),
+                          self->m_transaction };
                   })
                   .removeDuplicates()
                   .receiveOnMain()
@@ -131,9 +136,11 @@ public:
                       if (auto store = weakChild.lock()) {
                           TransactionScope scope(carried.transaction);
                           store->m_willChange.send(rx::Unit {});
-                          *store->m_state = carried.state;
+                          // The child's reducer only forwards, so its state is never changed
+                          // in place and can be the very copy the duplicate check keeps.
+                          store->m_state = carried.state;
                           store->m_transaction = carried.transaction;
-                          store->m_stateSubject.send(*store->m_state);
+                          store->m_stateSubject.send(*carried.state);
                       }
                   });
         return child;
@@ -169,11 +176,15 @@ private:
     template <class, class> friend class Store;
 
     // A state on its way to a derived store with its transaction; repeats are judged by the
-    // state alone.
+    // state alone. One copy of the state is shared by the duplicate check, the queued
+    // delivery and the derived store itself.
     template <class S> struct Carried {
-        S state;
+        std::shared_ptr<S> state;
         Transaction transaction;
-        bool operator==(const Carried& other) const { return state == other.state; }
+        bool operator==(const Carried& other) const
+        {
+            return state == other.state || *state == *other.state;
+        }
     };
 
     void subscribe(const rx::Publisher<Action>& publisher)
@@ -195,7 +206,8 @@ private:
 
     // Held apart, so the store's type is complete where its state's type is not (a
     // std::shared_ptr<Store<AppState, AppAction>> compared with a forward-declared AppState).
-    std::unique_ptr<State> m_state;
+    // A root store changes it in place; a derived store replaces it with each new state.
+    std::shared_ptr<State> m_state;
     Transaction m_transaction;
     Reducer m_reducer;
     std::vector<Middleware> m_middlewares;

@@ -13,14 +13,13 @@ std::vector<const AnyReminder*> popoverListPoolOf(const std::set<AnyReminder>& s
     const std::optional<std::set<AnyReminder>>& editing)
 {
     // Later layers replace earlier ones with the same id, so a reminder is never listed
-    // twice, whichever versions of it the store and its pending requests hold. The ids are
-    // viewed where the reminders keep them: nothing is copied.
-    std::map<std::string_view, const AnyReminder*> byID;
-    auto layer = [&byID](const std::set<AnyReminder>& reminders) {
+    // twice, whichever versions of it the store and its pending requests hold; the pool is
+    // in id order. The ids are viewed where the reminders keep them: nothing is copied.
+    std::map<std::string_view, const AnyReminder*> newer;
+    auto layer = [&newer](const std::set<AnyReminder>& reminders) {
         for (const auto& reminder : reminders)
-            byID.insert_or_assign(std::string_view(reminder.id), &reminder);
+            newer.insert_or_assign(std::string_view(reminder.id), &reminder);
     };
-    layer(stored);
     if (submitted.create)
         layer(*submitted.create);
     if (submitted.update)
@@ -28,10 +27,26 @@ std::vector<const AnyReminder*> popoverListPoolOf(const std::set<AnyReminder>& s
     if (editing)
         layer(*editing);
 
+    // The pending and edited layers are few; the stored reminders, many, are walked once in
+    // step with them. A set of reminders is ordered by id first, so each id's versions stand
+    // together and the greatest of them last.
     std::vector<const AnyReminder*> pool;
-    pool.reserve(byID.size());
-    for (const auto& [id, reminder] : byID)
-        pool.push_back(reminder);
+    pool.reserve(stored.size() + newer.size());
+    auto next = newer.begin();
+    for (auto it = stored.begin(); it != stored.end();) {
+        const std::string_view id = it->id;
+        const AnyReminder* greatest = &*it;
+        while (++it != stored.end() && it->id == id)
+            greatest = &*it;
+        for (; next != newer.end() && next->first < id; ++next)
+            pool.push_back(next->second);
+        if (next != newer.end() && next->first == id)
+            pool.push_back((next++)->second);
+        else
+            pool.push_back(greatest);
+    }
+    for (; next != newer.end(); ++next)
+        pool.push_back(next->second);
     return pool;
 }
 
@@ -101,6 +116,33 @@ bool popoverListIsEmpty(
         const auto due = dueDate(*reminder);
         return due ? *due != now : !hideItemsWithNoDueDate;
     });
+}
+
+bool popoverListIsEmpty(const std::set<AnyReminder>& stored,
+    const SubmittedValues<std::set<AnyReminder>>& submitted,
+    const std::optional<std::set<AnyReminder>>& editing, bool hideItemsWithNoDueDate, Date now)
+{
+    // The pool's layers from the newest down; in a layer the greatest version of an id wins,
+    // as in the pool. An id seen once is settled by the version seen then.
+    const std::set<AnyReminder>* layers[] = {
+        editing ? &*editing : nullptr,
+        submitted.update ? &*submitted.update : nullptr,
+        submitted.create ? &*submitted.create : nullptr,
+        &stored,
+    };
+    std::set<std::string_view> seen;
+    for (const auto* layer : layers) {
+        if (!layer)
+            continue;
+        for (auto it = layer->rbegin(); it != layer->rend(); ++it) {
+            if (!seen.insert(it->id).second)
+                continue;
+            const auto due = dueDate(*it);
+            if (due ? *due != now : !hideItemsWithNoDueDate)
+                return false;
+        }
+    }
+    return true;
 }
 
 PopoverListContainerView::Action popoverListRemoval(const PopoverListContainerView::State& state,

@@ -113,6 +113,11 @@ PopoverListSplit splitPopoverListOf(
 // Whether the split would leave both lists empty, found out without making them.
 bool popoverListIsEmpty(
     const std::vector<const AnyReminder*>& pool, bool hideItemsWithNoDueDate, Date now);
+// The same for the pool of these sets, found out without making the pool: the newest versions
+// are looked at first, and the first that is listed settles it.
+bool popoverListIsEmpty(const std::set<AnyReminder>& stored,
+    const SubmittedValues<std::set<AnyReminder>>& submitted,
+    const std::optional<std::set<AnyReminder>>& editing, bool hideItemsWithNoDueDate, Date now);
 
 // A row's removal: the ids as they are in delete mode; in archive mode the listed
 // reminders with those ids, completed at the clock's now (an empty set too: the view still

@@ -131,6 +131,19 @@ std::optional<Date> nextPopoverListTransition(
     return next;
 }
 
+PopoverListDue popoverListDueAt(const std::vector<AnyReminder>& currentItems, Date now)
+{
+    PopoverListDue result;
+    for (const auto& reminder : currentItems) {
+        const auto date = dueDate(reminder);
+        if (date && *date < now)
+            result.anyDue = true;
+        else if (date && (!result.nextTransition || *date < *result.nextTransition))
+            result.nextTransition = date;
+    }
+    return result;
+}
+
 AdvancedPopoverList advancePopoverListAt(
     std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems, Date now)
 {

@@ -7,6 +7,7 @@
 #include "reminders/Reminder.hpp"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -18,6 +19,10 @@
 // scroll position) from one state to the next.
 
 namespace tidemark {
+
+// A list of reminders that is never changed once made, so views can share it with the state
+// it came from instead of copying it.
+using SharedReminderList = std::shared_ptr<const std::vector<AnyReminder>>;
 
 enum class PopoverListSection {
     current,
@@ -123,6 +128,15 @@ std::vector<PopoverListContainerView::Action> popoverFocusChange(
 // to the past section then. None when no dated reminder is current.
 std::optional<Date> nextPopoverListTransition(
     const std::vector<AnyReminder>& currentItems, Date now);
+
+// Whether a current reminder fell due before `now`, and the next instant at which one that
+// has not falls due (what `nextPopoverListTransition` gives when none fell due), each due date
+// worked out once and nothing copied.
+struct PopoverListDue {
+    bool anyDue = false;
+    std::optional<Date> nextTransition;
+};
+PopoverListDue popoverListDueAt(const std::vector<AnyReminder>& currentItems, Date now);
 
 // The lists as they stand at `now`, from lists split earlier: current reminders due before
 // `now` move to the head of the past section, most recently due first. Cheap when nothing

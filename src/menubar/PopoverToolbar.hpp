@@ -29,9 +29,9 @@ struct PopoverToolbarActionCases {
         std::optional<AnyList> list;
         bool operator==(const SelectedList&) const = default;
     };
-    struct Selection {
-        std::set<std::string> ids;
-        bool operator==(const Selection&) const = default;
+    // Every stored reminder, chosen by the store as it stands when the command arrives.
+    struct SelectAll {
+        bool operator==(const SelectAll&) const = default;
     };
     struct OpenHelp {
         bool operator==(const OpenHelp&) const = default;
@@ -51,19 +51,21 @@ struct PopoverToolbarActionCases {
     struct Quit {
         bool operator==(const Quit&) const = default;
     };
-    using Variant = std::variant<Archive, Delete, SelectedList, Selection, OpenHelp, OpenSettings,
+    using Variant = std::variant<Archive, Delete, SelectedList, SelectAll, OpenHelp, OpenSettings,
         OpenWhatsNew, Undo, Redo, Quit>;
 };
 
 // The popover's toolbar, its menus and its title: the small state they work on and what
-// they send.
+// they send. It holds no reminder but the selected ones, so a change to any other reminder
+// costs the toolbar no copy.
 struct PopoverToolbar {
     struct State {
-        std::set<AnyReminder> items; // every reminder the data source holds
+        int itemCount = 0; // reminders the data source holds
         ReminderRemovalMode removalMode = ReminderRemovalMode::archive;
         std::optional<AnyList> selectedList;
         int selectionCount = 0; // ids selected, matching a reminder or not
         std::set<std::string> selection;
+        std::set<AnyReminder> selectedItems; // the stored reminders whose ids are selected
         std::optional<std::vector<AnySource>> sources; // none until the sources were read
         std::shared_ptr<UndoManager> undoManager; // compared by identity
 

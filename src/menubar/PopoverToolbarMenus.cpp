@@ -29,10 +29,11 @@ PopoverActionMenu popoverActionMenu(const PopoverToolbar::State& state, const Un
         "redo_label", "redo_action_label %@", manager ? manager->redoActionName() : std::string());
     menu.canRedo = manager && manager->canRedo();
     const std::size_t count = static_cast<std::size_t>(std::max(state.selectionCount, 0));
-    menu.removeTitle = removeSelectedTitle(count, state.items.size());
+    menu.removeTitle
+        = removeSelectedTitle(count, static_cast<std::size_t>(std::max(state.itemCount, 0)));
     menu.hasSelection = count > 0;
     menu.selectAllTitle = localized("MainMenu", "select_all_button_label");
-    menu.isNotEmpty = !state.items.empty();
+    menu.isNotEmpty = state.itemCount > 0;
     return menu;
 }
 
@@ -48,19 +49,12 @@ PopoverMoreMenu popoverMoreMenu(const std::string& applicationName)
 
 PopoverToolbar::Action popoverRemoveSelectedAction(const PopoverToolbar::State& state)
 {
-    const auto command = RemoveSelectedCommandView::action(
-        { .items = state.items, .removalMode = state.removalMode, .selection = state.selection });
+    const auto command = RemoveSelectedCommandView::action({ .items = state.selectedItems,
+        .removalMode = state.removalMode,
+        .selection = state.selection });
     if (const auto* archive = caseOf<RemoveSelectedCommandView::Action::Archive>(command))
         return PopoverToolbar::Action::Archive { archive->reminders };
     return PopoverToolbar::Action::Delete { state.selection };
-}
-
-PopoverToolbar::Action popoverSelectAllAction(const PopoverToolbar::State& state)
-{
-    std::set<std::string> ids;
-    for (const auto& reminder : state.items)
-        ids.insert(reminder.id);
-    return PopoverToolbar::Action::Selection { std::move(ids) };
 }
 
 } // namespace tidemark

@@ -42,7 +42,5 @@ PopoverMoreMenu popoverMoreMenu(const std::string& applicationName);
 // The remove entry: the selected ids in delete mode; in archive mode the stored reminders
 // whose ids are selected (ids no reminder has any more are skipped).
 PopoverToolbar::Action popoverRemoveSelectedAction(const PopoverToolbar::State& state);
-// Select all: the ids of every stored reminder.
-PopoverToolbar::Action popoverSelectAllAction(const PopoverToolbar::State& state);
 
 } // namespace tidemark

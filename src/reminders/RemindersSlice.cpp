@@ -38,6 +38,7 @@ void remindersReducer(RemindersState& state, const RemindersAction& action)
                    [](const Cases::Editing&) -> void {},
                    [&state](const Cases::SelectedList& a) -> void { state.selectedList = a.list; },
                    [&state](const Cases::Selection& a) -> void { state.selection = a.selection; },
+                   [](const Cases::SelectAll&) -> void {},
                    [&state](const Cases::Services& a) -> void {
                        std::visit(
                            overloaded {

@@ -100,11 +100,16 @@ struct RemindersActionCases {
         std::set<std::string> selection;
         bool operator==(const Selection&) const = default;
     };
+    // Handled by the root reducer, which selects the id of every stored reminder.
+    struct SelectAll {
+        bool operator==(const SelectAll&) const = default;
+    };
     struct Services {
         RemindersServicesAction action;
         bool operator==(const Services&) const = default;
     };
-    using Variant = std::variant<AutomaticRemoval, Editing, SelectedList, Selection, Services>;
+    using Variant
+        = std::variant<AutomaticRemoval, Editing, SelectedList, Selection, SelectAll, Services>;
 };
 
 struct RemindersAction : ActionOf<RemindersActionCases> {

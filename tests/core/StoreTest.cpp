@@ -167,6 +167,18 @@ TEST(Store, DerivedStoreFollowsItsPartOnlyWhenItChanges)
     EXPECT_EQ(childAnnouncements, before) << "an unchanged part is dropped";
 }
 
+TEST(Store, ADerivedStoresKeptStateStaysAsItWas)
+{
+    auto store = CounterStore::make({}, counterReducer);
+    auto child = store->derived<int, bool>(
+        [](const CounterState& s) { return s.count; }, [](bool) { return increment(); });
+    const auto kept = child->sharedState();
+    child->dispatch(true);
+    test::drainMainQueue();
+    EXPECT_EQ(child->state(), 1);
+    EXPECT_EQ(*kept, 0) << "a new state is a new object";
+}
+
 TEST(Store, BindingsDispatchAndReadTheStore)
 {
     auto store = CounterStore::make({}, counterReducer);

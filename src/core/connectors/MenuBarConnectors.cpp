@@ -136,9 +136,8 @@ PopoverView::State PopoverViewConnector::mapState(const AppState& state) const
 {
     // The list connector's rule, without building the lists.
     const auto& items = state.remindersStore.items;
-    const bool isEmpty = popoverListIsEmpty(
-        popoverListPoolOf(items.value, items.submittedValues, state.reminders.editing),
-        state.view.popover.hideItemsWithNoDueDate, clock->now());
+    const bool isEmpty = popoverListIsEmpty(items.value, items.submittedValues,
+        state.reminders.editing, state.view.popover.hideItemsWithNoDueDate, clock->now());
     return {
         .isEmpty = isEmpty,
         .emptyStateIsPlaying = state.view.popover.isPresented,
@@ -176,15 +175,24 @@ AppAction RemoveSelectedCommandConnector::mapAction(const ViewAction& action) co
 
 PopoverToolbar::State PopoverToolbarConnector::mapState(const AppState& state) const
 {
+    const auto& items = state.remindersStore.items.value;
+    const auto& selection = state.reminders.selection;
     PopoverToolbar::State toolbar {
-        .items = state.remindersStore.items.value,
+        .itemCount = static_cast<int>(items.size()),
         .removalMode = state.reminders.removalMode,
         .selectedList = state.reminders.selectedList,
-        .selectionCount = static_cast<int>(state.reminders.selection.size()),
-        .selection = state.reminders.selection,
+        .selectionCount = static_cast<int>(selection.size()),
+        .selection = selection,
+        .selectedItems = {},
         .sources = std::nullopt,
         .undoManager = state.undoManager.undoManager,
     };
+    if (!selection.empty()) {
+        for (const auto& reminder : items) {
+            if (selection.contains(reminder.id))
+                toolbar.selectedItems.insert(toolbar.selectedItems.end(), reminder);
+        }
+    }
     if (const auto& sources = state.remindersStore.sources.value)
         toolbar.sources.emplace(sources->begin(), sources->end());
     return toolbar;
@@ -202,7 +210,9 @@ AppAction PopoverToolbarConnector::mapAction(const ViewAction& action) const
             [](const A::SelectedList& a) -> AppAction {
                 return root::reminders(RemindersAction::SelectedList { a.list });
             },
-            [](const A::Selection& a) -> AppAction { return root::selection(a.ids); },
+            [](const A::SelectAll&) -> AppAction {
+                return root::reminders(RemindersAction::SelectAll {});
+            },
             [](const A::OpenHelp&) -> AppAction {
                 return root::view(tidemark::ViewAction::HelpIsPresented { true });
             },

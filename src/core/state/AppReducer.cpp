@@ -113,6 +113,12 @@ void remindersStep(AppState& state, const RemindersAction& action)
                            stored.begin(), stored.end(), std::inserter(changed, changed.end()));
                        state.reminders.editing = std::move(changed);
                    },
+                   [&](const RemindersAction::SelectAll&) -> void {
+                       std::set<std::string> ids;
+                       for (const auto& reminder : state.remindersStore.items.value)
+                           ids.insert(ids.end(), reminder.id);
+                       state.reminders.selection = std::move(ids);
+                   },
                    [&](const auto&) -> void {},
                },
         action);

@@ -32,11 +32,11 @@ PopoverListContainerWidget::PopoverListContainerWidget(
         for (const auto& action : popoverFocusChange(left, entered, m_store->state().selection))
             m_store->dispatch(action);
     };
-    callbacks.edit = [this](PopoverListSection section, const std::vector<AnyReminder>& items) {
+    callbacks.edit = [this](PopoverListSection section, std::vector<AnyReminder> items) {
         if (section == PopoverListSection::current)
-            m_store->dispatch(Action::CurrentItems { items });
+            m_store->dispatch(Action::CurrentItems { std::move(items) });
         else
-            m_store->dispatch(Action::PastItems { items });
+            m_store->dispatch(Action::PastItems { std::move(items) });
     };
     callbacks.remove = [this](const std::set<std::string>& ids) { remove(ids); };
     m_list->setCallbacks(std::move(callbacks));
@@ -58,7 +58,14 @@ PopoverListContainerWidget::~PopoverListContainerWidget()
 void PopoverListContainerWidget::render(const PopoverListContainerView::State& state)
 {
     m_list->setFormatter(state.formatter);
-    m_list->setLists(state.currentItems, state.pastItems);
+    // The store's state is never changed once made: the list shares its reminders rather
+    // than copying them.
+    if (auto shared = m_store->sharedState(); shared.get() == &state) {
+        m_list->setLists(SharedReminderList(shared, &shared->currentItems),
+            SharedReminderList(shared, &shared->pastItems));
+    } else {
+        m_list->setLists(state.currentItems, state.pastItems);
+    }
     m_list->setSelectedIDs(state.selection);
     if (state.timer.id != m_timerID || !m_ticks.isActive()) {
         m_timerID = state.timer.id;

@@ -8,6 +8,8 @@ namespace tidemark {
 
 PopoverListModel::PopoverListModel(QObject* parent)
     : QAbstractListModel(parent)
+    , m_current(std::make_shared<const std::vector<AnyReminder>>())
+    , m_past(std::make_shared<const std::vector<AnyReminder>>())
 {
 }
 
@@ -52,15 +54,28 @@ template <class Row> std::vector<std::string> keysOf(const std::vector<Row>& row
 void PopoverListModel::setLists(
     std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems)
 {
+    setLists(std::make_shared<const std::vector<AnyReminder>>(std::move(currentItems)),
+        std::make_shared<const std::vector<AnyReminder>>(std::move(pastItems)));
+}
+
+void PopoverListModel::setLists(SharedReminderList currentItems, SharedReminderList pastItems)
+{
     if (currentItems == m_current && pastItems == m_past)
         return;
-    if (sameIDs(currentItems, m_current) && sameIDs(pastItems, m_past)) {
+    if (*currentItems == *m_current && *pastItems == *m_past) {
+        // Nothing to tell, but the new lists are held, so the ones they replace (and whatever
+        // shares them) can go.
+        m_current = std::move(currentItems);
+        m_past = std::move(pastItems);
+        m_rows = rowsOf(*m_current, *m_past);
+        return;
+    }
+    if (sameIDs(*currentItems, *m_current) && sameIDs(*pastItems, *m_past)) {
         // Every row stays where it is (the common case of a typed title or a tick of new
         // times): no keys to build or steps to find, only the changed rows to tell.
-        const std::vector<AnyReminder> oldCurrent
-            = std::exchange(m_current, std::move(currentItems));
-        const std::vector<AnyReminder> oldPast = std::exchange(m_past, std::move(pastItems));
-        m_rows = rowsOf(m_current, m_past);
+        const SharedReminderList oldCurrent = std::exchange(m_current, std::move(currentItems));
+        const SharedReminderList oldPast = std::exchange(m_past, std::move(pastItems));
+        m_rows = rowsOf(*m_current, *m_past);
         int row = 0;
         int firstChanged = -1;
         int lastChanged = -1;
@@ -69,8 +84,8 @@ void PopoverListModel::setLists(
                 Q_EMIT dataChanged(index(firstChanged), index(lastChanged));
             firstChanged = lastChanged = -1;
         };
-        for (const auto& [before, after] :
-            { std::pair { &oldCurrent, &m_current }, std::pair { &oldPast, &m_past } }) {
+        for (const auto& [before, after] : { std::pair { oldCurrent.get(), m_current.get() },
+                 std::pair { oldPast.get(), m_past.get() } }) {
             if (after->empty())
                 continue;
             ++row; // the header
@@ -90,9 +105,9 @@ void PopoverListModel::setLists(
     m_rowByIDIsCurrent = false;
     // The old lists stay alive until every step has been told: rows not yet reached still
     // point into them.
-    std::vector<AnyReminder> oldCurrent = std::exchange(m_current, std::move(currentItems));
-    std::vector<AnyReminder> oldPast = std::exchange(m_past, std::move(pastItems));
-    std::vector<Row> target = rowsOf(m_current, m_past);
+    const SharedReminderList oldCurrent = std::exchange(m_current, std::move(currentItems));
+    const SharedReminderList oldPast = std::exchange(m_past, std::move(pastItems));
+    std::vector<Row> target = rowsOf(*m_current, *m_past);
 
     const std::vector<std::string> before = keysOf(m_rows);
     const std::vector<std::string> after = keysOf(target);

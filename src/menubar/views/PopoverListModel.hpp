@@ -6,6 +6,7 @@
 #include <QAbstractListModel>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -34,17 +35,21 @@ public:
         m_accessibleText = std::move(text);
     }
 
-    // Takes in the two lists, announcing each change to the rows.
+    // Takes in the two lists, announcing each change to the rows. Shared lists are kept as
+    // they are, not copied; the lists the model holds already are recognised at once.
+    void setLists(SharedReminderList currentItems, SharedReminderList pastItems);
     void setLists(std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems);
 
-    const std::vector<AnyReminder>& currentItems() const { return m_current; }
-    const std::vector<AnyReminder>& pastItems() const { return m_past; }
+    const std::vector<AnyReminder>& currentItems() const { return *m_current; }
+    const std::vector<AnyReminder>& pastItems() const { return *m_past; }
+    const SharedReminderList& sharedCurrentItems() const { return m_current; }
+    const SharedReminderList& sharedPastItems() const { return m_past; }
     const std::vector<AnyReminder>& items(PopoverListSection section) const
     {
-        return section == PopoverListSection::current ? m_current : m_past;
+        return section == PopoverListSection::current ? *m_current : *m_past;
     }
     // How many reminders there are in both sections.
-    std::size_t reminderCount() const { return m_current.size() + m_past.size(); }
+    std::size_t reminderCount() const { return m_current->size() + m_past->size(); }
 
     PopoverListRow::Kind kind(int row) const;
     PopoverListSection section(int row) const;
@@ -69,8 +74,8 @@ private:
     static std::vector<Row> rowsOf(
         const std::vector<AnyReminder>& current, const std::vector<AnyReminder>& past);
 
-    std::vector<AnyReminder> m_current;
-    std::vector<AnyReminder> m_past;
+    SharedReminderList m_current;
+    SharedReminderList m_past;
     std::vector<Row> m_rows;
     // Rows by reminder id, made when first asked for after a change.
     mutable std::unordered_map<std::string, int> m_rowByID;

@@ -442,14 +442,33 @@ PopoverListView::~PopoverListView() = default;
 void PopoverListView::setLists(
     std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems)
 {
-    // A due time may have passed since these lists were split.
+    setLists(std::make_shared<const std::vector<AnyReminder>>(std::move(currentItems)),
+        std::make_shared<const std::vector<AnyReminder>>(std::move(pastItems)));
+}
+
+void PopoverListView::setLists(SharedReminderList currentItems, SharedReminderList pastItems)
+{
+    // A due time may have passed since these lists were split. The lists shown already were
+    // advanced when taken in: until their next transition none of them can have fallen due.
     const Date now = m_clock->now();
-    auto advanced = advancePopoverListAt(std::move(currentItems), std::move(pastItems), now);
+    const bool shownAlready
+        = currentItems == m_model->sharedCurrentItems() && pastItems == m_model->sharedPastItems();
+    const auto due = shownAlready && (!m_nextTransition || *m_nextTransition >= now)
+        ? PopoverListDue { false, m_nextTransition }
+        : popoverListDueAt(*currentItems, now);
+    if (due.anyDue) {
+        auto advanced = advancePopoverListAt(*currentItems, *pastItems, now);
+        currentItems = std::make_shared<const std::vector<AnyReminder>>(
+            std::move(advanced.split.currentItems));
+        pastItems
+            = std::make_shared<const std::vector<AnyReminder>>(std::move(advanced.split.pastItems));
+    }
     ++m_syncingSelection;
-    m_model->setLists(std::move(advanced.split.currentItems), std::move(advanced.split.pastItems));
+    m_model->setLists(std::move(currentItems), std::move(pastItems));
     --m_syncingSelection;
     relayout();
-    scheduleTransition(advanced.nextTransition, now);
+    m_nextTransition = due.nextTransition;
+    scheduleTransition(due.nextTransition, now);
 }
 
 void PopoverListView::setFormatter(std::shared_ptr<DateComponentsFormatter> formatter)
@@ -460,7 +479,7 @@ void PopoverListView::setFormatter(std::shared_ptr<DateComponentsFormatter> form
 
 void PopoverListView::moveDueReminders()
 {
-    setLists(m_model->currentItems(), m_model->pastItems());
+    setLists(m_model->sharedCurrentItems(), m_model->sharedPastItems());
 }
 
 void PopoverListView::scheduleTransition(std::optional<Date> next, Date now)

@@ -98,7 +98,7 @@ struct PopoverListCallbacks {
     std::function<void(const std::optional<AnyReminder>&, const std::optional<std::string>&)>
         focusChange;
     // A title was typed into: the whole section with the edited reminder.
-    std::function<void(PopoverListSection, const std::vector<AnyReminder>&)> edit;
+    std::function<void(PopoverListSection, std::vector<AnyReminder>)> edit;
     // Remove these reminders (the context menu, the remove button).
     std::function<void(const std::set<std::string>&)> remove;
 };
@@ -119,7 +119,9 @@ public:
     void setCallbacks(PopoverListCallbacks callbacks) { m_callbacks = std::move(callbacks); }
 
     // Takes in new lists; reminders that come due later move to the past section at their
-    // due time, by themselves.
+    // due time, by themselves. Shared lists are kept, not copied, unless a reminder in them
+    // has fallen due since they were split.
+    void setLists(SharedReminderList currentItems, SharedReminderList pastItems);
     void setLists(std::vector<AnyReminder> currentItems, std::vector<AnyReminder> pastItems);
     void setFormatter(std::shared_ptr<DateComponentsFormatter> formatter);
     // Selects exactly these reminders (ids of no row are left out), telling nobody.
@@ -182,6 +184,7 @@ private:
     int m_syncingSelection = 0;
     std::optional<QPoint> m_hoverPoint;
     QTimer* m_transition;
+    std::optional<Date> m_nextTransition; // of the lists the model holds
 };
 
 } // namespace tidemark

@@ -145,7 +145,7 @@ void PopoverToolbarViewModelBridge::removeSelected()
 
 void PopoverToolbarViewModelBridge::selectAll()
 {
-    m_store->dispatch(popoverSelectAllAction(m_store->state()));
+    m_store->dispatch(PopoverToolbar::Action::SelectAll {});
 }
 
 void PopoverToolbarViewModelBridge::undo()

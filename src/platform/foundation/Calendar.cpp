@@ -69,6 +69,21 @@ public:
         return m_calendars.emplace(identifier, build(identifier)).first->second.get();
     }
 
+    // A copy of the zone's calendar kept for reading dates from components: the conversion
+    // sets every option and field it uses before it reads, and calls no other operation, so
+    // it can reuse one copy instead of making its own each time (lists convert thousands).
+    icu::Calendar* scratch(const std::string& identifier)
+    {
+        if (const auto it = m_scratch.find(identifier); it != m_scratch.end())
+            return it->second.get();
+        const auto* prototype = find(identifier);
+        if (!prototype)
+            return nullptr;
+        if (m_scratch.size() >= maximumSize)
+            m_scratch.clear();
+        return m_scratch.emplace(identifier, prototype->clone()).first->second.get();
+    }
+
     static CalendarPrototypes& forThisThread()
     {
         thread_local CalendarPrototypes prototypes;
@@ -92,6 +107,7 @@ private:
     }
 
     std::unordered_map<std::string, std::unique_ptr<icu::GregorianCalendar>> m_calendars;
+    std::unordered_map<std::string, std::unique_ptr<icu::Calendar>> m_scratch;
 };
 
 bool knownZone(const std::string& identifier)
@@ -305,7 +321,8 @@ int Calendar::component(CalendarComponent component, Date date) const
 
 std::optional<Date> Calendar::date(const DateComponents& components) const
 {
-    auto calendar = makeCalendar(components.timeZone ? *components.timeZone : timeZone());
+    auto* calendar = CalendarPrototypes::forThisThread().scratch(
+        components.timeZone ? *components.timeZone : timeZone());
     if (!calendar)
         return std::nullopt; // components naming a zone nobody knows form no date
     WallTime w;

@@ -306,8 +306,11 @@ TEST_F(MenuBarConnectors, TheToolbarSeesTheStoreAndSendsOneRootActionPerCommand)
     state.remindersStore.sources.value = std::set<AnySource> {};
     EXPECT_EQ(toolbar.mapState(state).sources, std::vector<AnySource> {}) << "read, no accounts";
     state.reminders.selection = { "a", "gone" };
-    state.remindersStore.items.value = { reminder("a", in(60)) };
+    state.remindersStore.items.value = { reminder("a", in(60)), reminder("b", in(120)) };
     EXPECT_EQ(toolbar.mapState(state).selectionCount, 2) << "ids count whether or not they match";
+    EXPECT_EQ(toolbar.mapState(state).itemCount, 2);
+    EXPECT_EQ(toolbar.mapState(state).selectedItems, std::set { reminder("a", in(60)) })
+        << "the stored reminders of the selected ids, no other";
 
     const auto before = toolbar.mapState(state);
     state.undoManager.undoManager = std::make_shared<UndoManager>();
@@ -324,8 +327,7 @@ TEST_F(MenuBarConnectors, TheToolbarSeesTheStoreAndSendsOneRootActionPerCommand)
         { "archive nothing", A::Archive {}, test::updateRequest({}) },
         { "list", A::SelectedList { AnyList { "l", "L" } },
             AppAction::Reminders { RemindersAction::SelectedList { AnyList { "l", "L" } } } },
-        { "select all", A::Selection { { "a" } },
-            AppAction::Reminders { RemindersAction::Selection { { "a" } } } },
+        { "select all", A::SelectAll {}, AppAction::Reminders { RemindersAction::SelectAll {} } },
         { "help", A::OpenHelp {}, actions::viewAction(ViewAction::HelpIsPresented { true }) },
         { "settings", A::OpenSettings {},
             AppAction::Settings { SettingsAction::IsPresented { true } } },

@@ -121,6 +121,74 @@ TEST_F(PopoverList, EveryReminderIsListedOnceInItsNewestVersion)
     }
 }
 
+TEST_F(PopoverList, ThePoolHoldsOneVersionPerIdInIdOrder)
+{
+    // Two stored versions of c (the greater wins), a creation before and after the stored ids,
+    // an update over c, an edit over e.
+    const std::set<AnyReminder> stored = { reminder("a", in(60)), reminder("c", in(60), "c1"),
+        reminder("c", in(60), "c2"), reminder("e", in(60), "stored") };
+    SubmittedValues<std::set<AnyReminder>> submitted;
+    submitted.create
+        = std::set { reminder("0", in(60)), reminder("b", in(60)), reminder("f", in(60)) };
+    submitted.update = std::set { reminder("c", in(60), "updated") };
+    const std::optional<std::set<AnyReminder>> editing
+        = std::set { reminder("e", in(60), "edited") };
+    std::vector<std::string> listed;
+    for (const auto& r : popoverListPool(stored, submitted, editing))
+        listed.push_back(r.id + ":" + r.title);
+    EXPECT_THAT(
+        listed, ElementsAre("0:title", "a:title", "b:title", "c:updated", "e:edited", "f:title"));
+    listed.clear();
+    for (const auto& r : popoverListPool(stored, {}, std::nullopt))
+        listed.push_back(r.id + ":" + r.title);
+    EXPECT_THAT(listed, ElementsAre("a:title", "c:c2", "e:stored"));
+}
+
+// Emptiness is settled by the newest version of each reminder, as the pool would list it.
+TEST_F(PopoverList, EmptinessLooksAtTheNewestVersionOfEachReminder)
+{
+    const auto listed = reminder("r", in(600), "b");
+    const auto dueNow = reminder("r", in(0), "a"); // due exactly now: in neither list
+    const auto undated = reminder("u", std::nullopt);
+    using Layer = std::optional<std::set<AnyReminder>>;
+    struct Case {
+        const char* name;
+        std::set<AnyReminder> stored;
+        Layer create;
+        Layer update;
+        Layer editing;
+        bool hide;
+        bool isEmpty;
+    };
+    const Case cases[] = {
+        { "nothing", {}, std::nullopt, std::nullopt, std::nullopt, false, true },
+        { "a listed stored reminder", { listed }, std::nullopt, std::nullopt, std::nullopt, false,
+            false },
+        { "its edit falls due now", { listed }, std::nullopt, std::nullopt, std::set { dueNow },
+            false, true },
+        { "an update lists it again", { dueNow }, std::nullopt, std::set { listed }, std::nullopt,
+            false, false },
+        { "a creation over the stored version", { listed }, std::set { dueNow }, std::nullopt,
+            std::nullopt, false, true },
+        // Two pending updates of one reminder: the greater by value wins.
+        { "the greater of two updates", {}, std::nullopt, std::set { dueNow, listed }, std::nullopt,
+            false, false },
+        { "undated shown", { undated }, std::nullopt, std::nullopt, std::nullopt, false, false },
+        { "undated hidden", { undated }, std::nullopt, std::nullopt, std::nullopt, true, true },
+    };
+    for (const auto& c : cases) {
+        SubmittedValues<std::set<AnyReminder>> submitted;
+        submitted.create = c.create;
+        submitted.update = c.update;
+        EXPECT_EQ(popoverListIsEmpty(c.stored, submitted, c.editing, c.hide, now()), c.isEmpty)
+            << c.name;
+        EXPECT_EQ(
+            popoverListIsEmpty(popoverListPoolOf(c.stored, submitted, c.editing), c.hide, now()),
+            c.isEmpty)
+            << c.name << ": as the pool lists it";
+    }
+}
+
 TEST_F(PopoverList, EditsPendingRequestsAndDeletionsThroughTheStore)
 {
     auto store = makeStore();

@@ -124,6 +124,18 @@ TEST(AppReducer, UpdatesAndDeletionsPruneEditingAndSelection)
     });
 }
 
+TEST(AppReducer, SelectAllSelectsEveryStoredReminderButNoPendingOne)
+{
+    const auto clock = std::make_shared<ManualClock>(at(10, 0));
+    AppState state = stateWith({ reminder("A"), reminder("B") });
+    state.remindersStore.items.submittedValues.create = std::set { reminder("new") };
+    state.reminders.selection = { "gone" };
+    test::AppTestStore store(std::move(state), test::rootReducer(clock));
+    store.send(reminders(RemindersAction::SelectAll {}), [](AppState& s) {
+        s.reminders.selection = { "A", "B" };
+    });
+}
+
 TEST(AppReducer, EditingKeepsOnlyRemindersThatDifferFromTheStore)
 {
     const auto clock = std::make_shared<ManualClock>(at(10, 0));

@@ -263,6 +263,32 @@ TEST_F(PopoverViews, AReminderFallingDueWhileTheListIsOpenMovesUnderPastAtItsDue
     EXPECT_THAT(idsOf(model->pastItems()), testing::ElementsAre("soon", "old"));
 }
 
+TEST_F(PopoverViews, SharedListsAreKeptAsTheyAreYetStillAdvanceAndGiveWayToEqualOnes)
+{
+    auto shared = [](std::vector<AnyReminder> items) {
+        return std::make_shared<const std::vector<AnyReminder>>(std::move(items));
+    };
+    PopoverListView list(m_clock);
+    const PopoverListModel* model = list.listModel();
+    const auto current = shared({ reminder("soon", 0.05), reminder("later", 3600) });
+    const auto past = shared({ reminder("old", -60) });
+    list.setLists(current, past);
+    EXPECT_EQ(model->sharedCurrentItems(), current) << "not copied";
+
+    // The same lists again once a due time has passed, before the timer could move it.
+    m_clock->advance(1);
+    list.setLists(current, past);
+    EXPECT_THAT(idsOf(model->currentItems()), testing::ElementsAre("later"));
+    EXPECT_THAT(idsOf(model->pastItems()), testing::ElementsAre("soon", "old"));
+
+    // Equal lists in new objects: nothing to tell, and the old ones are no longer held.
+    std::weak_ptr<const std::vector<AnyReminder>> before = model->sharedCurrentItems();
+    QSignalSpy changes(model, &QAbstractItemModel::dataChanged);
+    list.setLists(shared(model->currentItems()), shared(model->pastItems()));
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_TRUE(before.expired());
+}
+
 TEST_F(PopoverViews, NewListsKeepTheSelectionTheOpenEditorAndTheScrollPosition)
 {
     std::vector<AnyReminder> current;
