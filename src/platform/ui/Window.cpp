@@ -455,9 +455,11 @@ void Window::hideEvent(QHideEvent* event)
     }
     Q_EMIT didDisappear();
     if (m_releasesWhenHidden && !event->spontaneous()) {
-        // Once control is back in the event loop, and only if nothing showed it again.
+        // Once control is back in the event loop, and only if nothing showed it again. A close
+        // destroys the native window already but keeps its QWindow and backing store (the
+        // full-window image): those are what has to go, created or not.
         QTimer::singleShot(0, this, [this] {
-            if (!isVisible() && testAttribute(Qt::WA_WState_Created))
+            if (!isVisible() && (windowHandle() || backingStore()))
                 destroy(true, true);
         });
     }

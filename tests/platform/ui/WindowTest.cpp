@@ -211,6 +211,39 @@ TEST(Window, ReleasingTheLastReferenceHidesAtOnceAndDestroysLater)
     EXPECT_FALSE(watch);
 }
 
+// A close takes the native window down by another road than a hide: both must let the
+// backing store (a full-window image) go, and the next show must make it anew.
+TEST(Window, ReleasesItsBackingStoreWhenClosedOrOrderedOut)
+{
+    const std::pair<const char*, void (*)(Window&)> leavings[] = {
+        { "close", [](Window& w) { w.close(); } },
+        { "orderOut", [](Window& w) { w.orderOut(); } },
+    };
+    for (const auto& [name, leave] : leavings) {
+        SCOPED_TRACE(name);
+        Window window(WindowKind::overlay);
+        window.setReleasesNativeWindowWhenHidden(true);
+        window.setFrame(Rect(0, 0, 400, 300));
+        for (int round = 0; round < 2; ++round) {
+            window.orderFrontRegardless();
+            window.repaint();
+            ASSERT_NE(window.backingStore(), nullptr);
+            leave(window);
+            processEvents();
+            EXPECT_EQ(window.backingStore(), nullptr);
+            EXPECT_EQ(window.windowHandle(), nullptr);
+        }
+        // Shown again at once, before the event loop ran: nothing is taken from under it.
+        window.orderFrontRegardless();
+        leave(window);
+        window.orderFrontRegardless();
+        processEvents();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_NE(window.backingStore(), nullptr);
+        EXPECT_EQ(window.frame(), Rect(0, 0, 400, 300));
+    }
+}
+
 TEST(Application, ActivationPolicyDecidesTheTaskbarPresenceOfNormalWindows)
 {
     Application application(qApp);
