@@ -133,28 +133,34 @@ struct ShadowKeyHash {
     }
 };
 
-// The most recently used shadows, oldest dropped first.
+// The most recently used shadows, oldest dropped first once they hold more than the budget.
 class ShadowCache {
 public:
-    static constexpr std::size_t capacity = 256;
-
     const QImage& get(const ShadowKey& key, const std::function<QImage()>& make)
     {
         if (auto found = m_entries.find(key); found != m_entries.end()) {
             m_order.splice(m_order.begin(), m_order, found->second.second);
             return found->second.first;
         }
-        if (m_entries.size() >= capacity) {
-            m_entries.erase(m_order.back());
+        QImage image = make();
+        const auto bytes = std::size_t(image.sizeInBytes());
+        while (!m_order.empty() && m_bytes + bytes > shadowCacheBudget) {
+            const auto oldest = m_entries.find(m_order.back());
+            m_bytes -= std::size_t(oldest->second.first.sizeInBytes());
+            m_entries.erase(oldest);
             m_order.pop_back();
         }
         m_order.push_front(key);
+        m_bytes += bytes;
         auto& entry = m_entries[key];
-        entry = { make(), m_order.begin() };
+        entry = { std::move(image), m_order.begin() };
         return entry.first;
     }
 
+    std::size_t bytes() const { return m_bytes; }
+
 private:
+    std::size_t m_bytes = 0;
     std::list<ShadowKey> m_order;
     std::unordered_map<ShadowKey, std::pair<QImage, std::list<ShadowKey>::iterator>, ShadowKeyHash>
         m_entries;
@@ -167,6 +173,11 @@ ShadowCache& cache()
 }
 
 } // namespace
+
+std::size_t shadowCacheBytes()
+{
+    return cache().bytes();
+}
 
 double shadowExtent(const Shadow& shadow)
 {

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cstddef>
+
 class QPainter;
 
 namespace tidemark {
@@ -25,9 +27,16 @@ double shadowExtent(const Shadow& shadow);
 
 // The shadow of a continuous rounded rectangle of `size`, as an image that covers the shape
 // grown by shadowExtent on every side, at `devicePixelRatio`. Each image is made once and kept
-// (the most recent few hundred), so drawing a shadow each frame costs one image draw.
+// (the most recent ones, up to shadowCacheBudget bytes), so drawing a shadow each frame costs
+// one image draw.
 QImage shadowImage(
     const QSizeF& size, double cornerRadius, const Shadow& shadow, double devicePixelRatio);
+
+// What the kept shadow images may hold together. A card that grows and fades frame by frame
+// casts a new shadow each frame; those come and go within it.
+constexpr std::size_t shadowCacheBudget = 512 * 1024;
+// What they hold now, in bytes.
+std::size_t shadowCacheBytes();
 
 // Paints the shadow of the rounded rectangle `shape` beneath it.
 void paintDropShadow(

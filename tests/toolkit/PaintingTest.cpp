@@ -476,6 +476,21 @@ TEST(MaterialView, ARoundedMaterialInsideAWindowCoversExactlyItsShape)
     }
 }
 
+// A card growing and fading in casts a new shadow each frame: the kept images must not pile
+// up with them, while a shadow drawn again and again stays kept.
+TEST(DropShadow, KeptShadowsStayWithinTheirBudget)
+{
+    const Shadow resting { QColor(0, 0, 0, 128), 8, QPointF(0, 2) };
+    const QImage kept = shadowImage(QSizeF(100, 60), 12, resting, 1);
+    for (int frame = 1; frame <= 120; ++frame) {
+        QColor colour(0, 0, 0);
+        colour.setAlphaF(float(frame / 120.0));
+        shadowImage(QSizeF(100 + frame, 40 + frame / 2.0), 12, { colour, 8, {} }, 1);
+        EXPECT_EQ(shadowImage(QSizeF(100, 60), 12, resting, 1).cacheKey(), kept.cacheKey());
+        ASSERT_LE(shadowCacheBytes(), shadowCacheBudget) << "frame " << frame;
+    }
+}
+
 TEST(DropShadow, IsBlurredOnceAndReusedAfter)
 {
     const Shadow shadow { QColor(0, 0, 0, 128), 8, QPointF(0, 2) };

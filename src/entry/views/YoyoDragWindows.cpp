@@ -17,7 +17,7 @@ WindowRef makeYoyoOverlayWindow(bool takesKeyboard)
     window->setIgnoresMouseEvents(!takesKeyboard);
     window->setHasShadow(false);
     window->setJoinsAllSpaces(true);
-    window->setReleasesNativeWindowWhenHidden(true);
+    window->setReleasesBackingStoreWhenHidden(true);
     return window;
 }
 

@@ -249,6 +249,13 @@ void Window::setJoinsAllSpaces(bool joins)
     m_joinsAllSpaces = joins;
 }
 
+void Window::setReleasesBackingStoreWhenHidden(bool releases)
+{
+    m_releasesWhenHidden = releases;
+    if (releases && !isVisible())
+        create();
+}
+
 void Window::setInputRegion(std::optional<Rect> region)
 {
     if (region == m_inputRegion)
@@ -279,6 +286,10 @@ void Window::dropMaskStandIn()
 void Window::applyShapes()
 {
     const bool created = testAttribute(Qt::WA_WState_Created);
+    // A native window kept ready while hidden is shaped as it is shown, once it is known
+    // whether anything composes its translucent pixels.
+    if (created && !isVisible() && x11::isAvailable())
+        return;
     std::vector<QRect> input;
     if (m_inputRegion && !m_inputRegion->isEmpty())
         input.push_back(toQRect(*m_inputRegion));
@@ -455,10 +466,15 @@ void Window::hideEvent(QHideEvent* event)
     }
     Q_EMIT didDisappear();
     if (m_releasesWhenHidden && !event->spontaneous()) {
-        // Once control is back in the event loop, and only if nothing showed it again.
+        // Once control is back in the event loop, and only if nothing showed it again. A close
+        // has destroyed the native window already but kept its QWindow and backing store (the
+        // full-window image): all goes, and a bare native window is made ready for the next
+        // show.
         QTimer::singleShot(0, this, [this] {
-            if (!isVisible() && testAttribute(Qt::WA_WState_Created))
-                destroy(true, true);
+            if (isVisible())
+                return;
+            destroy(true, true);
+            create();
         });
     }
 }

@@ -124,10 +124,11 @@ public:
     // platform composes windows itself). Looked at each time the window is shown.
     bool isComposited() const { return m_composited; }
 
-    // Lets the native window and its backing store go each time the window is hidden, so a
-    // large window that is seldom shown costs nothing while it is not; the next show makes
-    // them anew.
-    void setReleasesNativeWindowWhenHidden(bool releases) { m_releasesWhenHidden = releases; }
+    // Lets the backing store (an image of the whole window) go each time the window is
+    // hidden, so a large window that is seldom shown costs nothing while it is not. An
+    // unmapped native window without one costs next to nothing: it is made at once and kept
+    // ready, so a show only maps it.
+    void setReleasesBackingStoreWhenHidden(bool releases);
 
     // Whether the window currently has a taskbar entry (normal windows under the regular
     // activation policy).

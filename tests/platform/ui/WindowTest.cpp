@@ -3,10 +3,12 @@
 #include "platform/ui/QtGeometry.hpp"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QCursor>
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTest>
 #include <QWindow>
 
 #include <gtest/gtest.h>
@@ -209,6 +211,51 @@ TEST(Window, ReleasingTheLastReferenceHidesAtOnceAndDestroysLater)
     EXPECT_FALSE(watch->isVisible());
     processEvents();
     EXPECT_FALSE(watch);
+}
+
+bool holdsAnImage(const Window& window)
+{
+    const QBackingStore* store = window.backingStore();
+    return store && !store->size().isEmpty();
+}
+
+// A close takes the native window down by another road than a hide: both must let the
+// backing store (an image of the whole window) go and leave a bare native window ready.
+TEST(Window, ReleasesItsBackingStoreWhenClosedOrOrderedOut)
+{
+    const std::pair<const char*, void (*)(Window&)> leavings[] = {
+        { "close", [](Window& w) { w.close(); } },
+        { "orderOut", [](Window& w) { w.orderOut(); } },
+    };
+    for (const auto& [name, leave] : leavings) {
+        SCOPED_TRACE(name);
+        Window window(WindowKind::overlay);
+        window.setReleasesBackingStoreWhenHidden(true);
+        window.setFrame(Rect(0, 0, 400, 300));
+        EXPECT_TRUE(window.testAttribute(Qt::WA_WState_Created));
+        EXPECT_FALSE(holdsAnImage(window));
+        for (int round = 0; round < 2; ++round) {
+            window.orderFrontRegardless();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+            window.repaint();
+            ASSERT_TRUE(holdsAnImage(window));
+            leave(window);
+            processEvents();
+            EXPECT_FALSE(holdsAnImage(window));
+            EXPECT_TRUE(window.testAttribute(Qt::WA_WState_Created));
+            EXPECT_FALSE(window.isVisible());
+        }
+        // Shown again at once, before the event loop ran: nothing is taken from under it.
+        window.orderFrontRegardless();
+        leave(window);
+        window.orderFrontRegardless();
+        processEvents();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window.repaint();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_TRUE(holdsAnImage(window));
+        EXPECT_EQ(window.frame(), Rect(0, 0, 400, 300));
+    }
 }
 
 TEST(Application, ActivationPolicyDecidesTheTaskbarPresenceOfNormalWindows)
