@@ -285,6 +285,8 @@ void BM_ResidentMemory(benchmark::State& state)
         state.counters["closed_KiB"] = closed;
         state.counters["after10_KiB"] = afterTen;
         state.counters["after100_KiB"] = afterHundred;
+        state.counters["closed_over_rest_KiB"] = closed - rest;
+        state.counters["growth_10_to_100_KiB"] = afterHundred - afterTen;
     }
 }
 BENCHMARK(BM_ResidentMemory)->Iterations(1)->Unit(benchmark::kSecond);
