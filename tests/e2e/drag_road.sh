@@ -44,38 +44,16 @@ bar=$(bar_window)
 bar_width() {
     xwininfo -id "$bar" | awk '/Width:/ { print $2 }'
 }
-# The icon stands at the leading end of the item, in the middle of its height; the countdown
-# widens the item after it. Measured before each pull.
-locate_icon() {
-    eval "$(xdotool getwindowgeometry --shell "$bar")"
-    icon_x=$((X + 17))
-    icon_y=$((Y + HEIGHT / 2))
-}
-locate_icon
+e2e_locate_icon
 width_at_rest=$(bar_width)
-echo "e2e: status bar $bar at $X,$Y ${WIDTH}x$HEIGHT; icon at $icon_x,$icon_y"
+echo "e2e: status bar $bar; icon at $E2E_ICON_X,$E2E_ICON_Y"
 
 overlays_unmapped() { e2e_hidden "^Tidemark drag$" && e2e_hidden "^Tidemark reminder$"; }
 rows() { e2e_sql "SELECT count(*) FROM CDReminder" 2>/dev/null || echo 0; }
 
-# pull DY: presses on the icon, moves DY px down in steps of at most 10 px, releases.
-pull() {
-    local dy=$1 y step
-    locate_icon
-    xdotool mousemove "$icon_x" "$icon_y"
-    xdotool mousedown 1
-    y=0
-    while ((y < dy)); do
-        step=$((dy - y < 10 ? dy - y : 10))
-        y=$((y + step))
-        xdotool mousemove "$icon_x" $((icon_y + y))
-    done
-    xdotool mouseup 1
-}
-
 # 1. A pull of 100 px, the title typed right after the release, Return.
 started=$(date +%s.%N)
-pull 100
+e2e_pull 100
 xdotool type --delay 20 "Buy milk"
 xdotool key Return
 saved_row() {
@@ -98,7 +76,7 @@ wait_for 30 "strip wider than $width_at_rest px with the countdown" wider
 echo "e2e: the strip widened from $width_at_rest to $(bar_width) px; overlays unmapped"
 
 # 2. A pull of 15 px makes no reminder.
-pull 15
+e2e_pull 15
 wait_for 30 'unmapped overlays after the short pull' overlays_unmapped
 [[ $(rows) == 1 ]] || e2e_fail "a 15 px pull created a reminder"
 echo "e2e: a 15 px pull created nothing"
@@ -108,7 +86,7 @@ echo "e2e: a 15 px pull created nothing"
 e2e_start xev xev -geometry 500x500+1250+40 -event button
 xev_window() { e2e_shown "^Event Tester$"; }
 wait_for 30 'window beneath (xev)' xev_window
-pull 100
+e2e_pull 100
 card_extents() {
     local front
     front=$(e2e_windows "^Tidemark reminder$" | head -n 1)
