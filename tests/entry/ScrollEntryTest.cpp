@@ -164,7 +164,8 @@ TEST(ScrollFrontView, ADeltaPresentsOrEndsTheEntryByWhereTheCardStands)
 TEST(ScrollFrontView, TheWindowIsTheColumnOfTheScreenTheCardCanReach)
 {
     // Open card 120 high, threshold 60 + 17; room for overshoot: width 230 × 1.5 + 2 × 10 =
-    // 365, lowest 12 + (77 + 60) × 1.5 + 10 = 227.5 below a top-strip item's centre.
+    // 365, lowest 12 + (77 + 60) × 1.5 + 10 = 227.5 below a top-strip item's centre; the
+    // frame in whole points.
     const YoyoScrollFrontView::Reach reach { 120, 17, 10 };
     const Rect screen(0, 0, 1920, 1080);
     const Rect second(1920, -200, 1280, 1024);
@@ -174,12 +175,12 @@ TEST(ScrollFrontView, TheWindowIsTheColumnOfTheScreenTheCardCanReach)
         Rect item;
         Rect expected;
     } cases[] = {
-        { "centred on the item", screen, Rect(943, 1, 34, 22), Rect(777.5, 0, 365, 227.5) },
+        { "centred on the item", screen, Rect(943, 1, 34, 22), Rect(777, 0, 365, 228) },
         { "near the left edge: shifted, not cut", screen, Rect(0, 1, 34, 22),
-            Rect(0, 0, 365, 227.5) },
-        { "near the right edge", screen, Rect(1886, 1, 34, 22), Rect(1555, 0, 365, 227.5) },
+            Rect(0, 0, 365, 228) },
+        { "near the right edge", screen, Rect(1886, 1, 34, 22), Rect(1555, 0, 365, 228) },
         { "a second screen away from the origin", second, Rect(3150, -199, 34, 22),
-            Rect(2835, -200, 365, 227.5) },
+            Rect(2835, -200, 365, 228) },
         { "a screen smaller than the reach", Rect(0, 0, 300, 200), Rect(100, 0, 20, 20),
             Rect(0, 0, 300, 200) },
         { "item not yet known: the whole screen", screen, Rect(), screen },
