@@ -1,6 +1,7 @@
 #include "entry/ScrollEntry.hpp"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tidemark {
 
@@ -94,6 +95,29 @@ std::vector<YoyoScrollFrontView::Action> YoyoScrollFrontView::actionsAfterDelta(
     if (isPresented)
         actions.push_back(A::IsPresented { false });
     return actions;
+}
+
+Rect YoyoScrollFrontView::windowFrame(const Rect& screen, const Rect& itemFrame, const Reach& reach)
+{
+    if (itemFrame.isEmpty() || screen.isEmpty() || !screen.contains(itemFrame.center()))
+        return screen;
+    // A spring of this damping overshoots a step by about an eighth; half again is room to
+    // spare for steps that follow each other.
+    constexpr double overshoot = 1.5;
+    // In whole points: the window stands on whole pixels, and its frame is what the item is
+    // measured against.
+    const double width = std::min(
+        std::ceil(
+            std::max(Model::maxWidth * overshoot + 2 * reach.shadowMargin, itemFrame.width())),
+        screen.width());
+    const double left = std::clamp(
+        std::floor(itemFrame.midX() - width / 2), screen.minX(), screen.maxX() - width);
+    // The card's centre goes down to the threshold below the item's centre.
+    const double threshold = reach.openHeight * 0.5 + reach.minTranslationHeight;
+    const double lowest
+        = itemFrame.midY() + (threshold + reach.openHeight / 2) * overshoot + reach.shadowMargin;
+    const double bottom = std::min(std::ceil(std::max(lowest, itemFrame.maxY())), screen.maxY());
+    return { left, screen.minY(), width, bottom - screen.minY() };
 }
 
 } // namespace tidemark

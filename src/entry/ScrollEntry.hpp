@@ -149,6 +149,21 @@ struct YoyoScrollFrontView {
     // entry itself (so its window closes).
     static std::vector<Action> actionsAfterDelta(
         const ScrollDataEntryView::AnimationViewModel& model, bool isPresented);
+
+    // How much of the screen the card can reach, measured from the item's centre: its widest
+    // and its lowest extent with room for the springs' overshoot and the shadow.
+    struct Reach {
+        double openHeight = 0; // the open card's measured height
+        double minTranslationHeight = 0;
+        double shadowMargin = 0;
+    };
+
+    // The window's frame on `screen` for an item at `itemFrame` (both on screen): a column
+    // as wide as the card can get around the item's horizontal centre, from the screen's top
+    // to as low as the card can go. Near an edge the column is shifted, not cut, so a card
+    // kept on the screen fits in it as it would on the whole screen. The whole screen when
+    // the item is unknown or not on it.
+    static Rect windowFrame(const Rect& screen, const Rect& itemFrame, const Reach& reach);
 };
 
 } // namespace tidemark

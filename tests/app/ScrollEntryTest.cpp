@@ -274,6 +274,16 @@ TEST_F(ScrollEntryTest, TheWindowTakesThePointerOverTheCardAndTheKeyboardOnceThe
     auto store = makeTestStore({ viewActionMiddleware(m_windowsStore) }, stateWithScrollFrame());
     const WindowRef window = openWindowsStore(store);
     YoyoScrollFrontWidget* front = yoyoScrollFrontView(window);
+    // The item's frame in the window as the first notch places it (the frame middleware's
+    // measure, not under test here).
+    const std::optional<Screen> screen = Screen::underMouse();
+    ASSERT_TRUE(screen);
+    const Rect placed = YoyoScrollFrontView::windowFrame(
+        screen->frame(), store.state().view.statusItem.scrollBounds, front->reach());
+    const Rect item = store.state().view.statusItem.scrollBounds.offsetBy(-placed.x(), -placed.y());
+    store.send(
+        actions::viewAction(ViewAction::StatusItem { StatusItemAction::ScrollFrame { item } }),
+        [&](AppState& s) { s.view.statusItem.scrollFrame = item; });
     EXPECT_TRUE(window->canBecomeKey());
     EXPECT_FALSE(window->ignoresMouseEvents());
 
@@ -293,7 +303,8 @@ TEST_F(ScrollEntryTest, TheWindowTakesThePointerOverTheCardAndTheKeyboardOnceThe
     const std::optional<Rect> input = window->inputRegion();
     ASSERT_TRUE(input);
     EXPECT_EQ(*input, front->cardFrame()) << "the pointer only over the card";
-    EXPECT_EQ(input->center().x, 700 + 28);
+    EXPECT_EQ(window->frame(), placed);
+    EXPECT_EQ(input->center().x, item.midX()) << "under the item's centre";
 
     scrollOpen(store, 1);
     m_frames.runUntilIdle();
@@ -311,6 +322,12 @@ TEST_F(ScrollEntryTest, TheExtrasFrameReportIsMeasuredForTheWindowAtOnce)
     const Point origin = window->contentRect().origin;
     EXPECT_EQ(store.state().view.statusItem.scrollFrame,
         std::optional<Rect>(bounds.offsetBy(-origin.x, -origin.y)));
+    // Measured into the window as the report placed it: around the item, not the screen.
+    const std::optional<Screen> screen = Screen::underMouse();
+    ASSERT_TRUE(screen);
+    EXPECT_TRUE(window->frame().contains(bounds));
+    EXPECT_LT(window->frame().width(), screen->frame().width());
+    EXPECT_EQ(window->frame().minY(), screen->frame().minY());
 }
 
 TEST(YoyoScrollWindow, PlacesFrontsWithoutTheKeyboardAndCloses)

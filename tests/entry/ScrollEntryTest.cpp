@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 
@@ -158,4 +159,43 @@ TEST(ScrollFrontView, ADeltaPresentsOrEndsTheEntryByWhereTheCardStands)
             << c.name;
     }
     EXPECT_EQ(YoyoScrollFrontView::minTranslationHeight(24), 17);
+}
+
+TEST(ScrollFrontView, TheWindowIsTheColumnOfTheScreenTheCardCanReach)
+{
+    // Open card 120 high, threshold 60 + 17; room for overshoot: width 230 × 1.5 + 2 × 10 =
+    // 365, lowest 12 + (77 + 60) × 1.5 + 10 = 227.5 below a top-strip item's centre; the
+    // frame in whole points.
+    const YoyoScrollFrontView::Reach reach { 120, 17, 10 };
+    const Rect screen(0, 0, 1920, 1080);
+    const Rect second(1920, -200, 1280, 1024);
+    const struct {
+        const char* name;
+        Rect screen;
+        Rect item;
+        Rect expected;
+    } cases[] = {
+        { "centred on the item", screen, Rect(943, 1, 34, 22), Rect(777, 0, 365, 228) },
+        { "near the left edge: shifted, not cut", screen, Rect(0, 1, 34, 22),
+            Rect(0, 0, 365, 228) },
+        { "near the right edge", screen, Rect(1886, 1, 34, 22), Rect(1555, 0, 365, 228) },
+        { "a second screen away from the origin", second, Rect(3150, -199, 34, 22),
+            Rect(2835, -200, 365, 228) },
+        { "a screen smaller than the reach", Rect(0, 0, 300, 200), Rect(100, 0, 20, 20),
+            Rect(0, 0, 300, 200) },
+        { "item not yet known: the whole screen", screen, Rect(), screen },
+        { "item on another screen: the whole screen", screen, Rect(2000, 1, 34, 22), screen },
+    };
+    for (const auto& c : cases) {
+        const Rect frame = YoyoScrollFrontView::windowFrame(c.screen, c.item, reach);
+        EXPECT_EQ(frame, c.expected) << c.name;
+        // The open card, kept on the screen, stands in the window as on the whole screen.
+        const double width = Model::maxWidth;
+        const double left
+            = std::clamp(c.item.midX() - width / 2, c.screen.minX(), c.screen.maxX() - width);
+        if (c.screen.width() >= width) {
+            EXPECT_GE(left, frame.minX()) << c.name;
+            EXPECT_LE(left + width, frame.maxX()) << c.name;
+        }
+    }
 }

@@ -244,7 +244,8 @@ AppMiddleware viewActionMiddleware(AppWindowsStoreRef windowsStore)
             YoyoScrollAction::IsPresented>(action);
         if (presented && presented->isPresented && state.view.statusItem.scrollFrame)
             dispatchWindows(windowsStore,
-                AppWindowsAction::YoyoScroll { YoyoScrollWindowAction::IsPresented { true } });
+                AppWindowsAction::YoyoScroll { YoyoScrollWindowAction::IsPresented {
+                    true, state.view.statusItem.scrollBounds } });
         // The entry is over (its card back at rest, or dismissed): nothing is left to show.
         if (presented && !presented->isPresented)
             dispatchWindows(windowsStore,

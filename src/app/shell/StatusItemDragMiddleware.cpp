@@ -86,12 +86,18 @@ AppStore::Middleware makeStatusItemDragMiddleware(AppWindowsStoreRef windowsStor
             return answer(dragFrameAction(state, windowsStore->state()));
         const auto* scroll = caseAt<AppAction::View, ViewAction::Yoyo, YoyoAction::Scroll,
             YoyoScrollAction::IsPresented>(action);
+        const auto* bounds
+            = caseAt<AppAction::View, ViewAction::StatusItem, StatusItemAction::ScrollBounds>(
+                action);
         // Measured as soon as the extra says where it is, so the first scroll already finds
-        // the frame that opens the window.
-        if ((scroll && scroll->isPresented)
-            || caseAt<AppAction::View, ViewAction::StatusItem, StatusItemAction::ScrollBounds>(
-                action)) {
-            const std::optional<Rect> frame = statusItemScrollFrame(state, windowsStore->state());
+        // the frame that opens the window. The window is placed around the item first (a
+        // presentation has placed it already): the frame is measured into the window.
+        if ((scroll && scroll->isPresented) || bounds) {
+            const AppState copy = state;
+            if (bounds)
+                windowsStore->dispatch(AppWindowsAction::YoyoScroll {
+                    YoyoScrollWindowAction::PreparePresentation { bounds->bounds } });
+            const std::optional<Rect> frame = statusItemScrollFrame(copy, windowsStore->state());
             if (!frame)
                 return rx::Empty<AppAction>();
             return answer(actions::viewAction(

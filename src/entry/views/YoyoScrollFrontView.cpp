@@ -231,6 +231,12 @@ Rect YoyoScrollFrontWidget::cardFrame() const
         size.height };
 }
 
+YoyoScrollFrontView::Reach YoyoScrollFrontWidget::reach() const
+{
+    return { m_model.height, m_model.minTranslationHeight,
+        double(ScrollDataEntryWidget::shadowMargin()) };
+}
+
 Rect YoyoScrollFrontWidget::inputRegion() const
 {
     const bool atRest = m_model.translation.height <= 0 && m_card->shownTranslation() <= 0

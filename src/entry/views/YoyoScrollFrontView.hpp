@@ -46,6 +46,8 @@ public:
     const Model& model() const { return m_model; }
     // The card's frame (without its shadow) as it stands in this frame.
     Rect cardFrame() const;
+    // How far the card reaches from the item, for the window's frame.
+    YoyoScrollFrontView::Reach reach() const;
     bool isCollapsing() const { return m_collapseStep > 0; }
 
     // Where the window should take the pointer: over the card while it is away from its

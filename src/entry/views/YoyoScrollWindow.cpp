@@ -20,8 +20,15 @@ void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
         window->close();
         return;
     }
-    if (const std::optional<Screen> screen = Screen::underMouse())
-        window->setFrame(screen->frame());
+    const auto* prepared = caseOf<YoyoScrollWindowAction::PreparePresentation>(action);
+    const Rect itemFrame = presented ? presented->itemFrame : prepared->itemFrame;
+    if (const std::optional<Screen> screen = Screen::underMouse()) {
+        // Only the part the card can reach: mapping and painting a window costs by its area.
+        const YoyoScrollFrontWidget* front = yoyoScrollFrontView(window);
+        window->setFrame(front
+                ? YoyoScrollFrontView::windowFrame(screen->frame(), itemFrame, front->reach())
+                : screen->frame());
+    }
     if (presented)
         window->orderFrontRegardless();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Action.hpp"
+#include "platform/foundation/Geometry.hpp"
 #include "platform/ui/Window.hpp"
 #include "toolkit/MainStore.hpp"
 
@@ -11,11 +12,14 @@ namespace tidemark {
 class YoyoScrollFrontWidget;
 
 struct YoyoScrollWindowActionCases {
+    // `itemFrame`: the scroll item's frame on screen, which the window is placed around.
     struct IsPresented {
         bool value;
+        Rect itemFrame {};
         bool operator==(const IsPresented&) const = default;
     };
     struct PreparePresentation {
+        Rect itemFrame {};
         bool operator==(const PreparePresentation&) const = default;
     };
     using Variant = std::variant<IsPresented, PreparePresentation>;
@@ -26,7 +30,8 @@ struct YoyoScrollWindowAction : ActionOf<YoyoScrollWindowActionCases> {
 };
 
 // The scroll entry's window, made once and shown for every entry. `preparePresentation`
-// covers the screen under the pointer (without one the window keeps its frame);
+// covers the part of the screen under the pointer the card can reach from the item (the
+// whole screen without an item or a card; without a screen the window keeps its frame);
 // `isPresented(true)` does that and brings the window to the front without taking the
 // keyboard, which the card asks for once it shows its title field; `false` closes it.
 struct YoyoScrollWindowState {

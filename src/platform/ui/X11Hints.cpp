@@ -14,6 +14,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <string>
+#include <string_view>
 #include <vector>
 #endif
 
@@ -32,14 +35,26 @@ xcb_connection_t* connection()
     return native ? native->connection() : nullptr;
 }
 
+// Each lookup is a round trip to the server, and the hints are set at every show: an atom,
+// once known, is kept for as long as the connection lasts (the server never renames one).
 xcb_atom_t atom(xcb_connection_t* c, const char* name)
 {
+    static xcb_connection_t* known = nullptr;
+    static std::map<std::string, xcb_atom_t, std::less<>> atoms;
+    if (c != known) {
+        atoms.clear();
+        known = c;
+    }
+    if (const auto found = atoms.find(std::string_view(name)); found != atoms.end())
+        return found->second;
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
         c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
     if (!reply)
         return XCB_ATOM_NONE;
     const xcb_atom_t result = reply->atom;
     std::free(reply);
+    if (result != XCB_ATOM_NONE)
+        atoms.emplace(name, result);
     return result;
 }
 
