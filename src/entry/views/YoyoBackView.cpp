@@ -73,7 +73,10 @@ YoyoBackWidget::YoyoBackWidget(
     m_followLeading = m_namespace.follow(std::string(YoyoConstants::BottomBlob::leadingPosition),
         [this](const Rect& point) { m_bottomBlobLeading = point.origin; });
     m_blob.publish(m_namespace);
-    m_blob.setOnFrame([this] { moved(); });
+    m_blob.setOnFrame([this] {
+        m_blobChanged = true;
+        moved();
+    });
     m_labelToken = m_labelPresentation.onFrame([this](double) { moved(); });
 
     m_shown = m_store->state();
@@ -255,10 +258,20 @@ void YoyoBackWidget::moved()
     const Rect label = labelFrame();
     const double reach = shadowExtent(labelShadow(1)) + 1;
     const QRect labelBounds = label.isEmpty() ? QRect() : outward(label.insetBy(-reach, -reach));
+    // A frame of the label's fade alone leaves the blob as it stands: its bounds stay out of
+    // the repaint, which then covers a small label instead of the whole length of the pull.
+    const bool blobChanged = m_blobChanged || blobBounds != m_blobBounds;
+    m_blobChanged = false;
     QRegion dirty;
-    for (const QRect& r : { m_blobBounds, blobBounds, m_labelBounds, labelBounds }) {
+    for (const QRect& r : { m_labelBounds, labelBounds }) {
         if (!r.isEmpty())
             dirty += r;
+    }
+    if (blobChanged) {
+        for (const QRect& r : { m_blobBounds, blobBounds }) {
+            if (!r.isEmpty())
+                dirty += r;
+        }
     }
     m_blobBounds = blobBounds;
     m_labelBounds = labelBounds;

@@ -100,6 +100,8 @@ private:
     rx::Cancellable m_labelToken;
     rx::Cancellable m_stateToken;
     QRect m_blobBounds;
+    // The blob wrote a frame since the last repaint was asked for.
+    bool m_blobChanged = true;
     QRect m_labelBounds;
     QRegion m_lastPainted;
     std::function<void(const QRegion&)> m_onPaintedRegionChanged;
