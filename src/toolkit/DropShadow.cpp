@@ -118,6 +118,8 @@ struct ShadowKey {
     QRgb color;
     double radius;
     double ratio;
+    // The small shadow whose corners and edges make up the larger ones of its kind.
+    bool isPattern = false;
 
     bool operator==(const ShadowKey&) const = default;
 };
@@ -129,7 +131,8 @@ struct ShadowKeyHash {
         h = h * 31 + std::hash<double>()(k.cornerRadius);
         h = h * 31 + std::hash<QRgb>()(k.color);
         h = h * 31 + std::hash<double>()(k.radius);
-        return h * 31 + std::hash<double>()(k.ratio);
+        h = h * 31 + std::hash<double>()(k.ratio);
+        return h * 31 + std::size_t(k.isPattern);
     }
 };
 
@@ -184,6 +187,39 @@ double shadowExtent(const Shadow& shadow)
     return std::ceil(std::max(0.0, shadow.radius) * 1.5);
 }
 
+namespace {
+
+// Row or column `i` of a stretched image of length `length` taken from a pattern of length
+// `pattern` whose line `middle` is the one repeated.
+int patternLine(int i, int length, int pattern, int middle)
+{
+    if (i <= middle)
+        return i;
+    const int fromEnd = length - i;
+    return fromEnd < pattern - middle ? pattern - fromEnd : middle;
+}
+
+// The pattern's corners and edges with its middle row and column repeated to fill
+// width × height pixels.
+QImage stretchedShadow(const QImage& pattern, int width, int height, int middle)
+{
+    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
+    const int patternWidth = pattern.width();
+    const int right = patternWidth - middle - 1;
+    for (int y = 0; y < height; ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(
+            pattern.constScanLine(patternLine(y, height, pattern.height(), middle)));
+        auto* to = reinterpret_cast<QRgb*>(result.scanLine(y));
+        std::copy_n(from, middle, to);
+        std::fill(to + middle, to + width - right, from[middle]);
+        std::copy_n(from + middle + 1, right, to + width - right);
+    }
+    result.setDevicePixelRatio(pattern.devicePixelRatio());
+    return result;
+}
+
+} // namespace
+
 QImage shadowImage(
     const QSizeF& size, double cornerRadius, const Shadow& shadow, double devicePixelRatio)
 {
@@ -193,8 +229,28 @@ QImage shadowImage(
         int(std::lround(size.height() * devicePixelRatio)), cornerRadius, shadow.color.rgba(),
         shadow.radius, devicePixelRatio };
     const QSizeF whole(key.width / devicePixelRatio, key.height / devicePixelRatio);
-    return cache().get(
-        key, [&] { return renderShadow(whole, cornerRadius, shadow, devicePixelRatio); });
+    return cache().get(key, [&] {
+        // Away from the corners and the blur's reach, every row of a shadow is the same, and
+        // so is every column: a shadow of a growing card is the same small one stretched,
+        // blurred once. At whole ratios the edges lie on whole pixels, so it is exact.
+        const int reach = int(shadowExtent(shadow) * devicePixelRatio);
+        const int corner = int(std::ceil(std::max(0.0, cornerRadius) * continuousCornerExtent
+                               * devicePixelRatio))
+            + reach + 1;
+        const int side = 2 * corner + 1;
+        if (devicePixelRatio != std::floor(devicePixelRatio) || key.width <= side
+            || key.height <= side)
+            return renderShadow(whole, cornerRadius, shadow, devicePixelRatio);
+        ShadowKey patternKey = key;
+        patternKey.width = patternKey.height = side;
+        patternKey.isPattern = true;
+        const QImage pattern = cache().get(patternKey, [&] {
+            const double logical = side / devicePixelRatio;
+            return renderShadow(QSizeF(logical, logical), cornerRadius, shadow, devicePixelRatio);
+        });
+        return stretchedShadow(
+            pattern, key.width + 2 * reach, key.height + 2 * reach, reach + corner);
+    });
 }
 
 int layerShadowMargin(const Shadow& shadow, double scale)

@@ -491,6 +491,56 @@ TEST(DropShadow, KeptShadowsStayWithinTheirBudget)
     }
 }
 
+// A large shadow is put together from a small one's corners and edges: pixel for pixel the
+// blur of the whole silhouette, for sizes just past where that starts, odd and even, square
+// and capsule corners, at 1× and 2×.
+TEST(DropShadow, LargeShadowsEqualTheWholeBlur)
+{
+    struct Case {
+        QSizeF size;
+        double cornerRadius;
+        Shadow shadow;
+        double ratio;
+    };
+    const Shadow small { QColor(0, 0, 0, 77), 2, {} };
+    const Shadow wide { QColor(20, 40, 60, 128), 8, QPointF(0, 2) };
+    const Case cases[] = {
+        { { 228, 154 }, 16, small, 1 },
+        { { 57, 34 }, 16, small, 1 },
+        { { 60, 60 }, 16, small, 1 },
+        { { 229, 155 }, 16, small, 2 },
+        { { 101, 61 }, 12, wide, 1 },
+        { { 300, 41 }, 12, wide, 2 },
+        { { 120, 80 }, 0, wide, 1 },
+        { { 200, 30 }, 15, small, 2 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+            << c.size.width() << "x" << c.size.height() << " r " << c.cornerRadius << " blur "
+            << c.shadow.radius << " at " << c.ratio);
+        QImage silhouette(int(std::lround(c.size.width() * c.ratio)),
+            int(std::lround(c.size.height() * c.ratio)), QImage::Format_Alpha8);
+        silhouette.fill(0);
+        {
+            QPainter painter(&silhouette);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.scale(c.ratio, c.ratio);
+            painter.fillPath(
+                continuousRoundedRect(QRectF(QPointF(), c.size), c.cornerRadius), Qt::black);
+        }
+        const QImage whole = layerShadow(silhouette, c.shadow, c.ratio);
+        const QImage shadow = shadowImage(c.size, c.cornerRadius, c.shadow, c.ratio)
+                                  .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        ASSERT_EQ(shadow.size(), whole.size());
+        int differing = 0;
+        for (int y = 0; y < whole.height(); ++y) {
+            for (int x = 0; x < whole.width(); ++x)
+                differing += shadow.pixel(x, y) != whole.pixel(x, y);
+        }
+        EXPECT_EQ(differing, 0);
+    }
+}
+
 TEST(DropShadow, IsBlurredOnceAndReusedAfter)
 {
     const Shadow shadow { QColor(0, 0, 0, 128), 8, QPointF(0, 2) };

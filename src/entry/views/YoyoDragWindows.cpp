@@ -60,10 +60,8 @@ WindowRef makeYoyoDragFrontWindow(const AppStoreRef& store)
     view->setObjectName(QStringLiteral("YoyoFrontView"));
     addPinnedSubview(window->contentView(), view);
     Window* raw = window.get();
-    view->setOnRegionsChanged([raw](const Rect& input, const QRegion& painted) {
-        raw->setInputRegion(input);
-        raw->setPaintedRegion(painted);
-    });
+    view->setOnRegionsChanged(
+        [raw](const Rect& input, const QRegion& painted) { raw->setRegions(input, painted); });
     // Another window took the keyboard: the card goes (and saves what it holds), on the
     // next turn, outside the window's own handling.
     QObject::connect(raw, &Window::didResignKey, view, [weak] {

@@ -49,10 +49,8 @@ WindowRef makeYoyoScrollWindow(const AppStoreRef& store)
     view->setObjectName(QStringLiteral("YoyoScrollFrontView"));
     addPinnedSubview(window->contentView(), view);
     Window* raw = window.get();
-    view->setOnRegionsChanged([raw](const Rect& input, const QRegion& painted) {
-        raw->setInputRegion(input);
-        raw->setPaintedRegion(painted);
-    });
+    view->setOnRegionsChanged(
+        [raw](const Rect& input, const QRegion& painted) { raw->setRegions(input, painted); });
     view->setOnWantsKeyboard([raw] {
         if (raw->isVisible() && !raw->isKeyWindow())
             raw->makeKeyAndOrderFront();

@@ -273,6 +273,18 @@ void Window::setPaintedRegion(std::optional<QRegion> region)
         applyShapes();
 }
 
+void Window::setRegions(std::optional<Rect> input, std::optional<QRegion> painted)
+{
+    const bool inputChanged = input != m_inputRegion;
+    const bool paintedChanged = painted != m_paintedRegion;
+    if (!inputChanged && !paintedChanged)
+        return;
+    m_inputRegion = input;
+    m_paintedRegion = std::move(painted);
+    if (inputChanged || !m_composited)
+        applyShapes();
+}
+
 // A mask set while the native window did not exist yet clips every paint; once the shapes
 // can be set it has to go, or the window shows only what exposes redraw.
 void Window::dropMaskStandIn()

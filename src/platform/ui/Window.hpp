@@ -120,6 +120,9 @@ public:
     // window is shaped to this region; with one (or off X11) it changes nothing.
     std::optional<QRegion> paintedRegion() const { return m_paintedRegion; }
     void setPaintedRegion(std::optional<QRegion> region);
+    // Both at once: a window whose input and painted regions move together is reshaped once
+    // per change, not once for each.
+    void setRegions(std::optional<Rect> input, std::optional<QRegion> painted);
     // Whether translucent pixels show what lies beneath (a compositing manager runs, or the
     // platform composes windows itself). Looked at each time the window is shown.
     bool isComposited() const { return m_composited; }

@@ -91,6 +91,18 @@ TEST(Window, InputRegionLimitsWhereTheWindowIsHit)
 
     front.setInputRegion(std::nullopt);
     EXPECT_TRUE(front.mask().isEmpty());
+
+    // Set together, the input and painted regions land as when set one by one.
+    const QRegion painted(QRect(90, 40, 140, 100));
+    front.setRegions(Rect(100, 50, 120, 80), painted);
+    EXPECT_EQ(front.mask(), QRegion(QRect(100, 50, 120, 80)));
+    EXPECT_EQ(front.inputRegion(), std::optional<Rect>(Rect(100, 50, 120, 80)));
+    EXPECT_EQ(front.paintedRegion(), std::optional<QRegion>(painted));
+    front.setRegions(Rect(0, 0, 10, 10), painted);
+    EXPECT_EQ(front.mask(), QRegion(QRect(0, 0, 10, 10))) << "only the input moved";
+    front.setRegions(std::nullopt, std::nullopt);
+    EXPECT_TRUE(front.mask().isEmpty());
+    EXPECT_EQ(front.paintedRegion(), std::nullopt);
 }
 
 TEST(Window, ConvertsContentRectanglesThroughTheScreen)
