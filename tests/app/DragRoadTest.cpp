@@ -12,6 +12,7 @@
 #include "entry/views/YoyoFrontView.hpp"
 #include "platform/ui/FrameClock.hpp"
 
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
@@ -198,6 +199,41 @@ TEST_F(DragRoad, ALongPullShowsOneCardAndItsSaveCreatesOneReminder)
     EXPECT_FALSE(windowsShown()) << "the last animate-out closes both windows";
     EXPECT_EQ(lastIconStatus(), ZevovozoStatus::idle)
         << "of the dismissal's two steps, the one that rests the icon comes last";
+}
+
+TEST_F(DragRoad, TheBackWindowIsReshapedOnceAPaintToWhatItThenPaints)
+{
+    // An icon inside the test screen, so the blob lands where the window paints.
+    m_store->dispatch(test::statusItem(
+        StatusItemAction::Zevovozo { ZevovozoAction::Frame { Rect(300, 2, 20, 20) } }));
+    settle();
+    begin();
+    moveTo(40);
+    settle();
+    // Count the reshapes from here on; they still reach the window.
+    auto reshapes = std::make_shared<std::vector<QRegion>>();
+    Window* window = m_back.get();
+    back()->setOnPaintedRegionChanged([reshapes, window](const QRegion& region) {
+        reshapes->push_back(region);
+        window->setPaintedRegion(region);
+    });
+    // Moves and animation frames in one turn, as a pointer and the beat bring them.
+    moveTo(60);
+    m_frames.advance(1.0 / 60);
+    moveTo(80);
+    m_frames.advance(1.0 / 60);
+    moveTo(100);
+    EXPECT_TRUE(reshapes->empty()) << "nothing is reshaped before the paint";
+    QDeadlineTimer limit(3000);
+    while (reshapes->empty() && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    ASSERT_EQ(reshapes->size(), 1u) << "one reshape for the turn's paint";
+    EXPECT_EQ(reshapes->back(), back()->paintedRegion()) << "the region the paint draws";
+    EXPECT_EQ(m_back->paintedRegion(), std::optional<QRegion>(reshapes->back()));
+    test::processEvents();
+    EXPECT_EQ(reshapes->size(), 1u) << "no paint, no reshape";
+    release();
+    settle();
 }
 
 TEST_F(DragRoad, AShortPullFadesOutAndLeavesNothing)

@@ -1,5 +1,7 @@
 #include "entry/views/ScrollGestureView.hpp"
 
+#include "platform/ui/FrameClock.hpp"
+
 #include <QWheelEvent>
 
 namespace tidemark {
@@ -23,6 +25,8 @@ ScrollGestureView::ScrollGestureView(ScrollEvent scrollEvent, QWidget* parent)
 void ScrollGestureView::wheelEvent(QWheelEvent* event)
 {
     QWidget::wheelEvent(event);
+    // A spinning wheel paints once per notch: an animation frame that is due comes with it.
+    frameClock().frameForInput();
     if (m_scrollEvent)
         m_scrollEvent(scrollDeltaTranslation(wheelDeltas(*event)));
 }

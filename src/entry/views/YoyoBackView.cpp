@@ -275,14 +275,32 @@ void YoyoBackWidget::moved()
     }
     m_blobBounds = blobBounds;
     m_labelBounds = labelBounds;
+    // The window is reshaped once per paint, just before it: a move and the animation frames
+    // that come with it change the region together, and each reshape costs the X server a new
+    // clip of the window.
+    m_regionReportPending = true;
     if (!dirty.isEmpty())
         update(dirty);
-    if (m_onPaintedRegionChanged) {
-        const QRegion painted = paintedRegion();
-        if (painted != m_lastPainted) {
-            m_lastPainted = painted;
-            m_onPaintedRegionChanged(painted);
-        }
+    else
+        reportPaintedRegion();
+}
+
+bool YoyoBackWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window() && event->type() == QEvent::UpdateRequest && m_regionReportPending)
+        reportPaintedRegion();
+    return QWidget::eventFilter(watched, event);
+}
+
+void YoyoBackWidget::reportPaintedRegion()
+{
+    m_regionReportPending = false;
+    if (!m_onPaintedRegionChanged)
+        return;
+    const QRegion painted = paintedRegion();
+    if (painted != m_lastPainted) {
+        m_lastPainted = painted;
+        m_onPaintedRegionChanged(painted);
     }
 }
 
@@ -336,9 +354,13 @@ void YoyoBackWidget::paintEvent(QPaintEvent* event)
 void YoyoBackWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (window() != this)
+        window()->installEventFilter(this);
     m_blobBounds = {};
     m_labelBounds = {};
     moved();
+    // The window maps shaped to its first frame.
+    reportPaintedRegion();
 }
 
 void YoyoBackWidget::changeEvent(QEvent* event)

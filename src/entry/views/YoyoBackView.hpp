@@ -60,6 +60,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -73,6 +74,7 @@ private:
     void sendCard(DragDataEntryConnectingView::Action action);
     void updateLabelText(const YoyoTimeView::State& timeView);
     void moved();
+    void reportPaintedRegion();
     Size labelContentSize() const;
     void paintLabel(QPainter& painter, const Rect& frame) const;
 
@@ -104,6 +106,7 @@ private:
     bool m_blobChanged = true;
     QRect m_labelBounds;
     QRegion m_lastPainted;
+    bool m_regionReportPending = false;
     std::function<void(const QRegion&)> m_onPaintedRegionChanged;
 };
 

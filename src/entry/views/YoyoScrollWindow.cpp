@@ -17,7 +17,9 @@ void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
         return;
     const auto* presented = caseOf<YoyoScrollWindowAction::IsPresented>(action);
     if (presented && !presented->value) {
-        window->close();
+        // Ordered out, not closed: the small window keeps its native window and image, so the
+        // next entry's first notch only maps it.
+        window->orderOut();
         return;
     }
     const auto* prepared = caseOf<YoyoScrollWindowAction::PreparePresentation>(action);
@@ -36,6 +38,7 @@ void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
 WindowRef makeYoyoScrollWindow(const AppStoreRef& store)
 {
     WindowRef window = makeYoyoOverlayWindow(true);
+    window->setReleasesBackingStoreWhenHidden(false);
     window->setWindowTitle(QStringLiteral("Tidemark scroll"));
     std::weak_ptr<AppStore> weak = store;
     const Connectors::YoyoScrollFrontConnector connector;

@@ -7,6 +7,7 @@
 #include "menubar/StatusItemLook.hpp"
 #include "platform/foundation/Clock.hpp"
 #include "platform/ui/ColorScheme.hpp"
+#include "platform/ui/FrameClock.hpp"
 #include "platform/ui/QtGeometry.hpp"
 #include "platform/ui/StatusBar.hpp"
 #include "toolkit/ContinuousCorners.hpp"
@@ -301,6 +302,9 @@ void StatusItemView::mousePressEvent(QMouseEvent* event)
 
 void StatusItemView::mouseMoveEvent(QMouseEvent* event)
 {
+    // A pull paints once per move: an animation frame that is due comes with the move rather
+    // than as a paint of its own between two moves.
+    frameClock().frameForInput();
     m_capture->move(event);
     event->accept();
 }

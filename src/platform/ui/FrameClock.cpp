@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tidemark {
 
@@ -50,6 +51,7 @@ void FrameClock::tick()
     if (m_ticking)
         return;
     const double time = now();
+    m_lastFrame = time;
     m_ticking = true;
     // Clients added during this frame start with the next one.
     const std::size_t count = m_clients.size();
@@ -72,10 +74,29 @@ void FrameClock::tick()
         stopTicking();
 }
 
+void FrameClock::frameForInput()
+{
+    if (!isRunning() || m_ticking)
+        return;
+    // A little early still counts: the event that finds the frame nearly due would otherwise
+    // leave it to the beat, between this paint and the next.
+    if (now() - m_lastFrame >= interval() * 0.75)
+        tick();
+    // The beat stays out of the way of the next event while input keeps coming: it comes half
+    // an interval after the frame would be due, which only an input that stopped leaves to it.
+    if (isRunning())
+        restartTicking(std::max(0.0, m_lastFrame + interval() * 1.5 - now()));
+}
+
 QtFrameClock::QtFrameClock()
 {
     m_timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { tick(); });
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        // After a delayed beat the regular ones follow.
+        if (std::exchange(m_delayed, false))
+            m_timer.setInterval(m_intervalMs);
+        tick();
+    });
     m_elapsed.start();
 }
 
@@ -98,8 +119,23 @@ int QtFrameClock::frameInterval()
 
 void QtFrameClock::startTicking()
 {
-    m_timer.setInterval(frameInterval());
+    m_intervalMs = frameInterval();
+    m_delayed = false;
+    m_timer.setInterval(m_intervalMs);
     m_timer.start();
+}
+
+void QtFrameClock::restartTicking(double delay)
+{
+    if (!m_timer.isActive())
+        return;
+    m_timer.start(std::max(0, int(std::lround(delay * 1000))));
+    m_delayed = true;
+}
+
+double QtFrameClock::interval() const
+{
+    return m_intervalMs / 1000.0;
 }
 
 void QtFrameClock::stopTicking()

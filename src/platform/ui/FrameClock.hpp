@@ -45,6 +45,13 @@ public:
     bool isRunning() const { return m_active > 0; }
     std::size_t movingClients() const { return m_active; }
 
+    // Input about to be painted: while it arrives (a pointer pulling, a wheel spinning) the
+    // beat waits for it. A frame that is due runs at once, so what moves changes within the
+    // input's own paint rather than in a paint of its own between two events; one that is not
+    // due yet waits for a later event, or for the beat once input stops. Frames stay one
+    // interval apart either way. Nothing moves, nothing happens.
+    void frameForInput();
+
     // Whether the clock still exists: animated values that outlive their clock check it.
     std::weak_ptr<const bool> lifeToken() const { return m_life; }
 
@@ -53,11 +60,16 @@ protected:
     void tick();
     virtual void startTicking() = 0;
     virtual void stopTicking() = 0;
+    // The next beat comes `delay` seconds from now, then one interval apart again.
+    virtual void restartTicking(double delay) { (void)delay; }
+    // Seconds between two frames.
+    virtual double interval() const { return 1.0 / 60; }
 
 private:
     std::vector<FrameClient*> m_clients;
     std::size_t m_active = 0;
     bool m_ticking = false;
+    double m_lastFrame = -1e9;
     std::shared_ptr<const bool> m_life = std::make_shared<const bool>(true);
 };
 
@@ -68,16 +80,22 @@ public:
     QtFrameClock();
     double now() const override;
     bool isTimerActive() const { return m_timer.isActive(); }
+    // Milliseconds until the next beat (-1 while none is due).
+    int msUntilNextBeat() const { return m_timer.remainingTime(); }
     // Milliseconds between frames: one refresh of the primary screen (60 Hz without one).
     static int frameInterval();
 
 protected:
     void startTicking() override;
     void stopTicking() override;
+    void restartTicking(double delay) override;
+    double interval() const override;
 
 private:
     QTimer m_timer;
     QElapsedTimer m_elapsed;
+    int m_intervalMs = 16;
+    bool m_delayed = false;
 };
 
 // A clock that moves only when a test says so.

@@ -386,6 +386,56 @@ TEST_F(Animators, ClockLetsGoOfAValueDestroyedInMidFlight)
     clock.advance(frame);
 }
 
+TEST_F(Animators, InputRunsTheFrameThatIsDueAndNoneBeforeIt)
+{
+    clock.frameForInput(); // nothing moves: nothing happens
+    EXPECT_FALSE(clock.isRunning());
+
+    Animated<double> value(0.0);
+    value.setTarget(1.0, Animation::linear(1.0));
+    clock.passTime(frame);
+    clock.frameForInput();
+    const double first = value.value();
+    EXPECT_GT(first, 0) << "a frame was due: the input brings it";
+
+    // Events faster than the beat: only those a frame apart move the value.
+    clock.passTime(frame * 0.25);
+    clock.frameForInput();
+    EXPECT_EQ(value.value(), first) << "a quarter of a frame later nothing is due";
+    clock.passTime(frame * 0.55);
+    clock.frameForInput();
+    EXPECT_NEAR(value.value(), frame * 1.8, 1e-9) << "nearly a frame later it is";
+
+    clock.runUntilIdle();
+    clock.frameForInput();
+    EXPECT_EQ(value.value(), 1.0);
+}
+
+TEST(QtFrameClock, InputHoldsTheBeatBackAndTheBeatResumesWhenInputStops)
+{
+    QtFrameClock clock;
+    Animated<double> value(0.0, &clock);
+    bool arrived = false;
+    auto reached = value.onTargetReached([&] { arrived = true; });
+    value.setTarget(1.0, Animation::linear(0.1));
+    const int interval = QtFrameClock::frameInterval();
+    // After an event the beat stays away for at least three quarters of an interval (a whole
+    // one and a half after a frame the event ran), so the next event of a pointer or a wheel
+    // comes first.
+    QDeadlineTimer due(interval);
+    while (!due.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, interval);
+    clock.frameForInput();
+    EXPECT_GT(value.value(), 0);
+    EXPECT_GT(clock.msUntilNextBeat(), interval / 2);
+    // Once input stops the beat carries the value home.
+    QDeadlineTimer limit(10000);
+    while (!arrived && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    ASSERT_TRUE(arrived);
+    EXPECT_FALSE(clock.isTimerActive());
+}
+
 TEST(QtFrameClock, TicksWhileAValueMovesAndStopsItsTimerOnceItRests)
 {
     QtFrameClock clock;
