@@ -38,6 +38,8 @@ void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
 WindowRef makeYoyoScrollWindow(const AppStoreRef& store)
 {
     WindowRef window = makeYoyoOverlayWindow(true);
+    // Unlike the screen-sized drag overlays, this column is small enough to keep its image
+    // between entries; it makes none before its first show.
     window->setReleasesBackingStoreWhenHidden(false);
     window->setWindowTitle(QStringLiteral("Tidemark scroll"));
     std::weak_ptr<AppStore> weak = store;
