@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QLineEdit>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -227,30 +228,39 @@ void ScrollDataEntryWidget::changeEvent(QEvent* event)
     }
 }
 
-void ScrollDataEntryWidget::paintEvent(QPaintEvent*)
+void ScrollDataEntryWidget::paintEvent(QPaintEvent* event)
 {
     const double margin = shadowMargin();
     const Size size = m_size.value();
     const QRectF card(margin, margin, size.width, size.height);
     if (card.isEmpty())
         return;
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
     const double capsule = std::min(card.width(), card.height()) / 2;
     const double radius
         = std::isinf(m_model.cornerRadius) ? capsule : std::min(m_model.cornerRadius, capsule);
-    if (m_shadow.value() > 0)
-        paintDropShadow(painter, card, radius, cardShadow(m_shadow.value()));
-    painter.save();
-    painter.setClipRect(card);
-    paintDataEntryBorder(painter, card, radius, this);
-    painter.restore();
-    if (!m_capsule.isEmpty()) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(palette().color(QPalette::Active, QPalette::WindowText));
-        const double round = std::min(m_capsule.width(), m_capsule.height()) / 2;
-        painter.drawRoundedRect(m_capsule, round, round);
-    }
+    const double shadow = m_shadow.value();
+    const QColor capsuleColour = palette().color(QPalette::Active, QPalette::WindowText);
+    m_canvas.paint(this, event->region(), [&](QPainter& painter) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (shadow > 0)
+            paintDropShadow(painter, card, radius, cardShadow(shadow));
+        painter.save();
+        painter.setClipRect(card, Qt::IntersectClip);
+        paintDataEntryBorder(painter, card, radius, this);
+        painter.restore();
+        if (!m_capsule.isEmpty()) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(capsuleColour);
+            const double round = std::min(m_capsule.width(), m_capsule.height()) / 2;
+            painter.drawRoundedRect(m_capsule, round, round);
+        }
+    });
+}
+
+void ScrollDataEntryWidget::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_canvas.release();
 }
 
 } // namespace tidemark

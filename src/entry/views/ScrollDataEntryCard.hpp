@@ -3,6 +3,7 @@
 #include "entry/ScrollEntry.hpp"
 #include "platform/foundation/Date.hpp"
 #include "platform/ui/Animator.hpp"
+#include "platform/ui/PaintThread.hpp"
 
 #include <QWidget>
 
@@ -73,6 +74,7 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -93,6 +95,8 @@ private:
     Animated<double> m_shadow;
     std::vector<rx::Cancellable> m_frames;
     QRectF m_capsule;
+    // The card's shadow and material are drawn on the paint thread, each notch.
+    PaintThreadCanvas m_canvas;
 };
 
 } // namespace tidemark

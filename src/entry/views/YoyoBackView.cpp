@@ -341,14 +341,24 @@ void YoyoBackWidget::paintLabel(QPainter& painter, const Rect& frame) const
 
 void YoyoBackWidget::paintEvent(QPaintEvent* event)
 {
-    QPainter painter(this);
-    painter.setClipRegion(event->region());
     const BlobFrame blob = m_blob.frame();
-    if (event->region().intersects(m_blobBounds))
-        paintBlob(painter, blob, palette());
     const Rect label = labelFrame();
-    if (!label.isEmpty() && event->region().intersects(m_labelBounds))
-        paintLabel(painter, label);
+    const QRegion& region = event->region();
+    const bool blobDrawn = region.intersects(m_blobBounds);
+    const bool labelDrawn = !label.isEmpty() && region.intersects(m_labelBounds);
+    const QPalette colours = palette();
+    m_canvas.paint(this, region, [&](QPainter& painter) {
+        if (blobDrawn)
+            paintBlob(painter, blob, colours);
+        if (labelDrawn)
+            paintLabel(painter, label);
+    });
+}
+
+void YoyoBackWidget::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_canvas.release();
 }
 
 void YoyoBackWidget::showEvent(QShowEvent* event)

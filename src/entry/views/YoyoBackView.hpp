@@ -6,6 +6,7 @@
 #include "entry/views/TimeViewWidget.hpp"
 #include "platform/ui/Animator.hpp"
 #include "platform/ui/MatchedGeometry.hpp"
+#include "platform/ui/PaintThread.hpp"
 #include "toolkit/AnimationCompletionObserver.hpp"
 #include "toolkit/AnimationTracking.hpp"
 
@@ -60,6 +61,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
@@ -108,6 +110,9 @@ private:
     QRegion m_lastPainted;
     bool m_regionReportPending = false;
     std::function<void(const QRegion&)> m_onPaintedRegionChanged;
+    // Frames are drawn on the paint thread: the blob's large antialiased shapes are what it
+    // saves most on.
+    PaintThreadCanvas m_canvas;
 };
 
 } // namespace tidemark
