@@ -341,18 +341,23 @@ void YoyoBackWidget::paintLabel(QPainter& painter, const Rect& frame) const
 
 void YoyoBackWidget::paintEvent(QPaintEvent* event)
 {
-    const BlobFrame blob = m_blob.frame();
-    const Rect label = labelFrame();
     const QRegion& region = event->region();
-    const bool blobDrawn = region.intersects(m_blobBounds);
-    const bool labelDrawn = !label.isEmpty() && region.intersects(m_labelBounds);
-    const QPalette colours = palette();
-    m_canvas.paint(this, region, [&](QPainter& painter) {
-        if (blobDrawn)
-            paintBlob(painter, blob, colours);
-        if (labelDrawn)
-            paintLabel(painter, label);
-    });
+    if (region.intersects(m_blobBounds)) {
+        // The blob's long antialiased shapes are drawn on the paint thread, and only where
+        // it lies: the window is cleared beneath every paint, and its first paint covers
+        // the whole screen.
+        const BlobFrame blob = m_blob.frame();
+        const QPalette colours = palette();
+        m_canvas.paint(this, region & m_blobBounds,
+            [&](QPainter& painter) { paintBlob(painter, blob, colours); });
+    }
+    // The label stays here: text drawn on another thread loads its fonts a second time.
+    const Rect label = labelFrame();
+    if (!label.isEmpty() && region.intersects(m_labelBounds)) {
+        QPainter painter(this);
+        painter.setClipRegion(region);
+        paintLabel(painter, label);
+    }
 }
 
 void YoyoBackWidget::hideEvent(QHideEvent* event)

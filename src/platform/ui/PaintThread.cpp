@@ -15,6 +15,8 @@
 #include <mutex>
 #include <utility>
 
+#include <sys/mman.h>
+
 namespace tidemark {
 
 namespace {
@@ -39,8 +41,7 @@ public:
     void run(const std::function<void()>& job)
     {
         std::unique_lock lock(m_mutex);
-        if (!QCoreApplication::instance() || m_stopping
-            || QThread::currentThread() == m_thread) {
+        if (!QCoreApplication::instance() || m_stopping || QThread::currentThread() == m_thread) {
             lock.unlock();
             job();
             return;
@@ -66,8 +67,7 @@ public:
         }
         // Taken: a frame's paint lasts a fraction of a millisecond, which this thread spends
         // spinning rather than asleep; a longer one it waits for asleep.
-        while (m_state.load(std::memory_order_acquire) != done
-            && waited.nsecsElapsed() < spinForNs)
+        while (m_state.load(std::memory_order_acquire) != done && waited.nsecsElapsed() < spinForNs)
             pause();
         lock.lock();
         m_changed.wait(lock, [this] { return m_state.load(std::memory_order_acquire) == done; });
@@ -115,9 +115,8 @@ private:
         m_thread = QThread::currentThread();
         m_changed.notify_all();
         for (;;) {
-            m_changed.wait(lock, [this] {
-                return m_state.load(std::memory_order_acquire) == posted || m_stopping;
-            });
+            m_changed.wait(lock,
+                [this] { return m_state.load(std::memory_order_acquire) == posted || m_stopping; });
             int expected = posted;
             if (!m_state.compare_exchange_strong(expected, running, std::memory_order_acq_rel)) {
                 if (m_stopping)
@@ -152,6 +151,32 @@ private:
     bool m_stopping = false;
 };
 
+// An image in pages of its own, given back to the system when it goes: from the heap, the
+// images of a pull (a new one every few frames as the shape grows) stayed behind in it as
+// free space the program kept.
+QImage mappedImage(int width, int height)
+{
+    const qsizetype stride = qsizetype(width) * 4;
+    const std::size_t bytes = std::size_t(stride) * std::size_t(height);
+    void* pages = bytes > 0
+        ? mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)
+        : MAP_FAILED;
+    if (pages == MAP_FAILED)
+        return QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    struct Mapping {
+        void* pages;
+        std::size_t bytes;
+    };
+    return QImage(
+        static_cast<uchar*>(pages), width, height, stride, QImage::Format_ARGB32_Premultiplied,
+        [](void* info) {
+            auto* mapping = static_cast<Mapping*>(info);
+            munmap(mapping->pages, mapping->bytes);
+            delete mapping;
+        },
+        new Mapping { pages, bytes });
+}
+
 } // namespace
 
 void runOnPaintThread(const std::function<void()>& job)
@@ -175,9 +200,8 @@ void PaintThreadCanvas::paint(
         // every frame.
         const auto step = [](int pixels) { return (pixels + 63) / 64 * 64; };
         const bool sameRatio = !m_image.isNull() && m_image.devicePixelRatio() == ratio;
-        m_image = QImage(step(sameRatio ? std::max(width, m_image.width()) : width),
-            step(sameRatio ? std::max(height, m_image.height()) : height),
-            QImage::Format_ARGB32_Premultiplied);
+        m_image = mappedImage(step(sameRatio ? std::max(width, m_image.width()) : width),
+            step(sameRatio ? std::max(height, m_image.height()) : height));
         m_image.setDevicePixelRatio(ratio);
     }
     const QRegion local = region.translated(-bounds.topLeft());

@@ -38,8 +38,8 @@ TEST(PaintThread, RunsEachJobOnceAndTheCallerSeesWhatItWrote)
 
 TEST(PaintThread, AnExceptionReachesTheCallerAndTheThreadGoesOn)
 {
-    EXPECT_THROW(runOnPaintThread([] { throw std::runtime_error("bad paint"); }),
-        std::runtime_error);
+    EXPECT_THROW(
+        runOnPaintThread([] { throw std::runtime_error("bad paint"); }), std::runtime_error);
     bool ran = false;
     runOnPaintThread([&] { ran = true; });
     EXPECT_TRUE(ran);
@@ -123,7 +123,8 @@ int pixelsApart(const QImage& a, const QImage& b)
 TEST(PaintThreadCanvas, PaintsARegionAsAPainterOnTheWidgetWouldAndNothingElse)
 {
     const QRegion whole(0, 0, 160, 120);
-    const QRegion pieces = QRegion(5, 5, 60, 50) + QRegion(70, 20, 80, 30) + QRegion(30, 90, 100, 25);
+    const QRegion pieces
+        = QRegion(5, 5, 60, 50) + QRegion(70, 20, 80, 30) + QRegion(30, 90, 100, 25);
     for (const QRegion& region : { whole, pieces, QRegion(100, 60, 1, 1) }) {
         Drawing straight(false);
         Drawing canvas(true);
