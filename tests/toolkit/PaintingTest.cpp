@@ -1,4 +1,5 @@
 #include "platform/ui/ColorScheme.hpp"
+#include "support/ImageDifference.hpp"
 #include "toolkit/AlertButtonStyle.hpp"
 #include "toolkit/AppIconArtwork.hpp"
 #include "toolkit/AssetCatalog.hpp"
@@ -45,22 +46,6 @@ TEST(ContinuousCorners, FillTheRectangleButTheCorners)
     // Too large a radius is reduced so that the corners meet: still inside the rectangle.
     EXPECT_EQ(continuousRoundedRect(rect, 500).boundingRect(), rect);
     EXPECT_TRUE(continuousRoundedRect(QRectF(), 6).isEmpty());
-}
-
-// The largest difference in any channel of any pixel.
-int largestDifference(const QImage& a, const QImage& b)
-{
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y);
-            const QRgb q = b.pixel(x, y);
-            largest
-                = std::max({ largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                    std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q)) });
-        }
-    }
-    return largest;
 }
 
 TEST(ContinuousCorners, CachedCornersDrawWhatThePathDraws)
