@@ -12,7 +12,8 @@ namespace tidemark {
 
 // Runs `job` on the program's paint thread and returns once it is done; the calling thread
 // waits meanwhile, so the job may read what the caller owns. Called on the paint thread itself,
-// or without an application, it runs in place. Exceptions come back to the caller.
+// or without an application, it runs in place. Exceptions come back to the caller. Main
+// thread only: the paint thread takes one job at a time.
 //
 // Why a thread: Qt's raster engine splits every fill of more than about a hundred spans into
 // pieces for the workers of the global thread pool and waits for them. For the few small
@@ -20,7 +21,7 @@ namespace tidemark {
 // blob's shadow and fill took 2-3 times as long, and a busy machine stretched the waits into
 // milliseconds. From a thread of that pool it fills in place. The paint thread is one
 // long-lived job of that pool (which gets one thread more for it), so a frame costs one
-// hand-off, and fonts drawn there are loaded once rather than by every new worker.
+// hand-off. Text is better drawn by the caller: drawn there, its fonts load a second time.
 void runOnPaintThread(const std::function<void()>& job);
 
 // Paints a widget's region on the paint thread into an image of its own, then draws that
