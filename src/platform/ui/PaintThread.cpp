@@ -66,7 +66,7 @@ public:
             return;
         }
         // Taken: a frame's paint lasts a fraction of a millisecond, which this thread spends
-        // spinning rather than asleep; a longer one it waits for asleep.
+        // spinning rather than asleep; past 2 ms it waits asleep.
         while (m_state.load(std::memory_order_acquire) != done && waited.nsecsElapsed() < spinForNs)
             pause();
         lock.lock();
@@ -95,7 +95,7 @@ public:
 private:
     enum State { idle, posted, running, done };
     static constexpr qint64 claimWithinNs = 200'000;
-    static constexpr qint64 spinForNs = 20'000'000;
+    static constexpr qint64 spinForNs = 2'000'000;
 
     void start(std::unique_lock<std::mutex>& lock)
     {
