@@ -13,6 +13,7 @@
 #include "platform/ui/FrameClock.hpp"
 
 #include <QDeadlineTimer>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTest>
@@ -51,6 +52,20 @@ bool isIconStatus(const AppAction& action)
     return caseAt<AppAction::View, ViewAction::StatusItem, StatusItemAction::Zevovozo,
         ZevovozoAction::Status>(action);
 }
+
+// Counts the paints a widget receives.
+class PaintCount final : public QObject {
+public:
+    explicit PaintCount(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
 
 // The drag road as the program has it: the main store with the two middlewares of the drag,
 // the windows store making the real overlay windows with their views, a frame clock that moves
@@ -232,6 +247,25 @@ TEST_F(DragRoad, TheBackWindowIsReshapedOnceAPaintToWhatItThenPaints)
     EXPECT_EQ(m_back->paintedRegion(), std::optional<QRegion>(reshapes->back()));
     test::processEvents();
     EXPECT_EQ(reshapes->size(), 1u) << "no paint, no reshape";
+    release();
+    settle();
+}
+
+TEST_F(DragRoad, TheFrontWindowTakingOrLosingTheKeyboardRepaintsNothing)
+{
+    // The front window covers the screen and paints only its card: a repaint on a change of
+    // focus (the window takes the keyboard as it appears) would redraw the whole screen.
+    begin();
+    moveTo(40);
+    settle();
+    ASSERT_TRUE(m_front->isVisible());
+    PaintCount count(front());
+    for (const QEvent::Type type : { QEvent::FocusIn, QEvent::FocusOut, QEvent::FocusIn }) {
+        QFocusEvent event(type, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(front(), &event);
+        test::processEvents();
+    }
+    EXPECT_EQ(count.paints, 0);
     release();
     settle();
 }

@@ -8,6 +8,7 @@
 #include "platform/ui/QtGeometry.hpp"
 
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QGraphicsOpacityEffect>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -223,6 +224,19 @@ void YoyoFrontWidget::keyPressEvent(QKeyEvent* event)
     if (keepsKey(event))
         return;
     QWidget::keyPressEvent(event);
+}
+
+// The view itself draws nothing that shows the focus. The base class would repaint all of it,
+// the whole screen under the pull, whenever the window takes the keyboard (as it does when it
+// appears) or gives it back.
+void YoyoFrontWidget::focusInEvent(QFocusEvent* event)
+{
+    event->accept();
+}
+
+void YoyoFrontWidget::focusOutEvent(QFocusEvent* event)
+{
+    event->accept();
 }
 
 Rect YoyoFrontWidget::cardFrame() const
