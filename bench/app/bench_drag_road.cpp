@@ -9,6 +9,10 @@
 //   drawn it: mapping two screen-sized translucent windows keeps the server busy for tens of
 //   milliseconds after the first paint, and without the wait the next move would carry that
 //   rest of the first frame. Goal: under 4 ms.
+// - BM_PullStepToPaintPaced: the same with the moves 8 ms apart, as a 125 Hz mouse sends them,
+//   the event loop waiting between them as it does in use (animation frames run, the thread
+//   sleeps). Back to back, every step finds the processor, the paint thread and the X server
+//   just busy with the last; apart, each one starts cold, as it does in use.
 // - BM_MachineFloor: the same number of steps of a round trip to the X server and 0.6 ms of
 //   work each, nothing painted: how far the machine alone stretches a step now and then.
 // - BM_CountdownMinute: one minute with a countdown two hours ahead: wake-ups of the event
@@ -197,7 +201,16 @@ void warmUp()
     }
 }
 
-void BM_PullStepToPaint(benchmark::State& state)
+// Runs the event loop, asleep between events, for `milliseconds`.
+void idleFor(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Times every move of ten pulls, `gapMs` apart (0: each move as soon as the last is painted).
+void pullSteps(benchmark::State& state, int gapMs)
 {
     YoyoBackWidget* back = yoyoBackView(program->back());
     EventCounter paints(back, QEvent::Paint);
@@ -211,6 +224,8 @@ void BM_PullStepToPaint(benchmark::State& state)
             program->press();
             bool first = true;
             for (double dy = 3; dy <= 300; dy += 3) {
+                if (gapMs > 0)
+                    idleFor(gapMs);
                 const int before = paints.count;
                 QElapsedTimer timer;
                 timer.start();
@@ -250,7 +265,18 @@ void BM_PullStepToPaint(benchmark::State& state)
         state.counters["first_worst_ms"] = firsts.back();
     state.counters["moves_without_paint"] = unpainted;
 }
+
+void BM_PullStepToPaint(benchmark::State& state)
+{
+    pullSteps(state, 0);
+}
 BENCHMARK(BM_PullStepToPaint)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_PullStepToPaintPaced(benchmark::State& state)
+{
+    pullSteps(state, 8);
+}
+BENCHMARK(BM_PullStepToPaintPaced)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // What the machine itself adds: as many steps as the pull benchmark times, each a round trip
 // to the X server and 0.6 ms of work on this thread (about a median move), nothing painted.

@@ -6,7 +6,10 @@
 //   xvfb-run -s "-screen 0 1920x1080x24" env QT_QPA_PLATFORM=xcb
 //   build/bench/scroll/bench_scroll_entry
 // Frames are moved by hand, one per notch, so the figures are the work of a frame and not
-// the wait for the next one.
+// the wait for the next one. BM_WheelEventToCardPaintPaced sends the notches 16 ms apart, as a
+// wheel spun fast does, the event loop asleep between them as in use: each notch then starts
+// cold (the processor, the paint thread and the X server idle since the last), as it does in
+// use; back to back, each finds them just busy with the last.
 #include "app/shell/AppMiddlewares.hpp"
 #include "app/shell/AppWindows.hpp"
 #include "app/shell/StatusItemDragMiddleware.hpp"
@@ -28,6 +31,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -97,9 +102,15 @@ struct ScrollEntry {
             QApplication::processEvents();
     }
 
-    // One notch towards the user; returns the milliseconds until the card has painted.
-    double notch()
+    // One notch towards the user; returns the milliseconds until the card has painted. With a
+    // gap, the event loop first waits that long, asleep between its events.
+    double notch(int gapMs = 0)
     {
+        if (gapMs > 0) {
+            QEventLoop loop;
+            QTimer::singleShot(gapMs, &loop, &QEventLoop::quit);
+            loop.exec();
+        }
         const int before = counter.paints;
         QElapsedTimer timer;
         timer.start();
@@ -124,7 +135,8 @@ struct ScrollEntry {
     }
 };
 
-void BM_WheelEventToCardPaint(benchmark::State& state)
+// Times 1,000 notches, `gapMs` apart (0: each as soon as the last is painted).
+void wheelNotches(benchmark::State& state, int gapMs)
 {
     for (auto _ : state) {
         ScrollEntry entry;
@@ -147,7 +159,7 @@ void BM_WheelEventToCardPaint(benchmark::State& state)
         std::vector<double> others;
         while (latencies.size() < 1000) {
             for (int i = 0; i < 23 && latencies.size() < 1000; ++i) {
-                const double ms = entry.notch();
+                const double ms = entry.notch(gapMs);
                 latencies.push_back(ms);
                 (i == 0 ? firsts : others).push_back(ms);
             }
@@ -168,7 +180,18 @@ void BM_WheelEventToCardPaint(benchmark::State& state)
         state.counters["screen_h"] = entry.window->frame().size.height;
     }
 }
+
+void BM_WheelEventToCardPaint(benchmark::State& state)
+{
+    wheelNotches(state, 0);
+}
 BENCHMARK(BM_WheelEventToCardPaint)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_WheelEventToCardPaintPaced(benchmark::State& state)
+{
+    wheelNotches(state, 16);
+}
+BENCHMARK(BM_WheelEventToCardPaintPaced)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_ResidentMemory(benchmark::State& state)
 {
