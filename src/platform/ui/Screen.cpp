@@ -56,6 +56,10 @@ std::optional<Screen> Screen::primary()
 std::optional<Screen> Screen::underMouse()
 {
     const std::vector<Screen> all = screens();
+    // The pointer never leaves a lone screen: no need to ask the display server where it is,
+    // a round trip as a window opens.
+    if (all.size() == 1)
+        return all.front();
     std::vector<Rect> frames;
     frames.reserve(all.size());
     for (const Screen& screen : all)
