@@ -47,12 +47,6 @@ bool isCreate(const AppAction& action)
     return items && items->action.asCreate();
 }
 
-bool isIconStatus(const AppAction& action)
-{
-    return caseAt<AppAction::View, ViewAction::StatusItem, StatusItemAction::Zevovozo,
-        ZevovozoAction::Status>(action);
-}
-
 // Counts the paints a widget receives.
 class PaintCount final : public QObject {
 public:
