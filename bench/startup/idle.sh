@@ -6,11 +6,13 @@
 #
 #   bench/startup/idle.sh [-w SECONDS] [-s SETTLE_SECONDS] PROGRAM [ARGS...]
 #
-#   bench/startup/idle.sh build/src/app/tidemark
+#   bench/startup/idle.sh build/src/app/tidemark --launched-at-login
 #   bench/startup/idle.sh build/bench/startup/bench_minimal_qt --stay
 #
 # The application runs in a home of its own (nothing of the user's is read), so it starts
-# with nothing shown but its status item and with no reminder to count down to. With
+# with nothing shown but its status item and with no reminder to count down to, provided it
+# starts as at login (--launched-at-login): started by the user, it opens its popover, whose
+# empty list plays a looping demonstration. With
 # TIDEMARK_BENCH_TSV set, the rate is also appended to that file as a
 # "measure<TAB>value<TAB>unit" line named after TIDEMARK_BENCH_LABEL, for bench/report.
 set -euo pipefail
