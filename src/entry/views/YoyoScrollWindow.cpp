@@ -26,9 +26,7 @@ void YoyoScrollWindowState::reduce(const YoyoScrollWindowAction& action)
     const Rect itemFrame = presented ? presented->itemFrame : prepared->itemFrame;
     // Every notch presents the window again. While it shows, it stays on its screen: asking
     // where the pointer is would cost each notch a round trip to the display server.
-    const std::optional<Screen> screen
-        = window->isVisible() ? window->currentScreen() : Screen::underMouse();
-    if (screen) {
+    if (const std::optional<Screen> screen = window->presentationScreen()) {
         // Only the part the card can reach: mapping and painting a window costs by its area.
         const YoyoScrollFrontWidget* front = yoyoScrollFrontView(window);
         window->setFrame(front

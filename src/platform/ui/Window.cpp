@@ -165,6 +165,11 @@ std::optional<Screen> Window::currentScreen() const
     return std::nullopt;
 }
 
+std::optional<Screen> Window::presentationScreen() const
+{
+    return isVisible() ? currentScreen() : Screen::underMouse();
+}
+
 void Window::makeKeyAndOrderFront()
 {
     if (!m_traits.canBecomeKey) {
@@ -202,7 +207,7 @@ void Window::orderOut()
 
 void Window::center()
 {
-    std::optional<Screen> target = isVisible() ? currentScreen() : Screen::underMouse();
+    std::optional<Screen> target = presentationScreen();
     if (!target)
         target = Screen::primary();
     if (!target)

@@ -84,6 +84,9 @@ public:
     Rect convertRectFromScreen(const Rect& rect) const;
     // The screen the window is on; none before it has one.
     std::optional<Screen> currentScreen() const;
+    // Where the window is to be shown: its own screen while it shows, else the one under
+    // the pointer.
+    std::optional<Screen> presentationScreen() const;
 
     // Shows the window above the others and gives it the keyboard when it can take it.
     void makeKeyAndOrderFront();
