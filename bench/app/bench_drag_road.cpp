@@ -36,6 +36,7 @@
 #include "platform/reactive/QtTimerSource.hpp"
 #include "platform/ui/StatusBar.hpp"
 #include "reminders/Reminder.hpp"
+#include "support/EventLoop.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -202,14 +203,6 @@ void warmUp()
     }
 }
 
-// Runs the event loop, asleep between events, for `milliseconds`.
-void idleFor(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // Times every move of ten pulls, `gapMs` apart (0: each move as soon as the last is painted).
 void pullSteps(benchmark::State& state, int gapMs)
 {
@@ -226,7 +219,7 @@ void pullSteps(benchmark::State& state, int gapMs)
             bool first = true;
             for (double dy = 3; dy <= 300; dy += 3) {
                 if (gapMs > 0)
-                    idleFor(gapMs);
+                    bench::idleFor(gapMs);
                 const int before = paints.count;
                 QElapsedTimer timer;
                 timer.start();

@@ -24,6 +24,7 @@
 #include "platform/reactive/QtMainQueue.hpp"
 #include "platform/ui/FrameClock.hpp"
 #include "platform/ui/StatusBar.hpp"
+#include "support/EventLoop.hpp"
 #include "support/ResidentMemory.hpp"
 #include "support/WidgetBenchmarkMain.hpp"
 
@@ -31,8 +32,6 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -106,11 +105,8 @@ struct ScrollEntry {
     // gap, the event loop first waits that long, asleep between its events.
     double notch(int gapMs = 0)
     {
-        if (gapMs > 0) {
-            QEventLoop loop;
-            QTimer::singleShot(gapMs, &loop, &QEventLoop::quit);
-            loop.exec();
-        }
+        if (gapMs > 0)
+            bench::idleFor(gapMs);
         const int before = counter.paints;
         QElapsedTimer timer;
         timer.start();
