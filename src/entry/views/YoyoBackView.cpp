@@ -12,11 +12,13 @@
 #include "toolkit/MaterialView.hpp"
 #include "toolkit/VisualEffectBorder.hpp"
 
+#include <QCoreApplication>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 namespace tidemark {
 
@@ -34,6 +36,12 @@ Animation cardSpring()
 Animation yoyo()
 {
     return yoyoSpring();
+}
+
+QEvent::Type frameEvent()
+{
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
 }
 
 QRect outward(const Rect& r)
@@ -66,6 +74,12 @@ YoyoBackWidget::YoyoBackWidget(
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setAttribute(Qt::WA_TranslucentBackground);
+    // What the window lost outside what it shows needs nothing drawn.
+    m_presenter.setOnLost([this](const QRegion& lost) {
+        const QRegion shown = lost & paintedRegion();
+        if (!shown.isEmpty())
+            requestFrame(shown);
+    });
 
     // The label follows the lower end: beside its leading point, or over its frame.
     m_followFrame = m_namespace.follow(std::string(YoyoConstants::BottomBlob::frame),
@@ -253,6 +267,19 @@ void YoyoBackWidget::moved()
     // A hidden window lays nothing out and paints nothing; showing it starts from here.
     if (hiddenInWindow(this))
         return;
+    const QRegion dirty = relayout();
+    // The window is reshaped once per paint, just before it: a move and the animation frames
+    // that come with it change the region together, and each reshape costs the X server a new
+    // clip of the window.
+    m_regionReportPending = true;
+    if (!dirty.isEmpty())
+        requestFrame(dirty);
+    else
+        reportPaintedRegion();
+}
+
+QRegion YoyoBackWidget::relayout()
+{
     const BlobFrame blob = m_blob.frame();
     const QRect blobBounds = blob.opacity > 0 ? outward(blob.paintedBounds()) : QRect();
     const Rect label = labelFrame();
@@ -275,14 +302,77 @@ void YoyoBackWidget::moved()
     }
     m_blobBounds = blobBounds;
     m_labelBounds = labelBounds;
-    // The window is reshaped once per paint, just before it: a move and the animation frames
-    // that come with it change the region together, and each reshape costs the X server a new
-    // clip of the window.
-    m_regionReportPending = true;
-    if (!dirty.isEmpty())
-        update(dirty);
-    else
+    return dirty;
+}
+
+void YoyoBackWidget::requestFrame(const QRegion& dirty)
+{
+    // Like update(), one frame a turn however many changes come in it.
+    m_pendingFrame += dirty;
+    if (m_frameRequested)
+        return;
+    m_frameRequested = true;
+    // After the turn's other posted events, as Qt posts its own repaints: the changes they
+    // bring (the label following the blob) go out in the same frame.
+    QCoreApplication::postEvent(this, new QEvent(frameEvent()), Qt::LowEventPriority);
+}
+
+bool YoyoBackWidget::event(QEvent* event)
+{
+    if (event->type() == frameEvent()) {
+        sendFrame();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void YoyoBackWidget::sendFrame()
+{
+    m_frameRequested = false;
+    if (hiddenInWindow(this)) {
+        m_pendingFrame = QRegion();
+        return;
+    }
+    // The label follows the blob's lower end as the blob publishes it, which may come after
+    // the change that asked for this frame: the frame takes where it stands now.
+    QRegion dirty = std::exchange(m_pendingFrame, QRegion()) + relayout();
+    const QRegion shown = m_lastPainted;
+    if (m_regionReportPending)
         reportPaintedRegion();
+    // Where the window's new shape shows it for the first time, the server holds nothing yet:
+    // this frame draws it, which also answers the exposes the reshape brings.
+    dirty += m_lastPainted - shown;
+    const bool sent = m_presenter.present(
+        dirty, [&](QImage& target, const QPoint& origin) { drawFrame(target, origin, dirty); });
+    if (!sent)
+        update(dirty);
+}
+
+void YoyoBackWidget::drawFrame(QImage& target, const QPoint& origin, const QRegion& region)
+{
+    // As paintEvent draws, into the frame's own image: the blob on the paint thread, the
+    // label here.
+    if (region.intersects(m_blobBounds)) {
+        const BlobFrame blob = m_blob.frame();
+        const QPalette colours = palette();
+        const QRegion blobPart = (region & m_blobBounds).translated(-origin);
+        runOnPaintThread([&] {
+            QPainter painter(&target);
+            painter.setClipRegion(blobPart);
+            painter.translate(-origin);
+            paintBlob(painter, blob, colours);
+        });
+    }
+    const Rect label = labelFrame();
+    if (!label.isEmpty() && region.intersects(m_labelBounds)) {
+        QPainter painter(&target);
+        // What a painter on the widget starts with.
+        painter.setFont(font());
+        painter.setPen(palette().color(foregroundRole()));
+        painter.setClipRegion(region.translated(-origin));
+        painter.translate(-origin);
+        paintLabel(painter, label);
+    }
 }
 
 bool YoyoBackWidget::eventFilter(QObject* watched, QEvent* event)
@@ -341,6 +431,7 @@ void YoyoBackWidget::paintLabel(QPainter& painter, const Rect& frame) const
 
 void YoyoBackWidget::paintEvent(QPaintEvent* event)
 {
+    ++m_paints;
     const QRegion& region = event->region();
     if (region.intersects(m_blobBounds)) {
         // The blob's long antialiased shapes are drawn on the paint thread, and only where
@@ -364,6 +455,7 @@ void YoyoBackWidget::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     m_canvas.release();
+    m_presenter.release();
 }
 
 void YoyoBackWidget::showEvent(QShowEvent* event)

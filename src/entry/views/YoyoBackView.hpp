@@ -5,6 +5,7 @@
 #include "entry/views/AnimatedBlob.hpp"
 #include "entry/views/TimeViewWidget.hpp"
 #include "platform/ui/Animator.hpp"
+#include "platform/ui/DirectPresenter.hpp"
 #include "platform/ui/MatchedGeometry.hpp"
 #include "platform/ui/PaintThread.hpp"
 #include "toolkit/AnimationCompletionObserver.hpp"
@@ -57,8 +58,11 @@ public:
     {
         m_onPaintedRegionChanged = std::move(callback);
     }
+    // Frames drawn so far, through Qt's paint or straight to the window.
+    int frames() const { return m_paints + m_presenter.frames(); }
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -76,6 +80,10 @@ private:
     void sendCard(DragDataEntryConnectingView::Action action);
     void updateLabelText(const YoyoTimeView::State& timeView);
     void moved();
+    QRegion relayout();
+    void requestFrame(const QRegion& dirty);
+    void sendFrame();
+    void drawFrame(QImage& target, const QPoint& origin, const QRegion& region);
     void reportPaintedRegion();
     Size labelContentSize() const;
     void paintLabel(QPainter& painter, const Rect& frame) const;
@@ -113,6 +121,12 @@ private:
     // Frames are drawn on the paint thread: the blob's large antialiased shapes are what it
     // saves most on.
     PaintThreadCanvas m_canvas;
+    // A pull's frames go straight to the window where they can, without waiting for the X
+    // server between frames; Qt paints the window when it maps, and wherever they cannot.
+    DirectPresenter m_presenter { this };
+    QRegion m_pendingFrame;
+    bool m_frameRequested = false;
+    int m_paints = 0;
 };
 
 } // namespace tidemark
