@@ -98,6 +98,16 @@ function(tidemark_test name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
+# tidemark_use_xcb(<target>): links xcb where its headers are there and defines
+# TIDEMARK_HAVE_XCB, for programs that talk to the X server beside Qt.
+function(tidemark_use_xcb target)
+    pkg_check_modules(XCB IMPORTED_TARGET xcb)
+    if(XCB_FOUND)
+        target_link_libraries(${target} PRIVATE PkgConfig::XCB)
+        target_compile_definitions(${target} PRIVATE TIDEMARK_HAVE_XCB)
+    endif()
+endfunction()
+
 # tidemark_benchmark(<name> <source> [DEPS <targets…>])
 function(tidemark_benchmark name source)
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})

@@ -17,12 +17,12 @@
 #endif
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <optional>
 #include <utility>
-#include <cstdlib>
 #include <vector>
 
 namespace tidemark {
@@ -39,6 +39,38 @@ xcb_connection_t* connection()
     return native ? native->connection() : nullptr;
 }
 
+// A shared-memory segment, attached here and in the server.
+struct Attached {
+    xcb_shm_seg_t id;
+    uchar* address;
+};
+
+// Makes a segment of `size` bytes; `checked` waits for the server's answer to the attach.
+std::optional<Attached> attachSegment(xcb_connection_t* c, std::size_t size, bool checked)
+{
+    const int id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+    if (id == -1)
+        return std::nullopt;
+    void* address = shmat(id, nullptr, 0);
+    // Marked for removal now: it goes when the server and this process have detached.
+    shmctl(id, IPC_RMID, nullptr);
+    if (address == reinterpret_cast<void*>(-1))
+        return std::nullopt;
+    const xcb_shm_seg_t segment = xcb_generate_id(c);
+    if (checked) {
+        xcb_generic_error_t* error
+            = xcb_request_check(c, xcb_shm_attach_checked(c, segment, uint32_t(id), 0));
+        if (error) {
+            std::free(error);
+            shmdt(address);
+            return std::nullopt;
+        }
+    } else {
+        xcb_shm_attach(c, segment, uint32_t(id), 0);
+    }
+    return Attached { segment, static_cast<uchar*>(address) };
+}
+
 // Whether the server takes shared-memory segments of this process, asked once: the extension
 // may be there and still unable to attach (a server on another machine).
 bool sharedMemoryWorks(xcb_connection_t* c)
@@ -47,22 +79,12 @@ bool sharedMemoryWorks(xcb_connection_t* c)
         const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_shm_id);
         if (!extension || !extension->present)
             return false;
-        const int id = shmget(IPC_PRIVATE, 4096, IPC_CREAT | 0600);
-        if (id == -1)
+        const std::optional<Attached> test = attachSegment(c, 4096, true);
+        if (!test)
             return false;
-        void* address = shmat(id, nullptr, 0);
-        shmctl(id, IPC_RMID, nullptr);
-        if (address == reinterpret_cast<void*>(-1))
-            return false;
-        const xcb_shm_seg_t segment = xcb_generate_id(c);
-        xcb_generic_error_t* error
-            = xcb_request_check(c, xcb_shm_attach_checked(c, segment, uint32_t(id), 0));
-        const bool attached = error == nullptr;
-        std::free(error);
-        if (attached)
-            xcb_shm_detach(c, segment);
-        shmdt(address);
-        return attached;
+        xcb_shm_detach(c, test->id);
+        shmdt(test->address);
+        return true;
     }();
     return works;
 }
@@ -70,7 +92,8 @@ bool sharedMemoryWorks(xcb_connection_t* c)
 // The depth of a window's pixels, asked once per native window.
 uint8_t windowDepth(xcb_connection_t* c, xcb_window_t window)
 {
-    xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
+    xcb_get_geometry_reply_t* reply
+        = xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr);
     const uint8_t depth = reply ? reply->depth : 0;
     std::free(reply);
     return depth;
@@ -150,7 +173,19 @@ struct DirectPresenter::Buffers final : QAbstractNativeEventFilter {
             if (int16_t(uint16_t(frame.sequence) - expose->sequence) > 0)
                 lost -= frame.region;
         }
-        if (!lost.isEmpty()) { static int k = 0; if (++k % 50 == 0) { std::fprintf(stderr, "DBGX expose %d,%d %dx%d seq=%u frames:", expose->x, expose->y, expose->width, expose->height, unsigned(expose->sequence)); for (const Sent& f : recent) { auto b = f.region.boundingRect(); std::fprintf(stderr, " [%u %d,%d %dx%d]", f.sequence & 0xffff, b.x(), b.y(), b.width(), b.height()); } std::fprintf(stderr, "\n"); } }
+        if (!lost.isEmpty()) {
+            static int k = 0;
+            if (++k % 50 == 0) {
+                std::fprintf(stderr, "DBGX expose %d,%d %dx%d seq=%u frames:", expose->x, expose->y,
+                    expose->width, expose->height, unsigned(expose->sequence));
+                for (const Sent& f : recent) {
+                    auto b = f.region.boundingRect();
+                    std::fprintf(stderr, " [%u %d,%d %dx%d]", f.sequence & 0xffff, b.x(), b.y(),
+                        b.width(), b.height());
+                }
+                std::fprintf(stderr, "\n");
+            }
+        }
         if (!lost.isEmpty() && owner.m_onLost)
             owner.m_onLost(lost.translated(-owner.m_widget->mapTo(top, QPoint(0, 0))));
         return true;
@@ -196,17 +231,11 @@ struct DirectPresenter::Buffers final : QAbstractNativeEventFilter {
 
     static bool create(xcb_connection_t* c, std::size_t size, Segment& segment)
     {
-        const int id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
-        if (id == -1)
+        const std::optional<Attached> attached = attachSegment(c, size, false);
+        if (!attached)
             return false;
-        void* address = shmat(id, nullptr, 0);
-        // Marked for removal now: it goes when the server and this process have detached.
-        shmctl(id, IPC_RMID, nullptr);
-        if (address == reinterpret_cast<void*>(-1))
-            return false;
-        segment.id = xcb_generate_id(c);
-        xcb_shm_attach(c, segment.id, uint32_t(id), 0);
-        segment.address = static_cast<uchar*>(address);
+        segment.id = attached->id;
+        segment.address = attached->address;
         segment.size = size;
         segment.awaited = false;
         return true;
@@ -291,8 +320,8 @@ bool DirectPresenter::present(const QRegion& region, const Draw& draw)
         buffers.window = window;
         // The frames go out as 32-bit premultiplied pixels: only a translucent window takes them.
         const xcb_setup_t* setup = xcb_get_setup(c);
-        buffers.usable = windowDepth(c, window) == 32
-            && setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
+        buffers.usable
+            = windowDepth(c, window) == 32 && setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
         if (buffers.usable) {
             buffers.gc = xcb_generate_id(c);
             const uint32_t noExposures = 0;
@@ -328,11 +357,11 @@ bool DirectPresenter::present(const QRegion& region, const Draw& draw)
 
     std::optional<unsigned int> first;
     for (const QRect& rect : local) {
-        const xcb_void_cookie_t put = xcb_shm_put_image(c, window, buffers.gc,
-            uint16_t(bounds.width()), uint16_t(bounds.height()), int16_t(rect.x()),
-            int16_t(rect.y()), uint16_t(rect.width()), uint16_t(rect.height()),
-            int16_t(rect.x() + bounds.x()), int16_t(rect.y() + bounds.y()), 32,
-            XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment->id, 0);
+        const xcb_void_cookie_t put
+            = xcb_shm_put_image(c, window, buffers.gc, uint16_t(bounds.width()),
+                uint16_t(bounds.height()), int16_t(rect.x()), int16_t(rect.y()),
+                uint16_t(rect.width()), uint16_t(rect.height()), int16_t(rect.x() + bounds.x()),
+                int16_t(rect.y() + bounds.y()), 32, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment->id, 0);
         if (!first)
             first = put.sequence;
     }

@@ -28,9 +28,7 @@ e2e_require() {
 # Re-runs the calling script inside Xvfb and a private session bus, unless it already is.
 # Arguments: the script's own arguments. The screen is 1440x900 unless E2E_SCREEN names
 # another (WIDTHxHEIGHTxDEPTH).
-#
-# Xvfb picks a free display itself and names it (-displayfd): scenarios that ctest starts
-# side by side never race for one, as xvfb-run -a can.
+# The display comes from on_xvfb.sh beside this file.
 e2e_begin() {
     if [[ -z ${TIDEMARK_E2E_INNER:-} ]]; then
         e2e_require Xvfb dbus-run-session dbus-send xdotool sqlite3 import
@@ -38,26 +36,9 @@ e2e_begin() {
             echo "e2e: python3-dbus and python3-gi are missing (scripts/setup)" >&2
             exit 1
         fi
-        local display_file status=0
-        display_file=$(mktemp)
-        Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1440x900x24}" -nolisten tcp 3>"$display_file" 2>/dev/null &
-        local xvfb=$!
-        local deadline=$((SECONDS + 60))
-        while [[ ! -s $display_file ]] && ((SECONDS < deadline)) && kill -0 "$xvfb" 2>/dev/null; do
-            sleep 0.1
-        done
-        if [[ ! -s $display_file ]]; then
-            echo "e2e: Xvfb did not start" >&2
-            kill "$xvfb" 2>/dev/null
-            rm -f "$display_file"
-            exit 1
-        fi
-        export DISPLAY=:$(tr -d '[:space:]' <"$display_file") TIDEMARK_E2E_INNER=1
-        rm -f "$display_file"
-        dbus-run-session -- "$0" "$@" || status=$?
-        kill "$xvfb" 2>/dev/null
-        wait "$xvfb" 2>/dev/null
-        exit $status
+        XVFB_SCREEN=${E2E_SCREEN:-1440x900x24} TIDEMARK_E2E_INNER=1 \
+            "$E2E_LIB/on_xvfb.sh" dbus-run-session -- "$0" "$@"
+        exit
     fi
     E2E_HOME=$(mktemp -d)
     E2E_PIDS=()

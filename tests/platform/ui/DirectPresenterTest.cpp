@@ -49,7 +49,8 @@ bool onX11()
 // The screen's pixel at a global point, as the X server shows it.
 QColor shownAt(QPoint global)
 {
-    return QGuiApplication::primaryScreen()->grabWindow(0, global.x(), global.y(), 1, 1)
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(0, global.x(), global.y(), 1, 1)
         .toImage()
         .pixelColor(0, 0);
 }
@@ -76,8 +77,8 @@ TEST(DirectPresenter, WithoutAnXDisplayItLeavesTheFrameToQt)
     surface.show();
     DirectPresenter presenter(&surface);
     bool drawn = false;
-    EXPECT_FALSE(presenter.present(QRegion(0, 0, 10, 10),
-        [&](QImage&, const QPoint&) { drawn = true; }));
+    EXPECT_FALSE(
+        presenter.present(QRegion(0, 0, 10, 10), [&](QImage&, const QPoint&) { drawn = true; }));
     EXPECT_FALSE(drawn);
     EXPECT_EQ(presenter.frames(), 0);
     // A hidden window takes no frames either way.
@@ -156,7 +157,8 @@ void sendExpose(QWidget& window, const QRect& rect)
     expose.y = uint16_t(rect.y());
     expose.width = uint16_t(rect.width());
     expose.height = uint16_t(rect.height());
-    xcb_send_event(c, 0, expose.window, XCB_EVENT_MASK_EXPOSURE, reinterpret_cast<const char*>(&expose));
+    xcb_send_event(
+        c, 0, expose.window, XCB_EVENT_MASK_EXPOSURE, reinterpret_cast<const char*>(&expose));
     xcb_flush(c);
 }
 
