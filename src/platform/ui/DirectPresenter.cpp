@@ -300,6 +300,16 @@ DirectPresenter::DirectPresenter(QWidget* widget)
 
 DirectPresenter::~DirectPresenter() = default;
 
+// Asked once per native window: a window shown again keeps its depth.
+uint8_t DirectPresenter::depthOf(xcb_connection_t* c, unsigned long window)
+{
+    if (m_depthOf != window) {
+        m_depth = windowDepth(c, xcb_window_t(window));
+        m_depthOf = window;
+    }
+    return m_depth;
+}
+
 bool DirectPresenter::present(const QRegion& region, const Draw& draw)
 {
     if (region.isEmpty())
@@ -321,7 +331,7 @@ bool DirectPresenter::present(const QRegion& region, const Draw& draw)
         // The frames go out as 32-bit premultiplied pixels: only a translucent window takes them.
         const xcb_setup_t* setup = xcb_get_setup(c);
         buffers.usable
-            = windowDepth(c, window) == 32 && setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
+            = depthOf(c, window) == 32 && setup->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
         if (buffers.usable) {
             buffers.gc = xcb_generate_id(c);
             const uint32_t noExposures = 0;

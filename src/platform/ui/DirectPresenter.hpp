@@ -4,10 +4,12 @@
 #include <QPoint>
 #include <QRegion>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 
 class QWidget;
+struct xcb_connection_t;
 
 namespace tidemark {
 
@@ -56,9 +58,13 @@ public:
 
 private:
     struct Buffers;
+    std::uint8_t depthOf(xcb_connection_t* c, unsigned long window);
+
     QWidget* m_widget;
     std::function<void(const QRegion&)> m_onLost;
     std::unique_ptr<Buffers> m_buffers;
+    unsigned long m_depthOf = 0;
+    std::uint8_t m_depth = 0;
     int m_frames = 0;
 };
 
