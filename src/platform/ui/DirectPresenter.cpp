@@ -89,7 +89,7 @@ bool sharedMemoryWorks(xcb_connection_t* c)
     return works;
 }
 
-// The depth of a window's pixels, asked once per native window.
+// The depth of a window's pixels.
 uint8_t windowDepth(xcb_connection_t* c, xcb_window_t window)
 {
     xcb_get_geometry_reply_t* reply
