@@ -268,7 +268,7 @@ void YoyoBackWidget::moved()
     if (hiddenInWindow(this))
         return;
     const QRegion dirty = relayout();
-    // The window is reshaped once per paint, just before it: a move and the animation frames
+    // The window is reshaped once per frame, just before it: a move and the animation frames
     // that come with it change the region together, and each reshape costs the X server a new
     // clip of the window.
     m_regionReportPending = true;
@@ -375,13 +375,6 @@ void YoyoBackWidget::drawFrame(QImage& target, const QPoint& origin, const QRegi
     }
 }
 
-bool YoyoBackWidget::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == window() && event->type() == QEvent::UpdateRequest && m_regionReportPending)
-        reportPaintedRegion();
-    return QWidget::eventFilter(watched, event);
-}
-
 void YoyoBackWidget::reportPaintedRegion()
 {
     m_regionReportPending = false;
@@ -461,8 +454,6 @@ void YoyoBackWidget::hideEvent(QHideEvent* event)
 void YoyoBackWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (window() != this)
-        window()->installEventFilter(this);
     m_blobBounds = {};
     m_labelBounds = {};
     moved();

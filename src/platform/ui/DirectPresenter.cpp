@@ -318,7 +318,8 @@ bool DirectPresenter::present(const QRegion& region, const Draw& draw)
     if (m_widget->devicePixelRatioF() != 1.0 || !top->isVisible()
         || !top->testAttribute(Qt::WA_WState_Created))
         return false;
-    xcb_connection_t* c = connection();
+    // The connection is looked up once a showing, not once a frame.
+    xcb_connection_t* c = m_buffers ? m_buffers->c : connection();
     if (!c || !sharedMemoryWorks(c))
         return false;
     if (!m_buffers)
