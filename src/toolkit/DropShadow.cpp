@@ -1,5 +1,6 @@
 #include "toolkit/DropShadow.hpp"
 
+#include "platform/ui/PaintThread.hpp"
 #include "toolkit/ContinuousCorners.hpp"
 
 #include <QEvent>
@@ -87,59 +88,101 @@ QImage tintedBlur(std::vector<uint8_t>& a, int width, int height, double sigma, 
     return result;
 }
 
-QImage renderShadow(const QSizeF& size, double cornerRadius, const Shadow& shadow, double ratio)
+// The shape of `look` filling `rect`.
+QPainterPath surfaceShape(const QRectF& rect, const SurfaceLook& look)
 {
-    const double extent = shadowExtent(shadow);
-    const QSizeF logical(size.width() + 2 * extent, size.height() + 2 * extent);
+    if (!look.circularCorners)
+        return continuousRoundedRect(rect, look.cornerRadius);
+    QPainterPath path;
+    const double radius
+        = std::clamp(look.cornerRadius, 0.0, std::min(rect.width(), rect.height()) / 2);
+    path.addRoundedRect(rect, radius, radius);
+    return path;
+}
+
+// The surface drawn whole: its shadow blurred from its silhouette, its fill and its border.
+QImage renderSurface(const QSizeF& size, const SurfaceLook& look, double ratio)
+{
+    const double margin = surfaceMargin(look);
+    const QSizeF logical(size.width() + 2 * margin, size.height() + 2 * margin);
     const int width = std::max(1, int(std::ceil(logical.width() * ratio)));
     const int height = std::max(1, int(std::ceil(logical.height() * ratio)));
+    const QRectF shape(QPointF(margin, margin), size);
 
-    QImage silhouette(width, height, QImage::Format_Alpha8);
-    silhouette.fill(0);
-    {
-        QPainter painter(&silhouette);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(ratio, ratio);
-        painter.fillPath(
-            continuousRoundedRect(QRectF(QPointF(extent, extent), size), cornerRadius), Qt::black);
+    QImage result;
+    if (look.shadow.color.alpha() > 0) {
+        QImage silhouette(width, height, QImage::Format_Alpha8);
+        silhouette.fill(0);
+        {
+            QPainter painter(&silhouette);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.scale(ratio, ratio);
+            painter.fillPath(surfaceShape(shape.translated(look.shadow.offset), look), Qt::black);
+        }
+        std::vector<uint8_t> a(std::size_t(width) * height);
+        for (int y = 0; y < height; ++y)
+            std::copy_n(silhouette.constScanLine(y), width, a.begin() + std::ptrdiff_t(y) * width);
+        result = tintedBlur(a, width, height, look.shadow.radius / 2 * ratio, look.shadow.color);
+    } else {
+        result = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+        result.fill(Qt::transparent);
     }
-    std::vector<uint8_t> a(std::size_t(width) * height);
-    for (int y = 0; y < height; ++y)
-        std::copy_n(silhouette.constScanLine(y), width, a.begin() + std::ptrdiff_t(y) * width);
-    QImage result = tintedBlur(a, width, height, shadow.radius / 2 * ratio, shadow.color);
     result.setDevicePixelRatio(ratio);
+    if (look.fill.alpha() == 0 && (look.border.alpha() == 0 || look.borderWidth <= 0))
+        return result;
+    QPainter painter(&result);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (look.circularCorners) {
+        painter.fillPath(surfaceShape(shape, look), look.fill);
+    } else {
+        fillContinuousRoundedRect(painter, shape, look.cornerRadius, look.fill);
+        strokeContinuousRoundedRect(
+            painter, shape, look.cornerRadius, look.borderWidth, look.border);
+    }
     return result;
 }
 
-struct ShadowKey {
+struct SurfaceKey {
     int width;
     int height;
     double cornerRadius;
     QRgb color;
     double radius;
     double ratio;
-    // The small shadow whose corners and edges make up the larger ones of its kind.
+    QPointF offset;
+    QRgb fill;
+    QRgb border;
+    double borderWidth;
+    bool circularCorners;
+    // The small surface whose corners and edges make up the larger ones of its kind.
     bool isPattern = false;
 
-    bool operator==(const ShadowKey&) const = default;
+    bool operator==(const SurfaceKey&) const = default;
 };
 
-struct ShadowKeyHash {
-    std::size_t operator()(const ShadowKey& k) const
+struct SurfaceKeyHash {
+    std::size_t operator()(const SurfaceKey& k) const
     {
         std::size_t h = std::hash<int>()(k.width) * 31 + std::hash<int>()(k.height);
         h = h * 31 + std::hash<double>()(k.cornerRadius);
         h = h * 31 + std::hash<QRgb>()(k.color);
         h = h * 31 + std::hash<double>()(k.radius);
         h = h * 31 + std::hash<double>()(k.ratio);
+        h = h * 31 + std::hash<double>()(k.offset.x());
+        h = h * 31 + std::hash<double>()(k.offset.y());
+        h = h * 31 + std::hash<QRgb>()(k.fill);
+        h = h * 31 + std::hash<QRgb>()(k.border);
+        h = h * 31 + std::hash<double>()(k.borderWidth);
+        h = h * 31 + std::size_t(k.circularCorners);
         return h * 31 + std::size_t(k.isPattern);
     }
 };
 
-// The most recently used shadows, oldest dropped first once they hold more than the budget.
-class ShadowCache {
+// The most recently used shadows and surfaces, oldest dropped first once they hold more than the
+// budget.
+class SurfaceCache {
 public:
-    const QImage& get(const ShadowKey& key, const std::function<QImage()>& make)
+    const QImage& get(const SurfaceKey& key, const std::function<QImage()>& make)
     {
         if (auto found = m_entries.find(key); found != m_entries.end()) {
             m_order.splice(m_order.begin(), m_order, found->second.second);
@@ -164,14 +207,15 @@ public:
 
 private:
     std::size_t m_bytes = 0;
-    std::list<ShadowKey> m_order;
-    std::unordered_map<ShadowKey, std::pair<QImage, std::list<ShadowKey>::iterator>, ShadowKeyHash>
+    std::list<SurfaceKey> m_order;
+    std::unordered_map<SurfaceKey, std::pair<QImage, std::list<SurfaceKey>::iterator>,
+        SurfaceKeyHash>
         m_entries;
 };
 
-ShadowCache& cache()
+SurfaceCache& cache()
 {
-    static ShadowCache shared;
+    static SurfaceCache shared;
     return shared;
 }
 
@@ -199,58 +243,157 @@ int patternLine(int i, int length, int pattern, int middle)
     return fromEnd < pattern - middle ? pattern - fromEnd : middle;
 }
 
-// The pattern's corners and edges with its middle row and column repeated to fill
-// width × height pixels.
-QImage stretchedShadow(const QImage& pattern, int width, int height, int middle)
+// The pattern's corners and edges with its middle row and column repeated to fill the
+// top-left width × height pixels of `into`.
+void stretchInto(const QImage& pattern, QImage& into, int width, int height, int middle)
 {
-    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
     const int patternWidth = pattern.width();
     const int right = patternWidth - middle - 1;
     for (int y = 0; y < height; ++y) {
         const auto* from = reinterpret_cast<const QRgb*>(
             pattern.constScanLine(patternLine(y, height, pattern.height(), middle)));
-        auto* to = reinterpret_cast<QRgb*>(result.scanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(into.scanLine(y));
         std::copy_n(from, middle, to);
         std::fill(to + middle, to + width - right, from[middle]);
         std::copy_n(from + middle + 1, right, to + width - right);
     }
-    result.setDevicePixelRatio(pattern.devicePixelRatio());
-    return result;
+}
+
+// How a surface of some size is made: whole, or stretched from a square pattern of
+// 2 × corner + 1 device pixels whose middle row and column repeat.
+struct SurfacePlan {
+    SurfaceKey key;
+    // The shape's size on whole device pixels, in points.
+    QSizeF whole;
+    // Device pixels around the shape, and from the shape's edge to the repeated line.
+    int reach = 0;
+    int corner = 0;
+    bool stretched = false;
+
+    int width() const { return key.width + 2 * reach; }
+    int height() const { return key.height + 2 * reach; }
+};
+
+SurfacePlan planSurface(const QSizeF& size, const SurfaceLook& look, double ratio)
+{
+    // Sizes are kept to whole device pixels, so a surface that moves by fractions reuses its
+    // image.
+    const Shadow& shadow = look.shadow;
+    SurfacePlan plan {
+        { int(std::lround(size.width() * ratio)), int(std::lround(size.height() * ratio)),
+            look.cornerRadius, shadow.color.rgba(), shadow.radius, ratio, shadow.offset,
+            look.fill.rgba(), look.border.rgba(), look.borderWidth, look.circularCorners },
+        {}
+    };
+    plan.whole = QSizeF(plan.key.width / ratio, plan.key.height / ratio);
+    // Away from the corners and the blur's reach, every row of a surface is the same, and so
+    // is every column: a growing card is the same small one stretched, drawn once. At whole
+    // ratios the edges lie on whole pixels, so it is exact. A radius beyond the shape's size
+    // is drawn whole anyway.
+    plan.reach = int(surfaceMargin(look) * ratio);
+    const double cornerExtent = look.circularCorners ? 1 : continuousCornerExtent;
+    const double radius = std::clamp(
+        look.cornerRadius, 0.0, double(std::max(plan.key.width, plan.key.height)) / ratio);
+    plan.corner = int(std::ceil(radius * cornerExtent * ratio)) + plan.reach + 1;
+    const int side = 2 * plan.corner + 1;
+    plan.stretched = ratio == std::floor(ratio) && plan.key.width > side && plan.key.height > side;
+    return plan;
+}
+
+QImage surfacePattern(const SurfacePlan& plan, const SurfaceLook& look)
+{
+    SurfaceKey key = plan.key;
+    key.width = key.height = 2 * plan.corner + 1;
+    key.isPattern = true;
+    return cache().get(key, [&] {
+        const double logical = key.width / key.ratio;
+        return renderSurface(QSizeF(logical, logical), look, key.ratio);
+    });
 }
 
 } // namespace
 
+double surfaceMargin(const SurfaceLook& look)
+{
+    const QPointF offset = look.shadow.offset;
+    return shadowExtent(look.shadow)
+        + std::ceil(std::max(std::abs(offset.x()), std::abs(offset.y())));
+}
+
+QImage surfaceImage(const QSizeF& size, const SurfaceLook& look, double devicePixelRatio)
+{
+    const SurfacePlan plan = planSurface(size, look, devicePixelRatio);
+    return cache().get(plan.key, [&] {
+        if (!plan.stretched)
+            return renderSurface(plan.whole, look, devicePixelRatio);
+        const QImage pattern = surfacePattern(plan, look);
+        QImage result(plan.width(), plan.height(), QImage::Format_ARGB32_Premultiplied);
+        stretchInto(pattern, result, plan.width(), plan.height(), plan.reach + plan.corner);
+        result.setDevicePixelRatio(devicePixelRatio);
+        return result;
+    });
+}
+
 QImage shadowImage(
     const QSizeF& size, double cornerRadius, const Shadow& shadow, double devicePixelRatio)
 {
-    // Sizes are kept to whole device pixels, so a surface that moves by fractions reuses its
-    // shadow.
-    const ShadowKey key { int(std::lround(size.width() * devicePixelRatio)),
-        int(std::lround(size.height() * devicePixelRatio)), cornerRadius, shadow.color.rgba(),
-        shadow.radius, devicePixelRatio };
-    const QSizeF whole(key.width / devicePixelRatio, key.height / devicePixelRatio);
-    return cache().get(key, [&] {
-        // Away from the corners and the blur's reach, every row of a shadow is the same, and
-        // so is every column: a shadow of a growing card is the same small one stretched,
-        // blurred once. At whole ratios the edges lie on whole pixels, so it is exact.
-        const int reach = int(shadowExtent(shadow) * devicePixelRatio);
-        const int corner = int(std::ceil(std::max(0.0, cornerRadius) * continuousCornerExtent
-                               * devicePixelRatio))
-            + reach + 1;
-        const int side = 2 * corner + 1;
-        if (devicePixelRatio != std::floor(devicePixelRatio) || key.width <= side
-            || key.height <= side)
-            return renderShadow(whole, cornerRadius, shadow, devicePixelRatio);
-        ShadowKey patternKey = key;
-        patternKey.width = patternKey.height = side;
-        patternKey.isPattern = true;
-        const QImage pattern = cache().get(patternKey, [&] {
-            const double logical = side / devicePixelRatio;
-            return renderShadow(QSizeF(logical, logical), cornerRadius, shadow, devicePixelRatio);
-        });
-        return stretchedShadow(
-            pattern, key.width + 2 * reach, key.height + 2 * reach, reach + corner);
-    });
+    // The shadow alone, where it falls with no offset: callers move it by the offset.
+    SurfaceLook look;
+    look.cornerRadius = cornerRadius;
+    look.shadow = { shadow.color, shadow.radius, {} };
+    return surfaceImage(size, look, devicePixelRatio);
+}
+
+void paintSurface(
+    QPainter& painter, const QRectF& shape, const SurfaceLook& look, const QRegion& region)
+{
+    if (shape.isEmpty())
+        return;
+    const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double margin = surfaceMargin(look);
+    drawImageByRects(painter, shape.topLeft() - QPointF(margin, margin),
+        surfaceImage(shape.size(), look, ratio), region);
+}
+
+void SurfaceCanvas::paint(
+    QPainter& painter, const QRectF& shape, const SurfaceLook& look, const QRegion& region)
+{
+    if (shape.isEmpty())
+        return;
+    const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const SurfacePlan plan = planSurface(shape.size(), look, ratio);
+    const double margin = surfaceMargin(look);
+    const QPointF at = shape.topLeft() - QPointF(margin, margin);
+    if (!plan.stretched) {
+        drawImageByRects(painter, at, surfaceImage(shape.size(), look, ratio), region);
+        return;
+    }
+    const QSize size(plan.width(), plan.height());
+    if (m_image.isNull() || look != m_look || size != m_size || ratio != m_ratio) {
+        // The image only grows, in steps of 64 pixels, and its pages stay: a card that
+        // grows each frame writes the same memory again rather than fresh pages.
+        if (m_image.width() < size.width() || m_image.height() < size.height()) {
+            const auto step = [](int pixels) { return (pixels + 63) / 64 * 64; };
+            m_image = QImage(step(std::max(size.width(), m_image.width())),
+                step(std::max(size.height(), m_image.height())),
+                QImage::Format_ARGB32_Premultiplied);
+        }
+        stretchInto(surfacePattern(plan, look), m_image, size.width(), size.height(),
+            plan.reach + plan.corner);
+        m_look = look;
+        m_size = size;
+        m_ratio = ratio;
+    }
+    QImage drawn(
+        m_image.constBits(), size.width(), size.height(), m_image.bytesPerLine(), m_image.format());
+    drawn.setDevicePixelRatio(ratio);
+    drawImageByRects(painter, at, drawn, region);
+}
+
+void SurfaceCanvas::release()
+{
+    m_image = QImage();
+    m_size = QSize();
 }
 
 int layerShadowMargin(const Shadow& shadow, double scale)

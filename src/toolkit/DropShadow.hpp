@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QPointer>
+#include <QRegion>
 #include <QWidget>
 
 #include <cstddef>
@@ -37,6 +38,54 @@ QImage shadowImage(
 constexpr std::size_t shadowCacheBudget = 512 * 1024;
 // What they hold now, in bytes.
 std::size_t shadowCacheBytes();
+
+// A raised surface: the shadow of a rounded rectangle and, over it, the rectangle filled and
+// edged with a line of `borderWidth` just inside its edge.
+struct SurfaceLook {
+    double cornerRadius = 0;
+    Shadow shadow { Qt::transparent, 0, {} };
+    QColor fill = Qt::transparent;
+    QColor border = Qt::transparent;
+    double borderWidth = 0;
+    // Quarter-circle corners (a capsule's) where the toolkit's are continuous; such a surface
+    // has no border.
+    bool circularCorners = false;
+
+    bool operator==(const SurfaceLook&) const = default;
+};
+
+// How far the surface's image reaches beyond the shape on each side: its shadow's blur and
+// offset.
+double surfaceMargin(const SurfaceLook& look);
+
+// The surface for a shape of `size` (rounded to whole device pixels), at `devicePixelRatio`,
+// on an image grown by surfaceMargin on every side. Made once and kept with the shadows, and
+// for larger sizes stretched from a small one: a card that grows frame by frame costs a copy
+// of rows a frame, not a blur and the curves of its corners.
+QImage surfaceImage(const QSizeF& size, const SurfaceLook& look, double devicePixelRatio);
+
+// Paints that surface for `shape` within `region`, one rectangle at a time: it is one image
+// blended, with no fill that the raster engine would split across threads.
+void paintSurface(
+    QPainter& painter, const QRectF& shape, const SurfaceLook& look, const QRegion& region);
+
+// Paints surfaces like paintSurface, for a surface that changes size from frame to frame (a
+// card that grows): each size is stretched into one image kept here and written again, where
+// the shared images would each be made in fresh memory, used once and thrown away.
+class SurfaceCanvas {
+public:
+    void paint(
+        QPainter& painter, const QRectF& shape, const SurfaceLook& look, const QRegion& region);
+    // Lets the image go; the next paint makes a new one.
+    void release();
+    qsizetype bytes() const { return m_image.sizeInBytes(); }
+
+private:
+    QImage m_image;
+    SurfaceLook m_look;
+    QSize m_size;
+    double m_ratio = 0;
+};
 
 // Paints the shadow of the rounded rectangle `shape` beneath it.
 void paintDropShadow(

@@ -73,6 +73,7 @@ focused() {
 }
 e2e_wait 20 "the scroll window taking the keyboard" quietly focused
 echo "e2e: scroll window $window has the keyboard"
+e2e_shot card-open
 
 unmapped() { e2e_hidden "^Tidemark scroll$"; }
 rows() {
@@ -83,6 +84,7 @@ stored_any() { [[ -n $(rows 2>/dev/null) ]]; }
 case $mode in
 save)
     xdotool type --delay 40 "Call back"
+    e2e_shot titled
     xdotool key Return
     e2e_wait 20 "something stored" quietly stored_any
     stored=$(rows)

@@ -15,6 +15,7 @@
 #include <QEnterEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
@@ -524,6 +525,120 @@ TEST(DropShadow, LargeShadowsEqualTheWholeBlur)
         }
         EXPECT_EQ(differing, 0);
     }
+}
+
+// A surface drawn from its parts: the shadow where it falls, then the fill and the border.
+QImage surfaceFromParts(const QSizeF& size, const SurfaceLook& look, double ratio)
+{
+    const double margin = surfaceMargin(look);
+    QImage image(int(std::ceil((size.width() + 2 * margin) * ratio)),
+        int(std::ceil((size.height() + 2 * margin) * ratio)), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    image.setDevicePixelRatio(ratio);
+    QPainter painter(&image);
+    const QRectF shape(QPointF(margin, margin), size);
+    if (look.shadow.color.alpha() > 0) {
+        const double extent = shadowExtent(look.shadow);
+        painter.drawImage(shape.topLeft() + look.shadow.offset - QPointF(extent, extent),
+            shadowImage(size, look.cornerRadius, look.shadow, ratio));
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (look.circularCorners) {
+        QPainterPath path;
+        path.addRoundedRect(shape, look.cornerRadius, look.cornerRadius);
+        painter.fillPath(path, look.fill);
+    } else {
+        fillContinuousRoundedRect(painter, shape, look.cornerRadius, look.fill);
+        strokeContinuousRoundedRect(
+            painter, shape, look.cornerRadius, look.borderWidth, look.border);
+    }
+    return image;
+}
+
+// A large surface is stretched from a small one: pixel for pixel the surface drawn whole, for
+// sizes just past where stretching starts and far past it, with a shadow that falls aside,
+// with quarter-circle corners, at 1x and 2x.
+TEST(DropShadow, StretchedSurfacesEqualTheWholeDrawing)
+{
+    SurfaceLook card;
+    card.cornerRadius = 16;
+    card.shadow = { QColor(0, 0, 0, 26), 2, {} };
+    card.fill = QColor(246, 246, 246, 230);
+    card.border = QColor(255, 255, 255, 26);
+    card.borderWidth = 1;
+    SurfaceLook aside = card;
+    aside.cornerRadius = 12;
+    aside.shadow = { QColor(20, 40, 60, 128), 8, QPointF(0, 2) };
+    SurfaceLook capsule;
+    capsule.cornerRadius = 11;
+    capsule.fill = Qt::black;
+    capsule.circularCorners = true;
+    struct Case {
+        QSizeF size;
+        SurfaceLook look;
+        double ratio;
+    };
+    const Case cases[] = {
+        { { 60, 60 }, card, 1 },
+        { { 61, 62 }, card, 1 },
+        { { 339, 154 }, card, 1 },
+        { { 229, 155 }, card, 2 },
+        { { 101, 61 }, aside, 1 },
+        { { 300, 70 }, aside, 2 },
+        { { 120, 22 }, capsule, 1 },
+        { { 120, 40 }, capsule, 2 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.size.width() << "x" << c.size.height() << " r "
+                                        << c.look.cornerRadius << " at " << c.ratio);
+        const QImage whole = surfaceFromParts(c.size, c.look, c.ratio);
+        const QImage stretched = surfaceImage(c.size, c.look, c.ratio);
+        ASSERT_EQ(stretched.size(), whole.size());
+        EXPECT_EQ(largestDifference(stretched, whole), 0);
+    }
+}
+
+// A card that grows frame by frame draws each frame as the shared surface of its size would,
+// into one image that grows in steps; only within the region it is given; and lets the image
+// go when asked.
+TEST(DropShadow, ACanvasDrawsEachFrameAsTheSurfaceWithinItsRegion)
+{
+    SurfaceLook look;
+    look.cornerRadius = 16;
+    look.shadow = { QColor(0, 0, 0, 26), 2, {} };
+    look.fill = QColor(246, 246, 246, 230);
+    look.border = QColor(255, 255, 255, 26);
+    look.borderWidth = 1;
+    SurfaceCanvas surface;
+    const QColor beneath(30, 120, 200);
+    const auto paintBoth = [&](const QRectF& shape, const QRegion& region) {
+        std::pair<QImage, QImage> images { canvas(QSize(400, 300), 1, beneath),
+            canvas(QSize(400, 300), 1, beneath) };
+        QPainter kept(&images.first);
+        surface.paint(kept, shape, look, region);
+        QPainter shared(&images.second);
+        paintSurface(shared, shape, look, region);
+        return images;
+    };
+    std::vector<qsizetype> sizes;
+    for (int frame = 0; frame < 24; ++frame) {
+        SCOPED_TRACE(testing::Message() << "frame " << frame);
+        const QRectF shape(10, 12, 100 + 9.4 * frame, 60 + 3.3 * frame);
+        const auto [kept, shared] = paintBoth(shape, QRegion(0, 0, 400, 300));
+        EXPECT_EQ(largestDifference(kept, shared), 0);
+        if (sizes.empty() || sizes.back() != surface.bytes())
+            sizes.push_back(surface.bytes());
+    }
+    EXPECT_LE(sizes.size(), 6U) << "the image grows in steps, not with each frame";
+
+    const QRegion corner = QRegion(0, 0, 60, 40) + QRegion(200, 100, 30, 30);
+    const auto [kept, shared] = paintBoth(QRectF(10, 12, 300, 200), corner);
+    EXPECT_EQ(largestDifference(kept, shared), 0);
+    EXPECT_TRUE(colorNear(pixelAt(kept, 150, 50), beneath, 0)) << "outside the region";
+    EXPECT_FALSE(colorNear(pixelAt(kept, 210, 110), beneath, 2)) << "inside it";
+
+    surface.release();
+    EXPECT_EQ(surface.bytes(), 0);
 }
 
 TEST(DropShadow, IsBlurredOnceAndReusedAfter)

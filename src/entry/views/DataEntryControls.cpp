@@ -140,16 +140,16 @@ void DataEntryControls::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void paintDataEntryBorder(
-    QPainter& painter, const QRectF& rect, double cornerRadius, const QWidget* widget)
+SurfaceLook dataEntrySurface(const QWidget* widget, double cornerRadius, const Shadow& shadow)
 {
     const ColorScheme scheme = colorScheme(widget);
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    fillContinuousRoundedRect(painter, rect, cornerRadius,
-        materialTint(Material::popover, scheme, widget->palette(), false));
-    paintVisualEffectBorder(painter, rect, 1, cornerRadius, 1, scheme);
-    painter.restore();
+    SurfaceLook look;
+    look.cornerRadius = cornerRadius;
+    look.shadow = shadow;
+    look.fill = materialTint(Material::popover, scheme, widget->palette(), false);
+    look.border = visualEffectBorderColor(scheme, 1);
+    look.borderWidth = 1;
+    return look;
 }
 
 } // namespace tidemark

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "toolkit/DropShadow.hpp"
+
 #include <QPushButton>
 #include <QWidget>
 
 #include <functional>
-
-class QPainter;
 
 namespace tidemark {
 
@@ -50,9 +50,8 @@ private:
     std::function<void()> m_secondaryAction;
 };
 
-// The surface of a data-entry card: the popover material in a continuous rounded rectangle,
-// with the faint border just inside its edge.
-void paintDataEntryBorder(
-    QPainter& painter, const QRectF& rect, double cornerRadius, const QWidget* widget);
+// The surface of a data-entry card in `widget`'s colours: the popover material in a
+// continuous rounded rectangle, with the faint border just inside its edge, over `shadow`.
+SurfaceLook dataEntrySurface(const QWidget* widget, double cornerRadius, const Shadow& shadow);
 
 } // namespace tidemark

@@ -127,15 +127,20 @@ void DragDataEntryView::resizeEvent(QResizeEvent* event)
     m_cover->raise();
 }
 
-void DragDataEntryView::paintEvent(QPaintEvent*)
+void DragDataEntryView::paintEvent(QPaintEvent* event)
 {
     const int margin = shadowMargin();
     const QRectF card = QRectF(rect()).adjusted(margin, margin, -margin, -margin);
-    if (card.isEmpty())
-        return;
     QPainter painter(this);
-    paintDropShadow(painter, card, DragDataEntryCardLook::cornerRadius, cardShadow(m_progress));
-    paintDataEntryBorder(painter, card, DragDataEntryCardLook::cornerRadius, this);
+    m_surface.paint(painter, card,
+        dataEntrySurface(this, DragDataEntryCardLook::cornerRadius, cardShadow(m_progress)),
+        event->region());
+}
+
+void DragDataEntryView::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    m_surface.release();
 }
 
 DragDataEntryConnectingWidget::DragDataEntryConnectingWidget(

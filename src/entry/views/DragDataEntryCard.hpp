@@ -4,6 +4,7 @@
 #include "entry/TimeView.hpp"
 #include "entry/YoyoViewStates.hpp"
 #include "platform/foundation/Date.hpp"
+#include "toolkit/DropShadow.hpp"
 
 #include <QUuid>
 #include <QWidget>
@@ -43,12 +44,15 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     class Cover;
     void apply();
 
     double m_progress = 1;
+    // The card's surface: it grows with `progress`, frame by frame.
+    SurfaceCanvas m_surface;
     QWidget* m_content;
     TimeViewWidget* m_timeView;
     DataEntryControls* m_controls;

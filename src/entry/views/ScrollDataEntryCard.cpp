@@ -232,35 +232,36 @@ void ScrollDataEntryWidget::paintEvent(QPaintEvent* event)
 {
     const double margin = shadowMargin();
     const Size size = m_size.value();
-    const QRectF card(margin, margin, size.width, size.height);
+    // On whole device pixels: the surface is then stretched from a kept one, and the capsule
+    // drawn from a kept image.
+    const double ratio = devicePixelRatioF();
+    const auto snap = [ratio](double value) { return std::round(value * ratio) / ratio; };
+    const QRectF card(margin, margin, snap(size.width), snap(size.height));
     if (card.isEmpty())
         return;
     const double capsule = std::min(card.width(), card.height()) / 2;
     const double radius
         = std::isinf(m_model.cornerRadius) ? capsule : std::min(m_model.cornerRadius, capsule);
-    const double shadow = m_shadow.value();
-    const QColor capsuleColour = palette().color(QPalette::Active, QPalette::WindowText);
-    m_canvas.paint(this, event->region(), [&](QPainter& painter) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        if (shadow > 0)
-            paintDropShadow(painter, card, radius, cardShadow(shadow));
-        painter.save();
-        painter.setClipRect(card, Qt::IntersectClip);
-        paintDataEntryBorder(painter, card, radius, this);
-        painter.restore();
-        if (!m_capsule.isEmpty()) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(capsuleColour);
-            const double round = std::min(m_capsule.width(), m_capsule.height()) / 2;
-            painter.drawRoundedRect(m_capsule, round, round);
-        }
-    });
+    // Each part is one image blended: nothing here is filled as a path, whose spans the
+    // raster engine would split across the thread pool.
+    QPainter painter(this);
+    m_surface.paint(painter, card, dataEntrySurface(this, radius, cardShadow(m_shadow.value())),
+        event->region());
+    if (!m_capsule.isEmpty()) {
+        const QRectF whole(QPointF(snap(m_capsule.x()), snap(m_capsule.y())),
+            QSizeF(snap(m_capsule.width()), snap(m_capsule.height())));
+        SurfaceLook look;
+        look.cornerRadius = std::min(whole.width(), whole.height()) / 2;
+        look.fill = palette().color(QPalette::Active, QPalette::WindowText);
+        look.circularCorners = true;
+        paintSurface(painter, whole, look, event->region());
+    }
 }
 
 void ScrollDataEntryWidget::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    m_canvas.release();
+    m_surface.release();
 }
 
 } // namespace tidemark

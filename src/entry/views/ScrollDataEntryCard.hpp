@@ -3,7 +3,7 @@
 #include "entry/ScrollEntry.hpp"
 #include "platform/foundation/Date.hpp"
 #include "platform/ui/Animator.hpp"
-#include "platform/ui/PaintThread.hpp"
+#include "toolkit/DropShadow.hpp"
 
 #include <QWidget>
 
@@ -95,8 +95,8 @@ private:
     Animated<double> m_shadow;
     std::vector<rx::Cancellable> m_frames;
     QRectF m_capsule;
-    // The card's shadow and material are drawn on the paint thread, each notch.
-    PaintThreadCanvas m_canvas;
+    // The card's surface, stretched to its size in each frame it grows.
+    SurfaceCanvas m_surface;
 };
 
 } // namespace tidemark

@@ -217,15 +217,26 @@ void PaintThreadCanvas::paint(
         painter.translate(-bounds.topLeft());
         draw(painter);
     });
-    // One rectangle at a time: under a clip of one rectangle an image is blended row by row
-    // on this thread, where a clip of many would send it through the split fills again.
     QPainter painter(widget);
+    drawImageByRects(painter, bounds.topLeft(), m_image, region);
+}
+
+void drawImageByRects(
+    QPainter& painter, const QPointF& topLeft, const QImage& image, const QRegion& region)
+{
+    const double ratio = image.devicePixelRatio();
+    const QRectF covered(topLeft, image.deviceIndependentSize());
     for (const QRect& rect : region) {
-        const QRect source = rect.translated(-bounds.topLeft());
-        painter.setClipRect(rect);
-        painter.drawImage(QRectF(rect), m_image,
+        const QRectF part = QRectF(rect).intersected(covered);
+        if (part.isEmpty())
+            continue;
+        const QRectF source = part.translated(-topLeft);
+        painter.save();
+        painter.setClipRect(part, Qt::IntersectClip);
+        painter.drawImage(part, image,
             QRectF(source.x() * ratio, source.y() * ratio, source.width() * ratio,
                 source.height() * ratio));
+        painter.restore();
     }
 }
 

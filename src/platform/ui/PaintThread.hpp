@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPointF>
 #include <QRegion>
 
 #include <functional>
@@ -23,6 +24,13 @@ namespace tidemark {
 // long-lived job of that pool (which gets one thread more for it), so a frame costs one
 // hand-off. Text is better drawn by the caller: drawn there, its fonts load a second time.
 void runOnPaintThread(const std::function<void()>& job);
+
+// Draws `image` with its top-left corner at `topLeft` (in the painter's coordinates), within
+// `region` one rectangle at a time: under a clip of one rectangle an image is blended row by
+// row on this thread, where a clip of many would send it through the raster engine's fills,
+// which split across the thread pool. The painter's clip is as it was afterwards.
+void drawImageByRects(
+    QPainter& painter, const QPointF& topLeft, const QImage& image, const QRegion& region);
 
 // Paints a widget's region on the paint thread into an image of its own, then draws that
 // over what lies beneath the widget, rectangle by rectangle. Call `paint` from the widget's
