@@ -306,8 +306,22 @@ TEST_F(ScrollEntryTest, TheWindowTakesThePointerOverTheCardAndTheKeyboardOnceThe
     EXPECT_EQ(window->frame(), placed);
     EXPECT_EQ(input->center().x, item.midX()) << "under the item's centre";
 
+    // The card opens with several values in motion at once: it lays itself out and the
+    // window reshapes once a frame, and the region stays with the card in every frame.
+    ScrollDataEntryWidget* card = front->card();
+    int reports = 0;
+    const QMetaObject::Connection counting
+        = QObject::connect(card, &ScrollDataEntryWidget::shownChanged, [&] { ++reports; });
     scrollOpen(store, 1);
-    m_frames.runUntilIdle();
+    int frames = 0;
+    for (; m_frames.isRunning() && frames < 1000; ++frames) {
+        const int before = reports;
+        m_frames.advance(1.0 / 60);
+        EXPECT_LE(reports - before, 1) << "frame " << frames;
+        EXPECT_EQ(*window->inputRegion(), front->cardFrame()) << "frame " << frames;
+    }
+    QObject::disconnect(counting);
+    EXPECT_GT(frames, 5);
     EXPECT_TRUE(front->model().labelIsPresented);
     EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), 5000)) << "the title takes typing";
     EXPECT_EQ(*window->inputRegion(), front->cardFrame()) << "the region follows the card";

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include <algorithm>
 #include <cmath>
@@ -166,9 +167,19 @@ QRect ScrollDataEntryWidget::controlsRect() const
 
 void ScrollDataEntryWidget::frameMoved()
 {
-    arrange();
-    update();
-    Q_EMIT shownChanged();
+    // Up to six values move in one frame, each with its hook: the card lays itself out, and
+    // its window reshapes, once they all have.
+    if (m_movePending)
+        return;
+    m_movePending = true;
+    m_size.clock().afterFrame([card = QPointer(this)] {
+        if (!card)
+            return;
+        card->m_movePending = false;
+        card->arrange();
+        card->update();
+        Q_EMIT card->shownChanged();
+    });
 }
 
 void ScrollDataEntryWidget::arrange()

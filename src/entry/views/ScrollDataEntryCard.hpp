@@ -94,6 +94,7 @@ private:
     Animated<double> m_controlsShown;
     Animated<double> m_shadow;
     std::vector<rx::Cancellable> m_frames;
+    bool m_movePending = false;
     QRectF m_capsule;
     // The card's surface, stretched to its size in each frame it grows.
     SurfaceCanvas m_surface;

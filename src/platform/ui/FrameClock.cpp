@@ -68,10 +68,24 @@ void FrameClock::tick()
             --m_active;
         }
     }
+    // Tasks may ask for more; those run in this frame too.
+    while (!m_afterFrame.empty()) {
+        const std::vector<std::function<void()>> tasks = std::exchange(m_afterFrame, {});
+        for (const auto& task : tasks)
+            task();
+    }
     m_ticking = false;
     std::erase(m_clients, nullptr);
     if (m_active == 0)
         stopTicking();
+}
+
+void FrameClock::afterFrame(std::function<void()> task)
+{
+    if (m_ticking)
+        m_afterFrame.push_back(std::move(task));
+    else
+        task();
 }
 
 void FrameClock::frameForInput()

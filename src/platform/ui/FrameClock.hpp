@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -52,6 +53,11 @@ public:
     // interval apart either way. Nothing moves, nothing happens.
     void frameForInput();
 
+    // Runs `task` once every client of the frame under way has advanced, or at once outside a
+    // frame: a view with several values in motion lays itself out and reports once a frame,
+    // not once for each value.
+    void afterFrame(std::function<void()> task);
+
     // Whether the clock still exists: animated values that outlive their clock check it.
     std::weak_ptr<const bool> lifeToken() const { return m_life; }
 
@@ -67,6 +73,7 @@ protected:
 
 private:
     std::vector<FrameClient*> m_clients;
+    std::vector<std::function<void()>> m_afterFrame;
     std::size_t m_active = 0;
     bool m_ticking = false;
     double m_lastFrame = -1e9;

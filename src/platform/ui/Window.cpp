@@ -315,9 +315,16 @@ void Window::applyShapes()
     if (!m_composited && m_paintedRegion)
         shown = *m_paintedRegion;
     if (created && x11::isAvailable()) {
+        // A card moving by fractions of a pixel asks for the shapes it already has: each one
+        // sent costs a request the server answers by working out the window's exposures again.
+        const AppliedShapes wanted { m_inputRegion.has_value(), input, shown };
+        if (m_appliedShapes == wanted)
+            return;
+        m_appliedShapes.reset();
         if (!m_inputRegion && !shown) {
             if (x11::clearShapes(this)) {
                 dropMaskStandIn();
+                m_appliedShapes = wanted;
                 return;
             }
         } else {
@@ -334,6 +341,7 @@ void Window::applyShapes()
             }
             if (applied) {
                 dropMaskStandIn();
+                m_appliedShapes = wanted;
                 return;
             }
         }
@@ -463,6 +471,8 @@ void Window::showEvent(QShowEvent* event)
         if (m_traits.kind != WindowKind::normal) {
             // Without X the platform composes translucent windows itself.
             m_composited = x11::isAvailable() ? x11::isCompositing() : true;
+            // The native window may be new: whatever it had before is not known to it.
+            m_appliedShapes.reset();
             if (m_inputRegion || m_paintedRegion)
                 applyShapes();
         }

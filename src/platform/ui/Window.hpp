@@ -179,6 +179,15 @@ private:
     bool m_joinsAllSpaces = false;
     std::optional<Rect> m_inputRegion;
     std::optional<QRegion> m_paintedRegion;
+    // The shapes last given to the X server: whether an input shape was set, its rectangles,
+    // and the bounding shape.
+    struct AppliedShapes {
+        bool hasInput = false;
+        std::vector<QRect> input;
+        std::optional<QRegion> shown;
+        bool operator==(const AppliedShapes&) const = default;
+    };
+    std::optional<AppliedShapes> m_appliedShapes;
     bool m_composited = true;
     bool m_releasesWhenHidden = false;
     bool m_usesMask = false;

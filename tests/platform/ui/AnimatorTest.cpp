@@ -411,6 +411,41 @@ TEST_F(Animators, InputRunsTheFrameThatIsDueAndNoneBeforeIt)
     EXPECT_EQ(value.value(), 1.0);
 }
 
+TEST_F(Animators, AfterFrameTasksRunOnceEveryValueOfTheFrameHasMoved)
+{
+    int ranAtOnce = 0;
+    clock.afterFrame([&] { ++ranAtOnce; });
+    EXPECT_EQ(ranAtOnce, 1) << "outside a frame the task runs at once";
+
+    Animated<double> first(0.0);
+    Animated<double> second(0.0);
+    std::vector<std::pair<double, double>> seen;
+    bool pending = false;
+    int followUps = 0;
+    // Each value asks for the task in its own hook; one run sees both moved.
+    const auto ask = [&](const double&) {
+        if (pending)
+            return;
+        pending = true;
+        clock.afterFrame([&] {
+            pending = false;
+            seen.emplace_back(first.value(), second.value());
+            clock.afterFrame([&] { ++followUps; });
+        });
+    };
+    auto a = first.onFrame(ask);
+    auto b = second.onFrame(ask);
+    first.setTarget(1.0, Animation::linear(1));
+    second.setTarget(1.0, Animation::linear(1));
+    clock.advance(frame);
+    ASSERT_EQ(seen.size(), 1u) << "one run for the frame, not one per value";
+    EXPECT_NEAR(seen[0].first, frame, 1e-9);
+    EXPECT_NEAR(seen[0].second, frame, 1e-9);
+    EXPECT_EQ(followUps, 1) << "a task asked for by a task runs in the same frame";
+    clock.advance(frame);
+    EXPECT_EQ(seen.size(), 2u);
+}
+
 TEST(QtFrameClock, InputHoldsTheBeatBackAndTheBeatResumesWhenInputStops)
 {
     QtFrameClock clock;

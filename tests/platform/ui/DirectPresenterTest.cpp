@@ -86,7 +86,7 @@ TEST(DirectPresenter, WithoutAnXDisplayItLeavesTheFrameToQt)
     EXPECT_FALSE(presenter.present(QRegion(0, 0, 10, 10), fill(Qt::red)));
 }
 
-// The cases below need an X server; ctest runs them under Xvfb (DirectPresenterOnX11).
+// The cases below need an X server; ctest runs them under Xvfb (PlatformUiOnX11).
 class DirectPresenterX11 : public testing::Test {
 protected:
     void SetUp() override

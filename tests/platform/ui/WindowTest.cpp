@@ -13,6 +13,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#ifdef TIDEMARK_HAVE_XCB
+#include <xcb/xcb.h>
+#endif
+
 namespace tidemark {
 namespace {
 
@@ -104,6 +110,50 @@ TEST(Window, InputRegionLimitsWhereTheWindowIsHit)
     EXPECT_TRUE(front.mask().isEmpty());
     EXPECT_EQ(front.paintedRegion(), std::nullopt);
 }
+
+#ifdef TIDEMARK_HAVE_XCB
+// Needs an X server; ctest runs it under Xvfb (PlatformUiOnX11). An overlay moving by fractions
+// of a pixel asks for the shapes it has: the server hears of them only when their pixels change,
+// and again when the window shows again.
+TEST(WindowX11, ShapesGoToTheServerOnlyWhenTheirPixelsChange)
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs the xcb platform";
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* c = x11->connection();
+    // The requests sent while `change` runs, between two of the test's own.
+    const auto requestsDuring = [c](const std::function<void()>& change) {
+        const unsigned before = xcb_get_input_focus(c).sequence;
+        change();
+        const unsigned after = xcb_get_input_focus(c).sequence;
+        xcb_discard_reply(c, before);
+        xcb_discard_reply(c, after);
+        return after - before - 1;
+    };
+    Window front(WindowKind::overlay);
+    front.setFrame(Rect(0, 0, 400, 300));
+    front.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&front));
+
+    const QRegion painted(QRect(90, 40, 140, 100));
+    EXPECT_GT(requestsDuring([&] { front.setRegions(Rect(100.2, 50.1, 120, 80), painted); }), 0U);
+    EXPECT_EQ(requestsDuring([&] { front.setRegions(Rect(100.3, 49.9, 120, 80), painted); }), 0U)
+        << "the same pixels";
+    EXPECT_EQ(front.inputRegion(), std::optional<Rect>(Rect(100.3, 49.9, 120, 80)));
+    EXPECT_GT(requestsDuring([&] { front.setRegions(Rect(101, 50, 120, 80), painted); }), 0U);
+    EXPECT_GT(requestsDuring(
+                  [&] { front.setRegions(Rect(101, 50, 120, 80), painted + QRect(0, 0, 5, 5)); }),
+        0U)
+        << "the painted region grew";
+
+    front.hide();
+    EXPECT_GT(requestsDuring([&] { front.show(); }), 0U);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&front));
+    EXPECT_EQ(requestsDuring(
+                  [&] { front.setRegions(Rect(101.2, 50, 120, 80), painted + QRect(0, 0, 5, 5)); }),
+        0U);
+}
+#endif
 
 TEST(Window, ConvertsContentRectanglesThroughTheScreen)
 {
