@@ -11,11 +11,13 @@
 #include "entry/views/YoyoDragWindows.hpp"
 #include "entry/views/YoyoFrontView.hpp"
 #include "platform/ui/FrameClock.hpp"
+#include "toolkit/EditingHighlight.hpp"
 
 #include <QDeadlineTimer>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTest>
 
 #include <memory>
@@ -455,6 +457,78 @@ TEST(DragCaptureOnTheIcon, AGrabTakenAwayMidPullEndsItAndTheNextPullBeginsAgain)
     EXPECT_EQ(heard, (std::vector { Phase::begin, Phase::ended }))
         << "the next pull begins afresh, with its own start";
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+} // namespace
+} // namespace tidemark
+
+namespace tidemark {
+namespace {
+
+// The label's time lines are shaped once and drawn many times: drawn, they must be the text
+// as the painter draws it, each piece in its colour on its line's baseline.
+TEST(TimeLines, ShapedOnceTheyDrawAsThePainterDrawsTheirText)
+{
+    const TimeLinesText text { TimeView::Phrase { "in ", "10 min", "" },
+        TimeView::Phrase { "at ", "16:51", "" } };
+    const QFont font = timeLinesFont(QApplication::font());
+    const double spacing = TimeView::lineSpacing(false);
+    const double runPaddingX = EditingViewModifier::horizontalPadding;
+    const double runPaddingY = EditingViewModifier::verticalPadding;
+    const TimeLinesLayout layout(text, font, spacing);
+    QPalette palette;
+    palette.setColor(QPalette::Active, QPalette::WindowText, QColor(20, 30, 200));
+
+    for (const QPointF topLeft : { QPointF(3, 4), QPointF(7.5, 2.25) }) {
+        SCOPED_TRACE(topLeft.x());
+        QImage drawn(200, 120, QImage::Format_ARGB32_Premultiplied);
+        drawn.fill(Qt::white);
+        {
+            QPainter painter(&drawn);
+            layout.paint(painter, topLeft, palette, 1);
+        }
+        // The same pieces drawn the plain way.
+        QImage expected(drawn.size(), drawn.format());
+        expected.fill(Qt::white);
+        {
+            QPainter painter(&expected);
+            painter.setFont(font);
+            const QFontMetricsF metrics(font);
+            const double lineHeight = std::ceil(metrics.height()) + 2 * runPaddingY;
+            double y = topLeft.y();
+            for (const TimeView::Phrase& line : { *text.relative, text.absolute }) {
+                double x = topLeft.x() + runPaddingX;
+                for (const auto& [part, primary] :
+                    { std::pair { line.before, false }, std::pair { line.value, true } }) {
+                    QColor colour(20, 30, 200);
+                    if (!primary)
+                        colour.setAlphaF(0.55f);
+                    painter.setPen(colour);
+                    painter.drawText(QPointF(x, y + runPaddingY + metrics.ascent()),
+                        QString::fromStdString(part));
+                    x += metrics.horizontalAdvance(QString::fromStdString(part));
+                }
+                y += lineHeight + spacing;
+            }
+        }
+        int differing = 0;
+        int inked = 0;
+        for (int row = 0; row < drawn.height(); ++row) {
+            for (int column = 0; column < drawn.width(); ++column) {
+                const QRgb a = drawn.pixel(column, row);
+                const QRgb b = expected.pixel(column, row);
+                if (std::abs(qRed(a) - qRed(b)) > 8 || std::abs(qGreen(a) - qGreen(b)) > 8
+                    || std::abs(qBlue(a) - qBlue(b)) > 8)
+                    ++differing;
+                if (a != qRgb(255, 255, 255))
+                    ++inked;
+            }
+        }
+        EXPECT_EQ(differing, 0);
+        EXPECT_GT(inked, 100) << "the text was drawn";
+    }
+    EXPECT_GT(layout.size().width(), 40);
+    EXPECT_GT(layout.size().height(), 2 * QFontMetricsF(font).height());
 }
 
 } // namespace

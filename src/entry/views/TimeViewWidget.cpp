@@ -112,20 +112,37 @@ QFont timeLinesFont(const QFont& base)
 }
 
 TimeLinesLayout::TimeLinesLayout(const TimeLinesText& text, const QFont& font, double lineSpacing)
-    : m_text(text)
-    , m_font(font)
-    , m_lineSpacing(lineSpacing)
+    : m_font(font)
 {
     const QFontMetricsF metrics(font);
-    m_lineHeight = std::ceil(metrics.height()) + 2 * runPaddingY;
-    double width = metrics.horizontalAdvance(qtext(m_text.absolute.text()));
+    const double lineHeight = std::ceil(metrics.height()) + 2 * runPaddingY;
+    double width = 0;
+    double y = 0;
+    auto line = [&](const TimeView::Phrase& phrase) {
+        double x = runPaddingX;
+        for (const auto& [part, primary] : { std::pair { &phrase.before, false },
+                 std::pair { &phrase.value, true }, std::pair { &phrase.after, false } }) {
+            if (part->empty())
+                continue;
+            const QString s = qtext(*part);
+            Run run { QStaticText(s), QPointF(x, y + runPaddingY), primary };
+            run.text.setTextFormat(Qt::PlainText);
+            run.text.setPerformanceHint(QStaticText::AggressiveCaching);
+            run.text.prepare(QTransform(), font);
+            m_runs.push_back(std::move(run));
+            x += metrics.horizontalAdvance(s);
+        }
+        width = std::max(width, metrics.horizontalAdvance(qtext(phrase.text())));
+        y += lineHeight + lineSpacing;
+    };
     int lines = 1;
-    if (m_text.relative) {
-        width = std::max(width, metrics.horizontalAdvance(qtext(m_text.relative->text())));
+    if (text.relative) {
+        line(*text.relative);
         ++lines;
     }
+    line(text.absolute);
     m_size = QSizeF(
-        std::ceil(width) + 2 * runPaddingX, lines * m_lineHeight + (lines - 1) * m_lineSpacing);
+        std::ceil(width) + 2 * runPaddingX, lines * lineHeight + (lines - 1) * lineSpacing);
 }
 
 void TimeLinesLayout::paint(
@@ -136,29 +153,13 @@ void TimeLinesLayout::paint(
     painter.save();
     painter.setOpacity(painter.opacity() * std::min(opacity, 1.0));
     painter.setFont(m_font);
-    const QFontMetricsF metrics(m_font);
     const QColor primary = palette.color(QPalette::Active, QPalette::WindowText);
     QColor secondary = primary;
     secondary.setAlphaF(0.55f);
-    auto line = [&](const TimeView::Phrase& phrase, double y) {
-        double x = topLeft.x() + runPaddingX;
-        const double baseline = y + runPaddingY + metrics.ascent();
-        for (const auto& [part, colour] : { std::pair { &phrase.before, secondary },
-                 std::pair { &phrase.value, primary }, std::pair { &phrase.after, secondary } }) {
-            if (part->empty())
-                continue;
-            const QString s = qtext(*part);
-            painter.setPen(colour);
-            painter.drawText(QPointF(x, baseline), s);
-            x += metrics.horizontalAdvance(s);
-        }
-    };
-    double y = topLeft.y();
-    if (m_text.relative) {
-        line(*m_text.relative, y);
-        y += m_lineHeight + m_lineSpacing;
+    for (const Run& run : m_runs) {
+        painter.setPen(run.primary ? primary : secondary);
+        painter.drawStaticText(topLeft + run.at, run.text);
     }
-    line(m_text.absolute, y);
     painter.restore();
 }
 

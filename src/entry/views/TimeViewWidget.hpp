@@ -8,12 +8,14 @@
 #include <QFont>
 #include <QPalette>
 #include <QPointer>
+#include <QStaticText>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -49,10 +51,15 @@ public:
     void paint(QPainter& painter, QPointF topLeft, const QPalette& palette, double opacity) const;
 
 private:
-    TimeLinesText m_text;
+    // One piece of a line in one colour, shaped once: the label that shows it moves with
+    // every pointer event, and shaping the text again each frame cost more than drawing it.
+    struct Run {
+        QStaticText text;
+        QPointF at; // its top left, from the layout's
+        bool primary = false;
+    };
     QFont m_font;
-    double m_lineSpacing;
-    double m_lineHeight;
+    std::vector<Run> m_runs;
     QSizeF m_size;
 };
 

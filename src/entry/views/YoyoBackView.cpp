@@ -242,8 +242,12 @@ Size YoyoBackWidget::labelContentSize() const
 
 Rect YoyoBackWidget::labelFrame() const
 {
-    return yoyoTimeLabelFrame(
+    // On whole pixels: the label's surface is one image drawn there, and the window's shape
+    // is cut to the same edges.
+    const Rect frame = yoyoTimeLabelFrame(
         labelContentSize(), m_labelPresentation.value(), m_bottomBlobFrame, m_bottomBlobLeading);
+    return { std::round(frame.x()), std::round(frame.y()), std::round(frame.width()),
+        std::round(frame.height()) };
 }
 
 QRegion YoyoBackWidget::paintedRegion() const
@@ -371,7 +375,7 @@ void YoyoBackWidget::drawFrame(QImage& target, const QPoint& origin, const QRegi
         painter.setPen(palette().color(foregroundRole()));
         painter.setClipRegion(region.translated(-origin));
         painter.translate(-origin);
-        paintLabel(painter, label);
+        paintLabel(painter, label, region);
     }
 }
 
@@ -387,39 +391,64 @@ void YoyoBackWidget::reportPaintedRegion()
     }
 }
 
-void YoyoBackWidget::paintLabel(QPainter& painter, const Rect& frame) const
+void YoyoBackWidget::paintLabel(QPainter& painter, const Rect& frame, const QRegion& region) const
 {
     const double presentation = std::clamp(m_labelPresentation.value(), 0.0, 1.0);
     // The cover shows the blob's colour as the blob fades, not as the state jumps.
     const auto look = YoyoTimeLabelLook::between(presentation, m_blob.frame().opacity);
     const QRectF rect = toQRectF(frame);
     const double radius = YoyoTimeLabelLook::cornerRadius;
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (look.shadowOpacity > 0)
-        paintDropShadow(painter, rect, radius, labelShadow(look.shadowOpacity));
-    const QPainterPath shape = continuousRoundedRect(rect, radius);
-    painter.setClipPath(shape, Qt::IntersectClip);
     const ColorScheme scheme = colorScheme(this);
-    if (look.materialOpacity > 0) {
-        QColor plate = materialTint(Material::popover, scheme, palette(), false);
-        plate.setAlphaF(float(plate.alphaF() * look.materialOpacity));
-        painter.fillRect(rect, plate);
+    // Shadow, plate and border are images kept between frames, drawn at the look's opacities
+    // (which all follow the presentation): a pull moves the label each frame and changes its
+    // size only with the width of the time, and its fading in and out draws the same images
+    // more or less opaque. The cover, shown only while the label turns into the blob's end,
+    // goes over the time and under the border.
+    const bool covered = look.accentOpacity > 0;
+    SurfaceLook plate;
+    plate.cornerRadius = radius;
+    plate.shadow = labelShadow(1);
+    plate.fill = materialTint(Material::popover, scheme, palette(), false);
+    if (!covered) {
+        plate.border = visualEffectBorderColor(scheme, 1);
+        plate.borderWidth = 1;
     }
+    painter.save();
+    if (look.materialOpacity > 0) {
+        painter.setOpacity(look.materialOpacity);
+        m_labelSurface.paint(painter, rect, plate, region);
+        painter.setOpacity(1);
+    }
+    // Fully presented, the time lies well inside the plate's corners; on its way between the
+    // two looks it may not.
     if (m_labelLayout && look.contentOpacity > 0) {
+        if (presentation < 1) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setClipPath(continuousRoundedRect(rect, radius), Qt::IntersectClip);
+        }
         const double padding = YoyoTimeLabelLook::of(true, 1).padding;
         m_labelLayout->paint(painter, rect.topLeft() + QPointF(padding, padding), palette(),
             look.contentOpacity * TimeView::labelsOpacity(presentation));
     }
-    if (look.accentOpacity > 0) {
-        QColor accent = palette().color(QPalette::Active, QPalette::Highlight);
-        accent.setAlphaF(float(look.accentOpacity));
-        painter.fillRect(rect, accent);
-    }
-    painter.setClipping(false);
-    if (look.borderOpacity > 0)
-        paintVisualEffectBorder(painter, rect, 1, radius, look.borderOpacity, scheme);
     painter.restore();
+    if (covered) {
+        SurfaceLook cover;
+        cover.cornerRadius = radius;
+        cover.fill = palette().color(QPalette::Active, QPalette::Highlight);
+        cover.fill.setAlpha(255);
+        painter.save();
+        painter.setOpacity(look.accentOpacity);
+        paintSurface(painter, rect, cover, region);
+        if (look.borderOpacity > 0) {
+            SurfaceLook border;
+            border.cornerRadius = radius;
+            border.border = visualEffectBorderColor(scheme, 1);
+            border.borderWidth = 1;
+            painter.setOpacity(look.borderOpacity);
+            paintSurface(painter, rect, border, region);
+        }
+        painter.restore();
+    }
 }
 
 void YoyoBackWidget::paintEvent(QPaintEvent* event)
@@ -440,7 +469,7 @@ void YoyoBackWidget::paintEvent(QPaintEvent* event)
     if (!label.isEmpty() && region.intersects(m_labelBounds)) {
         QPainter painter(this);
         painter.setClipRegion(region);
-        paintLabel(painter, label);
+        paintLabel(painter, label, region);
     }
 }
 
@@ -448,6 +477,7 @@ void YoyoBackWidget::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     m_canvas.release();
+    m_labelSurface.release();
     m_presenter.release();
 }
 

@@ -10,6 +10,7 @@
 #include "platform/ui/PaintThread.hpp"
 #include "toolkit/AnimationCompletionObserver.hpp"
 #include "toolkit/AnimationTracking.hpp"
+#include "toolkit/DropShadow.hpp"
 
 #include <QRegion>
 #include <QWidget>
@@ -85,7 +86,7 @@ private:
     void drawFrame(QImage& target, const QPoint& origin, const QRegion& region);
     void reportPaintedRegion();
     Size labelContentSize() const;
-    void paintLabel(QPainter& painter, const Rect& frame) const;
+    void paintLabel(QPainter& painter, const Rect& frame, const QRegion& region) const;
 
     std::shared_ptr<ViewStore> m_store;
     std::function<State()> m_current;
@@ -120,6 +121,8 @@ private:
     // Frames are drawn on the paint thread: the blob's large antialiased shapes are what it
     // saves most on.
     PaintThreadCanvas m_canvas;
+    // The label's surface, stretched again where its size changes with the width of the time.
+    mutable SurfaceCanvas m_labelSurface;
     // A pull's frames go straight to the window where they can, without waiting for the X
     // server between frames; Qt paints the window when it maps, and wherever they cannot.
     DirectPresenter m_presenter { this };
