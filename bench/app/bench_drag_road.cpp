@@ -14,7 +14,8 @@
 //   sleeps). Back to back, every step finds the processor, the paint thread and the X server
 //   just busy with the last; apart, each one starts cold, as it does in use.
 // - BM_MachineFloor: the same number of steps of a round trip to the X server and 0.6 ms of
-//   work each, nothing painted: how far the machine alone stretches a step now and then.
+//   work each, nothing painted: how far the machine alone stretches a step now and then;
+//   BM_MachineFloorPaced the same 8 ms apart, as the paced pull.
 // - BM_CountdownMinute: one minute with a countdown two hours ahead: wake-ups of the event
 //   loop and repaints of the status item. Goal: the one-second tick and one repaint per
 //   visible change, no frames in between.
@@ -274,12 +275,14 @@ BENCHMARK(BM_PullStepToPaintPaced)->Iterations(1)->Unit(benchmark::kMillisecond)
 // What the machine itself adds: as many steps as the pull benchmark times, each a round trip
 // to the X server and 0.6 ms of work on this thread (about a median move), nothing painted.
 // Its worst is the floor under the pull's worst on the same machine at the same time.
-void BM_MachineFloor(benchmark::State& state)
+void machineFloor(benchmark::State& state, int gapMs)
 {
     std::vector<double> steps;
     for (auto _ : state) {
         // The first steps still meet the program's start-up: not counted.
         for (int i = -20; i < 950; ++i) {
+            if (gapMs > 0)
+                bench::idleFor(gapMs);
             QElapsedTimer timer;
             timer.start();
             waitForDisplay();
@@ -294,7 +297,20 @@ void BM_MachineFloor(benchmark::State& state)
     state.counters["p99_ms"] = steps[steps.size() * 99 / 100];
     state.counters["worst_ms"] = steps.back();
 }
+
+void BM_MachineFloor(benchmark::State& state)
+{
+    machineFloor(state, 0);
+}
 BENCHMARK(BM_MachineFloor)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// The same steps 8 ms apart, the event loop asleep between them: the floor under the paced
+// pull, where each step wakes the processor and the X server.
+void BM_MachineFloorPaced(benchmark::State& state)
+{
+    machineFloor(state, 8);
+}
+BENCHMARK(BM_MachineFloorPaced)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void BM_CountdownMinute(benchmark::State& state)
 {
