@@ -247,6 +247,32 @@ TEST_F(DragRoad, TheBackWindowIsReshapedOnceAPaintToWhatItThenPaints)
     settle();
 }
 
+TEST_F(DragRoad, TheTimeLabelKeepsItsShapeWhileTheTimeReadsTheSameAndTakesANewFont)
+{
+    m_store->dispatch(test::statusItem(
+        StatusItemAction::Zevovozo { ZevovozoAction::Frame { Rect(300, 2, 20, 20) } }));
+    settle();
+    begin();
+    moveTo(100);
+    settle();
+    const QRect label = back()->paintedRegion().boundingRect();
+    // A pull a fraction longer reads the same: the label only moves, on whole pixels.
+    moveTo(100.4);
+    settle();
+    const QRect moved = back()->paintedRegion().boundingRect();
+    EXPECT_EQ(moved.size(), label.size());
+
+    QFont larger = back()->font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    back()->setFont(larger);
+    settle();
+    const QRect relaid = back()->paintedRegion().boundingRect();
+    EXPECT_GT(relaid.width(), label.width()) << "the same time, shaped in the new font";
+    EXPECT_GT(relaid.height(), label.height());
+    release();
+    settle();
+}
+
 TEST_F(DragRoad, TheFrontWindowTakingOrLosingTheKeyboardRepaintsNothing)
 {
     // The front window covers the screen and paints only its card: a repaint on a change of

@@ -225,9 +225,13 @@ void YoyoBackWidget::updateLabelText(const YoyoTimeView::State& timeView)
         moved();
         return;
     }
-    m_labelText = TimeLinesText::of(timeView.startDate, timeView.timeInterval, SystemClock {}.now(),
-        std::nullopt, *timeView.formatter);
-    m_labelLayout.emplace(*m_labelText, timeLinesFont(font()), TimeView::lineSpacing(false));
+    TimeLinesText text = TimeLinesText::of(timeView.startDate, timeView.timeInterval,
+        SystemClock {}.now(), std::nullopt, *timeView.formatter);
+    // Most moves of a pull leave the time as it reads: its text is shaped only when it changes.
+    if (text != m_labelText || !m_labelLayout) {
+        m_labelText = std::move(text);
+        m_labelLayout.emplace(*m_labelText, timeLinesFont(font()), TimeView::lineSpacing(false));
+    }
     moved();
 }
 
@@ -493,8 +497,10 @@ void YoyoBackWidget::showEvent(QShowEvent* event)
 
 void YoyoBackWidget::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::FontChange && m_shown.timeView.formatter)
+    if (event->type() == QEvent::FontChange && m_shown.timeView.formatter) {
+        m_labelLayout.reset(); // the same text, shaped in the new font
         updateLabelText(m_shown.timeView);
+    }
     QWidget::changeEvent(event);
 }
 
