@@ -156,6 +156,18 @@ protected:
         release();
     }
 
+    // A pull `height` long from an icon inside the test screen, so the blob lands where the
+    // window paints, not released.
+    void pullOnScreen(double height)
+    {
+        m_store->dispatch(test::statusItem(
+            StatusItemAction::Zevovozo { ZevovozoAction::Frame { Rect(300, 2, 20, 20) } }));
+        settle();
+        begin();
+        moveTo(height);
+        settle();
+    }
+
     const AppState& state() const { return m_store->state(); }
     YoyoBackWidget* back() const { return yoyoBackView(m_back); }
     YoyoFrontWidget* front() const { return yoyoFrontView(m_front); }
@@ -214,13 +226,7 @@ TEST_F(DragRoad, ALongPullShowsOneCardAndItsSaveCreatesOneReminder)
 
 TEST_F(DragRoad, TheBackWindowIsReshapedOnceAPaintToWhatItThenPaints)
 {
-    // An icon inside the test screen, so the blob lands where the window paints.
-    m_store->dispatch(test::statusItem(
-        StatusItemAction::Zevovozo { ZevovozoAction::Frame { Rect(300, 2, 20, 20) } }));
-    settle();
-    begin();
-    moveTo(40);
-    settle();
+    pullOnScreen(40);
     // Count the reshapes from here on; they still reach the window.
     auto reshapes = std::make_shared<std::vector<QRegion>>();
     Window* window = m_back.get();
@@ -249,12 +255,7 @@ TEST_F(DragRoad, TheBackWindowIsReshapedOnceAPaintToWhatItThenPaints)
 
 TEST_F(DragRoad, TheTimeLabelKeepsItsShapeWhileTheTimeReadsTheSameAndTakesANewFont)
 {
-    m_store->dispatch(test::statusItem(
-        StatusItemAction::Zevovozo { ZevovozoAction::Frame { Rect(300, 2, 20, 20) } }));
-    settle();
-    begin();
-    moveTo(100);
-    settle();
+    pullOnScreen(100);
     const QRect label = back()->paintedRegion().boundingRect();
     // A pull a fraction longer reads the same: the label only moves, on whole pixels.
     moveTo(100.4);

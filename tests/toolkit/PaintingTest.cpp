@@ -555,10 +555,8 @@ QImage surfaceFromParts(const QSizeF& size, const SurfaceLook& look, double rati
     return image;
 }
 
-// A large surface is stretched from a small one: pixel for pixel the surface drawn whole, for
-// sizes just past where stretching starts and far past it, with a shadow that falls aside,
-// with quarter-circle corners, at 1x and 2x.
-TEST(DropShadow, StretchedSurfacesEqualTheWholeDrawing)
+// A card's surface as the light scheme draws it.
+SurfaceLook lightCard()
 {
     SurfaceLook card;
     card.cornerRadius = 16;
@@ -566,6 +564,15 @@ TEST(DropShadow, StretchedSurfacesEqualTheWholeDrawing)
     card.fill = QColor(246, 246, 246, 230);
     card.border = QColor(255, 255, 255, 26);
     card.borderWidth = 1;
+    return card;
+}
+
+// A large surface is stretched from a small one: pixel for pixel the surface drawn whole, for
+// sizes just past where stretching starts and far past it, with a shadow that falls aside,
+// with quarter-circle corners, at 1x and 2x.
+TEST(DropShadow, StretchedSurfacesEqualTheWholeDrawing)
+{
+    const SurfaceLook card = lightCard();
     SurfaceLook aside = card;
     aside.cornerRadius = 12;
     aside.shadow = { QColor(20, 40, 60, 128), 8, QPointF(0, 2) };
@@ -603,12 +610,7 @@ TEST(DropShadow, StretchedSurfacesEqualTheWholeDrawing)
 // go when asked.
 TEST(DropShadow, ACanvasDrawsEachFrameAsTheSurfaceWithinItsRegion)
 {
-    SurfaceLook look;
-    look.cornerRadius = 16;
-    look.shadow = { QColor(0, 0, 0, 26), 2, {} };
-    look.fill = QColor(246, 246, 246, 230);
-    look.border = QColor(255, 255, 255, 26);
-    look.borderWidth = 1;
+    const SurfaceLook look = lightCard();
     SurfaceCanvas surface;
     const QColor beneath(30, 120, 200);
     const auto paintBoth = [&](const QRectF& shape, const QRegion& region) {
