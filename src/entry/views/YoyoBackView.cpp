@@ -417,11 +417,12 @@ void YoyoBackWidget::paintLabel(QPainter& painter, const Rect& frame, const QReg
         plate.border = visualEffectBorderColor(scheme, 1);
         plate.borderWidth = 1;
     }
+    const double opacity = painter.opacity();
     painter.save();
     if (look.materialOpacity > 0) {
-        painter.setOpacity(look.materialOpacity);
+        painter.setOpacity(opacity * look.materialOpacity);
         m_labelSurface.paint(painter, rect, plate, region);
-        painter.setOpacity(1);
+        painter.setOpacity(opacity);
     }
     // Fully presented, the time lies well inside the plate's corners; on its way between the
     // two looks it may not.
@@ -441,14 +442,14 @@ void YoyoBackWidget::paintLabel(QPainter& painter, const Rect& frame, const QReg
         cover.fill = palette().color(QPalette::Active, QPalette::Highlight);
         cover.fill.setAlpha(255);
         painter.save();
-        painter.setOpacity(look.accentOpacity);
+        painter.setOpacity(opacity * look.accentOpacity);
         paintSurface(painter, rect, cover, region);
         if (look.borderOpacity > 0) {
             SurfaceLook border;
             border.cornerRadius = radius;
             border.border = visualEffectBorderColor(scheme, 1);
             border.borderWidth = 1;
-            painter.setOpacity(look.borderOpacity);
+            painter.setOpacity(opacity * look.borderOpacity);
             paintSurface(painter, rect, border, region);
         }
         painter.restore();
