@@ -53,7 +53,7 @@ rows() { e2e_sql "SELECT count(*) FROM CDReminder" 2>/dev/null || echo 0; }
 
 # 1. A pull of 100 px, the title typed right after the release, Return.
 started=$(date +%s.%N)
-e2e_pull 100
+e2e_pull 100 pulled-100
 xdotool type --delay 20 "Buy milk"
 xdotool key Return
 saved_row() {

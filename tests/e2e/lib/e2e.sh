@@ -356,9 +356,10 @@ e2e_close_popover() {
     e2e_wait 60 "the popover closing on Escape" e2e_popover_hidden
 }
 
-# e2e_pull DY: presses on the icon, moves DY px down in steps of at most 10 px, releases.
+# e2e_pull DY [SHOT]: presses on the icon, moves DY px down in steps of at most 10 px, takes
+# the screenshot SHOT when named, releases.
 e2e_pull() {
-    local dy=$1 y=0 step
+    local dy=$1 shot=${2:-} y=0 step
     e2e_locate_icon
     xdotool mousemove --sync "$E2E_ICON_X" "$E2E_ICON_Y" mousedown 1
     while ((y < dy)); do
@@ -366,6 +367,8 @@ e2e_pull() {
         y=$((y + step))
         xdotool mousemove "$E2E_ICON_X" $((E2E_ICON_Y + y))
     done
+    # A look at the pull as it stands, before the release.
+    [[ -n $shot ]] && e2e_shot "$shot"
     xdotool mouseup 1
 }
 
